@@ -1,0 +1,144 @@
+#include "framework/Dialog.h"
+
+#include "framework/Wnd.h"
+
+HINSTANCE ResourceInstance()
+{
+    return ::GetModuleHandleA(nullptr);
+}
+
+void CDataExchange::Text(int id, std::string& value)
+{
+    HWND control = ::GetDlgItem(m_hDlg, id);
+    if (m_bSave)
+        value = GetWindowTextOf(control);
+    else
+        ::SetWindowTextA(control, value.c_str());
+}
+
+void CDataExchange::Check(int id, int& value)
+{
+    HWND control = ::GetDlgItem(m_hDlg, id);
+    if (m_bSave)
+        value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
+    else
+        ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void CDataExchange::Control(int id, CWnd& control)
+{
+    if (!control.GetSafeHwnd())
+        control.Attach(::GetDlgItem(m_hDlg, id));
+}
+
+CDialog::~CDialog()
+{
+    if (m_hWnd && ::IsWindow(m_hWnd) && !m_bModal) {
+        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
+INT_PTR CDialog::DoModal()
+{
+    m_bModal = true;
+    HWND parent = m_pParent ? m_pParent->GetSafeHwnd() : nullptr;
+    INT_PTR result = ::DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(m_nTemplateId), parent,
+                                       DialogProc, reinterpret_cast<LPARAM>(this));
+    m_hWnd = nullptr;
+    return result;
+}
+
+BOOL CDialog::CreateModeless(CWnd* parent)
+{
+    m_bModal = false;
+    m_pParent = parent;
+    HWND h = ::CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(m_nTemplateId),
+                                  parent ? parent->GetSafeHwnd() : nullptr, DialogProc,
+                                  reinterpret_cast<LPARAM>(this));
+    return h != nullptr;
+}
+
+void CDialog::EndDialog(int result)
+{
+    if (m_bModal)
+        ::EndDialog(m_hWnd, result);
+    else
+        DestroyWindow();
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange dx(m_hWnd, saveAndValidate != FALSE);
+    DoDataExchange(dx);
+    return TRUE;
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+bool CDialog::OnCommand(WORD id, WORD, HWND)
+{
+    switch (id) {
+    case IDOK:
+        OnOK();
+        return true;
+    case IDCANCEL:
+        OnCancel();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CDialog::OnOK()
+{
+    if (UpdateData(TRUE))
+        EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+INT_PTR CDialog::OnMessage(UINT msg, WPARAM w, LPARAM l)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND:
+        return OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l)) ? TRUE : FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l)
+{
+    CDialog* self;
+    if (msg == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialog*>(l);
+        self->m_hWnd = h;
+        ::SetWindowLongPtrA(h, DWLP_USER, l);
+    } else {
+        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(h, DWLP_USER));
+    }
+    if (!self)
+        return FALSE;
+    try {
+        INT_PTR result = self->OnMessage(msg, w, l);
+        if (msg == WM_NCDESTROY) {
+            ::SetWindowLongPtrA(h, DWLP_USER, 0);
+            self->m_hWnd = nullptr;
+        }
+        return result;
+    } catch (...) {
+        // An error inside a handler has been reported where it happened;
+        // nothing may unwind through the system's dialog manager.
+        return FALSE;
+    }
+}

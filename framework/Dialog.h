@@ -1,0 +1,55 @@
+// Dialogs from resource templates, modal or modeless. One static procedure
+// stores `this` at WM_INITDIALOG and hands every message to OnMessage, which
+// splits out the handlers; exceptions stop at that procedure.
+#pragma once
+
+#include "framework/Wnd.h"
+
+#include <string>
+
+// Copies values between a dialog's controls and its fields: into the
+// controls when the dialog opens, out of them when OK is pressed.
+class CDataExchange {
+public:
+    CDataExchange(HWND dialog, bool saveAndValidate) : m_hDlg(dialog), m_bSave(saveAndValidate) {}
+    bool IsSaving() const { return m_bSave; }
+    void Text(int id, std::string& value);
+    void Check(int id, int& value);
+    void Control(int id, CWnd& control);
+
+private:
+    HWND m_hDlg;
+    bool m_bSave;
+};
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr)
+        : m_nTemplateId(templateId), m_pParent(parent) {}
+    ~CDialog() override;
+
+    INT_PTR DoModal();
+    // Creates the dialog modeless, hidden or shown as its template says.
+    BOOL CreateModeless(CWnd* parent);
+    void EndDialog(int result);
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+protected:
+    virtual BOOL OnInitDialog();
+    virtual void DoDataExchange(CDataExchange&) {}
+    // Returns true when the command was handled.
+    virtual bool OnCommand(WORD id, WORD code, HWND control);
+    virtual void OnOK();
+    virtual void OnCancel();
+    // Every message reaches this first; returns the dialog procedure's result.
+    virtual INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l);
+
+    UINT m_nTemplateId;
+    CWnd* m_pParent;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+    bool m_bModal = false;
+};
+
+HINSTANCE ResourceInstance();

@@ -1,0 +1,72 @@
+// A view of a window handle: every method forwards to the API. It owns nothing;
+// the classes that create windows (dialogs, frames) derive from it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CWnd {
+public:
+    CWnd() = default;
+    explicit CWnd(HWND h) : m_hWnd(h) {}
+    virtual ~CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    operator HWND() const { return m_hWnd; }
+    void Attach(HWND h) { m_hWnd = h; }
+    HWND Detach() { HWND h = m_hWnd; m_hWnd = nullptr; return h; }
+
+    bool IsWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
+    BOOL DestroyWindow();
+    BOOL ShowWindow(int cmd) const { return ::ShowWindow(m_hWnd, cmd); }
+    BOOL UpdateWindow() const { return ::UpdateWindow(m_hWnd); }
+    BOOL EnableWindow(BOOL enable) const { return ::EnableWindow(m_hWnd, enable); }
+    HWND SetFocus() const { return ::SetFocus(m_hWnd); }
+    BOOL SetForegroundWindow() const { return ::SetForegroundWindow(m_hWnd); }
+    HWND SetActiveWindow() const { return ::SetActiveWindow(m_hWnd); }
+    BOOL InvalidateRect(const RECT* r = nullptr, BOOL erase = TRUE) const
+    {
+        return ::InvalidateRect(m_hWnd, r, erase);
+    }
+    BOOL GetClientRect(RECT* r) const { return ::GetClientRect(m_hWnd, r); }
+    BOOL GetWindowRect(RECT* r) const { return ::GetWindowRect(m_hWnd, r); }
+    BOOL MoveWindow(int x, int y, int w, int h, BOOL repaint = TRUE) const
+    {
+        return ::MoveWindow(m_hWnd, x, y, w, h, repaint);
+    }
+    BOOL SetWindowPos(HWND after, int x, int y, int w, int h, UINT flags) const
+    {
+        return ::SetWindowPos(m_hWnd, after, x, y, w, h, flags);
+    }
+
+    void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
+    std::string GetWindowText() const;
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    void SetDlgItemText(int id, const char* text) const { ::SetDlgItemTextA(m_hWnd, id, text); }
+    std::string GetDlgItemText(int id) const;
+
+    LRESULT SendMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const
+    {
+        return ::SendMessageA(m_hWnd, msg, w, l);
+    }
+    BOOL PostMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const
+    {
+        return ::PostMessageA(m_hWnd, msg, w, l);
+    }
+    UINT_PTR SetTimer(UINT_PTR id, UINT ms) const { return ::SetTimer(m_hWnd, id, ms, nullptr); }
+    BOOL KillTimer(UINT_PTR id) const { return ::KillTimer(m_hWnd, id); }
+
+    int MessageBox(const char* text, const char* caption, UINT type) const
+    {
+        return ::MessageBoxA(m_hWnd, text, caption, type);
+    }
+
+protected:
+    HWND m_hWnd = nullptr;
+};
+
+// The text of any window, however long.
+std::string GetWindowTextOf(HWND h);

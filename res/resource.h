@@ -1,0 +1,21 @@
+// Resource and control identifiers of the program.
+#pragma once
+
+#define IDR_MAINFRAME 128
+#define IDD_RESULTS 133
+#define IDD_SNAPPROGRESS 158
+
+#define IDC_RESULTS_TEXT 1002
+#define IDC_PROGRESS_STATUS 1026
+#define IDC_PROGRESS_OPICON 1027
+#define IDC_PROGRESS_TITLE 1028
+#define IDC_PROGRESS_ANIMATION 1032
+
+#define IDI_REGISTRY_OP 150
+#define IDI_FILESYSTEM_OP 151
+#define IDI_ANIMATION_1 167
+#define IDI_ANIMATION_2 168
+#define IDI_ANIMATION_3 169
+#define IDI_ANIMATION_4 170
+
+#define IDS_APP_TITLE 57344

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds both builds and runs every test: the native build of the portable core
+# (clang, AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz
+# targets), the native benchmarks, and the Windows build under Wine.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+out=${CORVANE_BUILD:-$top/build}
+jobs=$(nproc)
+
+"$top/scripts/setup.sh"
+
+echo "== native build (sanitizers)"
+cmake -S "$top" -B "$out/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCORVANE_SANITIZE=ON -DCORVANE_FUZZ=ON >/dev/null
+cmake --build "$out/native" -j "$jobs"
+
+echo "== native benchmarks (optimised)"
+cmake -S "$top" -B "$out/bench" -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF \
+  -DCORVANE_BENCH=ON >/dev/null
+cmake --build "$out/bench" -j "$jobs"
+
+echo "== windows build"
+cmake -S "$top" -B "$out/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$out/win" -j "$jobs"
+
+echo "== native tests"
+ctest --test-dir "$out/native" --output-on-failure -j "$jobs"
+
+echo "== windows tests under Wine"
+# Start the prefix's server and its services with output to files before
+# ctest runs, so no test's pipes are inherited by them.
+( . "$top/scripts/wine-env.sh"; corvane_wine_prepare "$out/win" )
+ctest --test-dir "$out/win" --output-on-failure

@@ -1,0 +1,72 @@
+// The file-system snapshot of one drive: asks the user to confirm, walks every
+// folder depth-first into the snapshot file, keeps the progress window
+// informed and shows the totals in the results dialog. Runs on the snapshot
+// worker thread.
+#pragma once
+
+#include "snapshot/FSProgressMeter.h"
+#include "snapshot/FSSnapFormat.h"
+#include "snapshot/Progress.h"
+#include "snapshot/UserMessages.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CWnd;
+
+class CFSSnap {
+public:
+    // messages: where the question and errors go; the application-wide
+    // message box when none is given.
+    CFSSnap(const std::string& path, char driveLetter, CWnd* owner, IProgress* progress,
+            IUserMessages* messages = nullptr);
+    virtual ~CFSSnap() = default;
+
+    void Run();
+
+    // Totals of the last run, as the results dialog shows them.
+    uint32_t FilesFound() const { return m_nFilesFound; }
+    uint32_t FoldersFound() const { return m_nFoldersFound; }
+    uint32_t FoldersIgnored() const { return m_nFoldersIgnored; }
+    const std::string& IgnoredList() const { return m_strIgnored; }
+
+protected:
+    // Shows the finished snapshot's text; the results dialog by default.
+    virtual void ShowResults(const std::string& text);
+
+private:
+    // The identity of a folder on its volume: links that lead back to an
+    // ancestor are told apart from real folders by it.
+    struct FolderId {
+        DWORD volume, indexHigh, indexLow;
+        bool operator==(const FolderId& o) const
+        {
+            return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
+        }
+    };
+
+    void WalkFolder(CFSSnapWriter& file, const std::string& path);
+    static bool GetFolderId(const std::string& path, FolderId& id);
+    void AddIgnored(const std::string& path);
+    void CheckWrites(const CFSSnapWriter& file) const;
+
+    IProgress* m_pProgress;
+    std::string m_strPath;
+    char m_cDrive;
+    CFSProgressMeter m_meter;
+    uint32_t m_nFilesFound = 0;
+    uint32_t m_nFoldersFound = 0;
+    uint32_t m_nFoldersIgnored = 0;
+    CWnd* m_pOwner;
+    std::string m_strIgnored;
+    IUserMessages& m_messages;
+    std::vector<FolderId> m_ancestors;  // identities of the folders being walked
+};
+
+// Texts of the file-system snapshot.
+extern const char* const kFSSnapQuestion;
+extern const char* const kFSSnapCreateError;
+extern const char* const kFSSnapWriteError;

@@ -1,0 +1,32 @@
+// The file-system snapshot file: a 7-byte header (version, folder count, drive
+// letter) and the drive's root folder record. A folder record is its name, its
+// subfolder and file counts, its file records, then its subfolder records
+// depth-first; a file record is its name, creation time, last-write time and
+// the low 32 bits of its size.
+#pragma once
+
+#include "snapshot/SnapWriter.h"
+
+#include <cstdint>
+#include <string>
+
+class CFSSnapWriter {
+public:
+    explicit CFSSnapWriter(IOutputFile& file) : m_out(file) {}
+
+    // Header with version 0 and folder count 0; both are set by Finish.
+    void WriteHeader(char driveLetter);
+    // Writes the folder's name and zero counts; returns where the counts are.
+    uint64_t BeginFolder(const char* name, size_t length);
+    void WriteFile(const char* name, size_t length, uint64_t creationTime, uint64_t lastWriteTime,
+                   uint32_t sizeLow);
+    void EndFolder(uint64_t countsOffset, uint32_t subfolders, uint32_t files);
+    bool Finish(uint32_t folderCount);
+    bool Failed() const { return m_out.Failed(); }
+
+private:
+    CSnapWriter m_out;
+};
+
+// The root folder's name: the drive letter and a colon.
+std::string FSRootName(char driveLetter);

@@ -1,0 +1,30 @@
+// A snapshot file on disk through the C runtime, for the portable tools
+// (corvane-diff, benchmarks) that must also build without Windows.
+#pragma once
+
+#include "snapshot/SnapFile.h"
+
+#include <cstdio>
+#include <string>
+
+class CStdioFile : public IOutputFile, public IInputFile {
+public:
+    CStdioFile() = default;
+    ~CStdioFile() override { Close(); }
+    CStdioFile(const CStdioFile&) = delete;
+    CStdioFile& operator=(const CStdioFile&) = delete;
+
+    bool OpenRead(const std::string& path);
+    bool CreateTruncate(const std::string& path);
+    void Close();
+    bool IsOpen() const { return m_file != nullptr; }
+
+    bool Write(const void* data, uint32_t n) override;
+    bool Seek(uint64_t offset) override;
+    uint64_t GetPosition() const override;
+    bool SeekToBegin() override { return Seek(0); }
+    uint32_t Read(void* data, uint32_t n) override;
+
+private:
+    std::FILE* m_file = nullptr;
+};

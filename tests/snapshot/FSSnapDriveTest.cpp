@@ -1,0 +1,269 @@
+// Snapshots of a whole drive: the wrapper maps a spare drive letter to an
+// empty folder (with a link inside that leads back to the root); the suite
+// fills it through the Windows API and checks the snapshot record by record
+// against an independent listing of the same drive.
+#include "snapshot/FSSnap.h"
+
+#include "framework/AppMessageBox.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/DriveFixture.h"
+#include "tests/support/Recorders.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Records the results text instead of showing the dialog.
+class CRecordedFSSnap : public CFSSnap {
+public:
+    using CFSSnap::CFSSnap;
+    std::vector<std::string> results;
+
+protected:
+    void ShowResults(const std::string& text) override { results.push_back(text); }
+};
+
+std::string TempPath(const char* name)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+void ExpectSameTree(const FolderRecord& expected, const FolderRecord& actual, const std::string& path)
+{
+    SCOPED_TRACE(path);
+    EXPECT_EQ(actual.name, expected.name);
+    ASSERT_EQ(actual.files.size(), expected.files.size());
+    for (size_t i = 0; i < expected.files.size(); ++i) {
+        const FileRecord& e = expected.files[i];
+        const FileRecord& a = actual.files[i];
+        EXPECT_EQ(a.name, e.name) << i;
+        EXPECT_EQ(a.creationTime, e.creationTime) << e.name;
+        EXPECT_EQ(a.lastWriteTime, e.lastWriteTime) << e.name;
+        EXPECT_EQ(a.size, e.size) << e.name;
+    }
+    ASSERT_EQ(actual.folders.size(), expected.folders.size());
+    for (size_t i = 0; i < expected.folders.size(); ++i)
+        ExpectSameTree(expected.folders[i], actual.folders[i], path + "\\" + expected.folders[i].name);
+}
+
+void Totals(const FolderRecord& f, uint32_t& files, uint32_t& folders)
+{
+    ++folders;
+    files += static_cast<uint32_t>(f.files.size());
+    for (const auto& sub : f.folders)
+        Totals(sub, files, folders);
+}
+
+// The folders the walk cannot enter, in the order a depth-first walk meets them.
+std::string IgnoredInWalkOrder(const FolderRecord& tree, const std::string& path,
+                               const std::vector<std::string>& notEntered)
+{
+    std::string list;
+    for (const auto& sub : tree.folders) {
+        std::string p = path + "\\" + sub.name;
+        if (std::find(notEntered.begin(), notEntered.end(), p) != notEntered.end())
+            list += "\r\n" + p;
+        else
+            list += IgnoredInWalkOrder(sub, p, notEntered);
+    }
+    return list;
+}
+
+class FSSnapDrive : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char drive = FixtureDriveLetter();
+        if (!drive)
+            return;
+        s_root = std::string(1, drive) + ":";
+        const std::string& r = s_root;
+        ASSERT_TRUE(MakeFile(r + "\\root one.txt", "0123456789"));
+        ASSERT_TRUE(MakeFile(r + "\\empty file", ""));
+        ASSERT_TRUE(MakeFolder(r + "\\Program Files"));
+        ASSERT_TRUE(MakeFolder(r + "\\Program Files\\Pellix App"));
+        ASSERT_TRUE(MakeFolder(r + "\\Program Files\\Pellix App\\bin"));
+        ASSERT_TRUE(MakeFile(r + "\\Program Files\\Pellix App\\bin\\app.exe", std::string(1000, 'x')));
+        ASSERT_TRUE(MakeFile(r + "\\Program Files\\Pellix App\\readme.txt", "read me"));
+        ASSERT_TRUE(MakeFolder(r + "\\Empty"));
+        ASSERT_TRUE(MakeFolder(r + "\\Caf\xE9 \xC4rger"));
+        ASSERT_TRUE(MakeFile(r + "\\Caf\xE9 \xC4rger\\na\xEFve \xA9.txt", "accents"));
+        ASSERT_TRUE(MakeFolder(r + "\\Big"));
+        ASSERT_TRUE(MakeSizedFile(r + "\\Big\\sparse.bin", 5000000000ull));
+        // Deep\<100 a>\<100 b>\<100 c>: the third level's path is longer than
+        // MAX_PATH, so it cannot be made current.
+        std::string deep = r + "\\Deep";
+        ASSERT_TRUE(MakeFolder(deep));
+        for (char c : {'a', 'b', 'c'}) {
+            deep += "\\" + std::string(100, c);
+            ASSERT_TRUE(MakeLongFolder(deep)) << deep.size();
+        }
+        s_longFolder = deep;
+        ASSERT_TRUE(MakeFile(r + "\\Deep\\" + std::string(100, 'a') + "\\inside.txt", "in"));
+        s_loopLink = r + "\\Links\\Back to root";
+        ASSERT_TRUE(FileExists(s_loopLink + "\\Links"));  // the link really leads back
+        s_drive = drive;
+    }
+
+    void SetUp() override
+    {
+        if (!s_drive)
+            FAIL() << "no fixture drive: run through scripts/with-drive, which maps it";
+    }
+
+    static char s_drive;
+    static std::string s_root, s_longFolder, s_loopLink;
+};
+
+char FSSnapDrive::s_drive = 0;
+std::string FSSnapDrive::s_root, FSSnapDrive::s_longFolder, FSSnapDrive::s_loopLink;
+
+TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
+{
+    std::string path = TempPath("corvane-walk.tvrec");
+    CRecordingMessages messages;
+    CRecordingProgress progress;
+    CRecordedFSSnap snap(path, s_drive, nullptr, &progress, &messages);
+    snap.Run();
+
+    ASSERT_EQ(messages.shown.size(), 1u);  // the question, and nothing else
+    EXPECT_EQ(messages.shown[0].text, kFSSnapQuestion);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Question);
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
+
+    FSSnapFile file;
+    std::string why;
+    std::vector<uint8_t> bytes = ReadWholeFile(path);
+    ASSERT_TRUE(ParseFSSnap(bytes, file, why)) << why;
+    EXPECT_EQ(file.version, 174);
+    EXPECT_EQ(file.drive, static_cast<uint8_t>(s_drive));
+    EXPECT_EQ(file.folderCount, file.foldersRead);
+    EXPECT_EQ(file.bytesUsed, bytes.size());  // nothing after the root record
+
+    std::vector<std::string> notEntered = {s_longFolder, s_loopLink};
+    FolderRecord expected = ListTree(s_root, s_root, notEntered);
+    ExpectSameTree(expected, file.root, s_root);
+
+    uint32_t files = 0, folders = 0;
+    Totals(expected, files, folders);
+    EXPECT_EQ(file.folderCount, folders);
+    EXPECT_EQ(snap.FilesFound(), files);
+    EXPECT_EQ(snap.FoldersIgnored(), 2u);
+
+    // The sparse file of 5,000,000,000 bytes is recorded modulo 2^32.
+    bool sawBig = false;
+    for (const auto& f : file.root.folders)
+        if (f.name == "Big") {
+            ASSERT_EQ(f.files.size(), 1u);
+            EXPECT_EQ(f.files[0].size, 705032704u);
+            sawBig = true;
+        }
+    EXPECT_TRUE(sawBig);
+
+    char head[400];
+    std::snprintf(head, sizeof head,
+                  "OPERATION SUCCESSFUL.\r\n\r\n%u files found\r\n%u directories found\r\n"
+                  "2 directories ignored\r\n\r\nThe following directories could not be "
+                  "accessed and contents were ignored:\r\n",
+                  files, folders);
+    ASSERT_EQ(snap.results.size(), 1u);
+    EXPECT_EQ(snap.results[0], head + IgnoredInWalkOrder(expected, s_root, notEntered));
+    EXPECT_NE(snap.results[0].find("\r\n" + s_loopLink), std::string::npos);
+
+    EXPECT_EQ(progress.title, "Creating snap shot of file system...");
+    EXPECT_EQ(progress.percent, 100.0f);
+    ASSERT_FALSE(progress.events.empty());
+    EXPECT_EQ(progress.events.back(), "refresh wait");
+    ::DeleteFileA(path.c_str());
+}
+
+TEST_F(FSSnapDrive, StatusShowsEachFolderAfterTheSetupTexts)
+{
+    std::string path = TempPath("corvane-status.tvrec");
+    CRecordingMessages messages;
+    CRecordingProgress progress;
+    CRecordedFSSnap snap(path, s_drive, nullptr, &progress, &messages);
+    snap.Run();
+    ASSERT_GE(progress.events.size(), 5u);
+    EXPECT_EQ(progress.events[0], "title Creating snap shot of file system...");
+    EXPECT_EQ(progress.events[1], "status Creating snap shot file...");
+    EXPECT_EQ(progress.events[2], "status Initializing snap shot...");
+    EXPECT_EQ(progress.events[3], "status " + s_root);
+    EXPECT_NE(std::find(progress.events.begin(), progress.events.end(),
+                        "status " + s_root + "\\Program Files\\Pellix App\\bin"),
+              progress.events.end());
+    ::DeleteFileA(path.c_str());
+}
+
+TEST_F(FSSnapDrive, AnsweringNoWritesNothingAndShowsNothing)
+{
+    std::string path = TempPath("corvane-declined.tvrec");
+    ::DeleteFileA(path.c_str());
+    CRecordingMessages messages;
+    messages.answers = {MsgAnswer::No};
+    CRecordingProgress progress;
+    CRecordedFSSnap snap(path, s_drive, nullptr, &progress, &messages);
+    snap.Run();
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kFSSnapQuestion});
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_TRUE(snap.results.empty());
+    EXPECT_TRUE(progress.events.empty());
+}
+
+TEST_F(FSSnapDrive, AFileThatCannotBeCreatedShowsTheErrorAndNoResults)
+{
+    std::string path = s_root + "\\No Such Folder\\snap.tvrec";
+    CRecordingMessages messages;
+    CRecordingProgress progress;
+    CRecordedFSSnap snap(path, s_drive, nullptr, &progress, &messages);
+    snap.Run();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, "ERROR: Could not create snap shot file.");
+    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(snap.results.empty());
+    EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(FSSnapDrive, AFullDiskIsReportedAndNoResultsAreShown)
+{
+    // Z: is the host's root: /dev/full accepts the file and refuses every write.
+    CRecordingMessages messages;
+    CRecordingProgress progress;
+    CRecordedFSSnap snap("Z:\\dev\\full", s_drive, nullptr, &progress, &messages);
+    snap.Run();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, kFSSnapWriteError);
+    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(snap.results.empty());
+    EXPECT_NE(progress.percent, 100.0f);
+}
+
+TEST_F(FSSnapDrive, TheRealQuestionAndResultsDialogAnsweredAsAPersonWould)
+{
+    std::string path = TempPath("corvane-real.tvrec");
+    CRecordingProgress progress;
+    CFSSnap snap(path, s_drive, nullptr, &progress);  // application-wide message boxes
+    CDialogDriver question, results;
+    question.Answer("Corvane", IDYES);
+    results.Answer("Results", IDCANCEL, 60000);
+    snap.Run();
+    const auto& asked = question.Join();
+    const auto& shown = results.Join();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].MessageText(), kFSSnapQuestion);
+    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(shown[0].edits.size(), 1u);
+    EXPECT_EQ(shown[0].edits[0].rfind("OPERATION SUCCESSFUL.\r\n\r\n", 0), 0u);
+    EXPECT_NE(shown[0].edits[0].find("\r\n2 directories ignored\r\n"), std::string::npos);
+    FSSnapFile file;
+    std::string why;
+    ASSERT_TRUE(ParseFSSnap(ReadWholeFile(path), file, why)) << why;
+    EXPECT_EQ(file.version, 174);
+    ::DeleteFileA(path.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+// Answers dialogs the way a person would: a helper thread waits for a window
+// of this process with a given caption, reads what it shows, and presses one
+// of its buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct SeenDialog {
+    bool seen = false;
+    std::string caption;
+    std::vector<std::string> statics;  // texts of the static controls, in z-order
+    std::vector<std::string> edits;    // texts of the edit controls
+    std::vector<std::string> buttons;  // captions of the buttons
+    // The text of a message box (its static control 0xFFFF).
+    std::string MessageText() const { return messageText; }
+    std::string messageText;
+};
+
+// Finds a visible top-level dialog of this process with the caption, or null.
+HWND FindDialogOfProcess(const char* caption);
+SeenDialog ReadDialog(HWND dialog);
+// Presses a button as a click would.
+void PressButton(HWND dialog, int buttonId);
+
+class CDialogDriver {
+public:
+    CDialogDriver() = default;
+    ~CDialogDriver() { Join(); }
+    CDialogDriver(const CDialogDriver&) = delete;
+    CDialogDriver& operator=(const CDialogDriver&) = delete;
+
+    // Answers the next dialogs with this caption, one after the other, by pressing
+    // the buttons in order; each is waited for up to timeoutMs.
+    void Answer(const char* caption, std::vector<int> buttonIds, DWORD timeoutMs = 15000);
+    void Answer(const char* caption, int buttonId, DWORD timeoutMs = 15000)
+    {
+        Answer(caption, std::vector<int>{buttonId}, timeoutMs);
+    }
+    // Waits for the helper; returns what each answered dialog showed.
+    const std::vector<SeenDialog>& Join();
+
+private:
+    std::thread m_thread;
+    std::vector<SeenDialog> m_seen;
+};

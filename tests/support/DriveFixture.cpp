@@ -1,0 +1,171 @@
+#include "tests/support/DriveFixture.h"
+
+#include "framework/FileFind.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+char FixtureDriveLetter()
+{
+    const char* letter = std::getenv("CORVANE_FIXTURE_DRIVE");
+    if (!letter || !letter[0])
+        return 0;
+    char c = letter[0];
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool MakeFolder(const std::string& path)
+{
+    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+bool MakeFile(const std::string& path, const std::string& content)
+{
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = content.empty() ||
+              (::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written,
+                           nullptr) &&
+               written == content.size());
+    ::CloseHandle(h);
+    return ok;
+}
+
+bool MakeSizedFile(const std::string& path, uint64_t size)
+{
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(size);
+    bool ok = ::SetFilePointerEx(h, to, nullptr, FILE_BEGIN) && ::SetEndOfFile(h);
+    ::CloseHandle(h);
+    return ok;
+}
+
+bool MakeLongFolder(const std::string& path)
+{
+    std::wstring wide = L"\\\\?\\";
+    for (char c : path)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return ::CreateDirectoryW(wide.c_str(), nullptr) != 0;
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (::ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    ::CloseHandle(h);
+    return bytes;
+}
+
+bool FileExists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+class Cursor {
+public:
+    explicit Cursor(const std::vector<uint8_t>& b) : m_b(b) {}
+    bool Take(void* out, size_t n)
+    {
+        if (m_pos + n > m_b.size())
+            return false;
+        std::memcpy(out, m_b.data() + m_pos, n);
+        m_pos += n;
+        return true;
+    }
+    template <typename T> bool Get(T& v) { return Take(&v, sizeof v); }  // little-endian host
+    bool Name(std::string& s)
+    {
+        uint16_t n;
+        if (!Get(n) || m_pos + n > m_b.size())
+            return false;
+        s.assign(reinterpret_cast<const char*>(m_b.data() + m_pos), n);
+        m_pos += n;
+        return true;
+    }
+    size_t Pos() const { return m_pos; }
+
+private:
+    const std::vector<uint8_t>& m_b;
+    size_t m_pos = 0;
+};
+
+bool ParseFolder(Cursor& c, FolderRecord& folder, uint32_t& count, std::string& why, int depth)
+{
+    uint32_t subfolders, files;
+    if (depth > 1000 || !c.Name(folder.name) || !c.Get(subfolders) || !c.Get(files)) {
+        why = "folder record cut short";
+        return false;
+    }
+    ++count;
+    for (uint32_t i = 0; i < files; ++i) {
+        FileRecord f;
+        if (!c.Name(f.name) || !c.Get(f.creationTime) || !c.Get(f.lastWriteTime) ||
+            !c.Get(f.size)) {
+            why = "file record cut short in " + folder.name;
+            return false;
+        }
+        folder.files.push_back(f);
+    }
+    for (uint32_t i = 0; i < subfolders; ++i) {
+        folder.folders.emplace_back();
+        if (!ParseFolder(c, folder.folders.back(), count, why, depth + 1))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseFSSnap(const std::vector<uint8_t>& bytes, FSSnapFile& out, std::string& why)
+{
+    Cursor c(bytes);
+    if (!c.Get(out.version) || !c.Get(out.folderCount) || !c.Get(out.drive)) {
+        why = "header cut short";
+        return false;
+    }
+    if (!ParseFolder(c, out.root, out.foldersRead, why, 0))
+        return false;
+    out.bytesUsed = c.Pos();
+    return true;
+}
+
+FolderRecord ListTree(const std::string& path, const std::string& name,
+                      const std::vector<std::string>& notEntered)
+{
+    FolderRecord folder;
+    folder.name = name;
+    if (std::find(notEntered.begin(), notEntered.end(), path) != notEntered.end())
+        return folder;
+    std::vector<std::string> subfolders;
+    CFileFind finder;
+    for (bool more = finder.FindFirst((path + "\\*").c_str()); more; more = finder.FindNext()) {
+        if (finder.IsDots())
+            continue;
+        if (finder.IsDirectory()) {
+            subfolders.push_back(finder.GetFileName());
+            continue;
+        }
+        folder.files.push_back(FileRecord{finder.GetFileName(), finder.GetCreationTime(),
+                                          finder.GetLastWriteTime(), finder.GetLengthLow()});
+    }
+    for (const std::string& sub : subfolders)
+        folder.folders.push_back(ListTree(path + "\\" + sub, sub, notEntered));
+    return folder;
+}
