@@ -28,6 +28,11 @@ cmake --build "$out/win" -j "$jobs"
 echo "== native tests"
 ctest --test-dir "$out/native" --output-on-failure -j "$jobs"
 
+if [ -x "$top/scripts/fuzz.sh" ]; then
+  echo "== fuzzing the snapshot readers"
+  "$top/scripts/fuzz.sh" "$out/native"
+fi
+
 echo "== windows tests under Wine"
 # Start the prefix's server and its services with output to files before
 # ctest runs, so no test's pipes are inherited by them.
