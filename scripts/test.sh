@@ -22,7 +22,7 @@ cmake --build "$out/bench" -j "$jobs"
 
 echo "== windows build"
 cmake -S "$top" -B "$out/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_BENCH=ON >/dev/null
 cmake --build "$out/win" -j "$jobs"
 
 echo "== native tests"

@@ -70,7 +70,7 @@ void CFSSnap::Run()
     m_pProgress->SetStatusText("Initializing snap shot...");
     m_nFilesFound = m_nFoldersFound = m_nFoldersIgnored = 0;
     m_strIgnored.clear();
-    m_ancestors.clear();
+    m_chain.clear();
 
     CFSSnapWriter writer(file);
     bool written = false;
@@ -118,7 +118,27 @@ void CFSSnap::CheckWrites(const CFSSnapWriter& file) const
 // A folder link (junction or symbolic link) is descended into like a folder.
 // One that leads back to a folder on the chain being walked would make the
 // walk endless: it is recorded like a folder that cannot be opened (zero
-// counts, listed as ignored), and every real folder is still walked once.
+// counts, listed as ignored), so every real folder is still walked. Only a
+// link can close such a loop, so identities (volume and file index) are looked
+// up only when a link is met: a drive without links costs nothing extra. A
+// loop through links that lead elsewhere first is caught when the walk meets
+// the same link a second time, its identity then being on the chain.
+bool CFSSnap::LeadsToAncestor(const std::string& path)
+{
+    FolderId id;
+    if (!GetFolderId(path, id))
+        return false;
+    for (ChainEntry& entry : m_chain) {
+        if (!entry.looked) {
+            entry.looked = true;
+            entry.known = GetFolderId(*entry.path, entry.id);
+        }
+        if (entry.known && entry.id == id)
+            return true;
+    }
+    return false;
+}
+
 bool CFSSnap::GetFolderId(const std::string& path, FolderId& id)
 {
     CHandle folder(::CreateFileA(path.c_str(), 0,
@@ -131,7 +151,7 @@ bool CFSSnap::GetFolderId(const std::string& path, FolderId& id)
     return true;
 }
 
-void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path)
+void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path, bool isLink)
 {
     ++m_nFoldersFound;
     std::string name = LastComponent(path);
@@ -146,15 +166,13 @@ void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path)
         AddIgnored(path);
         return;
     }
-    FolderId id;
-    bool known = GetFolderId(current, id);
-    if (known && std::find(m_ancestors.begin(), m_ancestors.end(), id) != m_ancestors.end()) {
+    if (isLink && LeadsToAncestor(current)) {
         AddIgnored(path);
         return;
     }
 
     uint32_t subfolderCount = 0, fileCount = 0;
-    std::vector<std::string> subfolders;
+    std::vector<std::pair<std::string, bool>> subfolders;  // path, is a folder link
     CFileFind finder;
     std::string pattern = path + "\\*";
     for (bool more = finder.FindFirst(pattern.c_str()); more; more = finder.FindNext()) {
@@ -162,7 +180,8 @@ void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path)
             continue;
         const char* entry = finder.GetFileName();
         if (finder.IsDirectory()) {
-            subfolders.push_back(path + "\\" + entry);
+            bool link = (finder.Data().dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            subfolders.emplace_back(path + "\\" + entry, link);
             ++subfolderCount;
             continue;
         }
@@ -177,12 +196,10 @@ void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path)
     finder.Close();
     CheckWrites(file);
 
-    if (known)
-        m_ancestors.push_back(id);
-    for (const std::string& subfolder : subfolders)
-        WalkFolder(file, subfolder);
-    if (known)
-        m_ancestors.pop_back();
+    m_chain.push_back(ChainEntry{&current});
+    for (const auto& subfolder : subfolders)
+        WalkFolder(file, subfolder.first, subfolder.second);
+    m_chain.pop_back();
 
     file.EndFolder(countsOffset, subfolderCount, fileCount);
     CheckWrites(file);

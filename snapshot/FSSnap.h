@@ -48,7 +48,16 @@ private:
         }
     };
 
-    void WalkFolder(CFSSnapWriter& file, const std::string& path);
+    // A folder on the chain from the root to the folder being walked; its
+    // identity is looked up only once a folder link makes it matter.
+    struct ChainEntry {
+        const std::string* path;
+        bool looked = false, known = false;
+        FolderId id{};
+    };
+
+    void WalkFolder(CFSSnapWriter& file, const std::string& path, bool isLink = false);
+    bool LeadsToAncestor(const std::string& path);
     static bool GetFolderId(const std::string& path, FolderId& id);
     void AddIgnored(const std::string& path);
     void CheckWrites(const CFSSnapWriter& file) const;
@@ -63,7 +72,7 @@ private:
     CWnd* m_pOwner;
     std::string m_strIgnored;
     IUserMessages& m_messages;
-    std::vector<FolderId> m_ancestors;  // identities of the folders being walked
+    std::vector<ChainEntry> m_chain;
 };
 
 // Texts of the file-system snapshot.

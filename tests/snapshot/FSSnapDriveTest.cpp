@@ -105,6 +105,7 @@ protected:
         s_longFolder = deep;
         ASSERT_TRUE(MakeFile(r + "\\Deep\\" + std::string(100, 'a') + "\\inside.txt", "in"));
         s_loopLink = r + "\\Links\\Back to root";
+        s_ringLinks = {r + "\\Ring1\\hop\\hop", r + "\\Ring2\\hop\\hop"};
         ASSERT_TRUE(FileExists(s_loopLink + "\\Links"));  // the link really leads back
         s_drive = drive;
     }
@@ -117,10 +118,13 @@ protected:
 
     static char s_drive;
     static std::string s_root, s_longFolder, s_loopLink;
+    // Links that close a loop through another link first.
+    static std::vector<std::string> s_ringLinks;
 };
 
 char FSSnapDrive::s_drive = 0;
 std::string FSSnapDrive::s_root, FSSnapDrive::s_longFolder, FSSnapDrive::s_loopLink;
+std::vector<std::string> FSSnapDrive::s_ringLinks;
 
 TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
 {
@@ -144,7 +148,7 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     EXPECT_EQ(file.folderCount, file.foldersRead);
     EXPECT_EQ(file.bytesUsed, bytes.size());  // nothing after the root record
 
-    std::vector<std::string> notEntered = {s_longFolder, s_loopLink};
+    std::vector<std::string> notEntered = {s_longFolder, s_loopLink, s_ringLinks[0], s_ringLinks[1]};
     FolderRecord expected = ListTree(s_root, s_root, notEntered);
     ExpectSameTree(expected, file.root, s_root);
 
@@ -152,7 +156,7 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     Totals(expected, files, folders);
     EXPECT_EQ(file.folderCount, folders);
     EXPECT_EQ(snap.FilesFound(), files);
-    EXPECT_EQ(snap.FoldersIgnored(), 2u);
+    EXPECT_EQ(snap.FoldersIgnored(), 4u);
 
     // The sparse file of 5,000,000,000 bytes is recorded modulo 2^32.
     bool sawBig = false;
@@ -167,12 +171,21 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     char head[400];
     std::snprintf(head, sizeof head,
                   "OPERATION SUCCESSFUL.\r\n\r\n%u files found\r\n%u directories found\r\n"
-                  "2 directories ignored\r\n\r\nThe following directories could not be "
+                  "4 directories ignored\r\n\r\nThe following directories could not be "
                   "accessed and contents were ignored:\r\n",
                   files, folders);
     ASSERT_EQ(snap.results.size(), 1u);
     EXPECT_EQ(snap.results[0], head + IgnoredInWalkOrder(expected, s_root, notEntered));
     EXPECT_NE(snap.results[0].find("\r\n" + s_loopLink), std::string::npos);
+    // A link is walked like a folder until it closes a loop: Ring1\hop shows
+    // Ring2's contents, whose own link leads back to Ring1.
+    for (const auto& f : file.root.folders)
+        if (f.name == "Ring1") {
+            ASSERT_EQ(f.folders.size(), 1u);
+            ASSERT_EQ(f.folders[0].folders.size(), 1u);
+            EXPECT_EQ(f.folders[0].folders[0].name, "hop");
+            EXPECT_TRUE(f.folders[0].folders[0].folders.empty());
+        }
 
     EXPECT_EQ(progress.title, "Creating snap shot of file system...");
     EXPECT_EQ(progress.percent, 100.0f);
@@ -258,7 +271,7 @@ TEST_F(FSSnapDrive, TheRealQuestionAndResultsDialogAnsweredAsAPersonWould)
     ASSERT_EQ(shown.size(), 1u);
     ASSERT_EQ(shown[0].edits.size(), 1u);
     EXPECT_EQ(shown[0].edits[0].rfind("OPERATION SUCCESSFUL.\r\n\r\n", 0), 0u);
-    EXPECT_NE(shown[0].edits[0].find("\r\n2 directories ignored\r\n"), std::string::npos);
+    EXPECT_NE(shown[0].edits[0].find("\r\n4 directories ignored\r\n"), std::string::npos);
     FSSnapFile file;
     std::string why;
     ASSERT_TRUE(ParseFSSnap(ReadWholeFile(path), file, why)) << why;
