@@ -29,6 +29,8 @@ public:
     void WriteValue(const char* name, size_t nameLength, uint32_t type, const void* data,
                     uint32_t dataLength);
     bool Finish(uint32_t keysRecorded);
+    // Hands what is buffered to the file, leaving the version word as it is.
+    bool Flush() { return m_out.Flush(); }
     bool Failed() const { return m_out.Failed(); }
 
 private:

@@ -1,0 +1,101 @@
+// The registry snapshot: asks the user to confirm, tells which predefined roots
+// are left out, walks HKEY_LOCAL_MACHINE and then HKEY_USERS depth-first into
+// the snapshot file, keeps the progress window informed and shows the totals
+// in the results dialog. Runs on the snapshot worker thread.
+#pragma once
+
+#include "snapshot/Progress.h"
+#include "snapshot/RegSnapFormat.h"
+#include "snapshot/TaggedObject.h"
+#include "snapshot/UserMessages.h"
+#include "snapshot/WinTaggedObjects.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class CWnd;
+
+// The registry calls of the walk, in the shape the walk uses them. The system
+// registry forwards each to its advapi32 function; a test can stand in for the
+// registry where it cannot make the real one fail.
+class IRegistry {
+public:
+    virtual ~IRegistry() = default;
+    // RegQueryInfoKeyA: the numbers of subkeys and of values.
+    virtual LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values) = 0;
+    // RegEnumValueA for the name and the data length only. nameLength: room
+    // for characters in, the name's length out.
+    virtual LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength,
+                           DWORD& dataLength) = 0;
+    // RegQueryValueExA. dataLength: room in bytes in, the data's length out.
+    virtual LONG QueryValue(HKEY key, const char* name, DWORD& type, BYTE* data,
+                            DWORD& dataLength) = 0;
+    // RegEnumKeyExA for the name only, nameLength as for EnumValue.
+    virtual LONG EnumKey(HKEY key, DWORD index, char* name, DWORD& nameLength) = 0;
+    // Opens the subkey for reading into the handle, which then owns it.
+    virtual BOOL OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) = 0;
+};
+
+IRegistry& SystemRegistry();
+
+class CRegSnap {
+public:
+    // fullPaths: build every key's path, so that keys which cannot be opened
+    // are listed in the results. messages: where the question, the note and
+    // errors go; the application-wide message box when none is given.
+    // registry: the system registry when none is given.
+    CRegSnap(const std::string& path, CWnd* owner, IProgress* progress, BOOL fullPaths,
+             IUserMessages* messages = nullptr, IRegistry* registry = nullptr);
+    virtual ~CRegSnap() = default;
+    CRegSnap(const CRegSnap&) = delete;
+    CRegSnap& operator=(const CRegSnap&) = delete;
+
+    void Run();
+
+    // Totals of the last run, as the results dialog shows them.
+    uint32_t KeysRecorded() const { return m_nKeysRecorded; }
+    uint32_t KeysIgnored() const { return m_nKeysIgnored; }
+    const std::string& IgnoredList() const { return m_strIgnored; }
+    // Bytes the shared data buffer has grown to.
+    uint32_t DataBufferSize() const { return m_data.Size(); }
+
+protected:
+    // Shows the finished snapshot's text; the results dialog by default.
+    virtual void ShowResults(const std::string& text);
+
+private:
+    // Writes the key record of an open key (its name is already written) and
+    // everything below it. prefix: the key's full path with the option on,
+    // null otherwise; top: the key is one of the two roots.
+    void WalkKey(CRegSnapWriter& file, HKEY key, const std::string* prefix, bool top);
+    void WriteValue(CRegSnapWriter& file, HKEY key, DWORD index);
+    void ShowRootProgress(DWORD rootSubkeys);
+    void CheckWrites(const CRegSnapWriter& file);
+    // Shows the error and unwinds the whole walk.
+    [[noreturn]] void Fail(const char* text);
+
+    BOOL m_bFullPaths;
+    IProgress* m_pProgress;
+    CCharBuffer m_name;  // every value and subkey name, shared by all levels
+    CByteBuffer m_data;  // every value's data; only grows
+    uint32_t m_nKeysRecorded = 0;
+    uint32_t m_nKeysIgnored = 0;
+    std::string m_strPath;
+    CWnd* m_pOwner;
+    std::string m_strIgnored;
+    std::string m_strStatus;
+    IUserMessages& m_messages;
+    IRegistry& m_registry;
+};
+
+// Texts of the registry snapshot.
+extern const char* const kRegSnapQuestion;
+extern const char* const kRegSnapIgnoredRootsNote;
+extern const char* const kRegSnapCreateError;
+extern const char* const kRegSnapQueryKeyError;
+extern const char* const kRegSnapAccessValueError;
+extern const char* const kRegSnapReadValueError;
+extern const char* const kRegSnapSubkeysError;
+extern const char* const kRegSnapWriteError;

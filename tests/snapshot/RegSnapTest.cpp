@@ -1,0 +1,548 @@
+// The registry walker on a registry of the test's own: every failure the real
+// registry can report is made to happen at a chosen key or value, and every
+// fake key is backed by a real open key handle, so the walker opens and
+// closes keys exactly as it does on the system registry.
+#include "snapshot/RegSnap.h"
+
+#include "snapshot/SnapFormat.h"
+#include "tests/snapshot/RegSnapTesting.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/Recorders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+enum class Fault {
+    None,
+    Vanishes,          // deleted between enumeration and reading
+    UnallocatableLength,  // enumerated with a length no buffer can hold
+    NameTooLong,       // its name does not fit the name buffer
+    ClaimsLongerName,  // success, with a name length beyond the room given
+    ClaimsLongerData,  // success, with a data length beyond the room given
+    EnumFails,
+};
+
+struct FakeValue {
+    RegValueRecord value;
+    Fault fault = Fault::None;
+    DWORD enumeratedLength = 0xFFFFFFFF;  // what enumeration reports, when not the real length
+};
+
+struct FakeKey {
+    std::string name;
+    std::vector<FakeValue> values;
+    std::vector<FakeKey> subkeys;
+    bool opens = true;
+    bool queryFails = false;
+    bool nameTooLong = false;
+    DWORD extraSubkeys = 0;  // counted but gone when enumerated
+
+    FakeKey& Key(const std::string& n)
+    {
+        subkeys.push_back(FakeKey{});
+        subkeys.back().name = n;
+        return subkeys.back();
+    }
+    FakeValue& Value(const std::string& n, uint32_t type, const std::string& data)
+    {
+        FakeValue v;
+        v.value.name = n;
+        v.value.type = type;
+        v.value.data.assign(data.begin(), data.end());
+        values.push_back(v);
+        return values.back();
+    }
+    // What the snapshot must hold for this key.
+    RegKeyRecord Expected() const
+    {
+        RegKeyRecord r;
+        r.name = name;
+        if (!opens)
+            return r;
+        for (const auto& v : values)
+            r.values.push_back(v.value);
+        for (const auto& k : subkeys)
+            r.subkeys.push_back(k.Expected());
+        return r;
+    }
+};
+
+class CFakeRegistry : public IRegistry {
+public:
+    FakeKey machine, users;
+    std::vector<std::string> valuesRead;  // names given to QueryValue, in order
+    std::vector<HKEY> opened;             // the real handles behind opened fake keys
+
+    CFakeRegistry()
+    {
+        machine.name = "HKEY_LOCAL_MACHINE";
+        users.name = "HKEY_USERS";
+    }
+
+    LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values) override
+    {
+        const FakeKey& k = Find(key);
+        if (k.queryFails)
+            return ERROR_ACCESS_DENIED;
+        subkeys = static_cast<DWORD>(k.subkeys.size()) + k.extraSubkeys;
+        values = static_cast<DWORD>(k.values.size());
+        return ERROR_SUCCESS;
+    }
+    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& dataLength) override
+    {
+        const FakeKey& k = Find(key);
+        if (index >= k.values.size())
+            return ERROR_NO_MORE_ITEMS;
+        const FakeValue& v = k.values[index];
+        if (v.fault == Fault::EnumFails)
+            return ERROR_ACCESS_DENIED;
+        if (v.fault == Fault::ClaimsLongerName) {
+            nameLength += 100;
+            dataLength = 0;
+            return ERROR_SUCCESS;
+        }
+        if (v.fault == Fault::NameTooLong || v.value.name.size() >= nameLength)
+            return ERROR_MORE_DATA;
+        std::memcpy(name, v.value.name.c_str(), v.value.name.size() + 1);
+        nameLength = static_cast<DWORD>(v.value.name.size());
+        dataLength = v.fault == Fault::UnallocatableLength ? 0xFFFFFFFF
+                     : v.enumeratedLength != 0xFFFFFFFF ? v.enumeratedLength
+                                                        : static_cast<DWORD>(v.value.data.size());
+        return ERROR_SUCCESS;
+    }
+    LONG QueryValue(HKEY key, const char* name, DWORD& type, BYTE* data, DWORD& dataLength) override
+    {
+        valuesRead.push_back(name);
+        for (const FakeValue& v : Find(key).values) {
+            if (v.value.name != name)
+                continue;
+            if (v.fault == Fault::Vanishes)
+                return ERROR_FILE_NOT_FOUND;
+            if (v.fault == Fault::ClaimsLongerData) {
+                dataLength += 1;
+                return ERROR_SUCCESS;
+            }
+            type = v.value.type;
+            if (v.value.data.size() > dataLength) {
+                dataLength = static_cast<DWORD>(v.value.data.size());
+                return ERROR_MORE_DATA;
+            }
+            dataLength = static_cast<DWORD>(v.value.data.size());
+            if (dataLength)
+                std::memcpy(data, v.value.data.data(), dataLength);
+            return ERROR_SUCCESS;
+        }
+        return ERROR_FILE_NOT_FOUND;
+    }
+    LONG EnumKey(HKEY key, DWORD index, char* name, DWORD& nameLength) override
+    {
+        const FakeKey& k = Find(key);
+        if (index >= k.subkeys.size())
+            return ERROR_NO_MORE_ITEMS;
+        const FakeKey& sub = k.subkeys[index];
+        if (sub.nameTooLong || sub.name.size() >= nameLength)
+            return ERROR_MORE_DATA;
+        std::memcpy(name, sub.name.c_str(), sub.name.size() + 1);
+        nameLength = static_cast<DWORD>(sub.name.size());
+        return ERROR_SUCCESS;
+    }
+    BOOL OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
+    {
+        for (const FakeKey& sub : Find(parent).subkeys) {
+            if (sub.name != name)
+                continue;
+            if (!sub.opens || !handle.Open(HKEY_LOCAL_MACHINE, "Software"))
+                return FALSE;
+            m_keys[handle.Get()] = &sub;
+            opened.push_back(handle.Get());
+            return TRUE;
+        }
+        return FALSE;
+    }
+
+private:
+    const FakeKey& Find(HKEY key)
+    {
+        if (key == HKEY_LOCAL_MACHINE)
+            return machine;
+        if (key == HKEY_USERS)
+            return users;
+        auto it = m_keys.find(key);
+        if (it == m_keys.end())
+            throw std::logic_error("the walker used a key it had not opened");
+        return *it->second;
+    }
+    std::map<HKEY, const FakeKey*> m_keys;
+};
+
+// A progress window whose bar shows every percentage as soon as it is set.
+class CShowingProgress : public CRecordingProgress {
+public:
+    void SetPercent(float p) override
+    {
+        CRecordingProgress::SetPercent(p);
+        barPos = p;
+    }
+};
+
+std::string Data(std::initializer_list<int> bytes)
+{
+    std::string s;
+    for (int b : bytes)
+        s += static_cast<char>(b);
+    return s;
+}
+
+class RegSnapWalk : public ::testing::Test {
+protected:
+    void SetUp() override { ::DeleteFileA(path.c_str()); }
+    void TearDown() override { ::DeleteFileA(path.c_str()); }
+
+    void Run(BOOL fullPaths = FALSE, IProgress* progress = nullptr)
+    {
+        snap.reset(new CRecordedRegSnap(path, nullptr, progress ? progress : &this->progress,
+                                        fullPaths, &messages, &registry));
+        snap->Run();
+    }
+    void ExpectAbortedWith(const char* error)
+    {
+        ASSERT_EQ(messages.shown.size(), 3u);
+        EXPECT_EQ(messages.shown[2].text, error);
+        EXPECT_EQ(messages.shown[2].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(messages.shown[2].buttons, MsgButtons::Ok);
+        EXPECT_TRUE(snap->results.empty());
+        EXPECT_EQ(FileHead(path, 10), AbortedHeader());
+        EXPECT_NE(progress.events.back(), "refresh wait");
+        for (float p : progress.percents)
+            EXPECT_NE(p, 100.0f);
+        ExpectEveryKeyClosed();
+    }
+    void ExpectEveryKeyClosed()
+    {
+        for (HKEY h : registry.opened) {
+            DWORD s, v;
+            EXPECT_NE(::RegQueryInfoKeyA(h, nullptr, nullptr, nullptr, &s, nullptr, nullptr, &v,
+                                         nullptr, nullptr, nullptr, nullptr),
+                      ERROR_SUCCESS);
+        }
+    }
+
+    std::string path = RegTempPath("corvane-regwalk.tvrec");
+    CFakeRegistry registry;
+    CRecordingMessages messages;
+    CRecordingProgress progress;
+    std::unique_ptr<CRecordedRegSnap> snap;
+};
+
+TEST_F(RegSnapWalk, AsksThenNotesTheIgnoredRootsAndWritesEveryKeyInRegistryOrder)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Value("", 1, Data({'a', 'b', 'c', 0}));
+    software.Value("Empty", 3, "");
+    for (uint32_t type = 0; type <= 12; ++type)
+        software.Value("type " + std::to_string(type), type, Data({1, 2, 3, static_cast<int>(type)}));
+    software.Value("Caf\xE9 \xC4rger \xFF", 4, Data({0xFF, 0xFF, 0xFF, 0xFF}));
+    FakeKey* deep = &software.Key("Deep");
+    for (int level = 1; level < 20; ++level) {
+        deep = &deep->Key("level " + std::to_string(level));
+        deep->Value("depth", 4, Data({level, 0, 0, 0}));
+    }
+    software.Key("Locked").opens = false;
+    software.Key("\xC0 after");
+    registry.machine.Key("SYSTEM").Value("x", 7, Data({'a', 0, 'b', 0, 0}));
+    registry.users.Key(".DEFAULT").Key("Software");
+
+    Run();
+
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, kRegSnapQuestion);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Question);
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(messages.shown[1].text,
+              "Note - The following keys will be ignored because they have no bearing on results.  "
+              "For more information on why, see FAQ #5 in Corvane Help.\n\nHKEY_PERFORMANCE_DATA\n"
+              "HKEY_DYN_DATA\nHKEY_CLASSES_ROOT\nHKEY_CURRENT_CONFIG\nHKEY_CURRENT_USER\n\nAnd so, "
+              "only the following keys will be recorded since they are parents to all of the other "
+              "keys:\n\nHKEY_LOCAL_MACHINE\nHKEY_USERS");
+    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Information);
+    EXPECT_EQ(messages.shown[1].buttons, MsgButtons::Ok);
+
+    RegSnapFile file = ReadRegSnap(path);
+    EXPECT_EQ(file.version, kRegSnapVersion);
+    EXPECT_EQ(file.rootCount, 2u);
+    ASSERT_EQ(file.roots.size(), 2u);
+    ExpectSameKey(registry.machine.Expected(), file.roots[0], "HKEY_LOCAL_MACHINE");
+    ExpectSameKey(registry.users.Expected(), file.roots[1], "HKEY_USERS");
+
+    // 2 roots, SOFTWARE, Deep and its 19 levels, "\xC0 after", SYSTEM, .DEFAULT, Software.
+    EXPECT_EQ(file.keysRecorded, 27u);
+    EXPECT_EQ(file.keyRecords, 28u);  // and the empty record of Locked
+    EXPECT_EQ(snap->KeysRecorded(), 27u);
+    EXPECT_EQ(snap->KeysIgnored(), 1u);
+    EXPECT_EQ(snap->IgnoredList(), "");
+    ASSERT_EQ(snap->results.size(), 1u);
+    EXPECT_EQ(snap->results[0], "OPERATION SUCCESSFUL.\r\n\r\n27 key(s) recorded\r\n1 key(s) ignored");
+
+    ASSERT_GE(progress.events.size(), 3u);
+    EXPECT_EQ(progress.events[0], "title Creating Registry Snapshot...");
+    EXPECT_EQ(progress.events[1], "status Creating snap shot file...");
+    EXPECT_EQ(progress.events.back(), "refresh wait");
+    EXPECT_EQ(progress.percent, 100.0f);
+    ExpectEveryKeyClosed();
+}
+
+TEST_F(RegSnapWalk, EachDirectSubkeyOfARootAddsItsShareToThePositionTheBarShows)
+{
+    for (int i = 0; i < 4; ++i)
+        registry.machine.Key("m" + std::to_string(i)).Key("below").Key("further");
+    registry.users.Key("u0");
+    registry.users.Key("u1").Key("below");
+    CShowingProgress showing;
+    Run(FALSE, &showing);
+
+    // The base is the bar's position read back as a whole number.
+    EXPECT_EQ(showing.percents, (std::vector<float>{12.5f, 24.5f, 36.5f, 48.5f, 73.0f, 98.0f, 100.0f}));
+    std::vector<std::string> statuses;
+    for (const auto& e : showing.events)
+        if (e.rfind("status Keys written: ", 0) == 0)
+            statuses.push_back(e.substr(7));
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Keys written: 4", "Keys written: 7", "Keys written: 10",
+                                                  "Keys written: 13", "Keys written: 15",
+                                                  "Keys written: 17"}));
+}
+
+TEST_F(RegSnapWalk, StepsBetweenTwoRefreshesOfTheBarStartFromTheSameBase)
+{
+    for (int i = 0; i < 4; ++i)
+        registry.machine.Key("m" + std::to_string(i));
+    Run();  // the recorder's bar never moves
+    EXPECT_EQ(progress.percents, (std::vector<float>{12.5f, 12.5f, 12.5f, 12.5f, 100.0f}));
+}
+
+TEST_F(RegSnapWalk, ARegistryOfTwoEmptyRootsRecordsTwoKeys)
+{
+    Run(TRUE);
+    RegSnapFile file = ReadRegSnap(path);
+    EXPECT_EQ(file.keysRecorded, 2u);
+    EXPECT_EQ(file.keyRecords, 2u);
+    EXPECT_EQ(progress.percents, std::vector<float>{100.0f});
+    ASSERT_EQ(snap->results.size(), 1u);
+    EXPECT_EQ(snap->results[0],
+              "OPERATION SUCCESSFUL.\r\n\r\n2 key(s) recorded\r\n0 key(s) ignored\r\n\r\n"
+              "The following keys could not be accessed and were ignored:\r\n");
+}
+
+TEST_F(RegSnapWalk, WithFullPathsEveryKeyThatDoesNotOpenIsListedInWalkOrder)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Key("Locked A").opens = false;
+    FakeKey* deep = &software.Key("Deep");
+    std::string deepPath = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Deep";
+    for (int level = 0; level < 6; ++level) {
+        std::string name(250, static_cast<char>('a' + level));
+        deep = &deep->Key(name);
+        deepPath += "\\" + name;
+    }
+    FakeKey& lockedDeep = deep->Key("Locked \xE9");
+    lockedDeep.opens = false;
+    lockedDeep.Key("never seen");
+    registry.users.Key("S-1-5-18").opens = false;
+
+    Run(TRUE);
+
+    std::string list = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Locked A\r\n" + deepPath +
+                       "\\Locked \xE9\r\nHKEY_USERS\\S-1-5-18\r\n";
+    ASSERT_GT(deepPath.size(), 1024u);  // listed whole, however long
+    EXPECT_EQ(snap->IgnoredList(), list);
+    EXPECT_EQ(snap->KeysIgnored(), 3u);
+    ASSERT_EQ(snap->results.size(), 1u);
+    EXPECT_EQ(snap->results[0],
+              "OPERATION SUCCESSFUL.\r\n\r\n10 key(s) recorded\r\n3 key(s) ignored\r\n\r\n"
+              "The following keys could not be accessed and were ignored:\r\n" + list);
+    RegSnapFile file = ReadRegSnap(path);
+    ExpectSameKey(registry.machine.Expected(), file.roots[0], "HKEY_LOCAL_MACHINE");
+    ExpectSameKey(registry.users.Expected(), file.roots[1], "HKEY_USERS");
+    EXPECT_EQ(file.keyRecords - file.keysRecorded, 3u);
+}
+
+TEST_F(RegSnapWalk, AValueDeletedBeforeItIsReadAbortsAndLeavesAFileReadersRefuse)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Value("kept", 4, Data({1, 0, 0, 0}));
+    software.Value("gone", 1, "x").fault = Fault::Vanishes;
+    software.Key("after").Value("never", 1, "y");
+    Run(TRUE);
+    ExpectAbortedWith(kRegSnapReadValueError);
+    EXPECT_EQ(registry.valuesRead, (std::vector<std::string>{"kept", "gone"}));
+}
+
+TEST_F(RegSnapWalk, ADataLengthNoBufferCanHoldIsNeverRead)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Value("huge", 3, "abc").fault = Fault::UnallocatableLength;
+    Run();
+    ExpectAbortedWith(kRegSnapReadValueError);
+    EXPECT_TRUE(registry.valuesRead.empty());
+}
+
+TEST_F(RegSnapWalk, AValueThatGrewBeyondTheBufferSinceItWasEnumeratedAborts)
+{
+    FakeValue& v = registry.machine.Key("SOFTWARE").Value("grew", 3, std::string(5000, 'g'));
+    v.enumeratedLength = 10;
+    Run();
+    ExpectAbortedWith(kRegSnapReadValueError);
+}
+
+TEST_F(RegSnapWalk, AValueThatGrewWithinTheBufferIsRecordedAsRead)
+{
+    FakeValue& v = registry.machine.Key("SOFTWARE").Value("grew", 3, std::string(20, 'g'));
+    v.enumeratedLength = 10;
+    Run();
+    RegSnapFile file = ReadRegSnap(path);
+    ASSERT_EQ(file.roots[0].subkeys.size(), 1u);
+    ASSERT_EQ(file.roots[0].subkeys[0].values.size(), 1u);
+    EXPECT_EQ(file.roots[0].subkeys[0].values[0].data, std::vector<uint8_t>(20, 'g'));
+}
+
+TEST_F(RegSnapWalk, AMegabyteValueGrowsTheDataBufferToItsSize)
+{
+    std::string big(1 << 20, '\0');
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 31);
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Value("small", 3, "s");
+    software.Value("big", 3, big);
+    software.Value("after", 3, "t");
+    Run();
+    EXPECT_EQ(snap->DataBufferSize(), 1u << 20);
+    RegSnapFile file = ReadRegSnap(path);
+    ExpectSameKey(registry.machine.Expected(), file.roots[0], "HKEY_LOCAL_MACHINE");
+}
+
+TEST_F(RegSnapWalk, AValueNameLongerThanTheBufferAborts)
+{
+    registry.machine.Key("SOFTWARE").Value(std::string(16640, 'n'), 1, "x");
+    Run();
+    ExpectAbortedWith(kRegSnapAccessValueError);
+    EXPECT_TRUE(registry.valuesRead.empty());
+}
+
+TEST_F(RegSnapWalk, AValueNameOfTheLongestLengthThatFitsIsRecorded)
+{
+    std::string name(16639, 'n');
+    registry.machine.Key("SOFTWARE").Value(name, 1, "x");
+    Run();
+    RegSnapFile file = ReadRegSnap(path);
+    ExpectSameKey(registry.machine.Expected(), file.roots[0], "HKEY_LOCAL_MACHINE");
+}
+
+TEST_F(RegSnapWalk, ANameLengthBeyondTheRoomGivenIsNotBelieved)
+{
+    registry.machine.Key("SOFTWARE").Value("v", 1, "x").fault = Fault::ClaimsLongerName;
+    Run();
+    ExpectAbortedWith(kRegSnapAccessValueError);
+    EXPECT_TRUE(registry.valuesRead.empty());
+}
+
+TEST_F(RegSnapWalk, ADataLengthBeyondTheRoomGivenIsNotBelieved)
+{
+    registry.machine.Key("SOFTWARE").Value("v", 1, "x").fault = Fault::ClaimsLongerData;
+    Run();
+    ExpectAbortedWith(kRegSnapReadValueError);
+}
+
+TEST_F(RegSnapWalk, AValueThatCannotBeEnumeratedAborts)
+{
+    registry.users.Key("u").Value("v", 1, "x").fault = Fault::EnumFails;
+    Run();
+    ExpectAbortedWith(kRegSnapAccessValueError);
+}
+
+TEST_F(RegSnapWalk, ASubkeyNameLongerThanTheBufferAborts)
+{
+    registry.machine.Key("SOFTWARE").Key("long").nameTooLong = true;
+    Run();
+    ExpectAbortedWith(kRegSnapSubkeysError);
+}
+
+TEST_F(RegSnapWalk, ASubkeyThatVanishedSinceTheCountWasTakenAborts)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Key("present").Key("inner");
+    software.extraSubkeys = 1;
+    Run(TRUE);
+    ExpectAbortedWith(kRegSnapSubkeysError);
+}
+
+TEST_F(RegSnapWalk, AKeyThatCannotBeQueriedAborts)
+{
+    registry.machine.Key("SOFTWARE").Key("a").Key("b").queryFails = true;
+    Run();
+    ExpectAbortedWith(kRegSnapQueryKeyError);
+}
+
+TEST_F(RegSnapWalk, NoAnswerOtherThanYesWritesNothing)
+{
+    messages.answers.push_back(MsgAnswer::No);
+    Run();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(::GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(progress.events.empty());
+    EXPECT_TRUE(snap->results.empty());
+}
+
+TEST_F(RegSnapWalk, ASnapshotFileThatCannotBeCreatedEndsWithItsError)
+{
+    path = RegTempPath("no such folder\\corvane.tvrec");
+    Run();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, "ERROR: Could not create snap shot file.");
+    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(snap->results.empty());
+    EXPECT_EQ(progress.events, (std::vector<std::string>{"title Creating Registry Snapshot...",
+                                                         "status Creating snap shot file..."}));
+}
+
+TEST_F(RegSnapWalk, ASecondRunStartsItsCountsAndListAfresh)
+{
+    registry.machine.Key("Locked").opens = false;
+    Run(TRUE);
+    snap->Run();
+    EXPECT_EQ(snap->KeysRecorded(), 2u);
+    EXPECT_EQ(snap->KeysIgnored(), 1u);
+    EXPECT_EQ(snap->IgnoredList(), "HKEY_LOCAL_MACHINE\\Locked\r\n");
+    ASSERT_EQ(snap->results.size(), 2u);
+    EXPECT_EQ(snap->results[0], snap->results[1]);
+}
+
+// The real message boxes and the real results dialog, answered as a person would.
+TEST(RegSnapDialogs, TheQuestionTheNoteAndTheResultsAreShownForReal)
+{
+    std::string path = RegTempPath("corvane-regdialogs.tvrec");
+    CFakeRegistry registry;
+    registry.machine.Key("SOFTWARE");
+    CRecordingProgress progress;
+    CRegSnap snap(path, nullptr, &progress, FALSE, nullptr, &registry);
+    CDialogDriver boxes, results;
+    boxes.Answer("Corvane", {IDYES, IDOK});
+    results.Answer("Results", IDCANCEL);
+    snap.Run();
+    const auto& seenBoxes = boxes.Join();
+    const auto& seenResults = results.Join();
+    ASSERT_EQ(seenBoxes.size(), 2u);
+    EXPECT_EQ(seenBoxes[0].MessageText(), kRegSnapQuestion);
+    EXPECT_EQ(seenBoxes[0].buttons, (std::vector<std::string>{"&Yes", "&No"}));
+    EXPECT_EQ(seenBoxes[1].MessageText(), kRegSnapIgnoredRootsNote);
+    ASSERT_EQ(seenResults.size(), 1u);
+    ASSERT_EQ(seenResults[0].edits.size(), 1u);
+    EXPECT_EQ(seenResults[0].edits[0], "OPERATION SUCCESSFUL.\r\n\r\n3 key(s) recorded\r\n0 key(s) ignored");
+    ::DeleteFileA(path.c_str());
+}
+
+}  // namespace
