@@ -1,6 +1,21 @@
 #include "framework/Dialog.h"
 
+#include "framework/AppMessageBox.h"
 #include "framework/Wnd.h"
+
+namespace {
+
+// A dialog without a parent is owned by the main window when it runs on the
+// main window's thread; a worker's dialogs stay unowned.
+HWND DefaultOwner()
+{
+    HWND main = AppMainWindow();
+    if (main && ::IsWindow(main) && ::GetWindowThreadProcessId(main, nullptr) == ::GetCurrentThreadId())
+        return main;
+    return nullptr;
+}
+
+}  // namespace
 
 HINSTANCE ResourceInstance()
 {
@@ -42,7 +57,7 @@ CDialog::~CDialog()
 INT_PTR CDialog::DoModal()
 {
     m_bModal = true;
-    HWND parent = m_pParent ? m_pParent->GetSafeHwnd() : nullptr;
+    HWND parent = m_pParent ? m_pParent->GetSafeHwnd() : DefaultOwner();
     INT_PTR result = ::DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(m_nTemplateId), parent,
                                        DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;

@@ -30,3 +30,62 @@ std::string CWnd::GetDlgItemText(int id) const
 {
     return GetWindowTextOf(::GetDlgItem(m_hWnd, id));
 }
+
+bool CWnd::RegisterWndClass(const char* className, UINT classStyle, HCURSOR cursor,
+                            HBRUSH background, HICON icon, HICON smallIcon)
+{
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (::GetClassInfoExA(instance, className, &existing))
+        return true;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = classStyle;
+    wc.lpfnWndProc = StdWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
+    wc.lpszClassName = className;
+    return ::RegisterClassExA(&wc) != 0;
+}
+
+bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
+                    const RECT& rect, HWND parent, UINT id)
+{
+    HWND h = ::CreateWindowExA(exStyle, className, title, style, rect.left, rect.top,
+                               rect.right - rect.left, rect.bottom - rect.top, parent,
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                               ::GetModuleHandleA(nullptr), this);
+    return h != nullptr;
+}
+
+LRESULT CALLBACK CWnd::StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l)
+{
+    CWnd* self;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
+        self->m_hWnd = h;
+        ::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<CWnd*>(::GetWindowLongPtrA(h, GWLP_USERDATA));
+    }
+    if (!self)
+        return ::DefWindowProcA(h, msg, w, l);
+    LRESULT result;
+    try {
+        result = self->WindowProc(msg, w, l);
+    } catch (...) {
+        // Errors inside a handler have been reported where they happened;
+        // nothing may unwind through the system's window manager.
+        result = ::DefWindowProcA(h, msg, w, l);
+    }
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+        self->m_hWnd = nullptr;
+        self->PostNcDestroy();
+    }
+    return result;
+}

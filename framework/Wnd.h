@@ -1,5 +1,7 @@
 // A view of a window handle: every method forwards to the API. It owns nothing;
-// the classes that create windows (dialogs, frames) derive from it.
+// the classes that create windows (dialogs, frames, custom controls) derive
+// from it. A window created by CreateEx gets one procedure that stores `this`
+// at WM_NCCREATE and hands every message to the virtual WindowProc.
 #pragma once
 
 #include <windows.h>
@@ -45,6 +47,9 @@ public:
     void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
     std::string GetWindowText() const;
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    HWND GetParent() const { return ::GetParent(m_hWnd); }
+    bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
     void SetDlgItemText(int id, const char* text) const { ::SetDlgItemTextA(m_hWnd, id, text); }
     std::string GetDlgItemText(int id) const;
 
@@ -64,8 +69,34 @@ public:
         return ::MessageBoxA(m_hWnd, text, caption, type);
     }
 
+    // Creates a window of a class whose procedure is CWnd::StdWndProc (see
+    // RegisterWndClass); false when no window was created.
+    bool CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
+                  const RECT& rect, HWND parent, UINT id);
+
+    // Offered a command first by the window that received it; true when handled.
+    virtual bool OnCmdMsg(UINT /*id*/) { return false; }
+    // Offered each message of the application's pump before it is dispatched;
+    // true when it was handled (an accelerator key, for example).
+    virtual bool PreTranslateMessage(MSG* /*msg*/) { return false; }
+
+    // Registers a class served by StdWndProc, once per name; true when it exists.
+    static bool RegisterWndClass(const char* className, UINT classStyle, HCURSOR cursor,
+                                 HBRUSH background, HICON icon = nullptr, HICON smallIcon = nullptr);
+
 protected:
+    // Every message of a window made by CreateEx; exceptions stop before Windows.
+    virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l)
+    {
+        return ::DefWindowProcA(m_hWnd, msg, w, l);
+    }
+    // Called after WM_NCDESTROY, when the handle is gone.
+    virtual void PostNcDestroy() {}
+
     HWND m_hWnd = nullptr;
+
+private:
+    static LRESULT CALLBACK StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l);
 };
 
 // The text of any window, however long.

@@ -13,9 +13,75 @@ CSnapProgressDlg::CSnapProgressDlg(BOOL barUpdates)
         // refreshes find the lock busy and drop their work.
         m_lock.Create(nullptr, 1, 1);
     }
+    const UINT frames[4] = {IDI_ANIMATION_1, IDI_ANIMATION_2, IDI_ANIMATION_3, IDI_ANIMATION_4};
+    for (int i = 0; i < 4; ++i)
+        m_hAnimation[i] = static_cast<HICON>(
+            ::LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(frames[i]), IMAGE_ICON, 48, 48, 0));
 }
 
-CSnapProgressDlg::~CSnapProgressDlg() = default;
+CSnapProgressDlg::~CSnapProgressDlg()
+{
+    if (m_hWnd)
+        DestroyWindow();
+    for (HICON icon : m_hAnimation)
+        if (icon)
+            ::DestroyIcon(icon);
+}
+
+BOOL CSnapProgressDlg::Create(UINT iconId, CWnd* parent)
+{
+    m_nIconId = iconId;
+    if (!CreateModeless(parent))
+        return FALSE;
+    SetTimer(kProgressTimerId, kProgressTimerMs);
+    ShowWindow(SW_SHOW);
+    UpdateWindow();
+    return TRUE;
+}
+
+void CSnapProgressDlg::DoDataExchange(CDataExchange& dx)
+{
+    dx.Control(IDC_PROGRESS_ANIMATION, m_ctlAnimation);
+    dx.Control(IDC_PROGRESS_TITLE, m_ctlTitle);
+    dx.Control(IDC_PROGRESS_OPICON, m_ctlOperationIcon);
+    dx.Control(IDC_PROGRESS_STATUS, m_ctlStatus);
+}
+
+BOOL CSnapProgressDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    // The bar lies 10 pixels below the status line, as wide as it, 20 high.
+    RECT status;
+    m_ctlStatus.GetClientRect(&status);
+    ::MapWindowPoints(m_ctlStatus, m_hWnd, reinterpret_cast<POINT*>(&status), 2);
+    RECT bar{status.left, status.bottom + 10, status.right, status.bottom + 30};
+    m_wndBar.Create(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, bar, this, RGB(0, 91, 146),
+                    RGB(223, 252, 255), RGB(255, 255, 255), RGB(0, 0, 0), TRUE, nullptr);
+
+    m_ctlOperationIcon.SetIcon(::LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(m_nIconId)));
+    m_ctlAnimation.SetIcon(m_hAnimation[0]);
+    m_nFrame = 0;
+    RECT animation;
+    m_ctlAnimation.GetWindowRect(&animation);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&animation), 2);
+    m_ctlAnimation.MoveWindow(animation.left, animation.top, 48, 48, TRUE);
+    return TRUE;
+}
+
+INT_PTR CSnapProgressDlg::OnMessage(UINT msg, WPARAM w, LPARAM l)
+{
+    switch (msg) {
+    case WM_TIMER:
+        Refresh(false);
+        return FALSE;
+    case WM_DESTROY:
+        KillTimer(kProgressTimerId);
+        return FALSE;
+    default:
+        return CDialog::OnMessage(msg, w, l);
+    }
+}
 
 void CSnapProgressDlg::SetTitleText(const char* text)
 {
@@ -53,34 +119,34 @@ void CSnapProgressDlg::ShowValues()
 {
     if (!m_hWnd)
         return;
-    ::SendMessageA(GetDlgItem(IDC_PROGRESS_TITLE), WM_SETTEXT, 0,
-                   reinterpret_cast<LPARAM>(m_strTitle.c_str()));
-    ::SendMessageA(GetDlgItem(IDC_PROGRESS_STATUS), WM_SETTEXT, 0,
-                   reinterpret_cast<LPARAM>(m_strStatus.c_str()));
-    if (m_bBarUpdates && m_hBar)
-        ::SendMessageA(m_hBar, WM_BAR_SETPOS, reinterpret_cast<WPARAM>(&m_fPercent), 0);
+    m_ctlTitle.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_strTitle.c_str()));
+    m_ctlStatus.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_strStatus.c_str()));
+    if (m_bBarUpdates && GetBarWindow())
+        ::SendMessageA(GetBarWindow(), WM_BAR_SETPOS, reinterpret_cast<WPARAM>(&m_fPercent), 0);
     m_nFrame = (m_nFrame + 1) % 4;
+    m_ctlAnimation.SetIcon(m_hAnimation[m_nFrame]);
 }
 
 void CSnapProgressDlg::BarSetPos(float percent)
 {
-    if (m_hBar)
-        ::SendMessageA(m_hBar, WM_BAR_SETPOS, reinterpret_cast<WPARAM>(&percent), 0);
+    if (HWND bar = GetBarWindow())
+        ::SendMessageA(bar, WM_BAR_SETPOS, reinterpret_cast<WPARAM>(&percent), 0);
 }
 
 void CSnapProgressDlg::BarSetStep(float percent)
 {
-    if (m_hBar)
-        ::SendMessageA(m_hBar, WM_BAR_SETSTEP, reinterpret_cast<WPARAM>(&percent), 0);
+    if (HWND bar = GetBarWindow())
+        ::SendMessageA(bar, WM_BAR_SETSTEP, reinterpret_cast<WPARAM>(&percent), 0);
 }
 
 void CSnapProgressDlg::BarStepIt()
 {
-    if (m_hBar)
-        ::PostMessageA(m_hBar, WM_BAR_STEPIT, 0, 0);
+    if (HWND bar = GetBarWindow())
+        ::PostMessageA(bar, WM_BAR_STEPIT, 0, 0);
 }
 
 int CSnapProgressDlg::BarGetPos()
 {
-    return m_hBar ? static_cast<int>(::SendMessageA(m_hBar, WM_BAR_GETPOS, 0, 0)) : 0;
+    HWND bar = GetBarWindow();
+    return bar ? static_cast<int>(::SendMessageA(bar, WM_BAR_GETPOS, 0, 0)) : 0;
 }

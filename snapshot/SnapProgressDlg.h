@@ -4,6 +4,8 @@
 // progress window of every running copy) and through the bar's messages.
 #pragma once
 
+#include "app/ProgressBar.h"
+#include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "snapshot/Progress.h"
 #include "snapshot/WinTaggedObjects.h"
@@ -11,18 +13,24 @@
 #include <string>
 
 constexpr const char* kProgressLockName = "snapprogress";
+constexpr UINT_PTR kProgressTimerId = 5;
+constexpr UINT kProgressTimerMs = 200;
 
 class CSnapProgressDlg : public CDialog, public IProgress {
 public:
     explicit CSnapProgressDlg(BOOL barUpdates);
     ~CSnapProgressDlg() override;
 
+    // Opens the window (modeless, from template 158) showing the operation's
+    // icon, starts the refresh timer and paints it at once.
+    virtual BOOL Create(UINT iconId, CWnd* parent);
+
     // Worker side; these work with or without a window.
     void SetTitleText(const char* text) override;
     void SetStatusText(const char* text) override;
     void SetPercent(float percent) override;
     bool Refresh(bool wait) override;
-    HWND GetBarWindow() const { return m_hBar; }
+    HWND GetBarWindow() const { return m_wndBar.GetSafeHwnd(); }
 
     void BarSetPos(float percent) override;
     void BarSetStep(float percent) override;
@@ -34,14 +42,28 @@ public:
     bool HasSharedLock() const { return m_bSharedLock; }
 
 protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+    // The window stays until the worker has ended: neither Enter, Escape nor
+    // its close box closes it.
+    void OnOK() override {}
+    void OnCancel() override {}
+
     CNamedSemaphore m_lock;
     bool m_bSharedLock = false;
-    HWND m_hBar = nullptr;
+    CStatic m_ctlAnimation;
+    CStatic m_ctlTitle;
+    CStatic m_ctlOperationIcon;
+    CStatic m_ctlStatus;
     int m_nFrame = 0;
     BOOL m_bBarUpdates;
+    UINT m_nIconId = 0;
+    HICON m_hAnimation[4] = {};
     float m_fPercent = 0;
     std::string m_strStatus;
     std::string m_strTitle;
+    CProgressBar m_wndBar;
 
 private:
     void ShowValues();

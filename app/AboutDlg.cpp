@@ -1,0 +1,78 @@
+#include "app/AboutDlg.h"
+
+#include "framework/Gdi.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+
+const char* const kMakerHomePage = "https://www.pellix.com/";
+
+const char* const kLicenceText =
+    "CORVANE END-USER LICENSE AGREEMENT\r\n\r\n"
+    "Corvane is provided \"as is\", without warranty of any kind, express or implied, "
+    "including but not limited to the warranties of merchantability, fitness for a "
+    "particular purpose and noninfringement.\r\n\r\n"
+    "In no event shall Pellix be liable for any claim, damages or other liability "
+    "arising from the use of Corvane, including the loss of data.\r\n\r\n"
+    "You may install and use Corvane on any number of computers. You may copy it and "
+    "give it to others, provided that you pass on this agreement with it and charge "
+    "nothing for it.\r\n\r\n"
+    "Corvane writes only the snap shot files you ask it to create. It does not change "
+    "the registry or any file of your system.";
+
+namespace {
+// The licence box's background, kept for the life of the program.
+HBRUSH LicenceBrush()
+{
+    static CBrush brush;
+    if (!brush.Get())
+        brush.CreateSolidBrush(RGB(255, 255, 255));
+    return brush.Get();
+}
+}  // namespace
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+void CAboutDlg::DoDataExchange(CDataExchange& dx)
+{
+    dx.Control(IDC_ABOUT_LICENCE, m_editLicence);
+}
+
+BOOL CAboutDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    RECT client, window;
+    GetClientRect(&client);
+    GetWindowRect(&window);
+    int width = (window.right - window.left) - client.right + kAboutClientWidth;
+    MoveWindow(window.left, window.top, width, window.bottom - window.top, TRUE);
+    m_editLicence.SetWindowText(kLicenceText);
+    return TRUE;
+}
+
+bool CAboutDlg::OnCommand(WORD id, WORD code, HWND control)
+{
+    if (id == IDC_ABOUT_WEBSITE && code == BN_CLICKED) {
+        OpenWebPage(kMakerHomePage);
+        return true;
+    }
+    return CDialog::OnCommand(id, code, control);
+}
+
+void CAboutDlg::OpenWebPage(const char* url)
+{
+    ::ShellExecuteA(nullptr, nullptr, url, nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+INT_PTR CAboutDlg::OnMessage(UINT msg, WPARAM w, LPARAM l)
+{
+    // A read-only edit asks for its colours as a static control does.
+    if ((msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLOREDIT) &&
+        reinterpret_cast<HWND>(l) == m_editLicence.GetSafeHwnd()) {
+        HDC dc = reinterpret_cast<HDC>(w);
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<INT_PTR>(LicenceBrush());
+    }
+    return CDialog::OnMessage(msg, w, l);
+}

@@ -1,0 +1,154 @@
+#include "app/MainFrame.h"
+
+#include "app/AboutDlg.h"
+#include "app/SnapshotSetupDlg.h"
+#include "res/resource.h"
+#include "snapshot/SnapOperation.h"
+#include "snapshot/SnapProgressDlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+const char* const kHelpPage = "https://www.pellix.com/corvane/help";
+
+CMainFrame::CMainFrame() : m_lockOperation(kOperationLockName, 1, 1) {}
+
+CMainFrame::~CMainFrame()
+{
+    if (m_hWnd)
+        DestroyWindow();
+}
+
+BOOL CMainFrame::IsOperationRunning()
+{
+    m_lockOperation.Lock(INFINITE);
+    BOOL running = m_bOperationRunning;
+    m_lockOperation.Unlock(1);
+    return running;
+}
+
+void CMainFrame::SetOperationRunning(BOOL running)
+{
+    m_lockOperation.Lock(INFINITE);
+    m_bOperationRunning = running;
+    m_lockOperation.Unlock(1);
+}
+
+void CMainFrame::CloseResults()
+{
+    m_wndHost.CloseView();
+}
+
+void CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+}
+
+int CMainFrame::OnCreate(CREATESTRUCTA*)
+{
+    if (!m_wndHost.Create(this, kIdFirstPane))
+        return -1;
+    if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
+                               WS_CHILD | WS_VISIBLE | CCS_TOP, kIdToolBar) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
+        return -1;
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CCS_BOTTOM, kIdStatusBar))
+        return -1;
+    ShowIdleMessage();
+    RecalcLayout();
+    return 0;
+}
+
+bool CMainFrame::OnCmdMsg(UINT id)
+{
+    if (m_wndHost.OnCmdMsg(id))
+        return true;
+    return CFrameWnd::OnCmdMsg(id);
+}
+
+bool CMainFrame::OnCommand(UINT id)
+{
+    switch (id) {
+    case ID_SNAPSHOT_CREATE:
+        OnCreateSnapshot();
+        return true;
+    // ID_COMPARE_REGISTRY and ID_COMPARE_FILESYSTEM: the comparison commands
+    // come with the comparison engine; until then they reach no handler.
+    case ID_HELP_INDEX:
+        OnHelpContents();
+        return true;
+    case ID_APP_ABOUT:
+        OnAppAbout();
+        return true;
+    case ID_APP_EXIT:
+        OnAppExit();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::OnSetFocus(HWND)
+{
+    if (m_wndHost.GetSafeHwnd())
+        m_wndHost.SetFocus();
+}
+
+void CMainFrame::OnClose()
+{
+    // The command that runs an operation is still on the stack, inside its
+    // nested message loop: the frame may only go once it has returned.
+    if (IsOperationRunning()) {
+        m_bCloseDeferred = true;
+        return;
+    }
+    DestroyWindow();
+}
+
+void CMainFrame::OnCreateSnapshot()
+{
+    if (IsOperationRunning())
+        return;
+    SetOperationRunning(TRUE);
+    {
+        CSnapshotSetupDlg setup;
+        CSnapProgressDlg progress(TRUE);
+        if (setup.DoModal() == IDOK) {
+            UINT icon = setup.m_nKind == kSnapKindRegistry ? IDI_REGISTRY_OP : IDI_FILESYSTEM_OP;
+            if (progress.Create(icon, this)) {
+                CSnapOperation operation;
+                operation.Start(this, &progress, setup.m_strPath, setup.m_nKind, setup.m_chDrive,
+                                setup.m_bFullIgnoredPaths);
+            }
+        }
+        progress.DestroyWindow();
+    }
+    SetOperationRunning(FALSE);
+    if (m_bCloseDeferred) {
+        m_bCloseDeferred = false;
+        PostMessage(WM_CLOSE);
+    }
+}
+
+void CMainFrame::OnHelpContents()
+{
+    OpenWebPage(kHelpPage);
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CMainFrame::OnAppExit()
+{
+    if (IsOperationRunning())
+        return;
+    PostMessage(WM_CLOSE);
+}
+
+void CMainFrame::OpenWebPage(const char* url)
+{
+    ::ShellExecuteA(nullptr, nullptr, url, nullptr, nullptr, SW_SHOWMAXIMIZED);
+}

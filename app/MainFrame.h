@@ -1,0 +1,49 @@
+// The main window: menus, toolbar, status bar and the view host, and every
+// command of the user. An operation flag, read and written under a named
+// semaphore, turns away a second operation (and Exit) while the nested message
+// loop of a running one dispatches commands.
+#pragma once
+
+#include "app/ViewHost.h"
+#include "framework/FrameWnd.h"
+#include "snapshot/WinTaggedObjects.h"
+
+extern const char* const kHelpPage;
+constexpr const char* kOperationLockName = "corvane_mainframe_operation";
+
+class CMainFrame : public CFrameWnd {
+public:
+    // Raises the abort signal when the operation lock cannot be had.
+    CMainFrame();
+    ~CMainFrame() override;
+
+    BOOL IsOperationRunning();
+    void SetOperationRunning(BOOL running);
+    void CloseResults();
+
+    bool OnCmdMsg(UINT id) override;
+
+protected:
+    void PreCreateWindow(CREATESTRUCTA& cs) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    bool OnCommand(UINT id) override;
+    void OnSetFocus(HWND old) override;
+    void OnClose() override;
+
+    // Command handlers.
+    void OnCreateSnapshot();
+    void OnHelpContents();
+    void OnAppAbout();
+    void OnAppExit();
+
+    // Opens a web page in the user's browser.
+    virtual void OpenWebPage(const char* url);
+
+    CStatusBar m_wndStatusBar;
+    CToolBar m_wndToolBar;
+    CViewHost m_wndHost;
+    CNamedSemaphore m_lockOperation;
+    BOOL m_bOperationRunning = 0;
+    // The close box was used while an operation ran: close when it has ended.
+    bool m_bCloseDeferred = false;
+};

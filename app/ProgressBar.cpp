@@ -1,0 +1,205 @@
+#include "app/ProgressBar.h"
+
+#include "snapshot/ProgressMessages.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+const char kBarClass[] = "CorvaneProgressBar";
+}
+
+CProgressBar::~CProgressBar()
+{
+    if (m_hWnd)
+        DestroyWindow();
+    // Font first, then the back brush, then the bar brush.
+    m_font.DeleteObject();
+    m_brBack.DeleteObject();
+    m_brBar.DeleteObject();
+}
+
+BOOL CProgressBar::Create(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, COLORREF crBar,
+                          COLORREF crBack, COLORREF crTextOnBar, COLORREF crTextOnBack, BOOL bShowText,
+                          HFONT font)
+{
+    // The class keeps the background brush of its first registration for the
+    // life of the program.
+    if (!RegisterWndClass(kBarClass, CS_VREDRAW | CS_HREDRAW | CS_OWNDC, ::LoadCursorA(nullptr, IDC_ARROW),
+                          ::CreateSolidBrush(crBack)))
+        return FALSE;
+    if (!m_brBar.CreateSolidBrush(crBar) || !m_brBack.CreateSolidBrush(crBack))
+        return FALSE;
+    m_crBar = crBar;
+    m_crBack = crBack;
+    m_crTextOnBar = crTextOnBar;
+    m_crTextOnBack = crTextOnBack;
+    m_bShowText = bShowText;
+
+    LOGFONTA lf{};
+    if (!font || ::GetObjectA(font, sizeof lf, &lf) != sizeof lf) {
+        lf = LOGFONTA{};
+        lf.lfHeight = 14;
+        lf.lfWeight = FW_NORMAL;
+        lf.lfCharSet = ANSI_CHARSET;
+        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        lf.lfQuality = PROOF_QUALITY;
+        lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+        lstrcpynA(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE);
+    }
+    m_font.CreateFontIndirect(lf);
+    return CreateEx(exStyle, kBarClass, nullptr, style, rect, parent ? parent->GetSafeHwnd() : nullptr, 0);
+}
+
+float CProgressBar::Clamped(float pos) const
+{
+    float lower = static_cast<float>(m_nLower);
+    float upper = static_cast<float>(m_nUpper);
+    if (std::isnan(pos) || pos < lower)
+        return lower;
+    if (pos > upper)
+        return upper;
+    return pos;
+}
+
+void CProgressBar::RepaintNow()
+{
+    if (!m_hWnd)
+        return;
+    CClientDC dc(m_hWnd);
+    DrawBar(dc);
+}
+
+void CProgressBar::SetRange(UINT lower, UINT upper)
+{
+    m_nLower = lower;
+    m_nUpper = upper;
+    m_fPos = static_cast<float>(lower);
+    RepaintNow();
+}
+
+void CProgressBar::SetPos(float pos)
+{
+    m_fPos = Clamped(pos);
+    RepaintNow();
+}
+
+void CProgressBar::StepIt()
+{
+    m_fPos = Clamped(m_fPos + m_fStep);
+    RepaintNow();
+}
+
+void CProgressBar::DrawBar(HDC target)
+{
+    RECT client;
+    GetClientRect(&client);
+    const int W = client.right, H = client.bottom;
+
+    CMemoryDC off(target);
+    char text[32] = "";
+    if (m_bShowText)
+        std::snprintf(text, sizeof text, "%.f%%", static_cast<double>(m_fPos));
+    const int length = lstrlenA(text);
+
+    CSelectObject font(off, m_font.Get());
+    ::SetBkColor(off, m_crBar);
+    ::SetTextColor(off, m_crTextOnBar);
+    SIZE extent{0, 0};
+    ::GetTextExtentPoint32A(off, text, length, &extent);
+    const int tw = extent.cx, th = extent.cy;
+    const int tx = W / 2 - tw / 2, ty = H / 2 - th / 2;
+
+    // Rows 0 to H-1 take the bar; below them lie the text in the bar's
+    // colours (row H+1) and in the back's colours (row H+th+1).
+    CBitmap canvas;
+    canvas.CreateCompatibleBitmap(target, W + 2 * tw + 1, H + 2 * th + 1);
+    CSelectObject canvasSelected(off, canvas.Get());
+
+    int edge = m_fPos == static_cast<float>(m_nUpper)
+                   ? W
+                   : static_cast<int>(static_cast<float>(W) / static_cast<float>(m_nUpper - m_nLower) * m_fPos);
+    RECT back{edge, 0, W, H};
+    ::FillRect(off, &back, m_brBack);
+    RECT bar{0, 0, edge, H};
+    ::FillRect(off, &bar, m_brBar);
+
+    if (m_bShowText)
+        ::ExtTextOutA(off, 0, H + 1, ETO_OPAQUE, nullptr, text, static_cast<UINT>(length), nullptr);
+    ::SetBkColor(off, m_crBack);
+    ::SetTextColor(off, m_crTextOnBack);
+    if (m_bShowText)
+        ::ExtTextOutA(off, 0, H + th + 1, ETO_OPAQUE, nullptr, text, static_cast<UINT>(length), nullptr);
+
+    if (tw > 0 && th > 0) {
+        CMemoryDC textDC(target);
+        CBitmap textImage;
+        textImage.CreateCompatibleBitmap(target, tw, th);
+        CSelectObject textSelected(textDC, textImage.Get());
+        ::BitBlt(textDC, 0, 0, tw, th, off, 0, H + 1, SRCCOPY);
+        int s = edge - tx;
+        if (s < 0)
+            s = 0;
+        if (s < tw)
+            ::BitBlt(textDC, s, 0, tw - s, th, off, s, H + th + 1, SRCCOPY);
+        ::BitBlt(off, tx, ty, tw, th, textDC, 0, 0, SRCCOPY);
+    }
+    ::BitBlt(target, 0, 0, W, H, off, 0, 0, SRCCOPY);
+}
+
+void CProgressBar::OnPaint()
+{
+    CPaintDC dc(m_hWnd);
+    DrawBar(dc);
+}
+
+LRESULT CProgressBar::OnStepIt(WPARAM, LPARAM)
+{
+    StepIt();
+    return 1;
+}
+
+LRESULT CProgressBar::OnSetRange(WPARAM w, LPARAM l)
+{
+    SetRange(static_cast<UINT>(w), static_cast<UINT>(l));
+    return 1;
+}
+
+LRESULT CProgressBar::OnGetPos(WPARAM, LPARAM)
+{
+    return static_cast<LRESULT>(std::trunc(GetPos()));
+}
+
+LRESULT CProgressBar::OnSetPos(WPARAM w, LPARAM)
+{
+    if (w)
+        SetPos(*reinterpret_cast<const float*>(w));
+    return 1;
+}
+
+LRESULT CProgressBar::OnSetStep(WPARAM w, LPARAM)
+{
+    if (w)
+        SetStep(*reinterpret_cast<const float*>(w));
+    return 1;
+}
+
+LRESULT CProgressBar::WindowProc(UINT msg, WPARAM w, LPARAM l)
+{
+    switch (msg) {
+    case WM_BAR_STEPIT: return OnStepIt(w, l);
+    case WM_BAR_SETRANGE: return OnSetRange(w, l);
+    case WM_BAR_GETPOS: return OnGetPos(w, l);
+    case WM_BAR_SETPOS: return OnSetPos(w, l);
+    case WM_BAR_SETSTEP: return OnSetStep(w, l);
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        // The whole bar is drawn at once by WM_PAINT.
+        return 1;
+    default:
+        return CWnd::WindowProc(msg, w, l);
+    }
+}

@@ -1,0 +1,34 @@
+#include "app/SnapshotApp.h"
+
+#include "app/MainFrame.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+
+// The one application object, run by the framework's start-up.
+CSnapshotApp theApp;
+
+CSnapshotApp::CSnapshotApp() = default;
+
+CSnapshotApp::~CSnapshotApp() = default;
+
+BOOL CSnapshotApp::InitInstance()
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    try {
+        m_pFrame = std::make_unique<CMainFrame>();
+    } catch (const CAbortSignal&) {
+        // Without its operation lock the frame cannot keep operations apart;
+        // the program does not start.
+        return FALSE;
+    }
+    if (!m_pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW)) {
+        m_pFrame.reset();
+        return FALSE;
+    }
+    SetMainWnd(m_pFrame.get());
+    m_pFrame->ShowWindow(SW_SHOW);
+    m_pFrame->UpdateWindow();
+    return TRUE;
+}

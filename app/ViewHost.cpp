@@ -1,0 +1,71 @@
+#include "app/ViewHost.h"
+
+#include "framework/FrameWnd.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+
+namespace {
+const char kHostClass[] = "CorvaneViewHost";
+}
+
+CViewHost::~CViewHost()
+{
+    if (m_hWnd)
+        DestroyWindow();
+}
+
+bool CViewHost::Create(CWnd* parent, UINT id)
+{
+    if (!RegisterWndClass(kHostClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursorA(nullptr, IDC_ARROW),
+                          ::GetSysColorBrush(COLOR_APPWORKSPACE)))
+        return false;
+    RECT empty{0, 0, 0, 0};
+    return CreateEx(WS_EX_CLIENTEDGE, kHostClass, nullptr, WS_CHILD | WS_VISIBLE, empty,
+                    parent->GetSafeHwnd(), id);
+}
+
+void CViewHost::CloseView()
+{
+    if (m_pView) {
+        m_pView->DestroyWindow();
+        m_pView.reset();
+    }
+    CWinApp* app = AppGetApp();
+    auto* frame = app ? dynamic_cast<CFrameWnd*>(app->GetMainWnd()) : nullptr;
+    if (frame && frame->GetSafeHwnd())
+        ReplaceMenu(*frame, ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+}
+
+bool CViewHost::OnCmdMsg(UINT id)
+{
+    return m_pView && m_pView->OnCmdMsg(id);
+}
+
+void CViewHost::OnSize()
+{
+    if (!m_pView)
+        return;
+    RECT client;
+    GetClientRect(&client);
+    m_pView->MoveWindow(0, 0, client.right, client.bottom, TRUE);
+}
+
+LRESULT CViewHost::WindowProc(UINT msg, WPARAM w, LPARAM l)
+{
+    switch (msg) {
+    case WM_PAINT:
+        // The class background shows wherever no view covers the host.
+        ::ValidateRect(m_hWnd, nullptr);
+        return 0;
+    case WM_SIZE:
+        CWnd::WindowProc(msg, w, l);
+        OnSize();
+        return 0;
+    case WM_DESTROY:
+        CloseView();
+        break;
+    default:
+        break;
+    }
+    return CWnd::WindowProc(msg, w, l);
+}

@@ -1,0 +1,26 @@
+// The standard Open and Save As dialogs.
+#pragma once
+
+#include "framework/Wnd.h"
+
+#include <string>
+
+class CFileDialog {
+public:
+    // filter: entries as "Text|pattern|", ending with an extra "|".
+    CFileDialog(bool open, const char* defaultExtension, const char* fileName, DWORD flags,
+                const char* filter, CWnd* owner);
+
+    // True when the user confirmed a file.
+    bool DoModal();
+    const std::string& GetPathName() const { return m_strPath; }
+
+private:
+    bool m_bOpen;
+    std::string m_strExtension;
+    std::string m_strFileName;
+    std::string m_strFilter;  // with NUL separators
+    DWORD m_nFlags;
+    HWND m_hOwner;
+    std::string m_strPath;
+};

@@ -1,0 +1,324 @@
+#include "framework/FrameWnd.h"
+
+#include "framework/WinApp.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+const char kFrameClass[] = "CorvaneFrame";
+const WORD kToolBarResourceType = 241;
+// Pixels of toolbar pictures in this colour are transparent.
+const COLORREF kToolBarMask = RGB(255, 0, 255);
+
+std::string LoadResourceString(UINT id)
+{
+    char text[512];
+    int n = ::LoadStringA(::GetModuleHandleA(nullptr), id, text, sizeof text);
+    return n > 0 ? std::string(text, static_cast<size_t>(n)) : std::string();
+}
+
+int VisibleHeight(HWND h)
+{
+    if (!h || !::IsWindowVisible(h))
+        return 0;
+    RECT r;
+    ::GetWindowRect(h, &r);
+    return r.bottom - r.top;
+}
+
+}  // namespace
+
+// Toolbar resource: version 1, picture width and height, item count, then
+// one command per item (0 for a separator).
+struct ToolBarResource {
+    WORD version, width, height, count;
+    WORD items[1];
+};
+
+bool CToolBar::CreateEx(CWnd* parent, DWORD toolBarStyle, DWORD style, UINT id)
+{
+    HWND h = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style | toolBarStyle | CCS_NODIVIDER, 0, 0, 0, 0,
+                               parent->GetSafeHwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                               ::GetModuleHandleA(nullptr), nullptr);
+    if (!h)
+        return false;
+    Attach(h);
+    SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+    return true;
+}
+
+bool CToolBar::LoadToolBar(UINT id)
+{
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    HRSRC found = ::FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kToolBarResourceType));
+    if (!found)
+        return false;
+    auto* data = static_cast<const ToolBarResource*>(::LockResource(::LoadResource(instance, found)));
+    if (!data || data->version != 1 ||
+        ::SizeofResource(instance, found) < sizeof(WORD) * (4u + data->count))
+        return false;
+    if (!m_images.LoadStrip(id, data->width, data->height, kToolBarMask))
+        return false;
+    SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images.Get()));
+    std::vector<TBBUTTON> buttons(data->count);
+    int picture = 0;
+    for (WORD i = 0; i < data->count; ++i) {
+        TBBUTTON& b = buttons[i];
+        b = TBBUTTON{};
+        b.idCommand = data->items[i];
+        if (b.idCommand == 0) {
+            b.fsStyle = BTNS_SEP;
+        } else {
+            b.iBitmap = picture++;
+            b.fsState = TBSTATE_ENABLED;
+            b.fsStyle = BTNS_BUTTON;
+        }
+    }
+    if (!SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())))
+        return false;
+    SendMessage(TB_AUTOSIZE);
+    return true;
+}
+
+UINT CToolBar::GetItemID(int index) const
+{
+    TBBUTTON b{};
+    if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&b)))
+        return 0;
+    return (b.fsStyle & BTNS_SEP) ? 0 : static_cast<UINT>(b.idCommand);
+}
+
+bool CStatusBar::Create(CWnd* parent, DWORD style, UINT id)
+{
+    HWND h = ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, style | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                               parent->GetSafeHwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                               ::GetModuleHandleA(nullptr), nullptr);
+    if (!h)
+        return false;
+    Attach(h);
+    return true;
+}
+
+void CStatusBar::SetPaneText(int pane, const char* text) const
+{
+    SendMessage(SB_SETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(text));
+}
+
+std::string CStatusBar::GetPaneText(int pane) const
+{
+    LRESULT n = LOWORD(SendMessage(SB_GETTEXTLENGTHA, static_cast<WPARAM>(pane)));
+    std::vector<char> text(static_cast<size_t>(n) + 1, '\0');
+    SendMessage(SB_GETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(text.data()));
+    return std::string(text.data());
+}
+
+CFrameWnd::~CFrameWnd()
+{
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+    if (m_hAccel)
+        ::DestroyAcceleratorTable(m_hAccel);
+}
+
+BOOL CFrameWnd::LoadFrame(UINT id, DWORD style, CWnd* parent)
+{
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    HICON icon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0));
+    HICON small = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+    if (!RegisterWndClass(kFrameClass, CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
+                          reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon, small))
+        return FALSE;
+    m_hMenuDefault = ::LoadMenuA(instance, MAKEINTRESOURCEA(id));
+    m_hAccel = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(id));
+    std::string title = LoadResourceString(id);
+
+    CREATESTRUCTA cs{};
+    cs.dwExStyle = WS_EX_CLIENTEDGE;
+    cs.lpszClass = kFrameClass;
+    cs.lpszName = title.c_str();
+    cs.style = style;
+    cs.x = cs.y = cs.cx = cs.cy = CW_USEDEFAULT;
+    cs.hwndParent = parent ? parent->GetSafeHwnd() : nullptr;
+    cs.hMenu = m_hMenuDefault;
+    cs.hInstance = instance;
+    PreCreateWindow(cs);
+    HWND h = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
+                               cs.hwndParent, cs.hMenu, instance, this);
+    return h != nullptr;
+}
+
+void CFrameWnd::RecalcLayout()
+{
+    if (!m_hWnd)
+        return;
+    HWND toolBar = GetDlgItem(kIdToolBar);
+    HWND statusBar = GetDlgItem(kIdStatusBar);
+    if (toolBar)
+        ::SendMessageA(toolBar, TB_AUTOSIZE, 0, 0);
+    if (statusBar)
+        ::SendMessageA(statusBar, WM_SIZE, 0, 0);
+    RECT client;
+    GetClientRect(&client);
+    int top = VisibleHeight(toolBar);
+    int bottom = client.bottom - VisibleHeight(statusBar);
+    if (HWND pane = GetDlgItem(kIdFirstPane))
+        ::MoveWindow(pane, 0, top, client.right, bottom > top ? bottom - top : 0, TRUE);
+}
+
+bool CFrameWnd::IsControlBarVisible(UINT barId) const
+{
+    HWND bar = GetDlgItem(static_cast<int>(barId));
+    return bar && ::IsWindowVisible(bar);
+}
+
+void CFrameWnd::ShowControlBar(UINT barId, bool show)
+{
+    if (HWND bar = GetDlgItem(static_cast<int>(barId))) {
+        ::ShowWindow(bar, show ? SW_SHOW : SW_HIDE);
+        RecalcLayout();
+    }
+}
+
+void CFrameWnd::SetMessageText(const char* text) const
+{
+    if (HWND statusBar = GetDlgItem(kIdStatusBar))
+        ::SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+}
+
+std::string CFrameWnd::PromptPart(UINT id, int line) const
+{
+    std::string prompt = LoadResourceString(id);
+    size_t newline = prompt.find('\n');
+    if (line == 0)
+        return prompt.substr(0, newline);
+    return newline == std::string::npos ? std::string() : prompt.substr(newline + 1);
+}
+
+void CFrameWnd::ShowPrompt(UINT commandId) const
+{
+    SetMessageText(PromptPart(commandId, 0).c_str());
+}
+
+void CFrameWnd::ShowIdleMessage() const
+{
+    SetMessageText(LoadResourceString(kIdleMessageStringId).c_str());
+}
+
+bool CFrameWnd::OnCmdMsg(UINT id)
+{
+    if (OnCommand(id))
+        return true;
+    if (id == kIdToolBar || id == kIdStatusBar) {
+        ShowControlBar(id, !IsControlBarVisible(id));
+        return true;
+    }
+    return false;
+}
+
+bool CFrameWnd::PreTranslateMessage(MSG* msg)
+{
+    return m_hAccel && m_hWnd && ::TranslateAcceleratorA(m_hWnd, m_hAccel, msg);
+}
+
+void CFrameWnd::OnInitMenuPopup(HMENU menu)
+{
+    for (UINT bar : {kIdToolBar, kIdStatusBar})
+        ::CheckMenuItem(menu, bar, MF_BYCOMMAND | (IsControlBarVisible(bar) ? MF_CHECKED : MF_UNCHECKED));
+}
+
+LRESULT CFrameWnd::OnNotify(NMHDR* header)
+{
+    switch (header->code) {
+    case TTN_GETDISPINFOA: {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+        m_strTip = PromptPart(static_cast<UINT>(header->idFrom), 1);
+        info->lpszText = const_cast<char*>(m_strTip.c_str());
+        info->hinst = nullptr;
+        return 0;
+    }
+    case TTN_GETDISPINFOW: {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        std::string tip = PromptPart(static_cast<UINT>(header->idFrom), 1);
+        ::MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, info->szText, ARRAYSIZE(info->szText));
+        info->szText[ARRAYSIZE(info->szText) - 1] = 0;
+        info->lpszText = info->szText;
+        info->hinst = nullptr;
+        return 0;
+    }
+    case TBN_HOTITEMCHANGE: {
+        auto* hot = reinterpret_cast<NMTBHOTITEM*>(header);
+        if (hot->dwFlags & HICF_LEAVING)
+            ShowIdleMessage();
+        else
+            ShowPrompt(static_cast<UINT>(hot->idNew));
+        return 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
+{
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate(reinterpret_cast<CREATESTRUCTA*>(l)) == -1 ? -1 : 0;
+    case WM_SIZE:
+        RecalcLayout();
+        return 0;
+    case WM_SETFOCUS:
+        OnSetFocus(reinterpret_cast<HWND>(w));
+        return 0;
+    case WM_COMMAND:
+        // Menus (code 0), accelerators (code 1) and toolbar buttons.
+        if (HIWORD(w) <= 1 && OnCmdMsg(LOWORD(w)))
+            return 0;
+        break;
+    case WM_NOTIFY:
+        return OnNotify(reinterpret_cast<NMHDR*>(l));
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(reinterpret_cast<HMENU>(w));
+        return 0;
+    case WM_MENUSELECT: {
+        UINT flags = HIWORD(w);
+        if (flags == 0xFFFF && l == 0)
+            ShowIdleMessage();
+        else if (flags & (MF_POPUP | MF_SEPARATOR))
+            SetMessageText("");
+        else
+            ShowPrompt(LOWORD(w));
+        return 0;
+    }
+    case WM_EXITMENULOOP:
+        ShowIdleMessage();
+        return 0;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_DESTROY:
+        // The menu on the window goes with it; the default one may not be on it.
+        if (::GetMenu(m_hWnd) != m_hMenuDefault && m_hMenuDefault)
+            ::DestroyMenu(m_hMenuDefault);
+        m_hMenuDefault = nullptr;
+        if (CWinApp* app = AppGetApp(); app && app->GetMainWnd() == this) {
+            app->SetMainWnd(nullptr);
+            ::PostQuitMessage(0);
+        }
+        break;
+    default:
+        break;
+    }
+    return CWnd::WindowProc(msg, w, l);
+}
+
+void ReplaceMenu(CFrameWnd& frame, HMENU menu)
+{
+    HMENU old = ::GetMenu(frame.GetSafeHwnd());
+    ::SetMenu(frame.GetSafeHwnd(), menu);
+    if (old && old != frame.GetDefaultMenu())
+        ::DestroyMenu(old);
+    ::DrawMenuBar(frame.GetSafeHwnd());
+}

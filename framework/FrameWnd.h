@@ -1,0 +1,83 @@
+// A top-level frame with a menu bar, accelerators, a toolbar at the top, a
+// status bar with one message pane and a client pane between them. The frame
+// lays the three children out by their ids, toggles the two bars, and shows a
+// command's prompt string (first line) in the status bar while its menu item
+// or toolbar button is highlighted and its short name (second line) as the
+// button's tooltip; "Ready" otherwise.
+#pragma once
+
+#include "framework/ImageList.h"
+#include "framework/Wnd.h"
+
+#include <string>
+
+// Child ids the frame's layout knows, and the bar toggles' commands.
+constexpr UINT kIdToolBar = 59392;      // also the command that toggles it
+constexpr UINT kIdStatusBar = 59393;    // also the command that toggles it
+constexpr UINT kIdFirstPane = 59648;
+constexpr UINT kIdleMessageStringId = 57345;
+
+class CToolBar : public CWnd {
+public:
+    bool CreateEx(CWnd* parent, DWORD toolBarStyle, DWORD style, UINT id);
+    // Buttons and pictures of toolbar resource `id` (with the bitmap of the same id).
+    bool LoadToolBar(UINT id);
+    int GetButtonCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
+    // The command of a button, 0 for a separator.
+    UINT GetItemID(int index) const;
+
+private:
+    CImageList m_images;
+};
+
+// A status bar with one pane, the message pane.
+class CStatusBar : public CWnd {
+public:
+    bool Create(CWnd* parent, DWORD style, UINT id);
+    void SetPaneText(int pane, const char* text) const;
+    std::string GetPaneText(int pane) const;
+};
+
+class CFrameWnd : public CWnd {
+public:
+    CFrameWnd() = default;
+    ~CFrameWnd() override;
+
+    // Creates the frame with title (string), menu, icon and accelerators of `id`.
+    BOOL LoadFrame(UINT id, DWORD style, CWnd* parent = nullptr);
+    HMENU GetDefaultMenu() const { return m_hMenuDefault; }
+
+    void RecalcLayout();
+    void ShowControlBar(UINT barId, bool show);
+    bool IsControlBarVisible(UINT barId) const;
+    void SetMessageText(const char* text) const;
+    // The first line of a command's prompt string, or nothing when it has none.
+    void ShowPrompt(UINT commandId) const;
+    void ShowIdleMessage() const;
+
+    bool OnCmdMsg(UINT id) override;
+    bool PreTranslateMessage(MSG* msg) override;
+
+protected:
+    virtual void PreCreateWindow(CREATESTRUCTA&) {}
+    // Returns -1 to make the creation fail.
+    virtual int OnCreate(CREATESTRUCTA*) { return 0; }
+    // The frame's own commands; true when handled.
+    virtual bool OnCommand(UINT) { return false; }
+    virtual void OnSetFocus(HWND) {}
+    virtual void OnClose() { DestroyWindow(); }
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+
+private:
+    LRESULT OnNotify(NMHDR* header);
+    void OnInitMenuPopup(HMENU menu);
+    std::string PromptPart(UINT id, int line) const;
+
+    HMENU m_hMenuDefault = nullptr;
+    HACCEL m_hAccel = nullptr;
+    std::string m_strTip;
+};
+
+// Puts a new menu on the frame, destroys the old one unless it is the frame's
+// default menu, and redraws the menu bar.
+void ReplaceMenu(CFrameWnd& frame, HMENU menu);

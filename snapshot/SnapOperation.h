@@ -1,0 +1,45 @@
+// One snapshot request on its way from the main frame to the worker thread:
+// Start begins the worker and keeps the user-interface thread serving its
+// messages and idle work until the worker has ended.
+#pragma once
+
+#include "framework/WorkerThread.h"
+#include "snapshot/TaggedObject.h"
+
+#include <memory>
+#include <string>
+
+class CWnd;
+class CSnapProgressDlg;
+
+class CSnapOperation : public CTaggedObject {
+public:
+    CSnapOperation();
+    ~CSnapOperation() override;
+
+    // kind: 0 registry, 1 file system, anything else nothing. Returns 0 when
+    // the worker could not be begun, else 1 once it has ended. A quit message
+    // that arrives meanwhile does not end the wait (the worker still uses this
+    // object, the progress window and the owner); it is posted again after.
+    int Start(CWnd* owner, CSnapProgressDlg* progress, const std::string& path, int kind, char drive,
+              BOOL fullPaths);
+
+protected:
+    // The worker's work, by kind; runs on the worker thread.
+    virtual void RunSnapshot();
+
+    BOOL m_bFullPaths = FALSE;
+    char m_chDrive = 0;
+    int m_nKind = 0;
+    CSnapProgressDlg* m_pProgress = nullptr;
+    std::string m_strPath;
+    CWnd* m_pOwner = nullptr;
+
+private:
+    static unsigned __stdcall WorkerEntry(void* param);
+    void WaitForWorker();
+
+    std::unique_ptr<CWorkerThread> m_pThread;
+};
+
+enum : int { kSnapKindRegistry = 0, kSnapKindFileSystem = 1 };
