@@ -2,6 +2,7 @@
 
 #include "framework/WinApp.h"
 #include "snapshot/FSSnap.h"
+#include "snapshot/RegSnap.h"
 #include "snapshot/SnapProgressDlg.h"
 
 CSnapOperation::CSnapOperation() : CTaggedObject(kTagOperation) {}
@@ -75,9 +76,11 @@ void CSnapOperation::RunSnapshot()
         snapshot.Run();
         break;
     }
-    case kSnapKindRegistry:
-        // The registry walker is not part of the program yet; like a kind
-        // without a walker, the worker ends at once.
+    case kSnapKindRegistry: {
+        CRegSnap snapshot(m_strPath, m_pOwner, m_pProgress, m_bFullPaths);
+        snapshot.Run();
+        break;
+    }
     default:
         break;
     }
