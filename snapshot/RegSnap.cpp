@@ -35,6 +35,15 @@ namespace {
 constexpr DWORD kNameChars = 16640;
 constexpr uint32_t kInitialDataSize = 4096;
 
+// Some subkeys open as one of the predefined performance-data handles (Wine
+// does so for Perflib\009): they are views of the performance data, which
+// the snapshot leaves out, not keys that can be queried.
+bool IsPerformanceData(HKEY key)
+{
+    return key == HKEY_PERFORMANCE_DATA || key == HKEY_PERFORMANCE_TEXT ||
+           key == HKEY_PERFORMANCE_NLSTEXT;
+}
+
 class CSystemRegistry : public IRegistry {
 public:
     LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values) override
@@ -173,7 +182,7 @@ void CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string* prefix
             path = *prefix + "\\" + std::string(name, nameLength);
 
         CRegKeyHandle subkey;
-        if (m_registry.OpenKey(subkey, key, name)) {
+        if (m_registry.OpenKey(subkey, key, name) && !IsPerformanceData(subkey.Get())) {
             WalkKey(file, subkey.Get(), prefix ? &path : nullptr, false);
         } else {
             if (prefix)
