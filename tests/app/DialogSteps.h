@@ -1,0 +1,43 @@
+// Driving a dialog of this process from a helper thread, control by control,
+// as a person would: the dialog runs modally on the test's thread meanwhile.
+#pragma once
+
+#include "tests/support/DialogDriver.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Waits up to timeoutMs for a visible dialog of this process with the caption.
+HWND WaitForDialog(const char* caption, DWORD timeoutMs = 15000);
+// Waits until the window is gone; false on time-out.
+bool WaitGone(HWND h, DWORD timeoutMs = 15000);
+// Clicks a button (also a radio button or check box) and lets it act.
+void Click(HWND dialog, int id);
+void SetText(HWND dialog, int id, const std::string& text);
+std::string GetText(HWND dialog, int id);
+std::vector<std::string> ComboEntries(HWND dialog, int id);
+// Answers the next message box with the caption by pressing `button`; returns its text.
+std::string AnswerBox(const char* caption, int button);
+// Counts visible dialogs of this process with the caption.
+int CountDialogs(const char* caption);
+
+// Runs `steps` on a helper thread once the dialog appeared.
+class CDialogSteps {
+public:
+    CDialogSteps(const char* caption, std::function<void(HWND)> steps);
+    ~CDialogSteps() { Join(); }
+    void Join()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    bool Found() const { return m_bFound; }
+
+private:
+    std::thread m_thread;
+    bool m_bFound = false;
+};

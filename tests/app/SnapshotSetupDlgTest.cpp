@@ -1,0 +1,265 @@
+// "Snap Shot Setup" with its real template, driven from a helper thread as a
+// person would: drive list, proposed names, kind switch, the overwrite
+// question, the creation error, Cancel, and the Save As note.
+#include "app/SnapshotSetupDlg.h"
+
+#include "res/resource.h"
+#include "tests/app/DialogSteps.h"
+#include "tests/support/DriveFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+const char kCaption[] = "Snap Shot Setup";
+
+std::string TempFile(const char* name)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    std::string path = std::string(dir) + name;
+    ::DeleteFileA(path.c_str());
+    return path;
+}
+
+std::vector<std::string> LogicalDrives()
+{
+    std::vector<std::string> drives;
+    DWORD mask = ::GetLogicalDrives();
+    for (int i = 0; i < 26; ++i)
+        if (mask & (1u << i))
+            drives.push_back(std::string(1, static_cast<char>('A' + i)) + ":");
+    return drives;
+}
+
+// Seconds since midnight of a proposed name's time, or -1 when it does not
+// read "<drive>\<Kind> HH-MM-SS-mm-dd-yy.tvrec" for today.
+long ProposedSeconds(const std::string& path, const std::string& drive, const std::string& kind)
+{
+    std::string prefix = drive + "\\" + kind + " ";
+    if (path.compare(0, prefix.size(), prefix) != 0)
+        return -1;
+    int h, m, s, mon, day, year;
+    char tail[16] = "";
+    if (std::sscanf(path.c_str() + prefix.size(), "%2d-%2d-%2d-%2d-%2d-%2d%15s", &h, &m, &s, &mon, &day, &year,
+                    tail) != 7 ||
+        std::string(tail) != ".tvrec")
+        return -1;
+    std::time_t now = std::time(nullptr);
+    std::tm today = *std::localtime(&now);
+    if (mon != today.tm_mon + 1 || day != today.tm_mday || year != today.tm_year % 100)
+        return -1;
+    return h * 3600L + m * 60L + s;
+}
+
+long NowSeconds()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm t = *std::localtime(&now);
+    return t.tm_hour * 3600L + t.tm_min * 60L + t.tm_sec;
+}
+
+TEST(SnapshotSetupDlg, ProposedNamesCarryTheKindAndTheTime)
+{
+    std::tm when{};
+    when.tm_year = 126;
+    when.tm_mon = 11;
+    when.tm_mday = 8;
+    when.tm_hour = 14;
+    when.tm_min = 5;
+    when.tm_sec = 9;
+    EXPECT_EQ(DefaultSnapshotPath(0, "C:", when), "C:\\Registry 14-05-09-12-08-26.tvrec");
+    EXPECT_EQ(DefaultSnapshotPath(1, "D:", when), "D:\\FileSystem 14-05-09-12-08-26.tvrec");
+}
+
+TEST(SnapshotSetupDlg, OpensWithEveryDriveInLetterOrderAndARegistryName)
+{
+    std::vector<std::string> entries;
+    std::string path, selected;
+    bool optionEnabled = false, driveEnabled = true, labelEnabled = true, registryChecked = false;
+    long before = NowSeconds();
+    CSnapshotSetupDlg dialog;
+    CDialogSteps steps(kCaption, [&](HWND h) {
+        entries = ComboEntries(h, IDC_SETUP_DRIVE);
+        selected = GetText(h, IDC_SETUP_DRIVE);
+        path = GetText(h, IDC_SETUP_PATH);
+        optionEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_FULLPATHS));
+        driveEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_DRIVE));
+        labelEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_DRIVE_LABEL));
+        registryChecked = ::IsDlgButtonChecked(h, IDC_SETUP_REGISTRY) == BST_CHECKED;
+        PressButton(h, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    steps.Join();
+    ASSERT_TRUE(steps.Found());
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries, LogicalDrives());
+    EXPECT_EQ(selected, entries[0]);
+    long at = ProposedSeconds(path, entries[0], "Registry");
+    EXPECT_GE(at, before) << path;
+    EXPECT_LE(at, NowSeconds()) << path;
+    EXPECT_TRUE(registryChecked);
+    EXPECT_TRUE(optionEnabled);
+    EXPECT_FALSE(driveEnabled);
+    EXPECT_FALSE(labelEnabled);
+    EXPECT_EQ(dialog.m_nKind, 0);
+    EXPECT_EQ(dialog.m_chDrive, 0);
+}
+
+TEST(SnapshotSetupDlg, SwitchingTheKindKeepsTheCheckMarkAndProposesAFreshName)
+{
+    std::string target = TempFile("corvane setup kind.tvrec");
+    std::string fsPath, regPath, typedThenSwitched, afterDriveChange, secondDrive;
+    bool optionEnabledFs = true, optionCheckedFs = false, driveEnabledFs = false, optionEnabledReg = false;
+    CSnapshotSetupDlg dialog;
+    CDialogSteps steps(kCaption, [&](HWND h) {
+        Click(h, IDC_SETUP_FULLPATHS);
+        SetText(h, IDC_SETUP_PATH, "typed by hand");
+        Click(h, IDC_SETUP_FILESYSTEM);
+        fsPath = GetText(h, IDC_SETUP_PATH);
+        optionEnabledFs = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_FULLPATHS));
+        optionCheckedFs = ::IsDlgButtonChecked(h, IDC_SETUP_FULLPATHS) == BST_CHECKED;
+        driveEnabledFs = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_DRIVE));
+        // Another drive leaves the proposal alone until a kind is clicked.
+        ::SendDlgItemMessageA(h, IDC_SETUP_DRIVE, CB_SETCURSEL, 1, 0);
+        secondDrive = GetText(h, IDC_SETUP_DRIVE);
+        afterDriveChange = GetText(h, IDC_SETUP_PATH);
+        Click(h, IDC_SETUP_FILESYSTEM);
+        typedThenSwitched = GetText(h, IDC_SETUP_PATH);
+        Click(h, IDC_SETUP_REGISTRY);
+        regPath = GetText(h, IDC_SETUP_PATH);
+        optionEnabledReg = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_FULLPATHS));
+        Click(h, IDC_SETUP_FILESYSTEM);
+        SetText(h, IDC_SETUP_PATH, target);
+        PressButton(h, IDOK);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    steps.Join();
+    std::vector<std::string> drives = LogicalDrives();
+    ASSERT_GE(drives.size(), 2u);
+    EXPECT_GE(ProposedSeconds(fsPath, drives[0], "FileSystem"), 0) << fsPath;
+    EXPECT_FALSE(optionEnabledFs);
+    EXPECT_TRUE(optionCheckedFs);
+    EXPECT_TRUE(driveEnabledFs);
+    EXPECT_EQ(secondDrive, drives[1]);
+    EXPECT_EQ(afterDriveChange, fsPath);
+    EXPECT_GE(ProposedSeconds(typedThenSwitched, drives[1], "FileSystem"), 0) << typedThenSwitched;
+    EXPECT_GE(ProposedSeconds(regPath, drives[1], "Registry"), 0) << regPath;
+    EXPECT_TRUE(optionEnabledReg);
+
+    EXPECT_EQ(dialog.m_nKind, 1);
+    EXPECT_EQ(dialog.m_strPath, target);
+    EXPECT_EQ(dialog.m_chDrive, drives[1][0]);
+    EXPECT_TRUE(dialog.m_bFullIgnoredPaths);
+    EXPECT_TRUE(FileExists(target));
+    EXPECT_TRUE(ReadWholeFile(target).empty());
+    ::DeleteFileA(target.c_str());
+}
+
+TEST(SnapshotSetupDlg, AnExistingFileIsOverwrittenOnlyAfterYes)
+{
+    std::string target = TempFile("corvane setup existing.tvrec");
+    ASSERT_TRUE(MakeFile(target, "earlier snapshot"));
+    std::string first, second;
+    std::vector<uint8_t> afterNo;
+    bool openAfterNo = false;
+    CSnapshotSetupDlg dialog;
+    CDialogSteps steps(kCaption, [&](HWND h) {
+        SetText(h, IDC_SETUP_PATH, target);
+        PressButton(h, IDOK);
+        first = AnswerBox("Pellix Corvane", IDNO);
+        ::Sleep(100);
+        openAfterNo = ::IsWindow(h) && ::IsWindowVisible(h);
+        afterNo = ReadWholeFile(target);
+        PressButton(h, IDOK);
+        second = AnswerBox("Pellix Corvane", IDYES);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    steps.Join();
+    EXPECT_EQ(first, "Warning - File at specified location already exists.\n\nOverwrite?");
+    EXPECT_TRUE(openAfterNo);
+    EXPECT_EQ(std::string(afterNo.begin(), afterNo.end()), "earlier snapshot");
+    EXPECT_EQ(second, first);
+    EXPECT_TRUE(ReadWholeFile(target).empty());
+    EXPECT_EQ(CountDialogs("Pellix Corvane"), 0);
+    ::DeleteFileA(target.c_str());
+}
+
+TEST(SnapshotSetupDlg, AMissingFolderShowsTheCreationErrorAndStaysOpen)
+{
+    std::string missing = TempFile("corvane no such folder") + "\\snap.tvrec";
+    std::string error, empty;
+    bool stillOpen = false;
+    CSnapshotSetupDlg dialog;
+    CDialogSteps steps(kCaption, [&](HWND h) {
+        SetText(h, IDC_SETUP_PATH, missing);
+        PressButton(h, IDOK);
+        error = AnswerBox("Pellix Corvane", IDOK);
+        SetText(h, IDC_SETUP_PATH, "");
+        PressButton(h, IDOK);
+        empty = AnswerBox("Pellix Corvane", IDOK);
+        ::Sleep(100);
+        stillOpen = ::IsWindow(h) && ::IsWindowVisible(h);
+        PressButton(h, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    steps.Join();
+    EXPECT_EQ(error,
+              "ERROR: Could not create snap shot file at specified location.  Please type another.\n\n"
+              "Refer to Corvane Help for more information.");
+    EXPECT_EQ(empty, "You must enter a path for the snap shot file.");
+    EXPECT_TRUE(stillOpen);
+    EXPECT_FALSE(FileExists(missing));
+}
+
+TEST(SnapshotSetupDlg, CancelCreatesNothing)
+{
+    std::string target = TempFile("corvane setup cancelled.tvrec");
+    CSnapshotSetupDlg dialog;
+    CDialogSteps steps(kCaption, [&](HWND h) {
+        Click(h, IDC_SETUP_FILESYSTEM);
+        SetText(h, IDC_SETUP_PATH, target);
+        PressButton(h, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    steps.Join();
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_EQ(dialog.m_chDrive, 0);
+}
+
+TEST(SnapshotSetupDlg, BrowseForTheRegistryAsksFirst)
+{
+    std::string note, pathBefore, pathAfter;
+    bool saveAsAfterNo = true, saveAsAfterYes = false;
+    CSnapshotSetupDlg dialog;
+    CDialogSteps steps(kCaption, [&](HWND h) {
+        pathBefore = GetText(h, IDC_SETUP_PATH);
+        PressButton(h, IDC_SETUP_BROWSE);
+        note = AnswerBox("Pellix Corvane", IDNO);
+        ::Sleep(300);
+        saveAsAfterNo = FindDialogOfProcess("Save As") != nullptr;
+        PressButton(h, IDC_SETUP_BROWSE);
+        AnswerBox("Pellix Corvane", IDYES);
+        HWND saveAs = WaitForDialog("Save As", 10000);
+        saveAsAfterYes = saveAs != nullptr;
+        if (saveAs) {
+            PressButton(saveAs, IDCANCEL);
+            WaitGone(saveAs);
+        }
+        pathAfter = GetText(h, IDC_SETUP_PATH);
+        PressButton(h, IDCANCEL);
+    });
+    dialog.DoModal();
+    steps.Join();
+    EXPECT_EQ(note,
+              "Note: The use of the \"Save As\" dialog may write values to the Windows Registry.\n\n"
+              "Do you still want to use the \"Save As\" dialog?");
+    EXPECT_FALSE(saveAsAfterNo);
+    EXPECT_TRUE(saveAsAfterYes);
+    EXPECT_EQ(pathAfter, pathBefore);
+}
+
+}  // namespace
