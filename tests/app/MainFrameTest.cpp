@@ -1,0 +1,307 @@
+// The main frame with its real resources: what it shows at start, the bar
+// toggles and prompts, and the commands while an operation runs.
+#include "app/MainFrame.h"
+
+#include "app/AboutDlg.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+#include "tests/app/DialogSteps.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+class CTestFrame : public CMainFrame {
+public:
+    std::vector<std::string> pages;
+    using CMainFrame::IsOperationRunning;
+
+protected:
+    void OpenWebPage(const char* url) override { pages.push_back(url); }
+};
+
+class CTestAbout : public CAboutDlg {
+public:
+    std::vector<std::string> pages;
+
+protected:
+    void OpenWebPage(const char* url) override { pages.push_back(url); }
+};
+
+std::vector<std::string> MenuTexts(HMENU menu)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        char text[128] = "";
+        ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+std::string StatusText(HWND frame)
+{
+    char text[256] = "";
+    ::SendMessageA(::GetDlgItem(frame, ID_VIEW_STATUS_BAR), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Serves messages until `done` or the time-out; false on time-out.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000, bool* quitSeen = nullptr)
+{
+    DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            int code = 0;
+            if (!AppPumpMessage(code)) {
+                if (quitSeen)
+                    *quitSeen = true;
+                return done();
+            }
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+class MainFrame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+        app.SetMainWnd(&frame);
+        frame.ShowWindow(SW_SHOW);
+        frame.UpdateWindow();
+    }
+    void TearDown() override
+    {
+        if (frame.GetSafeHwnd())
+            frame.DestroyWindow();
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    void Command(UINT id) { frame.PostMessage(WM_COMMAND, id); }
+
+    CWinApp app;
+    CTestFrame frame;
+};
+
+TEST_F(MainFrame, StartsWithTitleMenuToolbarAndReady)
+{
+    HWND h = frame.GetSafeHwnd();
+    EXPECT_EQ(GetWindowTextOf(h), "Corvane");
+    HMENU menu = ::GetMenu(h);
+    EXPECT_EQ(menu, frame.GetDefaultMenu());
+    EXPECT_EQ(MenuTexts(menu), (std::vector<std::string>{"&File", "&View", "&Help"}));
+    HMENU file = ::GetSubMenu(menu, 0);
+    EXPECT_EQ(MenuTexts(file), (std::vector<std::string>{"&Snap Shot", "", "E&xit"}));
+    EXPECT_EQ(MenuTexts(::GetSubMenu(file, 0)), (std::vector<std::string>{"Create...", "&Compare"}));
+    EXPECT_EQ(::GetMenuItemID(::GetSubMenu(file, 0), 0), static_cast<UINT>(ID_SNAPSHOT_CREATE));
+    EXPECT_EQ(MenuTexts(::GetSubMenu(::GetSubMenu(file, 0), 1)),
+              (std::vector<std::string>{"&Registry...", "File System..."}));
+    EXPECT_EQ(MenuTexts(::GetSubMenu(menu, 1)), (std::vector<std::string>{"&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(MenuTexts(::GetSubMenu(menu, 2)), (std::vector<std::string>{"&Contents", "", "&About..."}));
+
+    CToolBar toolBar;
+    toolBar.Attach(::GetDlgItem(h, ID_VIEW_TOOLBAR));
+    ASSERT_NE(toolBar.GetSafeHwnd(), nullptr);
+    std::vector<UINT> buttons;
+    for (int i = 0; i < toolBar.GetButtonCount(); ++i)
+        buttons.push_back(toolBar.GetItemID(i));
+    EXPECT_EQ(buttons, (std::vector<UINT>{ID_SNAPSHOT_CREATE, 0, ID_COMPARE_REGISTRY, ID_COMPARE_FILESYSTEM, 0,
+                                           ID_HELP_INDEX, ID_APP_ABOUT}));
+    EXPECT_EQ(StatusText(h), "Ready");
+
+    // The host fills the area between the bars, in the workspace colour.
+    HWND host = ::GetDlgItem(h, 59648);
+    ASSERT_NE(host, nullptr);
+    EXPECT_TRUE(::GetWindowLongA(host, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_FALSE(::GetWindowLongA(host, GWL_STYLE) & WS_BORDER);
+    EXPECT_FALSE(::GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    RECT tb, sb, hostRect;
+    ::GetWindowRect(toolBar, &tb);
+    ::GetWindowRect(::GetDlgItem(h, ID_VIEW_STATUS_BAR), &sb);
+    ::GetWindowRect(host, &hostRect);
+    EXPECT_EQ(hostRect.top, tb.bottom);
+    EXPECT_EQ(hostRect.bottom, sb.top);
+    EXPECT_EQ(::GetClassLongPtrA(host, GCLP_HBRBACKGROUND),
+              reinterpret_cast<ULONG_PTR>(::GetSysColorBrush(COLOR_APPWORKSPACE)));
+}
+
+TEST_F(MainFrame, PromptsInTheStatusBarAndTooltips)
+{
+    HWND h = frame.GetSafeHwnd();
+    frame.SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_SNAPSHOT_CREATE, MF_STRING),
+                      reinterpret_cast<LPARAM>(::GetMenu(h)));
+    EXPECT_EQ(StatusText(h), "Create a Snap Shot of Registry or File System.");
+    frame.SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(StatusText(h), "Ready");
+
+    NMTTDISPINFOA info{};
+    info.hdr.hwndFrom = nullptr;
+    info.hdr.idFrom = ID_COMPARE_FILESYSTEM;
+    info.hdr.code = TTN_GETDISPINFOA;
+    frame.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    ASSERT_NE(info.lpszText, nullptr);
+    EXPECT_STREQ(info.lpszText, "Compare File System");
+
+    NMTBHOTITEM hot{};
+    hot.hdr.code = TBN_HOTITEMCHANGE;
+    hot.idNew = ID_APP_ABOUT;
+    frame.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(StatusText(h), "Show information about Corvane.");
+    hot.dwFlags = HICF_LEAVING;
+    frame.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(StatusText(h), "Ready");
+}
+
+TEST_F(MainFrame, TheBarTogglesHideAndShowTheBarsWithCheckMarks)
+{
+    HWND h = frame.GetSafeHwnd();
+    HMENU view = ::GetSubMenu(::GetMenu(h), 1);
+    HWND host = ::GetDlgItem(h, 59648);
+    frame.SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+    frame.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 1);
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(h, ID_VIEW_TOOLBAR)));
+    EXPECT_EQ(::GetMenuState(view, ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_NE(::GetMenuState(view, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    RECT r;
+    ::GetWindowRect(host, &r);
+    POINT origin{0, 0};
+    ::ClientToScreen(h, &origin);
+    EXPECT_EQ(r.top, origin.y);
+
+    frame.SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
+    frame.SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+    frame.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 1);
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(h, ID_VIEW_TOOLBAR)));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(h, ID_VIEW_STATUS_BAR)));
+    EXPECT_NE(::GetMenuState(view, ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(::GetMenuState(view, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    RECT client;
+    ::GetClientRect(h, &client);
+    ::GetWindowRect(host, &r);
+    EXPECT_EQ(r.bottom, origin.y + client.bottom);
+}
+
+TEST_F(MainFrame, WhileAnOperationRunsCreateAndExitDoNothingButAboutAndHelpWork)
+{
+    HWND h = frame.GetSafeHwnd();
+    std::atomic<bool> done{false};
+    int setupWindows = 0;
+    bool aboutOpened = false, frameAfterExit = false, runningSeen = false;
+    CDialogSteps steps("Snap Shot Setup", [&](HWND setup) {
+        runningSeen = frame.IsOperationRunning() != FALSE;
+        ::PostMessageA(h, WM_COMMAND, ID_SNAPSHOT_CREATE, 0);
+        ::PostMessageA(h, WM_COMMAND, ID_APP_EXIT, 0);
+        ::Sleep(500);
+        setupWindows = CountDialogs("Snap Shot Setup");
+        frameAfterExit = ::IsWindow(h) != FALSE;
+        ::PostMessageA(h, WM_COMMAND, ID_APP_ABOUT, 0);
+        if (HWND about = WaitForDialog("About Corvane", 5000)) {
+            aboutOpened = true;
+            PressButton(about, IDOK);
+            WaitGone(about);
+        }
+        ::PostMessageA(h, WM_COMMAND, ID_HELP_INDEX, 0);
+        ::Sleep(300);
+        PressButton(setup, IDCANCEL);
+        WaitGone(setup);
+        done = true;
+    });
+    Command(ID_SNAPSHOT_CREATE);
+    EXPECT_TRUE(PumpUntil([&]() { return done.load(); }));
+    steps.Join();
+    PumpUntil([&]() { return !frame.IsOperationRunning(); }, 2000);
+    EXPECT_TRUE(runningSeen);
+    EXPECT_EQ(setupWindows, 1);
+    EXPECT_TRUE(frameAfterExit);
+    EXPECT_TRUE(aboutOpened);
+    EXPECT_EQ(frame.pages, (std::vector<std::string>{kHelpPage}));
+    EXPECT_FALSE(frame.IsOperationRunning());
+    EXPECT_TRUE(::IsWindow(h));
+    // Idle again, Exit closes the frame.
+    Command(ID_APP_EXIT);
+    EXPECT_TRUE(PumpUntil([&]() { return !::IsWindow(h); }, 5000));
+}
+
+TEST_F(MainFrame, TheCloseBoxDuringAnOperationClosesTheFrameAfterIt)
+{
+    HWND h = frame.GetSafeHwnd();
+    bool openWhileRunning = false;
+    CDialogSteps steps("Snap Shot Setup", [&](HWND setup) {
+        ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::PostMessageA(h, WM_CLOSE, 0, 0);
+        ::Sleep(400);
+        openWhileRunning = ::IsWindow(h) && ::IsWindow(setup);
+        PressButton(setup, IDCANCEL);
+    });
+    Command(ID_SNAPSHOT_CREATE);
+    EXPECT_TRUE(PumpUntil([&]() { return !::IsWindow(h); }, 20000));
+    steps.Join();
+    EXPECT_TRUE(openWhileRunning);
+    EXPECT_EQ(app.GetMainWnd(), nullptr);
+    // The frame's end asks the program to end.
+    bool quit = false;
+    PumpUntil([]() { return false; }, 1000, &quit);
+    EXPECT_TRUE(quit);
+}
+
+INT_PTR CALLBACK IgnoreAll(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+TEST(AboutDlg, ShowsVersionAndLicenceAt350PixelsAndOpensTheSiteEachTime)
+{
+    CTestAbout about;
+    int clientWidth = 0, heightBefore = -1, height = 0;
+    std::string licence;
+    LONG style = 0;
+    std::vector<std::string> statics;
+    bool openAfterClicks = false;
+    CDialogSteps steps("About Corvane", [&](HWND h) {
+        RECT client, window;
+        ::GetClientRect(h, &client);
+        ::GetWindowRect(h, &window);
+        clientWidth = client.right;
+        height = window.bottom - window.top;
+        licence = GetText(h, IDC_ABOUT_LICENCE);
+        style = ::GetWindowLongA(::GetDlgItem(h, IDC_ABOUT_LICENCE), GWL_STYLE);
+        statics = ReadDialog(h).statics;
+        Click(h, IDC_ABOUT_WEBSITE);
+        Click(h, IDC_ABOUT_WEBSITE);
+        openAfterClicks = ::IsWindowVisible(h) != FALSE;
+        PressButton(h, IDOK);
+    });
+    // The template's own height, for comparison.
+    HWND probe = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), nullptr,
+                                      IgnoreAll, 0);
+    RECT pr;
+    ::GetWindowRect(probe, &pr);
+    heightBefore = pr.bottom - pr.top;
+    ::DestroyWindow(probe);
+    EXPECT_EQ(about.DoModal(), IDOK);
+    steps.Join();
+    EXPECT_EQ(clientWidth, 350);
+    EXPECT_EQ(height, heightBefore);
+    EXPECT_EQ(licence, kLicenceText);
+    EXPECT_TRUE(style & ES_READONLY);
+    EXPECT_TRUE(style & ES_MULTILINE);
+    ASSERT_FALSE(statics.empty());
+    bool versionShown = false;
+    for (const auto& s : statics)
+        versionShown |= s == "Version 2.0.0.1\r\n\r\nSystem snapshot creation and comparison tool.";
+    EXPECT_TRUE(versionShown);
+    EXPECT_TRUE(openAfterClicks);
+    EXPECT_EQ(about.pages, (std::vector<std::string>{kMakerHomePage, kMakerHomePage}));
+}
+
+}  // namespace
