@@ -1,0 +1,56 @@
+// A leaf of a compared snapshot: a file or a registry value. The kinds add
+// their content, its equality, the name shown for it and its viewer.
+#pragma once
+
+#include "compare/CompareName.h"
+#include "compare/CompareState.h"
+#include "compare/Viewer.h"
+
+#include <memory>
+#include <string>
+
+class CCompareNode;
+
+class CCompareItem {
+public:
+    // Does not add itself to parent; the loader appends it with AddItem.
+    CCompareItem(CCompareName name, CCompareNode* parent);
+    // Clears the opposite's link and destroys an open viewer.
+    virtual ~CCompareItem();
+    CCompareItem(const CCompareItem&) = delete;
+    CCompareItem& operator=(const CCompareItem&) = delete;
+
+    // Brings an open viewer to the front, or forgets one the user closed.
+    // The kinds then open a new viewer if none is left.
+    virtual void ShowViewer(IViewerFactory& factory);
+    // Content equality with the item paired with this one in the other tree.
+    virtual bool IsEqual(const CCompareItem& other) const = 0;
+    // The name as the views show it.
+    virtual void GetName(std::string& out) const = 0;
+
+    // Links this item and other to each other, unlinking either from a former
+    // partner first; returns other.
+    CCompareItem* LinkOpposite(CCompareItem* other);
+    // Settles the state from the counterpart of the parent in the other tree.
+    void CompareWith(CCompareNode* opposite);
+
+    const CCompareName& GetStoredName() const { return m_strName; }
+    CCompareNode* GetParent() const { return m_pParent; }
+    CCompareItem* GetOpposite() const { return m_pOpposite; }
+    CompareState GetState() const { return m_nState; }
+    void SetState(CompareState state) { m_nState = state; }
+    IViewerWindow* GetViewer() const { return m_pViewer.get(); }
+    TreeItemHandle GetTreeItem() const { return m_hTreeItem; }
+    void SetTreeItem(TreeItemHandle handle) { m_hTreeItem = handle; }
+
+protected:
+    void SetViewer(std::unique_ptr<IViewerWindow> viewer) { m_pViewer = std::move(viewer); }
+
+private:
+    TreeItemHandle m_hTreeItem = nullptr;
+    CCompareName m_strName;
+    CCompareNode* m_pParent;
+    CCompareItem* m_pOpposite = nullptr;
+    std::unique_ptr<IViewerWindow> m_pViewer;
+    CompareState m_nState = csUncompared;
+};

@@ -1,0 +1,255 @@
+// The ordered list of a node's child nodes or items. Elements keep the order
+// in which they were appended; a position names one element and stays valid
+// while other elements are removed, until the list is compacted. The list
+// owns its elements.
+//
+// Looking a name up returns exactly the first element in list order whose
+// name matches (NameMatch.h). Short lists are scanned; a longer list builds an
+// index of its names the first time it is searched, which any change to the
+// list discards, so it is only ever built over a settled list.
+#pragma once
+
+#include "compare/CompareName.h"
+#include "compare/NameMatch.h"
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+// 0 is no position; otherwise the cell's index plus one.
+using ListPosition = uint32_t;
+
+template <class T>
+class CCompareList {
+public:
+    CCompareList() = default;
+    CCompareList(const CCompareList&) = delete;
+    CCompareList& operator=(const CCompareList&) = delete;
+
+    bool IsEmpty() const { return m_nCount == 0; }
+    uint32_t GetCount() const { return m_nCount; }
+
+    ListPosition GetHeadPosition() const { return NextLive(0); }
+    // The element at pos; pos moves on to the next element, or 0 at the end.
+    T* GetNext(ListPosition& pos) const
+    {
+        T* element = GetAt(pos);
+        pos = NextLive(pos);
+        return element;
+    }
+    T* GetAt(ListPosition pos) const
+    {
+        return pos != 0 && pos <= m_cells.size() ? m_cells[pos - 1].get() : nullptr;
+    }
+
+    T* AddTail(std::unique_ptr<T> element)
+    {
+        m_pIndex.reset();
+        m_cells.push_back(std::move(element));
+        ++m_nCount;
+        return m_cells.back().get();
+    }
+
+    // Deletes the element at pos. Other positions stay valid; when the list
+    // becomes empty its storage is released.
+    void RemoveAt(ListPosition pos)
+    {
+        if (!GetAt(pos))
+            return;
+        m_pIndex.reset();
+        m_cells[pos - 1].reset();
+        if (--m_nCount == 0)
+            std::vector<std::unique_ptr<T>>().swap(m_cells);
+    }
+
+    // Closes the gaps left by removals and returns unused storage. Every
+    // position taken before is invalid afterwards.
+    void Compact()
+    {
+        if (m_cells.size() != m_nCount) {
+            m_pIndex.reset();
+            size_t kept = 0;
+            for (auto& cell : m_cells)
+                if (cell)
+                    m_cells[kept++] = std::move(cell);
+            m_cells.resize(kept);
+        }
+        m_cells.shrink_to_fit();
+    }
+
+    // Hands every element over to the caller, in list order; the list is empty.
+    void TakeAll(std::vector<std::unique_ptr<T>>& out)
+    {
+        m_pIndex.reset();
+        for (auto& cell : m_cells)
+            if (cell)
+                out.push_back(std::move(cell));
+        std::vector<std::unique_ptr<T>>().swap(m_cells);
+        m_nCount = 0;
+    }
+
+    // Deletes every element in list order.
+    void RemoveAll()
+    {
+        m_pIndex.reset();
+        for (auto& cell : m_cells)
+            cell.reset();
+        std::vector<std::unique_ptr<T>>().swap(m_cells);
+        m_nCount = 0;
+    }
+
+    // Position of the first element whose name matches, or 0.
+    ListPosition Find(const CCompareName& name) const
+    {
+        if (!UseIndex()) {
+            for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos))
+                if (NamesMatch(m_cells[pos - 1]->GetStoredName(), name))
+                    return pos;
+            return 0;
+        }
+        const Slot* slot = Index().Lookup(name, *this);
+        return slot ? slot->position : 0;
+    }
+
+    // Position of the counterpart for an entry of the other tree named name:
+    // the first element in list order whose name matches and that has no
+    // opposite yet, or 0. So the k-th of several siblings whose names match in
+    // one tree is paired with the k-th in the other, and an element is never
+    // taken away from the entry it is already linked to.
+    ListPosition FindUnpaired(const CCompareName& name) const
+    {
+        if (!UseIndex()) {
+            for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos)) {
+                const T* element = m_cells[pos - 1].get();
+                if (!element->GetOpposite() && NamesMatch(element->GetStoredName(), name))
+                    return pos;
+            }
+            return 0;
+        }
+        CIndex& index = Index();
+        const Slot* slot = index.Lookup(name, *this);
+        if (!slot)
+            return 0;
+        if (slot->group == 0)
+            return GetAt(slot->position)->GetOpposite() ? 0 : slot->position;
+        // Elements only gain opposites while the index lives, so the ones the
+        // cursor has passed are never unpaired again: each lookup is cheap
+        // even when a hostile file repeats one name a million times.
+        CGroup& group = index.groups[slot->group - 1];
+        while (group.cursor < group.positions.size()) {
+            ListPosition pos = group.positions[group.cursor];
+            if (!GetAt(pos)->GetOpposite())
+                return pos;
+            ++group.cursor;
+        }
+        return 0;
+    }
+
+    // Frees the name index; the next lookup builds it again.
+    void ReleaseIndex() const { m_pIndex.reset(); }
+
+    class CIterator {
+    public:
+        CIterator(const CCompareList* list, ListPosition pos) : m_list(list), m_pos(pos) {}
+        T* operator*() const { return m_list->GetAt(m_pos); }
+        CIterator& operator++()
+        {
+            m_pos = m_list->NextLive(m_pos);
+            return *this;
+        }
+        bool operator!=(const CIterator& other) const { return m_pos != other.m_pos; }
+
+    private:
+        const CCompareList* m_list;
+        ListPosition m_pos;
+    };
+    CIterator begin() const { return CIterator(this, GetHeadPosition()); }
+    CIterator end() const { return CIterator(this, 0); }
+
+private:
+    // Lists up to this long are scanned rather than indexed.
+    static constexpr uint32_t kScanLimit = 8;
+
+    struct Slot {
+        uint32_t hash;
+        ListPosition position;  // of the first element with this name; 0 for a free slot
+        uint32_t group;         // 1 + index into groups when the name occurs more than once
+    };
+    struct CGroup {
+        std::vector<ListPosition> positions;  // every element with the name, in list order
+        size_t cursor = 0;                    // positions before it are paired
+    };
+    struct CIndex {
+        std::vector<Slot> slots;
+        std::vector<CGroup> groups;
+
+        const Slot* Lookup(const CCompareName& name, const CCompareList& list) const
+        {
+            uint32_t hash = NameMatchHash(name);
+            size_t mask = slots.size() - 1;
+            for (size_t i = Spread(hash) & mask;; i = (i + 1) & mask) {
+                const Slot& slot = slots[i];
+                if (slot.position == 0)
+                    return nullptr;
+                if (slot.hash == hash &&
+                    NamesMatch(list.GetAt(slot.position)->GetStoredName(), name))
+                    return &slot;
+            }
+        }
+    };
+
+    static size_t Spread(uint32_t hash) { return (hash ^ (hash >> 15)) * 0x2C1B3C6Du; }
+
+    bool UseIndex() const { return m_nCount > kScanLimit; }
+
+    ListPosition NextLive(ListPosition pos) const
+    {
+        for (size_t i = pos; i < m_cells.size(); ++i)
+            if (m_cells[i])
+                return static_cast<ListPosition>(i + 1);
+        return 0;
+    }
+
+    CIndex& Index() const
+    {
+        if (!m_pIndex)
+            m_pIndex = BuildIndex();
+        return *m_pIndex;
+    }
+
+    std::unique_ptr<CIndex> BuildIndex() const
+    {
+        auto index = std::make_unique<CIndex>();
+        size_t capacity = 16;
+        while (capacity < 2 * static_cast<size_t>(m_nCount))
+            capacity *= 2;
+        index->slots.assign(capacity, Slot{0, 0, 0});
+        size_t mask = capacity - 1;
+        for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos)) {
+            const CCompareName& name = m_cells[pos - 1]->GetStoredName();
+            uint32_t hash = NameMatchHash(name);
+            for (size_t i = Spread(hash) & mask;; i = (i + 1) & mask) {
+                Slot& slot = index->slots[i];
+                if (slot.position == 0) {
+                    slot = Slot{hash, pos, 0};
+                    break;
+                }
+                if (slot.hash == hash && NamesMatch(GetAt(slot.position)->GetStoredName(), name)) {
+                    if (slot.group == 0) {
+                        index->groups.emplace_back();
+                        index->groups.back().positions.push_back(slot.position);
+                        slot.group = static_cast<uint32_t>(index->groups.size());
+                    }
+                    index->groups[slot.group - 1].positions.push_back(pos);
+                    break;
+                }
+            }
+        }
+        return index;
+    }
+
+    std::vector<std::unique_ptr<T>> m_cells;  // removed elements leave null cells
+    uint32_t m_nCount = 0;                    // elements in the list
+    mutable std::unique_ptr<CIndex> m_pIndex;
+};

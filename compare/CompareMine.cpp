@@ -1,0 +1,52 @@
+#include "compare/CompareMine.h"
+
+const char* const kReadErrorFile1 = "ERROR: Error while reading file 1.";
+const char* const kReadErrorFile2 = "ERROR: Error while reading file 2.";
+const char* const kComparisonFailed = "Comparison failed.";
+
+CCompareMine::~CCompareMine()
+{
+    m_pRoot1.reset();
+    m_pRoot2.reset();
+}
+
+void CCompareMine::SetStatus(const char* text)
+{
+    if (!m_pProgress)
+        return;
+    m_pProgress->SetStatusText(text);
+    m_pProgress->Refresh(true);
+}
+
+bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& file2)
+{
+    m_pProgress = progress;
+    m_pRoot1.reset();
+    m_pRoot2.reset();
+    CreateRoots();
+    file1.SeekToBegin();
+    file2.SeekToBegin();
+
+    SetStatus("Reading snap shot 1 into memory...");
+    if (!Load(file1, m_pRoot1.get())) {
+        m_messages.Error(kReadErrorFile1);
+        return false;
+    }
+    SetStatus("Reading snap shot 2 into memory...");
+    if (!Load(file2, m_pRoot2.get())) {
+        m_messages.Error(kReadErrorFile2);
+        return false;
+    }
+
+    SetStatus("Comparing snapshot 1 against snapshot 2...");
+    m_pRoot1->Compare(m_pRoot2.get(), m_pProgress);
+    SetStatus("Comparing snapshot 2 against snapshot 1...");
+    m_pRoot2->Compare(m_pRoot1.get(), m_pProgress);
+
+    SetStatus("Removing identicals...");
+    m_pRoot1->RemoveIdenticals();
+    m_pRoot2->RemoveIdenticals();
+
+    SetStatus("Comparison complete.");
+    return true;
+}

@@ -1,0 +1,52 @@
+// A comparison engine: owns the two trees of a comparison and runs it in a
+// fixed order: load snapshot 1, load snapshot 2, pass 1 against 2, pass 2
+// against 1, prune tree 1, prune tree 2, with a status text for each step.
+// The kinds supply the roots, the loading of one file and the counts' texts.
+// It reports only through the progress and message interfaces it is given.
+#pragma once
+
+#include "compare/CompareNode.h"
+#include "snapshot/Progress.h"
+#include "snapshot/SnapFile.h"
+#include "snapshot/UserMessages.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CCompareMine {
+public:
+    explicit CCompareMine(IUserMessages& messages) : m_messages(messages) {}
+    // Deletes tree 1, then tree 2.
+    virtual ~CCompareMine();
+    CCompareMine(const CCompareMine&) = delete;
+    CCompareMine& operator=(const CCompareMine&) = delete;
+
+    // The whole run on two open snapshot files. A file that cannot be read
+    // is reported ("ERROR: Error while reading file 1." or 2) and makes it
+    // return false; the trees loaded so far stay until the engine is deleted.
+    // progress may be null.
+    virtual bool Compare(IProgress* progress, IInputFile& file1, IInputFile& file2);
+    // Reads one snapshot file, positioned at its start, into root.
+    virtual bool Load(IInputFile& file, CCompareNode* root) = 0;
+    virtual void CreateRoots() = 0;
+    virtual void FormatNodeCount(std::string& out, unsigned long count) const = 0;
+    virtual void FormatItemCount(std::string& out, unsigned long count) const = 0;
+
+    CCompareNode* GetRoot1() const { return m_pRoot1.get(); }
+    CCompareNode* GetRoot2() const { return m_pRoot2.get(); }
+
+protected:
+    void SetStatus(const char* text);
+
+    std::unique_ptr<CCompareNode> m_pRoot1;
+    std::unique_ptr<CCompareNode> m_pRoot2;
+    IProgress* m_pProgress = nullptr;
+    IUserMessages& m_messages;
+};
+
+// Texts of the comparison run.
+extern const char* const kReadErrorFile1;
+extern const char* const kReadErrorFile2;
+// Shown by whoever started the run when it returned false.
+extern const char* const kComparisonFailed;

@@ -1,0 +1,198 @@
+#include "compare/CompareNode.h"
+
+#include "snapshot/Progress.h"
+
+#include <vector>
+
+CCompareNode::CCompareNode(CCompareName name, CCompareNode* parent)
+    : m_strName(std::move(name)), m_pParent(parent)
+{
+}
+
+CCompareNode::~CCompareNode()
+{
+    // Deleting nodes one by one, each after its children have been moved
+    // here, keeps the destructor from recursing once per level.
+    std::vector<std::unique_ptr<CCompareNode>> pending;
+    m_nodes.TakeAll(pending);
+    while (!pending.empty()) {
+        std::unique_ptr<CCompareNode> node = std::move(pending.back());
+        pending.pop_back();
+        node->m_nodes.TakeAll(pending);
+    }
+    m_items.RemoveAll();
+    if (m_pOpposite)
+        m_pOpposite->m_pOpposite = nullptr;
+}
+
+ListPosition CCompareNode::FindNode(const CCompareName& name) const
+{
+    return m_nodes.Find(name);
+}
+
+ListPosition CCompareNode::FindItem(const CCompareName& name) const
+{
+    return m_items.Find(name);
+}
+
+void CCompareNode::GetName(std::string& out) const
+{
+    out = m_strName.str();
+}
+
+CCompareNode* CCompareNode::AddNode(std::unique_ptr<CCompareNode> node)
+{
+    return m_nodes.AddTail(std::move(node));
+}
+
+CCompareItem* CCompareNode::AddItem(std::unique_ptr<CCompareItem> item)
+{
+    return m_items.AddTail(std::move(item));
+}
+
+void CCompareNode::RemoveNodeAt(ListPosition pos)
+{
+    m_nodes.RemoveAt(pos);
+}
+
+void CCompareNode::RemoveItemAt(ListPosition pos)
+{
+    m_items.RemoveAt(pos);
+}
+
+void CCompareNode::CompactLists()
+{
+    m_nodes.Compact();
+    m_items.Compact();
+}
+
+CCompareNode* CCompareNode::LinkOpposite(CCompareNode* other)
+{
+    if (m_pOpposite && m_pOpposite != other)
+        m_pOpposite->m_pOpposite = nullptr;
+    if (other->m_pOpposite && other->m_pOpposite != this)
+        other->m_pOpposite->m_pOpposite = nullptr;
+    m_pOpposite = other;
+    other->m_pOpposite = this;
+    return other;
+}
+
+CCompareNode* CCompareNode::FindNodePartner(const CCompareNode& node) const
+{
+    // The second pass meets the pairs of the first again.
+    if (node.m_pOpposite && node.m_pOpposite->m_pParent == this)
+        return node.m_pOpposite;
+    return m_nodes.GetAt(m_nodes.FindUnpaired(node.m_strName));
+}
+
+CCompareItem* CCompareNode::FindItemPartner(const CCompareItem& item) const
+{
+    if (item.GetOpposite() && item.GetOpposite()->GetParent() == this)
+        return item.GetOpposite();
+    return m_items.GetAt(m_items.FindUnpaired(item.GetStoredName()));
+}
+
+void CCompareNode::Compare(CCompareNode* opposite, IProgress* progress)
+{
+    // The explicit stack visits the pairs in the same depth-first order as
+    // the recursive pass would: a pair, then each matched child pair in full,
+    // then the pair's items.
+    struct Frame {
+        CCompareNode* node;
+        CCompareNode* opposite;
+        ListPosition next;  // the next child node to look up
+    };
+    std::vector<Frame> stack;
+    auto enter = [&](CCompareNode* node, CCompareNode* counterpart) {
+        if (progress)
+            progress->BarStepIt();
+        node->LinkOpposite(counterpart);
+        stack.push_back(Frame{node, counterpart, node->m_nodes.GetHeadPosition()});
+    };
+
+    enter(this, opposite);
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next) {
+            CCompareNode* child = frame.node->m_nodes.GetNext(frame.next);
+            CCompareNode* counterpart = frame.opposite->FindNodePartner(*child);
+            if (counterpart) {
+                child->m_nState = csIdentical;
+                enter(child, counterpart);
+            } else {
+                child->m_nState = csUnique;
+            }
+            continue;
+        }
+        for (CCompareItem* item : frame.node->m_items)
+            item->CompareWith(frame.opposite);
+        // The counterpart's index has served its last lookup of this pass.
+        frame.opposite->m_nodes.ReleaseIndex();
+        frame.opposite->m_items.ReleaseIndex();
+        stack.pop_back();
+    }
+}
+
+void CCompareNode::RemoveIdenticals()
+{
+    struct Frame {
+        CCompareNode* node;
+        ListPosition next;     // the next child node to visit
+        ListPosition visited;  // the child being pruned, 0 when none
+    };
+    std::vector<Frame> stack;
+    stack.push_back(Frame{this, m_nodes.GetHeadPosition(), 0});
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        CCompareNode* node = frame.node;
+        if (frame.visited) {
+            if (node->m_nodes.GetAt(frame.visited)->IsEmpty())
+                node->RemoveNodeAt(frame.visited);
+            frame.visited = 0;
+            continue;
+        }
+        if (frame.next) {
+            ListPosition pos = frame.next;
+            CCompareNode* child = node->m_nodes.GetNext(frame.next);
+            if (child->m_nState != csIdentical)
+                continue;  // unique or never compared: kept whole
+            frame.visited = pos;
+            stack.push_back(Frame{child, child->m_nodes.GetHeadPosition(), 0});
+            continue;
+        }
+        for (ListPosition pos = node->m_items.GetHeadPosition(); pos;) {
+            ListPosition current = pos;
+            if (node->m_items.GetNext(pos)->GetState() == csIdentical)
+                node->RemoveItemAt(current);
+        }
+        node->CompactLists();
+        stack.pop_back();
+    }
+}
+
+CCompareNode* CCompareNode::GetRoot()
+{
+    CCompareNode* node = this;
+    while (node->m_pParent)
+        node = node->m_pParent;
+    return node;
+}
+
+const CCompareNode* CCompareNode::GetRoot() const
+{
+    return const_cast<CCompareNode*>(this)->GetRoot();
+}
+
+uint64_t CCompareNode::CountNodes() const
+{
+    uint64_t count = 0;
+    std::vector<const CCompareNode*> pending{this};
+    while (!pending.empty()) {
+        const CCompareNode* node = pending.back();
+        pending.pop_back();
+        count += node->m_nodes.GetCount();
+        for (const CCompareNode* child : node->m_nodes)
+            pending.push_back(child);
+    }
+    return count;
+}

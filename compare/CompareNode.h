@@ -1,0 +1,91 @@
+// A container of a compared snapshot: a folder or a registry key. It owns its
+// child nodes and its items, in the order of the snapshot file, and carries
+// the comparison's algorithms: matching by name, the directional pass that
+// links counterparts and settles states, and the pruning of what is
+// identical. Every walk over a subtree is iterative, so nesting depth never
+// costs stack.
+//
+// Siblings whose names match each other (a folder with case-sensitive names)
+// are paired in order: the k-th of them in one tree with the k-th in the
+// other; the rest are unique. Links stay symmetric and are cleared when
+// either side is deleted.
+#pragma once
+
+#include "compare/CompareItem.h"
+#include "compare/CompareList.h"
+#include "compare/CompareName.h"
+#include "compare/CompareState.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class IProgress;
+
+class CCompareNode {
+public:
+    using NodeList = CCompareList<CCompareNode>;
+    using ItemList = CCompareList<CCompareItem>;
+
+    // Deletes the whole subtree, then clears the opposite's link.
+    virtual ~CCompareNode();
+    CCompareNode(const CCompareNode&) = delete;
+    CCompareNode& operator=(const CCompareNode&) = delete;
+
+    // Position of the first child node or item whose name matches name, or 0.
+    virtual ListPosition FindNode(const CCompareName& name) const;
+    virtual ListPosition FindItem(const CCompareName& name) const;
+    virtual void GetName(std::string& out) const;
+
+    // Appends at the tail; the node takes ownership. Returns the element.
+    CCompareNode* AddNode(std::unique_ptr<CCompareNode> node);
+    CCompareItem* AddItem(std::unique_ptr<CCompareItem> item);
+    void RemoveNodeAt(ListPosition pos);
+    void RemoveItemAt(ListPosition pos);
+
+    // Links this node and other to each other, unlinking either from a former
+    // partner first; returns other.
+    CCompareNode* LinkOpposite(CCompareNode* other);
+    // One directional pass of this subtree against opposite's. Each pair of
+    // nodes compared advances the progress bar by one step; progress may be null.
+    void Compare(CCompareNode* opposite, IProgress* progress);
+    // Deletes the identical parts of this subtree.
+    void RemoveIdenticals();
+
+    // The counterparts that a pass pairs with a child node or an item of the
+    // other tree, or null.
+    CCompareNode* FindNodePartner(const CCompareNode& node) const;
+    CCompareItem* FindItemPartner(const CCompareItem& item) const;
+
+    CCompareNode* GetRoot();
+    const CCompareNode* GetRoot() const;
+    // Number of nodes below this one, itself not counted.
+    uint64_t CountNodes() const;
+
+    const NodeList& Nodes() const { return m_nodes; }
+    const ItemList& Items() const { return m_items; }
+    bool IsEmpty() const { return m_nodes.IsEmpty() && m_items.IsEmpty(); }
+    // Returns the unused room of both lists after loading.
+    void CompactLists();
+
+    const CCompareName& GetStoredName() const { return m_strName; }
+    CCompareNode* GetParent() const { return m_pParent; }
+    CCompareNode* GetOpposite() const { return m_pOpposite; }
+    CompareState GetState() const { return m_nState; }
+    void SetState(CompareState state) { m_nState = state; }
+    TreeItemHandle GetTreeItem() const { return m_hTreeItem; }
+    void SetTreeItem(TreeItemHandle handle) { m_hTreeItem = handle; }
+
+protected:
+    // Does not add itself to parent (null for a root); the loader appends it.
+    CCompareNode(CCompareName name, CCompareNode* parent);
+
+private:
+    NodeList m_nodes;
+    ItemList m_items;
+    TreeItemHandle m_hTreeItem = nullptr;
+    CCompareName m_strName;
+    CompareState m_nState = csUncompared;
+    CCompareNode* m_pOpposite = nullptr;
+    CCompareNode* m_pParent;
+};

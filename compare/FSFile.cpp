@@ -1,0 +1,52 @@
+#include "compare/FSFile.h"
+
+#include "compare/CompareNode.h"
+
+CFSFile::CFSFile(CCompareName name, uint64_t created, uint64_t modified, uint32_t size,
+                 CCompareNode* parent)
+    : CCompareItem(std::move(name), parent), m_dwSize(size), m_ftCreated(created),
+      m_ftModified(modified)
+{
+}
+
+bool CFSFile::IsEqual(const CCompareItem& other) const
+{
+    const CFSFile* file = dynamic_cast<const CFSFile*>(&other);
+    return file && m_dwSize == file->m_dwSize && m_ftCreated == file->m_ftCreated &&
+           m_ftModified == file->m_ftModified;
+}
+
+void CFSFile::GetName(std::string& out) const
+{
+    out = GetStoredName().str();
+}
+
+std::string CFSFile::GetFullPath() const
+{
+    std::string path = GetStoredName().str();
+    for (const CCompareNode* node = GetParent(); node && node->GetParent(); node = node->GetParent())
+        path = node->GetStoredName().str() + "\\" + path;
+    return path;
+}
+
+CFilePropertiesTexts CFSFile::GetPropertiesTexts(const ITimeConverter& localTime) const
+{
+    CFilePropertiesTexts texts;
+    texts.m_strName = GetStoredName().str();
+    std::string rootName;
+    GetParent()->GetRoot()->GetName(rootName);
+    texts.m_strTitle = rootName + " : " + texts.m_strName;
+    texts.m_strFullPath = GetFullPath();
+    texts.m_strSize = FormatSizeText(m_dwSize);
+    texts.m_strCreated = FormatFileTime(m_ftCreated, localTime);
+    texts.m_strModified = FormatFileTime(m_ftModified, localTime);
+    return texts;
+}
+
+void CFSFile::ShowViewer(IViewerFactory& factory)
+{
+    CCompareItem::ShowViewer(factory);
+    if (GetViewer())
+        return;
+    SetViewer(factory.OpenFileProperties(GetPropertiesTexts(factory.LocalTime())));
+}

@@ -1,0 +1,36 @@
+// A file of a compared file-system snapshot: its creation and last-write
+// times and the low 32 bits of its size, as the snapshot stored them. Two
+// files are equal when all three are; their contents are never looked at.
+#pragma once
+
+#include "compare/CompareItem.h"
+#include "compare/FileProperties.h"
+
+#include <cstdint>
+
+class CFSFile : public CCompareItem {
+public:
+    CFSFile(CCompareName name, uint64_t created, uint64_t modified, uint32_t size,
+            CCompareNode* parent);
+
+    // Brings the open properties window to the front, or opens one.
+    void ShowViewer(IViewerFactory& factory) override;
+    bool IsEqual(const CCompareItem& other) const override;
+    void GetName(std::string& out) const override;
+
+    // The texts of the properties window.
+    CFilePropertiesTexts GetPropertiesTexts(const ITimeConverter& localTime) const;
+    // C:\WINDOWS\win.ini: the names of every ancestor below the root, then the file's.
+    std::string GetFullPath() const;
+
+    uint64_t GetCreated() const { return m_ftCreated; }
+    uint64_t GetModified() const { return m_ftModified; }
+    uint32_t GetSize() const { return m_dwSize; }
+
+private:
+    // The size comes first so that it fills the room the base leaves after
+    // its state, which keeps a file at 88 bytes in the 64-bit build.
+    uint32_t m_dwSize;
+    uint64_t m_ftCreated;
+    uint64_t m_ftModified;
+};

@@ -1,0 +1,137 @@
+#include "compare/FSMine.h"
+
+#include "compare/FSFile.h"
+#include "compare/FSNode.h"
+#include "compare/SnapReader.h"
+#include "snapshot/SnapFormat.h"
+
+#include <cstdio>
+#include <vector>
+
+const char* const kFSNotASnapshot =
+    "File is not a valid file system snap shot or is an older version.";
+const char* const kFSFolderCountMismatch =
+    "Error reading snap shot.  Number of folders read and contained do not match.";
+const char* const kFSNestedTooDeep =
+    "Error reading snap shot.  Folders are nested more than 16384 levels deep.";
+
+namespace {
+
+// The folder count at offset 2 of a snapshot file; what was not delivered stays 0.
+uint32_t PeekFolderCount(IInputFile& file)
+{
+    uint8_t header[6] = {};
+    file.SeekToBegin();
+    if (file.Read(header, 2) == 2)
+        file.Read(header + 2, 4);
+    return GetLE32(header + 2);
+}
+
+}  // namespace
+
+float FSProgressStep(uint32_t folders1, uint32_t folders2)
+{
+    uint32_t total = folders1 + folders2;  // wraps as the bar's arithmetic always has
+    // No step at all for two empty counts: such files are refused anyway.
+    return total == 0 ? 0.0f : static_cast<float>(100.0 / (2.0 * total));
+}
+
+bool CFSMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& file2)
+{
+    uint32_t folders1 = PeekFolderCount(file1);
+    uint32_t folders2 = PeekFolderCount(file2);
+    if (progress)
+        progress->BarSetStep(FSProgressStep(folders1, folders2));
+    return CCompareMine::Compare(progress, file1, file2);
+}
+
+void CFSMine::CreateRoots()
+{
+    m_pRoot1 = std::make_unique<CFSNode>(CCompareName("File System 1"), nullptr);
+    m_pRoot2 = std::make_unique<CFSNode>(CCompareName("File System 2"), nullptr);
+}
+
+void CFSMine::FormatNodeCount(std::string& out, unsigned long count) const
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%lu folders", count);
+    out = text;
+}
+
+void CFSMine::FormatItemCount(std::string& out, unsigned long count) const
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%lu files", count);
+    out = text;
+}
+
+bool CFSMine::Load(IInputFile& file, CCompareNode* root)
+{
+    file.SeekToBegin();
+    CSnapReader in(file);
+    uint16_t version = 0;
+    in.ReadU16(version);
+    if (version != kFSSnapVersion) {
+        m_messages.Note(kFSNotASnapshot);
+        return false;
+    }
+    uint32_t folderCount;
+    uint8_t driveLetter;
+    if (!in.ReadU32(folderCount) || !in.ReadU8(driveLetter))
+        return false;
+
+    // The folder records form a depth-first pre-order; each open folder
+    // remembers how many of its file and subfolder records are still to come.
+    struct OpenFolder {
+        CCompareNode* node;
+        uint32_t filesLeft;
+        uint32_t subfoldersLeft;
+    };
+    std::vector<OpenFolder> open;
+    std::string name;
+    auto readFolder = [&](CCompareNode* parent) {
+        if (m_pProgress)
+            m_pProgress->BarStepIt();
+        if (!in.ReadName(name))
+            return false;
+        CCompareNode* node = parent->AddNode(std::make_unique<CFSNode>(CCompareName(name), parent));
+        uint32_t subfolders, files;
+        if (!in.ReadU32(subfolders) || !in.ReadU32(files))
+            return false;
+        open.push_back(OpenFolder{node, files, subfolders});
+        return true;
+    };
+
+    if (!readFolder(root))
+        return false;
+    while (!open.empty()) {
+        OpenFolder& folder = open.back();
+        if (folder.filesLeft > 0) {
+            --folder.filesLeft;
+            uint64_t created, modified;
+            uint32_t size;
+            if (!in.ReadName(name) || !in.ReadU64(created) || !in.ReadU64(modified) ||
+                !in.ReadU32(size))
+                return false;
+            folder.node->AddItem(
+                std::make_unique<CFSFile>(CCompareName(name), created, modified, size, folder.node));
+        } else if (folder.subfoldersLeft > 0) {
+            --folder.subfoldersLeft;
+            if (open.size() >= kMaxFolderDepth) {
+                m_messages.Note(kFSNestedTooDeep);
+                return false;
+            }
+            if (!readFolder(folder.node))
+                return false;
+        } else {
+            folder.node->CompactLists();
+            open.pop_back();
+        }
+    }
+
+    if (root->CountNodes() != folderCount) {
+        m_messages.Note(kFSFolderCountMismatch);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,57 @@
+// The texts of a file's properties window, computed from the compare model
+// alone: title, name, size, both times in local time, and the full path.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct CFilePropertiesTexts {
+    std::string m_strTitle;
+    std::string m_strName;
+    std::string m_strSize;
+    std::string m_strCreated;
+    std::string m_strModified;
+    std::string m_strFullPath;
+};
+
+// Calendar fields of a moment, as the system's time conversion gives them.
+struct CCalendarTime {
+    int year;       // e.g. 2015
+    int month;      // 1 to 12
+    int dayOfWeek;  // 0 Sunday to 6 Saturday
+    int day;        // 1 to 31
+    int hour, minute, second;
+};
+
+// Converts a file time (100-nanosecond intervals since 1601-01-01 UTC) to
+// local calendar fields. The Windows views convert with the machine's
+// current time-zone bias; false when the time cannot be converted.
+class ITimeConverter {
+public:
+    virtual ~ITimeConverter() = default;
+    virtual bool ToLocal(uint64_t fileTime, CCalendarTime& out) const = 0;
+};
+
+// Local time at a fixed offset from UTC, computed without the system; the
+// same rules as the system's: only times before 2^63 convert, to whole seconds.
+class CFixedOffsetTime : public ITimeConverter {
+public:
+    explicit CFixedOffsetTime(int offsetMinutes) : m_offsetMinutes(offsetMinutes) {}
+    bool ToLocal(uint64_t fileTime, CCalendarTime& out) const override;
+
+private:
+    int m_offsetMinutes;  // local time minus UTC
+};
+
+// Calendar fields of a file time taken as it is (no offset); false for
+// times of 2^63 and above.
+bool FileTimeToCalendar(uint64_t fileTime, CCalendarTime& out);
+
+// "1,234,567 bytes": the decimal size with a comma before every group of
+// three digits from the right.
+std::string FormatSizeText(uint32_t size);
+// "Tuesday, March 03, 2015, 02:05:09 PM".
+std::string FormatCalendarTime(const CCalendarTime& time);
+// The local time of fileTime in that format, or an empty text when it
+// cannot be converted.
+std::string FormatFileTime(uint64_t fileTime, const ITimeConverter& localTime);

@@ -1,0 +1,88 @@
+#include "compare/SnapReader.h"
+
+#include "snapshot/SnapFormat.h"
+
+#include <cstring>
+
+CSnapReader::CSnapReader(IInputFile& file, uint32_t bufferSize)
+    : m_file(file), m_buffer(bufferSize ? bufferSize : 1)
+{
+}
+
+bool CSnapReader::Fill()
+{
+    if (m_atEnd)
+        return false;
+    uint32_t size = static_cast<uint32_t>(m_buffer.size());
+    uint32_t got = m_file.Read(m_buffer.data(), size);
+    if (got > size)
+        got = 0;  // a file that claims more than was asked is not believed
+    if (got < size)
+        m_atEnd = true;
+    m_begin = 0;
+    m_end = got;
+    return got != 0;
+}
+
+bool CSnapReader::ReadBytes(void* data, uint32_t n)
+{
+    uint8_t* out = static_cast<uint8_t*>(data);
+    while (!m_failed && n > 0) {
+        if (m_begin == m_end && !Fill()) {
+            m_failed = true;
+            break;
+        }
+        uint32_t chunk = m_end - m_begin < n ? m_end - m_begin : n;
+        std::memcpy(out, m_buffer.data() + m_begin, chunk);
+        m_begin += chunk;
+        out += chunk;
+        n -= chunk;
+    }
+    return !m_failed;
+}
+
+bool CSnapReader::ReadU8(uint8_t& v)
+{
+    return ReadBytes(&v, 1);
+}
+
+bool CSnapReader::ReadU16(uint16_t& v)
+{
+    uint8_t b[2];
+    if (!ReadBytes(b, 2))
+        return false;
+    v = GetLE16(b);
+    return true;
+}
+
+bool CSnapReader::ReadU32(uint32_t& v)
+{
+    uint8_t b[4];
+    if (!ReadBytes(b, 4))
+        return false;
+    v = GetLE32(b);
+    return true;
+}
+
+bool CSnapReader::ReadU64(uint64_t& v)
+{
+    uint8_t b[8];
+    if (!ReadBytes(b, 8))
+        return false;
+    v = GetLE64(b);
+    return true;
+}
+
+bool CSnapReader::ReadName(std::string& name)
+{
+    uint16_t length;
+    if (!ReadU16(length))
+        return false;
+    name.resize(length);
+    if (!ReadBytes(&name[0], length))
+        return false;
+    size_t zero = name.find('\0');
+    if (zero != std::string::npos)
+        name.resize(zero);
+    return true;
+}

@@ -1,0 +1,45 @@
+// What corvane-diff prints about a finished comparison: the two pruned trees
+// entry by entry, or a report with one line per difference.
+#pragma once
+
+#include "compare/CompareItem.h"
+#include "compare/CompareMine.h"
+#include "compare/CompareNode.h"
+
+#include <string>
+
+// Describes the items of one kind of snapshot for the report.
+class IItemDescriber {
+public:
+    virtual ~IItemDescriber() = default;
+    // What is known of an item found in one tree only, e.g. "12 bytes".
+    virtual std::string Describe(const CCompareItem& item) const = 0;
+    // What differs between an item and its changed counterpart.
+    virtual std::string DescribeChange(const CCompareItem& item1, const CCompareItem& item2) const = 0;
+};
+
+class CFSFileDescriber : public IItemDescriber {
+public:
+    std::string Describe(const CCompareItem& item) const override;
+    std::string DescribeChange(const CCompareItem& item1, const CCompareItem& item2) const override;
+};
+
+// One line per entry that the results view shows, in the order it fills its
+// trees: the left tree, then the right, each in pre-order with a node's child
+// nodes before its items. A line is "L" or "R", the depth (0 for the root),
+// the compare state as a number, "N" or "I", and the display name.
+std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2);
+
+// One line per difference with its full path: what exists in one snapshot
+// only (a folder once, with the count of what it holds), and what changed.
+std::string ChangeReport(const CCompareMine& mine, const IItemDescriber& describer);
+
+// The path of an entry below its root, its ancestors' names joined by backslashes.
+std::string EntryPath(const CCompareNode& node);
+std::string EntryPath(const CCompareItem& item);
+
+// "2015-03-03 14:05:09.0000000 UTC", or the raw number when it has no date.
+std::string FormatUtcFileTime(uint64_t fileTime);
+
+// True when both roots were left without nodes and items.
+bool TreesIdentical(const CCompareMine& mine);
