@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -206,8 +207,9 @@ protected:
 
     void Run(BOOL fullPaths = FALSE, IProgress* progress = nullptr)
     {
-        snap.reset(new CRecordedRegSnap(path, nullptr, progress ? progress : &this->progress,
-                                        fullPaths, &messages, &registry));
+        snap.reset(new CRecordedRegSnap(target.empty() ? path : target, nullptr,
+                                        progress ? progress : &this->progress, fullPaths,
+                                        &messages, &registry));
         snap->Run();
     }
     void ExpectAbortedWith(const char* error)
@@ -233,7 +235,8 @@ protected:
         }
     }
 
-    std::string path = RegTempPath("corvane-regwalk.tvrec");
+    std::string path = RegTempPath("corvane-regwalk.tvrec");  // removed after each test
+    std::string target;  // written to instead of path when set, never removed
     CFakeRegistry registry;
     CRecordingMessages messages;
     CRecordingProgress progress;
@@ -519,6 +522,36 @@ TEST_F(RegSnapWalk, ASecondRunStartsItsCountsAndListAfresh)
     EXPECT_EQ(snap->IgnoredList(), "HKEY_LOCAL_MACHINE\\Locked\r\n");
     ASSERT_EQ(snap->results.size(), 2u);
     EXPECT_EQ(snap->results[0], snap->results[1]);
+}
+
+// Wine's drive Z: is the host's root, so Z:\dev\full is a file that can be
+// created but never written: a disk that is full from the first byte.
+TEST_F(RegSnapWalk, AFullDiskDuringTheWalkEndsWithTheWriteErrorAndNoResults)
+{
+    target = "Z:\\dev\\full";
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Value("big", 3, std::string(300 * 1024, 'b'));  // more than the writer buffers
+    software.Key("after").Value("never", 1, "y");
+    Run();
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[2].text, kRegSnapWriteError);
+    EXPECT_EQ(messages.shown[2].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(snap->results.empty());
+    EXPECT_EQ(std::find(registry.valuesRead.begin(), registry.valuesRead.end(), "never"),
+              registry.valuesRead.end());
+    ExpectEveryKeyClosed();
+}
+
+TEST_F(RegSnapWalk, AFullDiskAtTheEndEndsWithTheWriteErrorAndNoResults)
+{
+    target = "Z:\\dev\\full";
+    registry.machine.Key("SOFTWARE").Value("small", 3, "s");
+    Run();
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[2].text, kRegSnapWriteError);
+    EXPECT_TRUE(snap->results.empty());
+    for (float p : progress.percents)
+        EXPECT_NE(p, 100.0f);
 }
 
 // The real message boxes and the real results dialog, answered as a person would.
