@@ -18,17 +18,6 @@ HWND WaitForDialog(const char* caption, DWORD timeoutMs)
     }
 }
 
-bool WaitGone(HWND h, DWORD timeoutMs)
-{
-    DWORD start = ::GetTickCount();
-    while (::IsWindow(h) && ::IsWindowVisible(h)) {
-        if (::GetTickCount() - start > timeoutMs)
-            return false;
-        ::Sleep(10);
-    }
-    return true;
-}
-
 void Click(HWND dialog, int id)
 {
     ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);

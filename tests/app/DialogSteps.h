@@ -2,6 +2,7 @@
 // as a person would: the dialog runs modally on the test's thread meanwhile.
 #pragma once
 
+#include "tests/app/RemoteWindows.h"
 #include "tests/support/DialogDriver.h"
 
 #include <windows.h>
@@ -13,8 +14,6 @@
 
 // Waits up to timeoutMs for a visible dialog of this process with the caption.
 HWND WaitForDialog(const char* caption, DWORD timeoutMs = 15000);
-// Waits until the window is gone; false on time-out.
-bool WaitGone(HWND h, DWORD timeoutMs = 15000);
 // Clicks a button (also a radio button or check box) and lets it act.
 void Click(HWND dialog, int id);
 void SetText(HWND dialog, int id, const std::string& text);

@@ -6,93 +6,13 @@
 #include "res/resource.h"
 #include "snapshot/FSSnap.h"
 #include "snapshot/ResultsText.h"
+#include "tests/app/RemoteWindows.h"
 #include "tests/support/DriveFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
 
 namespace {
-
-struct Found {
-    DWORD pid;
-    std::function<bool(HWND)> match;
-    HWND h;
-};
-
-BOOL CALLBACK FindProc(HWND h, LPARAM l)
-{
-    auto* f = reinterpret_cast<Found*>(l);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(h, &pid);
-    if (pid == f->pid && ::IsWindowVisible(h) && f->match(h)) {
-        f->h = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::string ClassOf(HWND h)
-{
-    char cls[64] = "";
-    ::GetClassNameA(h, cls, sizeof cls);
-    return cls;
-}
-
-// Waits for a visible top-level window of the process that matches.
-HWND WaitFor(DWORD pid, std::function<bool(HWND)> match, DWORD timeoutMs = 20000)
-{
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        Found f{pid, match, nullptr};
-        ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&f));
-        if (f.h) {
-            ::Sleep(100);
-            return f.h;
-        }
-        if (::GetTickCount() - start > timeoutMs)
-            return nullptr;
-        ::Sleep(25);
-    }
-}
-
-std::function<bool(HWND)> Dialog(const char* caption, int withControl)
-{
-    std::string wanted = caption;
-    return [wanted, withControl](HWND h) {
-        return ClassOf(h) == "#32770" && GetWindowTextOf(h) == wanted &&
-               (withControl == 0 || ::GetDlgItem(h, withControl) != nullptr);
-    };
-}
-
-// The text of a control of another process: GetWindowText does not ask a
-// window of another process for it, WM_GETTEXT does.
-std::string SentText(HWND h)
-{
-    LRESULT n = ::SendMessageA(h, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<size_t>(n) + 1, '\0');
-    LRESULT got = ::SendMessageA(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(got));
-    return text;
-}
-
-bool WaitGone(HWND h, DWORD timeoutMs = 20000)
-{
-    DWORD start = ::GetTickCount();
-    while (::IsWindow(h) && ::IsWindowVisible(h)) {
-        if (::GetTickCount() - start > timeoutMs)
-            return false;
-        ::Sleep(20);
-    }
-    return true;
-}
-
-void Press(HWND dialog, int id)
-{
-    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
-}
 
 void Compare(const FolderRecord& expected, const FolderRecord& actual, const std::string& path)
 {
@@ -174,12 +94,12 @@ TEST(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
     CProgram program;
     ASSERT_TRUE(program.Start(ProgramPath())) << ProgramPath();
     DWORD pid = program.Pid();
-    HWND frame = WaitFor(pid, [](HWND h) { return ClassOf(h) == "CorvaneFrame"; });
+    HWND frame = WaitForWindow(pid, MainFrameWindow());
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(GetWindowTextOf(frame), "Corvane");
 
     ::PostMessageA(frame, WM_COMMAND, ID_SNAPSHOT_CREATE, 0);
-    HWND setup = WaitFor(pid, Dialog("Snap Shot Setup", IDC_SETUP_PATH));
+    HWND setup = WaitForWindow(pid, DialogWith("Snap Shot Setup", IDC_SETUP_PATH));
     ASSERT_NE(setup, nullptr);
     ::SendDlgItemMessageA(setup, IDC_SETUP_FILESYSTEM, BM_CLICK, 0, 0);
     LRESULT index = ::SendDlgItemMessageA(setup, IDC_SETUP_DRIVE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
@@ -187,25 +107,25 @@ TEST(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
     ASSERT_NE(index, CB_ERR) << "the mapped drive is not in the drive list";
     ::SendDlgItemMessageA(setup, IDC_SETUP_DRIVE, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     ::SendDlgItemMessageA(setup, IDC_SETUP_PATH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(snapshot.c_str()));
-    Press(setup, IDOK);
+    PressRemote(setup, IDOK);
     ASSERT_TRUE(WaitGone(setup));
 
     // The question comes while the progress window is up.
-    HWND question = WaitFor(pid, Dialog("Corvane", 0xFFFF));
+    HWND question = WaitForWindow(pid, DialogWith("Corvane", 0xFFFF));
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(SentText(::GetDlgItem(question, 0xFFFF)), kFSSnapQuestion);
-    HWND progress = WaitFor(pid, Dialog("Corvane", IDC_PROGRESS_STATUS), 2000);
+    HWND progress = WaitForWindow(pid, DialogWith("Corvane", IDC_PROGRESS_STATUS), 2000);
     EXPECT_NE(progress, nullptr);
     EXPECT_TRUE(FileExists(snapshot));  // created, empty, by the setup dialog
-    Press(question, IDYES);
+    PressRemote(question, IDYES);
 
-    HWND results = WaitFor(pid, Dialog("Results", IDC_RESULTS_TEXT), 60000);
+    HWND results = WaitForWindow(pid, DialogWith("Results", IDC_RESULTS_TEXT), 60000);
     ASSERT_NE(results, nullptr);
     std::string text = SentText(::GetDlgItem(results, IDC_RESULTS_TEXT));
     EXPECT_TRUE(progress && ::IsWindowVisible(progress));
     if (progress)
         EXPECT_EQ(SentText(::GetDlgItem(progress, IDC_PROGRESS_TITLE)), "Creating snap shot of file system...");
-    Press(results, IDCANCEL);
+    PressRemote(results, IDCANCEL);
     ASSERT_TRUE(WaitGone(results));
     if (progress)
         EXPECT_TRUE(WaitGone(progress, 5000));

@@ -1,0 +1,84 @@
+// corvane_remote: drives a running corvane.exe from a script, one step per call.
+//   command ID                      posts the command to the main window
+//   wait CAPTION [CONTROL]          waits for a dialog (with that control)
+//   press CAPTION CONTROL BUTTON    presses a button of that dialog (CONTROL 0: any)
+//   wait-gone CAPTION [CONTROL]     waits until no such dialog is shown
+//   setup-fs LETTER PATH            in "Snap Shot Setup": file system, drive, path
+//   rect CAPTION [CONTROL]          prints a window's screen rectangle: x y w h
+//                                   (CAPTION "frame": the main window)
+// Exit code 0 on success, 1 when the window did not appear in time.
+#include "res/resource.h"
+#include "tests/app/RemoteWindows.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HWND Find(const char* caption, int control, DWORD timeoutMs = 30000)
+{
+    if (std::strcmp(caption, "frame") == 0)
+        return WaitForWindow(0, MainFrameWindow(), timeoutMs);
+    return WaitForWindow(0, DialogWith(caption, control), timeoutMs);
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: corvane_remote command ID | wait CAPTION [CONTROL] | "
+                         "press CAPTION CONTROL BUTTON | wait-gone CAPTION [CONTROL] | "
+                         "setup-fs LETTER PATH | rect CAPTION [CONTROL]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return Usage();
+    std::string verb = argv[1];
+    int control = argc > 3 ? std::atoi(argv[3]) : 0;
+    if (verb == "command") {
+        HWND frame = Find("frame", 0);
+        return frame && ::PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 1;
+    }
+    if (verb == "wait")
+        return Find(argv[2], control) ? 0 : 1;
+    if (verb == "press" && argc == 5) {
+        HWND h = Find(argv[2], control);
+        if (!h)
+            return 1;
+        PressRemote(h, std::atoi(argv[4]));
+        return 0;
+    }
+    if (verb == "wait-gone") {
+        HWND h = Find(argv[2], control, 500);
+        return !h || WaitGone(h) ? 0 : 1;
+    }
+    if (verb == "setup-fs" && argc == 4) {
+        HWND setup = Find("Snap Shot Setup", IDC_SETUP_PATH);
+        if (!setup)
+            return 1;
+        ::SendDlgItemMessageA(setup, IDC_SETUP_FILESYSTEM, BM_CLICK, 0, 0);
+        std::string drive = std::string(1, argv[2][0]) + ":";
+        LRESULT index = ::SendDlgItemMessageA(setup, IDC_SETUP_DRIVE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(drive.c_str()));
+        if (index == CB_ERR)
+            return 1;
+        ::SendDlgItemMessageA(setup, IDC_SETUP_DRIVE, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ::SendDlgItemMessageA(setup, IDC_SETUP_PATH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        return 0;
+    }
+    if (verb == "rect") {
+        HWND h = Find(argv[2], control);
+        if (!h)
+            return 1;
+        RECT r;
+        ::GetWindowRect(h, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    return Usage();
+}
