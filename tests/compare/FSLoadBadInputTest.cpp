@@ -71,10 +71,10 @@ TEST(FSLoadBadInput, EveryTruncationOfAValidFileIsRefused)
     for (size_t length = 0; length < whole.size(); ++length) {
         Loaded l(std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)));
         EXPECT_FALSE(l.ok) << length;
+        std::vector<std::string> expected{kReadError1};
         if (length < 2)
-            EXPECT_EQ(l.messages.Texts(), (std::vector<std::string>{kNotASnapshot, kReadError1})) << length;
-        else
-            EXPECT_EQ(l.messages.Texts(), (std::vector<std::string>{kReadError1})) << length;
+            expected.insert(expected.begin(), kNotASnapshot);  // the version word is incomplete
+        EXPECT_EQ(l.messages.Texts(), expected) << length;
     }
     Loaded whole_file(whole);
     EXPECT_TRUE(whole_file.ok);

@@ -46,8 +46,9 @@ void ExpectSymmetricLinks(const CCompareNode& root)
     while (!pending.empty()) {
         const CCompareNode* node = pending.back();
         pending.pop_back();
-        if (node->GetOpposite())
+        if (node->GetOpposite()) {
             EXPECT_EQ(node->GetOpposite()->GetOpposite(), node);
+        }
         for (const CCompareItem* item : node->Items())
             if (item->GetOpposite()) {
                 EXPECT_EQ(item->GetOpposite()->GetOpposite(), item);
