@@ -1,0 +1,81 @@
+// Writes the seed corpus of the file-system loader's fuzz target: a few
+// valid snapshots with the shapes that matter (files only, nesting, empty
+// folders, case-equal siblings, long lists), one file each in the folder given.
+#include "snapshot/FSSnapFormat.h"
+#include "snapshot/MemoryFile.h"
+#include "snapshot/StdioFile.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+class CSeed {
+public:
+    CSeed() : m_writer(m_file) { m_writer.WriteHeader('C'); }
+    uint64_t Begin(const std::string& name)
+    {
+        ++m_folders;
+        return m_writer.BeginFolder(name.data(), name.size());
+    }
+    void File(const std::string& name, uint32_t size, uint64_t time)
+    {
+        m_writer.WriteFile(name.data(), name.size(), time, time + 1, size);
+    }
+    void End(uint64_t counts, uint32_t subfolders, uint32_t files) { m_writer.EndFolder(counts, subfolders, files); }
+    bool Save(const std::string& path)
+    {
+        m_writer.Finish(m_folders);
+        CStdioFile out;
+        const auto& bytes = m_file.Bytes();
+        return out.CreateTruncate(path) && out.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    }
+
+private:
+    CMemoryFile m_file;
+    CFSSnapWriter m_writer;
+    uint32_t m_folders = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fs_fuzz_seeds FOLDER\n");
+        return 2;
+    }
+    std::string dir = std::string(argv[1]) + "/";
+    bool ok = true;
+    {
+        CSeed s;  // a drive holding only files
+        uint64_t root = s.Begin("C:");
+        s.File("boot.ini", 211, 1);
+        s.File("BOOT.INI", 5, 2);
+        s.End(root, 0, 2);
+        ok &= s.Save(dir + "files-only.tvrec");
+    }
+    {
+        CSeed s;  // nesting, empty folders, case-equal folders
+        uint64_t root = s.Begin("C:");
+        s.File("a", 1, 3);
+        uint64_t temp = s.Begin("Temp");
+        uint64_t deep = s.Begin("deep");
+        s.File("x.txt", 0x80000000u, 4);
+        s.End(deep, 0, 1);
+        s.End(temp, 1, 0);
+        uint64_t temp2 = s.Begin("TEMP");
+        s.End(temp2, 0, 0);
+        s.End(root, 2, 1);
+        ok &= s.Save(dir + "nested.tvrec");
+    }
+    {
+        CSeed s;  // a list long enough to be searched by index
+        uint64_t root = s.Begin("D:");
+        for (int i = 0; i < 24; ++i)
+            s.File((i % 2 ? "File" : "file") + std::to_string(i / 3), static_cast<uint32_t>(i), 5);
+        s.End(root, 0, 24);
+        ok &= s.Save(dir + "long-list.tvrec");
+    }
+    return ok ? 0 : 1;
+}
