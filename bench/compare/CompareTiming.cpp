@@ -1,0 +1,34 @@
+// The comparison benchmarks as a plain program, for the Windows build, where
+// it runs under Wine: prints the same figures as the Google Benchmark version.
+#include "bench/compare/CompareRun.h"
+#include "bench/compare/GeneratedSnapshots.h"
+
+#include <cstdio>
+
+int main()
+{
+    struct Case {
+        const char* name;
+        CGeneratedShape shape;
+    } cases[] = {{"1,000,000 files in 100,000 folders", ManyFoldersShape()},
+                 {"100,000 files in one folder", OneFolderShape()}};
+    for (const Case& c : cases) {
+        CGeneratedPair pair = GeneratePair(c.shape);
+        double files = static_cast<double>(pair.filesBefore + pair.filesAfter);
+        double best = 1e9;
+        CCompareRunFigures figures{};
+        for (int round = 0; round < 3; ++round) {
+            figures = MeasureCompareRun(pair);
+            if (!figures.ok) {
+                std::printf("%s: the comparison failed\n", c.name);
+                return 1;
+            }
+            best = figures.compareSeconds < best ? figures.compareSeconds : best;
+        }
+        std::printf("%s: %.0f files loaded, run %.3f s (best of 3), delete %.3f s, peak %.1f MB, "
+                    "%.1f bytes per loaded file\n",
+                    c.name, files, best, figures.deleteSeconds, static_cast<double>(figures.peakBytes) / 1e6,
+                    static_cast<double>(figures.peakBytes) / files);
+    }
+    return 0;
+}
