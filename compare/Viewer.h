@@ -5,9 +5,14 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 struct CFilePropertiesTexts;
+class CRegVal;
 class ITimeConverter;
+
+// The three viewers of a registry value: text, number, data.
+enum class RegViewerKind { String, Dword, Binary };
 
 class IViewerWindow {
 public:
@@ -29,4 +34,14 @@ public:
     // Opens a modeless file properties window showing texts; null if it
     // could not be created.
     virtual std::unique_ptr<IViewerWindow> OpenFileProperties(const CFilePropertiesTexts& texts) = 0;
+    // Opens a modeless viewer of value, captioned caption; null if it could
+    // not be created. Only the registry results view shows values.
+    virtual std::unique_ptr<IViewerWindow> OpenRegValueViewer(RegViewerKind, const std::string&,
+                                                              const CRegVal&)
+    {
+        return nullptr;
+    }
+    // A note in a message box owned by the view; only the registry results
+    // view has one to show.
+    virtual void ShowNote(const std::string&) {}
 };

@@ -1,0 +1,190 @@
+#include "compare/RegMine.h"
+
+#include "compare/RegNode.h"
+#include "compare/RegVal.h"
+#include "compare/SnapReader.h"
+#include "snapshot/SnapFormat.h"
+
+#include <cstdio>
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+const char* const kRegNotASnapshot = "File is not a registry snap shot or is of an older version.";
+const char* const kRegNestedTooDeep =
+    "Error reading snap shot.  Keys are nested more than 512 levels deep.";
+const char* const kRegDataTooLarge =
+    "Error reading snap shot.  The data of a value do not fit into memory.";
+
+namespace {
+
+// The keys-recorded count at offset 2 of a snapshot file; what was not
+// delivered stays 0.
+uint32_t PeekKeyCount(IInputFile& file)
+{
+    uint8_t header[6] = {};
+    file.SeekToBegin();
+    if (file.Read(header, 2) == 2)
+        file.Read(header + 2, 4);
+    return GetLE32(header + 2);
+}
+
+// Data up to this length are read straight into their block.
+constexpr uint32_t kDirectDataLimit = 1u << 20;
+
+enum class DataRead { Ok, Short, OutOfMemory };
+
+// Reads size bytes of a value's data into a new block of exactly that size.
+// Longer data are gathered in chunks that grow with what has arrived, so a
+// length that the file does not hold fails on the short read long before
+// memory runs out.
+DataRead ReadData(CSnapReader& in, uint32_t size, std::unique_ptr<uint8_t[]>& out)
+{
+    if (size == 0)
+        return DataRead::Ok;
+    if (size <= kDirectDataLimit) {
+        out.reset(new (std::nothrow) uint8_t[size]);
+        if (!out)
+            return DataRead::OutOfMemory;
+        return in.ReadBytes(out.get(), size) ? DataRead::Ok : DataRead::Short;
+    }
+    std::vector<uint8_t> gathered;
+    try {
+        while (gathered.size() < size) {
+            size_t chunk = std::max<size_t>(gathered.size(), kDirectDataLimit);
+            chunk = std::min<size_t>(chunk, size - gathered.size());
+            size_t at = gathered.size();
+            gathered.resize(at + chunk);
+            if (!in.ReadBytes(gathered.data() + at, static_cast<uint32_t>(chunk)))
+                return DataRead::Short;
+        }
+    } catch (const std::bad_alloc&) {
+        return DataRead::OutOfMemory;
+    }
+    out.reset(new (std::nothrow) uint8_t[size]);
+    if (!out)
+        return DataRead::OutOfMemory;
+    std::memcpy(out.get(), gathered.data(), size);
+    return DataRead::Ok;
+}
+
+}  // namespace
+
+float RegProgressStep(uint32_t keys1, uint32_t keys2)
+{
+    uint32_t total = keys1 + keys2;  // wraps as the bar's arithmetic always has
+    // No step at all for two empty counts rather than an infinite one.
+    return total == 0 ? 0.0f : static_cast<float>(75.0 / total);
+}
+
+bool CRegMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& file2)
+{
+    uint32_t keys1 = PeekKeyCount(file1);
+    uint32_t keys2 = PeekKeyCount(file2);
+    if (progress)
+        progress->BarSetStep(RegProgressStep(keys1, keys2));
+    return CCompareMine::Compare(progress, file1, file2);
+}
+
+void CRegMine::CreateRoots()
+{
+    m_pRoot1 = std::make_unique<CRegNode>(CCompareName("Registry 1"), nullptr);
+    m_pRoot2 = std::make_unique<CRegNode>(CCompareName("Registry 2"), nullptr);
+}
+
+void CRegMine::FormatNodeCount(std::string& out, unsigned long count) const
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%lu keys", count);
+    out = text;
+}
+
+void CRegMine::FormatItemCount(std::string& out, unsigned long count) const
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%lu values", count);
+    out = text;
+}
+
+bool CRegMine::Load(IInputFile& file, CCompareNode* root)
+{
+    file.SeekToBegin();
+    CSnapReader in(file);
+    uint16_t version = 0;
+    in.ReadU16(version);
+    if (version != kRegSnapVersion) {
+        m_programMessages.Note(kRegNotASnapshot);
+        return false;
+    }
+    uint32_t keysRecorded, topLevelKeys;
+    if (!in.ReadU32(keysRecorded) || !in.ReadU32(topLevelKeys))
+        return false;
+
+    // The key records form a depth-first pre-order below the root; each open
+    // key remembers how many of its value and subkey records are still to come.
+    struct OpenKey {
+        CCompareNode* node;
+        uint32_t valuesLeft;
+        uint32_t subkeysLeft;
+    };
+    std::vector<OpenKey> open;
+    std::string name;
+    auto readKey = [&](CCompareNode* parent) {
+        if (m_pProgress)
+            m_pProgress->BarStepIt();
+        if (!in.ReadName(name))
+            return false;
+        CCompareNode* node = parent->AddNode(std::make_unique<CRegNode>(CCompareName(name), parent));
+        uint32_t subkeys, values;
+        if (!in.ReadU32(subkeys) || !in.ReadU32(values))
+            return false;
+        open.push_back(OpenKey{node, values, subkeys});
+        return true;
+    };
+    auto readValue = [&](CCompareNode* parent) {
+        uint32_t type, size;
+        if (!in.ReadName(name) || !in.ReadU32(type) || !in.ReadU32(size))
+            return false;
+        std::unique_ptr<uint8_t[]> data;
+        switch (ReadData(in, size, data)) {
+        case DataRead::Ok:
+            break;
+        case DataRead::Short:
+            return false;
+        case DataRead::OutOfMemory:
+            m_programMessages.Note(kRegDataTooLarge);
+            return false;
+        }
+        parent->AddItem(
+            std::make_unique<CRegVal>(CCompareName(name), type, std::move(data), size, parent));
+        return true;
+    };
+
+    open.push_back(OpenKey{root, 0, topLevelKeys});
+    while (!open.empty()) {
+        OpenKey& key = open.back();
+        if (key.valuesLeft > 0) {
+            --key.valuesLeft;
+            if (!readValue(key.node))
+                return false;
+        } else if (key.subkeysLeft > 0) {
+            --key.subkeysLeft;
+            if (open.size() > kMaxKeyDepth) {
+                m_programMessages.Note(kRegNestedTooDeep);
+                return false;
+            }
+            if (!readKey(key.node))
+                return false;
+        } else {
+            key.node->CompactLists();
+            open.pop_back();
+        }
+    }
+
+    if (m_pProgress) {
+        float position = static_cast<float>(m_pProgress->BarGetPos() + kRegLoadedFileStep);
+        m_pProgress->BarSetPos(position);
+    }
+    return true;
+}

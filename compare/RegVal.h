@@ -1,0 +1,43 @@
+// A value of a compared registry snapshot: its type and its data exactly as
+// the snapshot stored them. Two values are equal when their data have the
+// same length and the same bytes; the type is not compared. The unnamed
+// value of a key is shown as "(Default)".
+#pragma once
+
+#include "compare/CompareItem.h"
+#include "compare/Viewer.h"
+
+#include <cstdint>
+#include <memory>
+
+class CRegVal : public CCompareItem {
+public:
+    // data: a block of exactly size bytes (null when size is 0), now owned by the value.
+    CRegVal(CCompareName name, uint32_t type, std::unique_ptr<uint8_t[]> data, uint32_t size,
+            CCompareNode* parent);
+
+    // Brings the open viewer to the front, or opens the one for the type, or
+    // tells the user that the type cannot be shown.
+    void ShowViewer(IViewerFactory& factory) override;
+    bool IsEqual(const CCompareItem& other) const override;
+    void GetName(std::string& out) const override;
+
+    // "Registry 1 : (Default)": the root's name and the display name.
+    std::string GetViewerCaption() const;
+
+    const uint8_t* GetData() const { return m_pData.get(); }
+    uint32_t GetDataSize() const { return m_dwDataSize; }
+    uint32_t GetType() const { return m_dwType; }
+
+private:
+    std::unique_ptr<uint8_t[]> m_pData;
+    uint32_t m_dwDataSize;
+    uint32_t m_dwType;
+};
+
+// The viewer that shows values of a registry type; false for the types that
+// none shows (REG_NONE, REG_DWORD_BIG_ENDIAN and every type above REG_QWORD).
+bool RegViewerFor(uint32_t type, RegViewerKind& kind);
+
+extern const char* const kRegDefaultValueName;
+extern const char* const kRegUndisplayableType;

@@ -1,0 +1,72 @@
+// Describes a registry in a few lines and writes it as a registry snapshot
+// file with the project's own writer.
+#pragma once
+
+#include "snapshot/MemoryFile.h"
+#include "snapshot/RegSnapFormat.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TValue {
+    std::string name;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+};
+
+struct TKey {
+    std::string name;
+    std::vector<TValue> values;
+    std::vector<TKey> subkeys;
+};
+
+// The two roots of a snapshot, HKEY_LOCAL_MACHINE and HKEY_USERS.
+struct TRegistry {
+    TKey machine{"HKEY_LOCAL_MACHINE", {}, {}};
+    TKey users{"HKEY_USERS", {}, {}};
+};
+
+inline TValue Dword(const std::string& name, uint32_t v)
+{
+    return TValue{name, 4, {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}};
+}
+
+inline TValue Sz(const std::string& name, const std::string& text, uint32_t type = 1)
+{
+    std::vector<uint8_t> data(text.begin(), text.end());
+    data.push_back(0);
+    return TValue{name, type, data};
+}
+
+inline uint32_t CountKeys(const TKey& key)
+{
+    uint32_t count = 1;
+    for (const TKey& sub : key.subkeys)
+        count += CountKeys(sub);
+    return count;
+}
+
+inline void WriteKey(CRegSnapWriter& writer, const TKey& key)
+{
+    writer.WriteKeyName(key.name);
+    writer.WriteKeyCounts(static_cast<uint32_t>(key.subkeys.size()),
+                          static_cast<uint32_t>(key.values.size()));
+    for (const TValue& v : key.values)
+        writer.WriteValue(v.name.data(), v.name.size(), v.type, v.data.data(),
+                          static_cast<uint32_t>(v.data.size()));
+    for (const TKey& sub : key.subkeys)
+        WriteKey(writer, sub);
+}
+
+inline CMemoryFile WriteSnapshot(const TRegistry& registry)
+{
+    CMemoryFile file;
+    CRegSnapWriter writer(file);
+    writer.WriteHeader();
+    WriteKey(writer, registry.machine);
+    WriteKey(writer, registry.users);
+    writer.Finish(CountKeys(registry.machine) + CountKeys(registry.users));
+    file.SeekToBegin();
+    return file;
+}
