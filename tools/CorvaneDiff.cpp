@@ -1,11 +1,13 @@
 // corvane-diff: compares two snapshot files of the same kind with the
-// comparison engine and prints the result.
+// comparison engine and prints the result. The kind, file system or registry,
+// is told by the version word of snapshot 1.
 //
 //   corvane-diff [--tree] SNAPSHOT1 SNAPSHOT2
 //
 // Exit code 0 when the snapshots are identical, 1 when they differ, 2 when a
 // file cannot be opened or is refused (the reasons go to standard error).
 #include "compare/FSMine.h"
+#include "compare/RegMine.h"
 #include "snapshot/SnapFormat.h"
 #include "snapshot/StdioFile.h"
 #include "tools/DiffReport.h"
@@ -38,8 +40,9 @@ uint16_t PeekVersion(IInputFile& file)
     return GetLE16(word);
 }
 
-// The engine for the kind of snapshot 1; the file-system kind also refuses,
-// with its own message, a file that is no snapshot at all.
+// The engine for the kind of snapshot 1, told by its version word: 225 is a
+// registry snapshot; the file-system kind takes every other file and
+// refuses, with its own message, one that is no snapshot at all.
 struct CEngineChoice {
     std::unique_ptr<CCompareMine> mine;
     std::unique_ptr<IItemDescriber> describer;
@@ -47,7 +50,8 @@ struct CEngineChoice {
 
 CEngineChoice ChooseEngine(uint16_t version, IUserMessages& messages)
 {
-    (void)version;  // the file-system kind is the only one so far
+    if (version == kRegSnapVersion)
+        return CEngineChoice{std::make_unique<CRegMine>(messages), std::make_unique<CRegValDescriber>()};
     return CEngineChoice{std::make_unique<CFSMine>(messages), std::make_unique<CFSFileDescriber>()};
 }
 

@@ -2,6 +2,7 @@
 
 #include "compare/FSFile.h"
 #include "compare/FileProperties.h"
+#include "compare/RegVal.h"
 
 #include <cstdio>
 #include <vector>
@@ -61,7 +62,9 @@ std::string EntryPath(const CCompareNode& node)
 std::string EntryPath(const CCompareItem& item)
 {
     std::string parent = EntryPath(*item.GetParent());
-    return parent.empty() ? item.GetStoredName().str() : parent + "\\" + item.GetStoredName().str();
+    std::string name;
+    item.GetName(name);
+    return parent.empty() ? name : parent + "\\" + name;
 }
 
 std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2)
@@ -121,6 +124,71 @@ std::string CFSFileDescriber::DescribeChange(const CCompareItem& item1,
     if (a.GetModified() != b.GetModified())
         changes.push_back("modified " + FormatUtcFileTime(a.GetModified()) + " -> " +
                           FormatUtcFileTime(b.GetModified()));
+    std::string text;
+    for (const std::string& change : changes)
+        text += (text.empty() ? "" : "; ") + change;
+    return text;
+}
+
+std::string RegTypeName(uint32_t type)
+{
+    static const char* const names[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY",
+                                        "REG_DWORD", "REG_DWORD_BIG_ENDIAN", "REG_LINK",
+                                        "REG_MULTI_SZ", "REG_RESOURCE_LIST",
+                                        "REG_FULL_RESOURCE_DESCRIPTOR",
+                                        "REG_RESOURCE_REQUIREMENTS_LIST", "REG_QWORD"};
+    if (type < sizeof names / sizeof names[0])
+        return names[type];
+    return "type " + std::to_string(type);
+}
+
+namespace {
+
+// Data this short are shown byte by byte when they change.
+constexpr uint32_t kShownDataLimit = 16;
+
+std::string HexBytes(const CRegVal& value)
+{
+    if (value.GetDataSize() == 0)
+        return "(no data)";
+    std::string text;
+    char group[4];
+    for (uint32_t i = 0; i < value.GetDataSize(); ++i) {
+        std::snprintf(group, sizeof group, i == 0 ? "%02X" : " %02X", value.GetData()[i]);
+        text += group;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string CRegValDescriber::Describe(const CCompareItem& item) const
+{
+    const CRegVal& value = static_cast<const CRegVal&>(item);
+    return RegTypeName(value.GetType()) + ", " + FormatSizeText(value.GetDataSize());
+}
+
+std::string CRegValDescriber::DescribeChange(const CCompareItem& item1,
+                                             const CCompareItem& item2) const
+{
+    const CRegVal& a = static_cast<const CRegVal&>(item1);
+    const CRegVal& b = static_cast<const CRegVal&>(item2);
+    std::vector<std::string> changes;
+    if (a.GetType() != b.GetType())
+        changes.push_back("type " + RegTypeName(a.GetType()) + " -> " + RegTypeName(b.GetType()));
+    if (a.GetDataSize() != b.GetDataSize())
+        changes.push_back("size " + FormatSizeText(a.GetDataSize()) + " -> " +
+                          FormatSizeText(b.GetDataSize()));
+    if (a.GetDataSize() <= kShownDataLimit && b.GetDataSize() <= kShownDataLimit) {
+        changes.push_back("data " + HexBytes(a) + " -> " + HexBytes(b));
+    } else {
+        uint32_t common = a.GetDataSize() < b.GetDataSize() ? a.GetDataSize() : b.GetDataSize();
+        uint32_t at = 0;
+        while (at < common && a.GetData()[at] == b.GetData()[at])
+            ++at;
+        if (at < common)
+            changes.push_back("data differ from byte " + std::to_string(at));
+    }
     std::string text;
     for (const std::string& change : changes)
         text += (text.empty() ? "" : "; ") + change;

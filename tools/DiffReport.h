@@ -6,6 +6,7 @@
 #include "compare/CompareMine.h"
 #include "compare/CompareNode.h"
 
+#include <cstdint>
 #include <string>
 
 // Describes the items of one kind of snapshot for the report.
@@ -24,6 +25,17 @@ public:
     std::string DescribeChange(const CCompareItem& item1, const CCompareItem& item2) const override;
 };
 
+// A registry value: its type and data size; a change names what differs of
+// type, size and data.
+class CRegValDescriber : public IItemDescriber {
+public:
+    std::string Describe(const CCompareItem& item) const override;
+    std::string DescribeChange(const CCompareItem& item1, const CCompareItem& item2) const override;
+};
+
+// "REG_MULTI_SZ" for the types the registry names, "type 12" for any other.
+std::string RegTypeName(uint32_t type);
+
 // One line per entry that the results view shows, in the order it fills its
 // trees: the left tree, then the right, each in pre-order with a node's child
 // nodes before its items. A line is "L" or "R", the depth (0 for the root),
@@ -34,7 +46,8 @@ std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2);
 // only (a folder once, with the count of what it holds), and what changed.
 std::string ChangeReport(const CCompareMine& mine, const IItemDescriber& describer);
 
-// The path of an entry below its root, its ancestors' names joined by backslashes.
+// The path of an entry below its root, its ancestors' names joined by
+// backslashes; an item ends with its display name, e.g. (Default).
 std::string EntryPath(const CCompareNode& node);
 std::string EntryPath(const CCompareItem& item);
 

@@ -1,0 +1,60 @@
+// Writes the registry snapshot files that the corvane-diff tests compare,
+// into the current folder: reg-before.tvrec and reg-after.tvrec, a registry
+// before and after an installation.
+#include "snapshot/StdioFile.h"
+#include "tests/compare/RegSnapBuilder.h"
+
+#include <cstdio>
+
+namespace {
+
+bool Save(const char* path, const CMemoryFile& snapshot)
+{
+    CStdioFile file;
+    const auto& bytes = snapshot.Bytes();
+    bool ok = file.CreateTruncate(path) &&
+              file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    if (!ok)
+        std::fprintf(stderr, "cannot write %s\n", path);
+    return ok;
+}
+
+TRegistry Before()
+{
+    TRegistry r;
+    r.machine.subkeys.push_back(TKey{
+        "SOFTWARE",
+        {},
+        {TKey{"Pellix",
+              {Sz("", "Pellix tools"), Dword("Version", 1), Sz("Path", "%ProgramFiles%\\Pellix"),
+               TValue{"Key", 3, std::vector<uint8_t>(40, 0xAB)}},
+              {}},
+         TKey{"Old", {Dword("x", 3)}, {TKey{"deeper", {Dword("y", 4)}, {}}}}}});
+    r.users.subkeys.push_back(TKey{".DEFAULT", {TValue{"Flags", 11, {1, 0, 0, 0, 0, 0, 0, 0}}}, {}});
+    return r;
+}
+
+TRegistry After()
+{
+    TRegistry r = Before();
+    TKey& pellix = r.machine.subkeys[0].subkeys[0];
+    pellix.values[0] = Sz("", "Pellix tools 2");
+    pellix.values[1] = Dword("Version", 2);
+    pellix.values[2].type = 2;  // the same bytes as REG_EXPAND_SZ: not a change
+    pellix.values[3].data[17] = 0xAC;
+    pellix.values.push_back(TValue{"Installed", 0, {}});
+    r.machine.subkeys[0].subkeys.erase(r.machine.subkeys[0].subkeys.begin() + 1);
+    r.users.subkeys[0].values[0].data.push_back(0);  // one byte more
+    r.users.subkeys.push_back(TKey{"S-1-5-21", {Sz("Run", "app.exe")}, {TKey{"Sub", {}, {}}}});
+    return r;
+}
+
+}  // namespace
+
+int main()
+{
+    return Save("reg-before.tvrec", WriteSnapshot(Before())) &&
+                   Save("reg-after.tvrec", WriteSnapshot(After()))
+               ? 0
+               : 1;
+}
