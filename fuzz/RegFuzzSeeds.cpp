@@ -1,0 +1,88 @@
+// Writes the seed corpus of the registry loader's fuzz target: a few valid
+// snapshots with the shapes that matter (every value type, the unnamed value,
+// empty data, nesting, empty keys, case-equal siblings, long lists), one file
+// each in the folder given.
+#include "snapshot/MemoryFile.h"
+#include "snapshot/RegSnapFormat.h"
+#include "snapshot/StdioFile.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+class CSeed {
+public:
+    CSeed() : m_writer(m_file) { m_writer.WriteHeader(); }
+    void Key(const std::string& name, uint32_t subkeys, uint32_t values)
+    {
+        ++m_keys;
+        m_writer.WriteKeyName(name);
+        m_writer.WriteKeyCounts(subkeys, values);
+    }
+    void Value(const std::string& name, uint32_t type, const std::string& data)
+    {
+        m_writer.WriteValue(name.data(), name.size(), type, data.data(), static_cast<uint32_t>(data.size()));
+    }
+    bool Save(const std::string& path)
+    {
+        m_writer.Finish(m_keys);
+        CStdioFile out;
+        const auto& bytes = m_file.Bytes();
+        return out.CreateTruncate(path) && out.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    }
+
+private:
+    CMemoryFile m_file;
+    CRegSnapWriter m_writer;
+    uint32_t m_keys = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: reg_loader_seeds FOLDER\n");
+        return 2;
+    }
+    std::string dir = std::string(argv[1]) + "/";
+    bool ok = true;
+    {
+        CSeed s;  // every type, the unnamed value, empty data
+        s.Key("HKEY_LOCAL_MACHINE", 1, 0);
+        s.Key("Software", 0, 14);
+        s.Value("", 1, std::string("default\0", 8));
+        for (uint32_t type = 0; type <= 12; ++type)
+            s.Value("t" + std::to_string(type), type, type % 3 == 0 ? "" : std::string("\1\0\0\0\0\0\0\0a\0\0", 11));
+        s.Key("HKEY_USERS", 0, 0);
+        ok &= s.Save(dir + "types.tvrec");
+    }
+    {
+        CSeed s;  // nesting, empty keys, case-equal keys and values
+        s.Key("HKEY_LOCAL_MACHINE", 3, 2);
+        s.Value("Run", 1, std::string("a.exe\0", 6));
+        s.Value("RUN", 1, std::string("b.exe\0", 6));
+        s.Key("A", 1, 0);
+        s.Key("B", 1, 1);
+        s.Value("deep", 4, std::string("\2\0\0\0", 4));
+        s.Key("C", 0, 0);
+        s.Key("Empty", 0, 0);
+        s.Key("EMPTY", 0, 0);
+        s.Key("HKEY_USERS", 1, 0);
+        s.Key(".DEFAULT", 0, 1);
+        s.Value("m", 7, std::string("one\0two\0\0", 9));
+        ok &= s.Save(dir + "nesting.tvrec");
+    }
+    {
+        CSeed s;  // lists long enough to be indexed
+        s.Key("HKEY_LOCAL_MACHINE", 20, 20);
+        for (int i = 0; i < 20; ++i)
+            s.Value("v" + std::to_string(i), 3, std::string(static_cast<size_t>(i), 'x'));
+        for (int i = 0; i < 20; ++i)
+            s.Key("k" + std::to_string(i % 15), 0, 0);
+        s.Key("HKEY_USERS", 0, 0);
+        ok &= s.Save(dir + "long-lists.tvrec");
+    }
+    return ok ? 0 : 1;
+}
