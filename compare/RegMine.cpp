@@ -30,43 +30,34 @@ uint32_t PeekKeyCount(IInputFile& file)
     return GetLE32(header + 2);
 }
 
-// Data up to this length are read straight into their block.
+// Data up to this length are read in one piece.
 constexpr uint32_t kDirectDataLimit = 1u << 20;
 
 enum class DataRead { Ok, Short, OutOfMemory };
 
-// Reads size bytes of a value's data into a new block of exactly that size.
-// Longer data are gathered in chunks that grow with what has arrived, so a
-// length that the file does not hold fails on the short read long before
-// memory runs out.
-DataRead ReadData(CSnapReader& in, uint32_t size, std::unique_ptr<uint8_t[]>& out)
+// Reads size bytes of a value's data into buffer. Longer data are gathered
+// in chunks that grow with what has arrived, so a length that the file does
+// not hold fails on the short read long before memory runs out.
+DataRead ReadData(CSnapReader& in, uint32_t size, std::vector<uint8_t>& buffer)
 {
-    if (size == 0)
-        return DataRead::Ok;
-    if (size <= kDirectDataLimit) {
-        out.reset(new (std::nothrow) uint8_t[size]);
-        if (!out)
-            return DataRead::OutOfMemory;
-        return in.ReadBytes(out.get(), size) ? DataRead::Ok : DataRead::Short;
-    }
-    std::vector<uint8_t> gathered;
     try {
-        while (gathered.size() < size) {
-            size_t chunk = std::max<size_t>(gathered.size(), kDirectDataLimit);
-            chunk = std::min<size_t>(chunk, size - gathered.size());
-            size_t at = gathered.size();
-            gathered.resize(at + chunk);
-            if (!in.ReadBytes(gathered.data() + at, static_cast<uint32_t>(chunk)))
+        if (size <= kDirectDataLimit) {
+            buffer.resize(size);
+            return in.ReadBytes(buffer.data(), size) ? DataRead::Ok : DataRead::Short;
+        }
+        buffer.clear();
+        while (buffer.size() < size) {
+            size_t chunk = std::max<size_t>(buffer.size(), kDirectDataLimit);
+            chunk = std::min<size_t>(chunk, size - buffer.size());
+            size_t at = buffer.size();
+            buffer.resize(at + chunk);
+            if (!in.ReadBytes(buffer.data() + at, static_cast<uint32_t>(chunk)))
                 return DataRead::Short;
         }
+        return DataRead::Ok;
     } catch (const std::bad_alloc&) {
         return DataRead::OutOfMemory;
     }
-    out.reset(new (std::nothrow) uint8_t[size]);
-    if (!out)
-        return DataRead::OutOfMemory;
-    std::memcpy(out.get(), gathered.data(), size);
-    return DataRead::Ok;
 }
 
 }  // namespace
@@ -130,6 +121,7 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
     };
     std::vector<OpenKey> open;
     std::string name;
+    std::vector<uint8_t> data;
     auto readKey = [&](CCompareNode* parent) {
         if (m_pProgress)
             m_pProgress->BarStepIt();
@@ -146,7 +138,6 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
         uint32_t type, size;
         if (!in.ReadName(name) || !in.ReadU32(type) || !in.ReadU32(size))
             return false;
-        std::unique_ptr<uint8_t[]> data;
         switch (ReadData(in, size, data)) {
         case DataRead::Ok:
             break;
@@ -156,8 +147,14 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
             m_programMessages.Note(kRegDataTooLarge);
             return false;
         }
-        parent->AddItem(
-            std::make_unique<CRegVal>(CCompareName(name), type, std::move(data), size, parent));
+        try {
+            parent->AddItem(CRegVal::Create(CCompareName(name), type, data.data(), size, parent));
+        } catch (const std::bad_alloc&) {
+            m_programMessages.Note(kRegDataTooLarge);
+            return false;
+        }
+        if (data.capacity() > kDirectDataLimit)
+            std::vector<uint8_t>().swap(data);  // a rare long value does not keep its room
         return true;
     };
 

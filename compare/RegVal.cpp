@@ -2,23 +2,39 @@
 
 #include "compare/CompareNode.h"
 
+#include <cstdint>
 #include <cstring>
+#include <new>
 
 const char* const kRegDefaultValueName = "(Default)";
 const char* const kRegUndisplayableType = "Undisplayable type.";
 
-CRegVal::CRegVal(CCompareName name, uint32_t type, std::unique_ptr<uint8_t[]> data, uint32_t size,
-                 CCompareNode* parent)
-    : CCompareItem(std::move(name), parent), m_pData(std::move(data)), m_dwDataSize(size),
-      m_dwType(type)
+CRegVal::CRegVal(CCompareName name, uint32_t type, uint32_t size, CCompareNode* parent)
+    : CCompareItem(std::move(name), parent), m_dwDataSize(size), m_dwType(type)
 {
+}
+
+void* CRegVal::operator new(size_t objectSize, uint32_t dataSize)
+{
+    if (dataSize > SIZE_MAX - objectSize)
+        throw std::bad_alloc();
+    return ::operator new(objectSize + dataSize);
+}
+
+std::unique_ptr<CRegVal> CRegVal::Create(CCompareName name, uint32_t type, const uint8_t* data,
+                                         uint32_t size, CCompareNode* parent)
+{
+    std::unique_ptr<CRegVal> value(new (size) CRegVal(std::move(name), type, size, parent));
+    if (size)
+        std::memcpy(reinterpret_cast<uint8_t*>(value.get() + 1), data, size);
+    return value;
 }
 
 bool CRegVal::IsEqual(const CCompareItem& other) const
 {
     const CRegVal* value = dynamic_cast<const CRegVal*>(&other);
     return value && m_dwDataSize == value->m_dwDataSize &&
-           (m_dwDataSize == 0 || std::memcmp(m_pData.get(), value->m_pData.get(), m_dwDataSize) == 0);
+           (m_dwDataSize == 0 || std::memcmp(GetData(), value->GetData(), m_dwDataSize) == 0);
 }
 
 void CRegVal::GetName(std::string& out) const

@@ -10,11 +10,14 @@
 #include <cstdint>
 #include <memory>
 
-class CRegVal : public CCompareItem {
+class CRegVal final : public CCompareItem {
 public:
-    // data: a block of exactly size bytes (null when size is 0), now owned by the value.
-    CRegVal(CCompareName name, uint32_t type, std::unique_ptr<uint8_t[]> data, uint32_t size,
-            CCompareNode* parent);
+    // A value holding a copy of the size bytes at data. The copy is allocated
+    // together with the value, which saves a tree of a million values an
+    // allocation each.
+    static std::unique_ptr<CRegVal> Create(CCompareName name, uint32_t type, const uint8_t* data,
+                                           uint32_t size, CCompareNode* parent);
+    static void operator delete(void* p) { ::operator delete(p); }
 
     // Brings the open viewer to the front, or opens the one for the type, or
     // tells the user that the type cannot be shown.
@@ -25,12 +28,20 @@ public:
     // "Registry 1 : (Default)": the root's name and the display name.
     std::string GetViewerCaption() const;
 
-    const uint8_t* GetData() const { return m_pData.get(); }
+    // Exactly GetDataSize() bytes as stored, no terminator added; null when there are none.
+    const uint8_t* GetData() const
+    {
+        return m_dwDataSize ? reinterpret_cast<const uint8_t*>(this + 1) : nullptr;
+    }
     uint32_t GetDataSize() const { return m_dwDataSize; }
     uint32_t GetType() const { return m_dwType; }
 
 private:
-    std::unique_ptr<uint8_t[]> m_pData;
+    CRegVal(CCompareName name, uint32_t type, uint32_t size, CCompareNode* parent);
+    // Room for the value and, right after it, its data.
+    static void* operator new(size_t objectSize, uint32_t dataSize);
+    static void operator delete(void* p, uint32_t) { ::operator delete(p); }
+
     uint32_t m_dwDataSize;
     uint32_t m_dwType;
 };

@@ -208,19 +208,14 @@ TEST(RegMine, EqualityIsOnLengthAndBytesOnly)
 {
     CRegNode parent(CCompareName("k"), nullptr);
     auto value = [&](uint32_t type, std::vector<uint8_t> bytes) {
-        std::unique_ptr<uint8_t[]> data;
-        if (!bytes.empty()) {
-            data.reset(new uint8_t[bytes.size()]);
-            std::copy(bytes.begin(), bytes.end(), data.get());
-        }
-        return CRegVal(CCompareName("v"), type, std::move(data), static_cast<uint32_t>(bytes.size()), &parent);
+        return CRegVal::Create(CCompareName("v"), type, bytes.data(), static_cast<uint32_t>(bytes.size()), &parent);
     };
-    EXPECT_TRUE(value(3, {}).IsEqual(value(4, {})));
-    EXPECT_TRUE(value(4, {1, 0, 0, 0}).IsEqual(value(11, {1, 0, 0, 0})));
-    EXPECT_FALSE(value(4, {1, 0, 0, 0}).IsEqual(value(4, {2, 0, 0, 0})));
-    EXPECT_FALSE(value(4, {1, 0, 0, 0}).IsEqual(value(4, {1, 0, 0, 0, 0})));
-    EXPECT_FALSE(value(3, {}).IsEqual(value(3, {0})));
-    EXPECT_FALSE(value(3, {0, 0, 0, 9}).IsEqual(value(3, {0, 0, 0, 8})));  // the last byte counts
+    EXPECT_TRUE(value(3, {})->IsEqual(*value(4, {})));
+    EXPECT_TRUE(value(4, {1, 0, 0, 0})->IsEqual(*value(11, {1, 0, 0, 0})));
+    EXPECT_FALSE(value(4, {1, 0, 0, 0})->IsEqual(*value(4, {2, 0, 0, 0})));
+    EXPECT_FALSE(value(4, {1, 0, 0, 0})->IsEqual(*value(4, {1, 0, 0, 0, 0})));
+    EXPECT_FALSE(value(3, {})->IsEqual(*value(3, {0})));
+    EXPECT_FALSE(value(3, {0, 0, 0, 9})->IsEqual(*value(3, {0, 0, 0, 8})));  // the last byte counts
 }
 
 TEST(RegMine, TheUnnamedValueIsMatchedAndShownAsDefault)
