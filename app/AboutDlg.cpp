@@ -44,7 +44,10 @@ BOOL CAboutDlg::OnInitDialog()
     RECT client, window;
     GetClientRect(&client);
     GetWindowRect(&window);
-    int width = (window.right - window.left) - client.right + kAboutClientWidth;
+    // Never narrower than the template: with a large dialog font 350 pixels
+    // would cut off the group box and the OK button.
+    int clientWidth = client.right > kAboutClientWidth ? client.right : kAboutClientWidth;
+    int width = (window.right - window.left) - client.right + clientWidth;
     MoveWindow(window.left, window.top, width, window.bottom - window.top, TRUE);
     m_editLicence.SetWindowText(kLicenceText);
     return TRUE;

@@ -23,4 +23,5 @@ protected:
     CEdit m_editLicence;
 };
 
+// The About box's client width, unless its template needs more.
 constexpr int kAboutClientWidth = 350;

@@ -18,7 +18,9 @@ HWND AppMainWindow() { return g_mainWindow; }
 
 int AppMessageBox(const char* text, UINT type)
 {
-    HWND owner = g_mainWindow && ::IsWindow(g_mainWindow) ? g_mainWindow : nullptr;
+    // Owned by the window the user last worked in: the main window, or the
+    // window it shows on top (the progress window), which then stays on top.
+    HWND owner = g_mainWindow && ::IsWindow(g_mainWindow) ? ::GetLastActivePopup(g_mainWindow) : nullptr;
     return ::MessageBoxA(owner, text, AppName().c_str(), type);
 }
 

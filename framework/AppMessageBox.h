@@ -1,5 +1,6 @@
 // The application-wide message box: its caption is the application's name,
-// string 57344 of the program's resources, and its owner the main window.
+// string 57344 of the program's resources, and its owner the main window (or
+// the last window it showed on top of itself, such as the progress window).
 #pragma once
 
 #include "snapshot/UserMessages.h"

@@ -101,3 +101,4 @@ private:
 
 // The text of any window, however long.
 std::string GetWindowTextOf(HWND h);
+

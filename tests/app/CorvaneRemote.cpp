@@ -4,6 +4,7 @@
 //   press CAPTION CONTROL BUTTON    presses a button of that dialog (CONTROL 0: any)
 //   wait-gone CAPTION [CONTROL]     waits until no such dialog is shown
 //   setup-fs LETTER PATH            in "Snap Shot Setup": file system, drive, path
+//   list                            prints the visible top-level windows, top first
 //   rect CAPTION [CONTROL]          prints a window's screen rectangle: x y w h
 //                                   (CAPTION "frame": the main window)
 // Exit code 0 on success, 1 when the window did not appear in time.
@@ -24,6 +25,18 @@ HWND Find(const char* caption, int control, DWORD timeoutMs = 30000)
     return WaitForWindow(0, DialogWith(caption, control), timeoutMs);
 }
 
+BOOL CALLBACK PrintWindow(HWND h, LPARAM)
+{
+    if (::IsWindowVisible(h)) {
+        RECT r;
+        ::GetWindowRect(h, &r);
+        std::printf("%p %-14s owner %p  %ld,%ld %ldx%ld  \"%s\"\n", static_cast<void*>(h), ClassOf(h).c_str(),
+                    static_cast<void*>(::GetWindow(h, GW_OWNER)), r.left, r.top, r.right - r.left,
+                    r.bottom - r.top, SentText(h).c_str());
+    }
+    return TRUE;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: corvane_remote command ID | wait CAPTION [CONTROL] | "
@@ -36,6 +49,10 @@ int Usage()
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "list") {
+        ::EnumWindows(PrintWindow, 0);
+        return 0;
+    }
     if (argc < 3)
         return Usage();
     std::string verb = argv[1];

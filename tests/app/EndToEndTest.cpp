@@ -123,12 +123,15 @@ TEST(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
     ASSERT_NE(results, nullptr);
     std::string text = SentText(::GetDlgItem(results, IDC_RESULTS_TEXT));
     EXPECT_TRUE(progress && ::IsWindowVisible(progress));
-    if (progress)
+    if (progress) {
         EXPECT_EQ(SentText(::GetDlgItem(progress, IDC_PROGRESS_TITLE)), "Creating snap shot of file system...");
+        EXPECT_EQ(::SendMessageA(::GetDlgItem(progress, IDC_PROGRESS_STATUS), WM_GETTEXTLENGTH, 0, 0) > 0, true);
+    }
     PressRemote(results, IDCANCEL);
     ASSERT_TRUE(WaitGone(results));
-    if (progress)
+    if (progress) {
         EXPECT_TRUE(WaitGone(progress, 5000));
+    }
 
     FolderRecord expected = ListTree(root, root, {});
     uint32_t files = 0, folders = 0;

@@ -260,10 +260,11 @@ INT_PTR CALLBACK IgnoreAll(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-TEST(AboutDlg, ShowsVersionAndLicenceAt350PixelsAndOpensTheSiteEachTime)
+TEST(AboutDlg, ShowsVersionAndLicenceAt350PixelsOrMoreAndOpensTheSiteEachTime)
 {
     CTestAbout about;
-    int clientWidth = 0, heightBefore = -1, height = 0;
+    int clientWidth = 0, heightBefore = -1, height = 0, templateWidth = 0;
+    bool controlsInside = true;
     std::string licence;
     LONG style = 0;
     std::vector<std::string> statics;
@@ -274,6 +275,12 @@ TEST(AboutDlg, ShowsVersionAndLicenceAt350PixelsAndOpensTheSiteEachTime)
         ::GetWindowRect(h, &window);
         clientWidth = client.right;
         height = window.bottom - window.top;
+        for (int id : {IDOK, IDC_ABOUT_WEBSITE, IDC_ABOUT_LICENCE}) {
+            RECT c;
+            ::GetWindowRect(::GetDlgItem(h, id), &c);
+            ::MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&c), 2);
+            controlsInside &= c.right <= client.right;
+        }
         licence = GetText(h, IDC_ABOUT_LICENCE);
         style = ::GetWindowLongA(::GetDlgItem(h, IDC_ABOUT_LICENCE), GWL_STYLE);
         statics = ReadDialog(h).statics;
@@ -285,13 +292,16 @@ TEST(AboutDlg, ShowsVersionAndLicenceAt350PixelsAndOpensTheSiteEachTime)
     // The template's own height, for comparison.
     HWND probe = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), nullptr,
                                       IgnoreAll, 0);
-    RECT pr;
+    RECT pr, pc;
     ::GetWindowRect(probe, &pr);
+    ::GetClientRect(probe, &pc);
     heightBefore = pr.bottom - pr.top;
+    templateWidth = pc.right;
     ::DestroyWindow(probe);
     EXPECT_EQ(about.DoModal(), IDOK);
     steps.Join();
-    EXPECT_EQ(clientWidth, 350);
+    EXPECT_EQ(clientWidth, templateWidth > 350 ? templateWidth : 350);
+    EXPECT_TRUE(controlsInside);
     EXPECT_EQ(height, heightBefore);
     EXPECT_EQ(licence, kLicenceText);
     EXPECT_TRUE(style & ES_READONLY);

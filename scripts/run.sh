@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the Windows program and starts it under Wine on your display, in the
+# private prefix of the build folder (build/win, or $CORVANE_BUILD/win).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+out=${CORVANE_BUILD:-$top/build}
+build=$out/win
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "run.sh: no display (DISPLAY is not set); scripts/screenshots.sh shows the program without one" >&2
+  exit 2
+fi
+
+"$top/scripts/setup.sh"
+# Wine's own fonts draw the caption buttons and the dialogs' font.
+if ! dpkg-query -W -f='${Status}' fonts-wine 2>/dev/null | grep -q 'install ok installed'; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends fonts-wine
+fi
+
+cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target corvane
+
+. "$top/scripts/wine-env.sh"
+export WINEPREFIX="$build/wineprefix"
+# The prefix's server may be serving the tests' own X server: its virtual
+# desktop must move to this display, so that server stops first.
+if [ -f "$build/wine-display" ] && [ "$(cat "$build/wine-display")" != "$DISPLAY" ]; then
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  rm -f "$build/wine-display" "$build/wineserver.pid"
+fi
+corvane_wine_prepare "$build"
+# A prefix made before Wine's fonts were installed lacks them (the caption
+# buttons' Marlett among them).
+if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && [ -d /usr/share/wine/fonts ]; then
+  cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+status=0
+wine "$build/app/corvane.exe" || status=$?
+# Leave no server on this display behind for the tests.
+wineserver -k 2>/dev/null || true
+rm -f "$build/wineserver.pid"
+exit $status

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Takes screenshots of the program's main states under Xvfb: it builds
+# corvane.exe and its remote control, maps a drive with a few folders, starts
+# the program, drives it through a file-system snapshot and the About box, and
+# saves PNGs in build/win/screenshots (or $CORVANE_BUILD/win/screenshots).
+# With --docs it also writes the small copies that the README shows, to docs/.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+out=${CORVANE_BUILD:-$top/build}
+build=$out/win
+docs=0
+[ "${1:-}" = --docs ] && docs=1
+
+"$top/scripts/setup.sh"
+if ! dpkg-query -W -f='${Status}' fonts-wine 2>/dev/null | grep -q 'install ok installed'; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends fonts-wine
+fi
+cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target corvane corvane_remote
+
+# Always the build folder's own X server, never the user's display.
+unset DISPLAY
+. "$top/scripts/wine-env.sh"
+corvane_wine_prepare "$build"
+# A prefix made before Wine's fonts were installed lacks them (the caption
+# buttons' Marlett among them).
+if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && [ -d /usr/share/wine/fonts ]; then
+  cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+
+# Drive S: with a few folders, linked before the server starts so that the
+# setup dialog lists it.
+fixture=$build/fixtures/screenshots
+rm -rf "$fixture"
+mkdir -p "$fixture/Program Files/Pellix/Corvane" "$fixture/Documents/Letters" "$fixture/Windows/System"
+echo "Corvane" > "$fixture/Program Files/Pellix/Corvane/readme.txt"
+head -c 20000 /dev/zero > "$fixture/Windows/System/driver.sys"
+echo "Dear reader" > "$fixture/Documents/Letters/letter.txt"
+link="$WINEPREFIX/dosdevices/s:"
+rm -f "$link"
+ln -s "$fixture" "$link"
+restart() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  rm -f "$build/wineserver.pid"
+  corvane_wine_prepare "$build"
+}
+program=""
+cleanup() {
+  [ -n "$program" ] && kill "$program" 2>/dev/null || true
+  rm -f "$link"
+  restart
+}
+trap cleanup EXIT
+restart
+
+shots=$build/screenshots
+rm -rf "$shots"
+mkdir -p "$shots"
+remote() { wine "$build/tests/app/corvane_remote.exe" "$@"; }
+# shot NAME WINDOW...: a shot of the whole desktop and one cut to the windows,
+# each given as CAPTION:CONTROL ("frame:0" is the main window).
+shot() {
+  local name=$1; shift
+  sleep 0.7
+  import -window root "$shots/$name-desktop.png"
+  local x0=99999 y0=99999 x1=0 y1=0 x y w h window
+  for window in "$@"; do
+    read -r x y w h < <(remote rect "${window%%:*}" "${window#*:}" | tr -d '\r')
+    [ "$x" -lt "$x0" ] && x0=$x; [ "$y" -lt "$y0" ] && y0=$y
+    [ $((x + w)) -gt "$x1" ] && x1=$((x + w)); [ $((y + h)) -gt "$y1" ] && y1=$((y + h))
+  done
+  [ $x0 -lt 0 ] && x0=0; [ $y0 -lt 0 ] && y0=0
+  convert "$shots/$name-desktop.png" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage "$shots/$name.png"
+  echo "  $shots/$name.png"
+}
+
+wine "$build/app/corvane.exe" >"$build/screenshots.log" 2>&1 &
+program=$!
+remote wait frame
+shot main frame:0
+
+rm -f "$WINEPREFIX/drive_c/FileSystem snapshot of S.tvrec"
+remote command 32776
+remote setup-fs S 'C:\FileSystem snapshot of S.tvrec'
+shot setup "Snap Shot Setup:1007"
+remote press "Snap Shot Setup" 1007 1
+remote wait Corvane 65535
+shot question frame:0 Corvane:65535
+remote press Corvane 65535 6
+remote wait Results 1002
+shot results frame:0 Results:1002 Corvane:1026
+remote press Results 1002 2
+remote wait-gone Corvane 1026
+
+remote command 57664
+remote wait "About Corvane"
+shot about "About Corvane:0"
+remote press "About Corvane" 0 1
+remote wait-gone "About Corvane"
+
+remote command 57665
+wait "$program" || true
+program=""
+
+if [ $docs = 1 ]; then
+  mkdir -p "$top/docs"
+  for name in main setup results about; do
+    convert "$shots/$name.png" -resize '760x760>' -strip -colors 256 "$top/docs/$name.png"
+    echo "  docs/$name.png"
+  done
+fi
