@@ -5,6 +5,7 @@
 #include "framework/Wnd.h"
 #include "res/resource.h"
 #include "snapshot/FSSnap.h"
+#include "snapshot/ProgressMessages.h"
 #include "snapshot/ResultsText.h"
 #include "tests/app/RemoteWindows.h"
 #include "tests/support/DriveFixture.h"
@@ -125,7 +126,10 @@ TEST(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
     EXPECT_TRUE(progress && ::IsWindowVisible(progress));
     if (progress) {
         EXPECT_EQ(SentText(::GetDlgItem(progress, IDC_PROGRESS_TITLE)), "Creating snap shot of file system...");
-        EXPECT_EQ(::SendMessageA(::GetDlgItem(progress, IDC_PROGRESS_STATUS), WM_GETTEXTLENGTH, 0, 0) > 0, true);
+        // While the results are up, the bar is full.
+        HWND bar = ::FindWindowExA(progress, nullptr, "CorvaneProgressBar", nullptr);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(::SendMessageA(bar, WM_BAR_GETPOS, 0, 0), 100);
     }
     PressRemote(results, IDCANCEL);
     ASSERT_TRUE(WaitGone(results));
