@@ -19,10 +19,7 @@ public:
     }
 };
 
-class CEdit : public CWnd {
-public:
-    void SetSel(int start, int end) const { SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end); }
-};
+class CEdit : public CWnd {};
 
 class CComboBox : public CWnd {
 public:

@@ -102,19 +102,6 @@ bool CStatusBar::Create(CWnd* parent, DWORD style, UINT id)
     return true;
 }
 
-void CStatusBar::SetPaneText(int pane, const char* text) const
-{
-    SendMessage(SB_SETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(text));
-}
-
-std::string CStatusBar::GetPaneText(int pane) const
-{
-    LRESULT n = LOWORD(SendMessage(SB_GETTEXTLENGTHA, static_cast<WPARAM>(pane)));
-    std::vector<char> text(static_cast<size_t>(n) + 1, '\0');
-    SendMessage(SB_GETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(text.data()));
-    return std::string(text.data());
-}
-
 CFrameWnd::~CFrameWnd()
 {
     if (m_hWnd)
@@ -184,8 +171,10 @@ void CFrameWnd::ShowControlBar(UINT barId, bool show)
 
 void CFrameWnd::SetMessageText(const char* text) const
 {
-    if (HWND statusBar = GetDlgItem(kIdStatusBar))
-        ::SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    CStatusBar statusBar;
+    statusBar.Attach(GetDlgItem(kIdStatusBar));
+    if (statusBar.GetSafeHwnd())
+        statusBar.SetPaneText(0, text);
 }
 
 std::string CFrameWnd::PromptPart(UINT id, int line) const

@@ -9,6 +9,8 @@
 #include "framework/ImageList.h"
 #include "framework/Wnd.h"
 
+#include <commctrl.h>
+
 #include <string>
 
 // Child ids the frame's layout knows, and the bar toggles' commands.
@@ -34,8 +36,10 @@ private:
 class CStatusBar : public CWnd {
 public:
     bool Create(CWnd* parent, DWORD style, UINT id);
-    void SetPaneText(int pane, const char* text) const;
-    std::string GetPaneText(int pane) const;
+    void SetPaneText(int pane, const char* text) const
+    {
+        SendMessage(SB_SETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(text));
+    }
 };
 
 class CFrameWnd : public CWnd {

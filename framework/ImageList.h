@@ -34,7 +34,6 @@ public:
         return true;
     }
     HIMAGELIST Get() const { return m_h; }
-    int GetImageCount() const { return m_h ? ::ImageList_GetImageCount(m_h) : 0; }
 
 private:
     HIMAGELIST m_h = nullptr;

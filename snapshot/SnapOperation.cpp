@@ -44,7 +44,7 @@ void CSnapOperation::WaitForWorker()
         }
         for (LONG count = 0; AppOnIdle(count); ++count) {
         }
-        if (::WaitForSingleObject(thread, 0) == WAIT_OBJECT_0)
+        if (m_pThread->HasEnded())
             break;
         // Sleeps until a message, a sent message or the end of the worker.
         ::MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
