@@ -1,7 +1,8 @@
 // corvane.exe started as a user starts it and driven from outside through its
 // command ids and control ids: a file-system snapshot of a mapped drive taken
 // through the menu command, the setup dialog, the question and the results
-// dialog, and the snapshot file checked against the drive's contents.
+// dialog, with Create, Exit and the close box tried while it runs; the
+// snapshot file checked against the drive's contents.
 #include "framework/Wnd.h"
 #include "res/resource.h"
 #include "snapshot/FSSnap.h"
@@ -118,6 +119,12 @@ TEST(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
     HWND progress = WaitForWindow(pid, DialogWith("Corvane", IDC_PROGRESS_STATUS), 2000);
     EXPECT_NE(progress, nullptr);
     EXPECT_TRUE(FileExists(snapshot));  // created, empty, by the setup dialog
+    // A second Create and Exit while the snapshot runs do nothing.
+    ::PostMessageA(frame, WM_COMMAND, ID_SNAPSHOT_CREATE, 0);
+    ::PostMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
+    ::Sleep(500);
+    EXPECT_EQ(WaitForWindow(pid, DialogWith("Snap Shot Setup", IDC_SETUP_PATH), 200), nullptr);
+    EXPECT_TRUE(::IsWindow(frame));
     PressRemote(question, IDYES);
 
     HWND results = WaitForWindow(pid, DialogWith("Results", IDC_RESULTS_TEXT), 60000);
@@ -131,11 +138,21 @@ TEST(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
         ASSERT_NE(bar, nullptr);
         EXPECT_EQ(::SendMessageA(bar, WM_BAR_GETPOS, 0, 0), 100);
     }
+    // The close box while the snapshot runs: the frame stays until the
+    // operation has ended, then the program ends by itself.
+    ::PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ::Sleep(500);
+    EXPECT_TRUE(::IsWindow(frame));
+    EXPECT_TRUE(::IsWindowVisible(results));
     PressRemote(results, IDCANCEL);
     ASSERT_TRUE(WaitGone(results));
     if (progress) {
         EXPECT_TRUE(WaitGone(progress, 5000));
     }
+    EXPECT_EQ(::WaitForSingleObject(program.Process(), 10000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    ::GetExitCodeProcess(program.Process(), &code);
+    EXPECT_EQ(code, 0u);
 
     FolderRecord expected = ListTree(root, root, {});
     uint32_t files = 0, folders = 0;
@@ -152,12 +169,6 @@ TEST(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
     EXPECT_EQ(file.bytesUsed, bytes.size());
     Compare(expected, file.root, root);
 
-    // Idle again: Exit ends the program.
-    ::PostMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
-    EXPECT_EQ(::WaitForSingleObject(program.Process(), 10000), WAIT_OBJECT_0);
-    DWORD code = 99;
-    ::GetExitCodeProcess(program.Process(), &code);
-    EXPECT_EQ(code, 0u);
     ::DeleteFileA(snapshot.c_str());
 }
 
