@@ -5,9 +5,8 @@
 #include "compare/SnapReader.h"
 #include "snapshot/SnapFormat.h"
 
-#include <cstdio>
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 #include <new>
 #include <vector>
 
