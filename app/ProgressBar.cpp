@@ -25,7 +25,10 @@ BOOL CProgressBar::Create(DWORD exStyle, DWORD style, const RECT& rect, CWnd* pa
 {
     // The class keeps the background brush of its first registration for the
     // life of the program.
-    if (!RegisterWndClass(kBarClass, CS_VREDRAW | CS_HREDRAW | CS_OWNDC, ::LoadCursorA(nullptr, IDC_ARROW),
+    WNDCLASSEXA registered{};
+    registered.cbSize = sizeof registered;
+    if (!::GetClassInfoExA(::GetModuleHandleA(nullptr), kBarClass, &registered) &&
+        !RegisterWndClass(kBarClass, CS_VREDRAW | CS_HREDRAW | CS_OWNDC, ::LoadCursorA(nullptr, IDC_ARROW),
                           ::CreateSolidBrush(crBack)))
         return FALSE;
     if (!m_brBar.CreateSolidBrush(crBar) || !m_brBack.CreateSolidBrush(crBack))
