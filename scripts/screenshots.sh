@@ -80,6 +80,14 @@ wine "$build/app/corvane.exe" >"$build/screenshots.log" 2>&1 &
 program=$!
 remote wait frame
 shot main frame:0
+# File > Snap Shot, opened from the keyboard (Right opens the submenu).
+remote menu f
+sleep 0.3
+remote key 39
+shot menu frame:0
+remote key 27
+remote key 27
+remote key 27
 
 rm -f "$WINEPREFIX/drive_c/FileSystem snapshot of S.tvrec"
 remote command 32776
@@ -106,7 +114,7 @@ program=""
 
 if [ $docs = 1 ]; then
   mkdir -p "$top/docs"
-  for name in main setup results about; do
+  for name in main menu setup results about; do
     convert "$shots/$name.png" -resize '760x760>' -strip -colors 256 "$top/docs/$name.png"
     echo "  docs/$name.png"
   done

@@ -4,6 +4,8 @@
 //   press CAPTION CONTROL BUTTON    presses a button of that dialog (CONTROL 0: any)
 //   wait-gone CAPTION [CONTROL]     waits until no such dialog is shown
 //   setup-fs LETTER PATH            in "Snap Shot Setup": file system, drive, path
+//   menu LETTER                     opens the main window's menu with Alt+LETTER
+//   key VK                          posts a key press (virtual-key code) to the main window
 //   list                            prints the visible top-level windows, top first
 //   rect CAPTION [CONTROL]          prints a window's screen rectangle: x y w h
 //                                   (CAPTION "frame": the main window)
@@ -41,7 +43,7 @@ int Usage()
 {
     std::fprintf(stderr, "usage: corvane_remote command ID | wait CAPTION [CONTROL] | "
                          "press CAPTION CONTROL BUTTON | wait-gone CAPTION [CONTROL] | "
-                         "setup-fs LETTER PATH | rect CAPTION [CONTROL]\n");
+                         "setup-fs LETTER PATH | menu LETTER | key VK | list | rect CAPTION [CONTROL]\n");
     return 2;
 }
 
@@ -60,6 +62,19 @@ int main(int argc, char** argv)
     if (verb == "command") {
         HWND frame = Find("frame", 0);
         return frame && ::PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 1;
+    }
+    if (verb == "menu") {
+        HWND frame = Find("frame", 0);
+        return frame && ::PostMessageA(frame, WM_SYSCOMMAND, SC_KEYMENU, static_cast<unsigned char>(argv[2][0]))
+                   ? 0
+                   : 1;
+    }
+    if (verb == "key") {
+        HWND frame = Find("frame", 0);
+        WPARAM vk = static_cast<WPARAM>(std::atoi(argv[2]));
+        return frame && ::PostMessageA(frame, WM_KEYDOWN, vk, 1) && ::PostMessageA(frame, WM_KEYUP, vk, 0xC0000001)
+                   ? 0
+                   : 1;
     }
     if (verb == "wait")
         return Find(argv[2], control) ? 0 : 1;
