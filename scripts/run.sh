@@ -12,11 +12,6 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 "$top/scripts/setup.sh"
-# Wine's own fonts draw the caption buttons and the dialogs' font.
-if ! dpkg-query -W -f='${Status}' fonts-wine 2>/dev/null | grep -q 'install ok installed'; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends fonts-wine
-fi
 
 cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target corvane
@@ -31,11 +26,6 @@ if [ -f "$build/wine-display" ] && [ "$(cat "$build/wine-display")" != "$DISPLAY
   rm -f "$build/wine-display" "$build/wineserver.pid"
 fi
 corvane_wine_prepare "$build"
-# A prefix made before Wine's fonts were installed lacks them (the caption
-# buttons' Marlett among them).
-if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && [ -d /usr/share/wine/fonts ]; then
-  cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-fi
 status=0
 wine "$build/app/corvane.exe" || status=$?
 # Leave no server on this display behind for the tests.

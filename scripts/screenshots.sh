@@ -12,10 +12,6 @@ docs=0
 [ "${1:-}" = --docs ] && docs=1
 
 "$top/scripts/setup.sh"
-if ! dpkg-query -W -f='${Status}' fonts-wine 2>/dev/null | grep -q 'install ok installed'; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends fonts-wine
-fi
 cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target corvane corvane_remote
 
@@ -23,11 +19,6 @@ cmake --build "$build" -j "$(nproc)" --target corvane corvane_remote
 unset DISPLAY
 . "$top/scripts/wine-env.sh"
 corvane_wine_prepare "$build"
-# A prefix made before Wine's fonts were installed lacks them (the caption
-# buttons' Marlett among them).
-if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && [ -d /usr/share/wine/fonts ]; then
-  cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-fi
 
 # Drive S: with a few folders, linked before the server starts so that the
 # setup dialog lists it.

@@ -49,6 +49,11 @@ corvane_wine_prepare() {
     wineserver -w
     touch "$WINEPREFIX/.corvane-ready"
   fi
+  # A prefix made before Wine's fonts were installed lacks them (the caption
+  # buttons' Marlett among them).
+  if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
   # A persistent server, started with its output to files: the services the
   # first Wine process starts inherit its standard handles.
   if ! corvane_wineserver_alive "$build"; then
