@@ -20,16 +20,9 @@ public:
     MsgAnswer Show(const std::string&, MsgIcon, MsgButtons) override { return MsgAnswer::Ok; }
 };
 
-class CCountingProgress : public IProgress {
+class CCountingProgress : public CNullProgress {
 public:
-    void SetTitleText(const char*) override {}
-    void SetStatusText(const char*) override {}
-    void SetPercent(float) override {}
-    bool Refresh(bool) override { return true; }
-    void BarSetPos(float) override {}
-    void BarSetStep(float) override {}
     void BarStepIt() override { ++steps; }
-    int BarGetPos() override { return 0; }
     uint64_t steps = 0;
 };
 

@@ -21,3 +21,17 @@ public:
     virtual void BarStepIt() = 0;                // posted
     virtual int BarGetPos() = 0;                 // sent; position truncated toward zero
 };
+
+// Reports nowhere: for tools, benchmarks and fuzz targets that run a worker's
+// code without a window. Subclasses override what they want to count.
+class CNullProgress : public IProgress {
+public:
+    void SetTitleText(const char*) override {}
+    void SetStatusText(const char*) override {}
+    void SetPercent(float) override {}
+    bool Refresh(bool) override { return true; }
+    void BarSetPos(float) override {}
+    void BarSetStep(float) override {}
+    void BarStepIt() override {}
+    int BarGetPos() override { return 0; }
+};

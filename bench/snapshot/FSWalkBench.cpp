@@ -23,18 +23,6 @@ public:
     }
 };
 
-class CNoProgress : public IProgress {
-public:
-    void SetTitleText(const char*) override {}
-    void SetStatusText(const char*) override {}
-    void SetPercent(float) override {}
-    bool Refresh(bool) override { return true; }
-    void BarSetPos(float) override {}
-    void BarSetStep(float) override {}
-    void BarStepIt() override {}
-    int BarGetPos() override { return 0; }
-};
-
 class CBenchFSSnap : public CFSSnap {
 public:
     using CFSSnap::CFSSnap;
@@ -92,7 +80,7 @@ int main(int argc, char** argv)
         files = BareWalk(root);
         ::QueryPerformanceCounter(&t1);
         CQuietMessages messages;
-        CNoProgress progress;
+        CNullProgress progress;
         CBenchFSSnap snap(snapshot, drive, nullptr, &progress, &messages);
         snap.Run();
         ::QueryPerformanceCounter(&t2);

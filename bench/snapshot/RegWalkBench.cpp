@@ -26,18 +26,6 @@ public:
     }
 };
 
-class CNoProgress : public IProgress {
-public:
-    void SetTitleText(const char*) override {}
-    void SetStatusText(const char*) override {}
-    void SetPercent(float) override {}
-    bool Refresh(bool) override { return true; }
-    void BarSetPos(float) override {}
-    void BarSetStep(float) override {}
-    void BarStepIt() override {}
-    int BarGetPos() override { return 0; }
-};
-
 class CBenchRegSnap : public CRegSnap {
 public:
     using CRegSnap::CRegSnap;
@@ -93,7 +81,7 @@ int main(int argc, char** argv)
     std::string path = argv[1];
     int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
     CQuietMessages messages;
-    CNoProgress progress;
+    CNullProgress progress;
     for (int round = 1; round <= rounds; ++round) {
         for (BOOL fullPaths : {FALSE, TRUE}) {
             CBenchRegSnap snap(path, nullptr, &progress, fullPaths, &messages);
