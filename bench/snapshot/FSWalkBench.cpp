@@ -1,6 +1,7 @@
 // Files per second of a file-system snapshot of a whole drive, against a bare
 // recursive FindFirstFile walk of the same drive that writes nothing.
 //   fs_walk_bench DRIVE-LETTER SNAPSHOT-PATH [ROUNDS]
+#include "bench/snapshot/BenchClock.h"
 #include "framework/FileFind.h"
 #include "snapshot/FSSnap.h"
 
@@ -49,13 +50,6 @@ uint32_t BareWalk(const std::string& path)
     for (const auto& sub : subfolders)
         files += BareWalk(sub);
     return files;
-}
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return double(to.QuadPart - from.QuadPart) / double(f.QuadPart);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // system (under Wine: the prefix's registry), against a bare recursive walk
 // that queries the same keys and values and writes nothing.
 //   reg_walk_bench SNAPSHOT-PATH [ROUNDS]
+#include "bench/snapshot/BenchClock.h"
 #include "snapshot/RegSnap.h"
 
 #include <windows.h>
@@ -61,13 +62,6 @@ uint32_t BareWalk(HKEY key)
         }
     }
     return keys;
-}
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return double(to.QuadPart - from.QuadPart) / double(f.QuadPart);
 }
 
 }  // namespace
