@@ -1,4 +1,5 @@
 #include "compare/CompareItem.h"
+#include "compare/OppositeLink.h"
 
 #include "compare/CompareNode.h"
 
@@ -27,13 +28,7 @@ void CCompareItem::ShowViewer(IViewerFactory&)
 
 CCompareItem* CCompareItem::LinkOpposite(CCompareItem* other)
 {
-    if (m_pOpposite && m_pOpposite != other)
-        m_pOpposite->m_pOpposite = nullptr;
-    if (other->m_pOpposite && other->m_pOpposite != this)
-        other->m_pOpposite->m_pOpposite = nullptr;
-    m_pOpposite = other;
-    other->m_pOpposite = this;
-    return other;
+    return LinkOpposites(this, other, &CCompareItem::m_pOpposite);
 }
 
 void CCompareItem::CompareWith(CCompareNode* opposite)

@@ -1,4 +1,5 @@
 #include "compare/CompareNode.h"
+#include "compare/OppositeLink.h"
 
 #include "snapshot/Progress.h"
 
@@ -68,13 +69,7 @@ void CCompareNode::CompactLists()
 
 CCompareNode* CCompareNode::LinkOpposite(CCompareNode* other)
 {
-    if (m_pOpposite && m_pOpposite != other)
-        m_pOpposite->m_pOpposite = nullptr;
-    if (other->m_pOpposite && other->m_pOpposite != this)
-        other->m_pOpposite->m_pOpposite = nullptr;
-    m_pOpposite = other;
-    other->m_pOpposite = this;
-    return other;
+    return LinkOpposites(this, other, &CCompareNode::m_pOpposite);
 }
 
 CCompareNode* CCompareNode::FindNodePartner(const CCompareNode& node) const
