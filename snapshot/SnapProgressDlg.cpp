@@ -83,34 +83,57 @@ INT_PTR CSnapProgressDlg::OnMessage(UINT msg, WPARAM w, LPARAM l)
     }
 }
 
+// A setter that finds the lock busy keeps its value as pending instead of
+// losing it: a title set once, while the timer's refresh held the lock, would
+// otherwise never reach the window. The next setter that gets the lock, or the
+// worker's waiting refresh, stores every pending value.
 void CSnapProgressDlg::SetTitleText(const char* text)
 {
-    if (m_lock.Lock(0)) {
-        m_strTitle = text;
-        m_lock.Unlock(1);
-    }
+    m_pending.title = text;
+    m_pending.hasTitle = true;
+    TryStorePending();
 }
 
 void CSnapProgressDlg::SetStatusText(const char* text)
 {
-    if (m_lock.Lock(0)) {
-        m_strStatus = text;
-        m_lock.Unlock(1);
-    }
+    m_pending.status = text;
+    m_pending.hasStatus = true;
+    TryStorePending();
 }
 
 void CSnapProgressDlg::SetPercent(float percent)
 {
+    m_pending.percent = percent;
+    m_pending.hasPercent = true;
+    TryStorePending();
+}
+
+void CSnapProgressDlg::TryStorePending()
+{
     if (m_lock.Lock(0)) {
-        m_fPercent = percent;
+        StorePending();
         m_lock.Unlock(1);
     }
+}
+
+void CSnapProgressDlg::StorePending()
+{
+    if (m_pending.hasTitle)
+        m_strTitle.swap(m_pending.title);
+    if (m_pending.hasStatus)
+        m_strStatus.swap(m_pending.status);
+    if (m_pending.hasPercent)
+        m_fPercent = m_pending.percent;
+    m_pending.hasTitle = m_pending.hasStatus = m_pending.hasPercent = false;
 }
 
 bool CSnapProgressDlg::Refresh(bool wait)
 {
     if (!m_lock.Lock(wait ? INFINITE : 0))
         return false;
+    // Only the worker waits; the timer's refresh leaves the worker's pending values alone.
+    if (wait)
+        StorePending();
     ShowValues();
     return m_lock.Unlock(1) != FALSE;
 }

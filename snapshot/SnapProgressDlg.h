@@ -67,4 +67,14 @@ protected:
 
 private:
     void ShowValues();
+    void TryStorePending();
+    void StorePending();  // with the lock held, on the worker thread
+
+    // Values set by the worker while the lock was busy; touched only by the
+    // worker thread, so they need no lock of their own.
+    struct PendingValues {
+        std::string title, status;
+        float percent = 0;
+        bool hasTitle = false, hasStatus = false, hasPercent = false;
+    } m_pending;
 };

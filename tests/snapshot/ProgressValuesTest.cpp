@@ -27,7 +27,7 @@ TEST(ProgressValues, SettersStoreTheValuesWhenTheLockIsFree)
     EXPECT_TRUE(p.Refresh(false));
 }
 
-TEST(ProgressValues, ASetterIsDroppedWhileTheLockIsHeldElsewhere)
+TEST(ProgressValues, ASetterLeavesTheOldValueWhileTheLockIsHeldElsewhere)
 {
     ProgressValues p;
     p.SetStatusText("old");
@@ -44,6 +44,26 @@ TEST(ProgressValues, ASetterIsDroppedWhileTheLockIsHeldElsewhere)
     other.Unlock(1);
     p.SetStatusText("newer");
     EXPECT_EQ(p.Status(), "newer");
+    // The title and percentage set while the lock was busy are not lost: the
+    // next setter that got the lock stored them too.
+    EXPECT_EQ(p.Title(), "new title");
+    EXPECT_EQ(p.Percent(), 90.0f);
+}
+
+TEST(ProgressValues, TheWaitingRefreshStoresWhatTheSettersCouldNot)
+{
+    ProgressValues p;
+    CNamedSemaphore other("snapprogress", 1, 1);
+    ASSERT_TRUE(other.Lock(0));
+    p.SetTitleText("Creating snap shot of file system...");  // set once, while busy
+    p.SetPercent(100);
+    EXPECT_EQ(p.Title(), "");
+    other.Unlock(1);
+    EXPECT_TRUE(p.Refresh(false));  // the timer's refresh shows only what is stored
+    EXPECT_EQ(p.Title(), "");
+    EXPECT_TRUE(p.Refresh(true));   // the worker's final refresh
+    EXPECT_EQ(p.Title(), "Creating snap shot of file system...");
+    EXPECT_EQ(p.Percent(), 100.0f);
 }
 
 TEST(ProgressValues, WithoutABarTheBarMessagesDoNothing)
