@@ -4,14 +4,19 @@
 #include "app/SnapshotSetupDlg.h"
 #include "res/resource.h"
 #include "snapshot/SnapOperation.h"
-#include "snapshot/SnapProgressDlg.h"
+#include "operation/SnapProgressDlg.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 const char* const kHelpPage = "https://www.pellix.com/corvane/help";
 
-CMainFrame::CMainFrame() : m_lockOperation(kOperationLockName, 1, 1) {}
+CMainFrame::CMainFrame()
+{
+    // Without even a lock of this process the flag is still read and written
+    // only on the user-interface thread.
+    m_lockOperation.Create(kOperationLockName, kSharedLockPatienceMs);
+}
 
 CMainFrame::~CMainFrame()
 {
@@ -21,17 +26,19 @@ CMainFrame::~CMainFrame()
 
 BOOL CMainFrame::IsOperationRunning()
 {
-    m_lockOperation.Lock(INFINITE);
+    bool locked = m_lockOperation.Lock(true);
     BOOL running = m_bOperationRunning;
-    m_lockOperation.Unlock(1);
+    if (locked)
+        m_lockOperation.Unlock();
     return running;
 }
 
 void CMainFrame::SetOperationRunning(BOOL running)
 {
-    m_lockOperation.Lock(INFINITE);
+    bool locked = m_lockOperation.Lock(true);
     m_bOperationRunning = running;
-    m_lockOperation.Unlock(1);
+    if (locked)
+        m_lockOperation.Unlock();
 }
 
 void CMainFrame::CloseResults()

@@ -6,14 +6,13 @@
 
 #include "app/ViewHost.h"
 #include "framework/FrameWnd.h"
-#include "snapshot/WinTaggedObjects.h"
+#include "framework/NamedSemaphore.h"
 
 extern const char* const kHelpPage;
 constexpr const char* kOperationLockName = "corvane_mainframe_operation";
 
 class CMainFrame : public CFrameWnd {
 public:
-    // Raises the abort signal when the operation lock cannot be had.
     CMainFrame();
     ~CMainFrame() override;
 
@@ -42,7 +41,7 @@ protected:
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
     CViewHost m_wndHost;
-    CNamedSemaphore m_lockOperation;
+    CSharedLock m_lockOperation;
     BOOL m_bOperationRunning = 0;
     // The close box was used while an operation ran: close when it has ended.
     bool m_bCloseDeferred = false;

@@ -16,13 +16,7 @@ BOOL CSnapshotApp::InitInstance()
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
-    try {
-        m_pFrame = std::make_unique<CMainFrame>();
-    } catch (const CAbortSignal&) {
-        // Without its operation lock the frame cannot keep operations apart;
-        // the program does not start.
-        return FALSE;
-    }
+    m_pFrame = std::make_unique<CMainFrame>();
     if (!m_pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW)) {
         m_pFrame.reset();
         return FALSE;

@@ -4,7 +4,7 @@
 
 #include "compare/CompareName.h"
 #include "compare/CompareState.h"
-#include "compare/Viewer.h"
+#include "seams/Viewer.h"
 
 #include <memory>
 #include <string>

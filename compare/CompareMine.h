@@ -6,9 +6,9 @@
 #pragma once
 
 #include "compare/CompareNode.h"
-#include "snapshot/Progress.h"
-#include "snapshot/SnapFile.h"
-#include "snapshot/UserMessages.h"
+#include "seams/Progress.h"
+#include "seams/SnapFile.h"
+#include "seams/UserMessages.h"
 
 #include <cstdint>
 #include <memory>

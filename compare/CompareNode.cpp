@@ -1,7 +1,7 @@
 #include "compare/CompareNode.h"
 #include "compare/OppositeLink.h"
 
-#include "snapshot/Progress.h"
+#include "seams/Progress.h"
 
 #include <vector>
 

@@ -2,6 +2,8 @@
 // alone: title, name, size, both times in local time, and the full path.
 #pragma once
 
+#include "seams/TimeConverter.h"
+
 #include <cstdint>
 #include <string>
 
@@ -12,24 +14,6 @@ struct CFilePropertiesTexts {
     std::string m_strCreated;
     std::string m_strModified;
     std::string m_strFullPath;
-};
-
-// Calendar fields of a moment, as the system's time conversion gives them.
-struct CCalendarTime {
-    int year;       // e.g. 2015
-    int month;      // 1 to 12
-    int dayOfWeek;  // 0 Sunday to 6 Saturday
-    int day;        // 1 to 31
-    int hour, minute, second;
-};
-
-// Converts a file time (100-nanosecond intervals since 1601-01-01 UTC) to
-// local calendar fields. The Windows views convert with the machine's
-// current time-zone bias; false when the time cannot be converted.
-class ITimeConverter {
-public:
-    virtual ~ITimeConverter() = default;
-    virtual bool ToLocal(uint64_t fileTime, CCalendarTime& out) const = 0;
 };
 
 // Local time at a fixed offset from UTC, computed without the system; the

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "compare/CompareItem.h"
-#include "compare/Viewer.h"
+#include "seams/Viewer.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // arrive in full: the first short read makes this and every later read fail.
 #pragma once
 
-#include "snapshot/SnapFile.h"
+#include "seams/SnapFile.h"
 
 #include <cstdint>
 #include <string>

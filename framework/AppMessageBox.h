@@ -3,8 +3,6 @@
 // the last window it showed on top of itself, such as the progress window).
 #pragma once
 
-#include "snapshot/UserMessages.h"
-
 #include <windows.h>
 
 #include <string>
@@ -14,12 +12,9 @@ constexpr UINT kAppTitleStringId = 57344;
 std::string AppName();
 void SetAppMainWindow(HWND h);
 HWND AppMainWindow();
+// The window the user last worked in: the main window, or the window it shows
+// on top of itself (the progress window); null without a main window. Message
+// boxes and dialogs of a worker thread are owned by it, so they stay on top of
+// the program and share its taskbar button.
+HWND AppPopupOwner();
 int AppMessageBox(const char* text, UINT type);
-
-// The portable core's message boxes, shown as application-wide message boxes.
-class CAppMessages : public IUserMessages {
-public:
-    MsgAnswer Show(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
-};
-
-IUserMessages& AppMessages();

@@ -1,12 +1,13 @@
-// A file opened for reading or writing with seeking, as the snapshot formats use it.
+// A file opened for reading or writing with seeking.
 #pragma once
 
 #include "framework/Handle.h"
-#include "snapshot/SnapFile.h"
 
 #include <windows.h>
 
-class CFile : public IOutputFile, public IInputFile {
+#include <cstdint>
+
+class CFile {
 public:
     enum OpenFlags : unsigned {
         modeRead = 0x0000,
@@ -27,11 +28,11 @@ public:
     bool IsOpen() const { return m_h.IsOpen(); }
     HANDLE Handle() const { return m_h.Get(); }
 
-    bool Write(const void* data, uint32_t n) override;
-    bool Seek(uint64_t offset) override;
-    uint64_t GetPosition() const override;
-    bool SeekToBegin() override { return Seek(0); }
-    uint32_t Read(void* data, uint32_t n) override;
+    bool Write(const void* data, uint32_t n);
+    bool Seek(uint64_t offset);
+    uint64_t GetPosition() const;
+    bool SeekToBegin() { return Seek(0); }
+    uint32_t Read(void* data, uint32_t n);
     uint64_t GetLength() const;
 
 private:

@@ -4,7 +4,7 @@
 // itself, and every link left in the trees must be symmetric.
 #include "compare/FSMine.h"
 #include "snapshot/MemoryFile.h"
-#include "snapshot/UserMessages.h"
+#include "seams/UserMessages.h"
 
 #include <cstdint>
 #include <cstdlib>

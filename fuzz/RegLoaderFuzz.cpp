@@ -7,7 +7,7 @@
 #include "compare/RegVal.h"
 #include "snapshot/MemoryFile.h"
 #include "snapshot/RegSnapFormat.h"
-#include "snapshot/UserMessages.h"
+#include "seams/UserMessages.h"
 
 #include <cstdint>
 #include <cstdlib>

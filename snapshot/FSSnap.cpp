@@ -1,7 +1,7 @@
 #include "snapshot/FSSnap.h"
 
-#include "framework/AppMessageBox.h"
-#include "framework/File.h"
+#include "operation/AppMessages.h"
+#include "operation/DiskSnapFile.h"
 #include "framework/FileFind.h"
 #include "framework/Handle.h"
 #include "snapshot/ResultsDlg.h"
@@ -61,7 +61,7 @@ void CFSSnap::Run()
     m_pProgress->SetTitleText("Creating snap shot of file system...");
     m_pProgress->SetStatusText("Creating snap shot file...");
 
-    CFile file;
+    CDiskSnapFile file;
     if (!file.Open(m_strPath.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite)) {
         m_messages.Error(kFSSnapCreateError);
         return;

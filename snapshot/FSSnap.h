@@ -6,8 +6,8 @@
 
 #include "snapshot/FSProgressMeter.h"
 #include "snapshot/FSSnapFormat.h"
-#include "snapshot/Progress.h"
-#include "snapshot/UserMessages.h"
+#include "seams/Progress.h"
+#include "seams/UserMessages.h"
 
 #include <windows.h>
 

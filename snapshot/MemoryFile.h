@@ -3,7 +3,7 @@
 // how a full disk looks to the writer.
 #pragma once
 
-#include "snapshot/SnapFile.h"
+#include "seams/SnapFile.h"
 
 #include <cstdint>
 #include <limits>

@@ -1,7 +1,7 @@
 #include "snapshot/RegSnap.h"
 
-#include "framework/AppMessageBox.h"
-#include "framework/File.h"
+#include "operation/AppMessages.h"
+#include "operation/DiskSnapFile.h"
 #include "snapshot/ResultsDlg.h"
 
 #include <cstdio>
@@ -94,7 +94,7 @@ void CRegSnap::Run()
     m_pProgress->SetTitleText("Creating Registry Snapshot...");
     m_pProgress->SetStatusText("Creating snap shot file...");
 
-    CFile file;
+    CDiskSnapFile file;
     if (!file.Open(m_strPath.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite)) {
         m_messages.Error(kRegSnapCreateError);
         return;

@@ -4,10 +4,10 @@
 // in the results dialog. Runs on the snapshot worker thread.
 #pragma once
 
-#include "snapshot/Progress.h"
+#include "seams/Progress.h"
 #include "snapshot/RegSnapFormat.h"
 #include "snapshot/TaggedObject.h"
-#include "snapshot/UserMessages.h"
+#include "seams/UserMessages.h"
 #include "snapshot/WinTaggedObjects.h"
 
 #include <windows.h>

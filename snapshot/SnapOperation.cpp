@@ -3,7 +3,7 @@
 #include "framework/WinApp.h"
 #include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
-#include "snapshot/SnapProgressDlg.h"
+#include "operation/SnapProgressDlg.h"
 
 CSnapOperation::CSnapOperation() : CTaggedObject(kTagOperation) {}
 

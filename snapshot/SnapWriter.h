@@ -5,7 +5,7 @@
 // nothing more is written, and in particular never the final version word.
 #pragma once
 
-#include "snapshot/SnapFile.h"
+#include "seams/SnapFile.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // (corvane-diff, benchmarks) that must also build without Windows.
 #pragma once
 
-#include "snapshot/SnapFile.h"
+#include "seams/SnapFile.h"
 
 #include <cstdio>
 #include <string>

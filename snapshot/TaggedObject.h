@@ -32,7 +32,6 @@ enum : uint16_t {
     kTagRegKeyHandle = 1,
     kTagCharBuffer = 3,
     kTagByteBuffer = 5,
-    kTagNamedSemaphore = 9,
     kTagOperation = 24,
 };
 

@@ -3,93 +3,10 @@
 #include "compare/FSFile.h"
 #include "compare/FileProperties.h"
 #include "compare/RegVal.h"
+#include "compare/TreeListing.h"
 
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-// Visits a tree in the views' order (a node, its child nodes' subtrees, then
-// its items) without recursing, so any depth the loader accepts is fine.
-template <class OnNode, class OnItem>
-void WalkTree(const CCompareNode& root, OnNode onNode, OnItem onItem)
-{
-    struct Frame {
-        const CCompareNode* node;
-        ListPosition next;
-        unsigned depth;
-    };
-    std::vector<Frame> stack;
-    auto enter = [&](const CCompareNode& node, unsigned depth) {
-        if (onNode(node, depth))
-            stack.push_back(Frame{&node, node.Nodes().GetHeadPosition(), depth});
-    };
-    enter(root, 0);
-    while (!stack.empty()) {
-        Frame& frame = stack.back();
-        if (frame.next) {
-            const CCompareNode* child = frame.node->Nodes().GetNext(frame.next);
-            enter(*child, frame.depth + 1);
-            continue;
-        }
-        for (const CCompareItem* item : frame.node->Items())
-            onItem(*item, frame.depth + 1);
-        stack.pop_back();
-    }
-}
-
-std::string Join(std::vector<std::string> parts)
-{
-    std::string text;
-    for (size_t i = parts.size(); i-- > 0;) {
-        text += parts[i];
-        if (i != 0)
-            text += '\\';
-    }
-    return text;
-}
-
-}  // namespace
-
-std::string EntryPath(const CCompareNode& node)
-{
-    std::vector<std::string> parts;
-    for (const CCompareNode* n = &node; n->GetParent(); n = n->GetParent())
-        parts.push_back(n->GetStoredName().str());
-    return Join(parts);
-}
-
-std::string EntryPath(const CCompareItem& item)
-{
-    std::string parent = EntryPath(*item.GetParent());
-    std::string name;
-    item.GetName(name);
-    return parent.empty() ? name : parent + "\\" + name;
-}
-
-std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2)
-{
-    std::string text;
-    std::string name;
-    for (const CCompareNode* root : {&root1, &root2}) {
-        const char* side = root == &root1 ? "L " : "R ";
-        auto line = [&](unsigned depth, int state, const char* kind) {
-            text += side + std::to_string(depth) + " " + std::to_string(state) + kind + name + "\n";
-        };
-        WalkTree(
-            *root,
-            [&](const CCompareNode& node, unsigned depth) {
-                node.GetName(name);
-                line(depth, node.GetState(), " N ");
-                return true;
-            },
-            [&](const CCompareItem& item, unsigned depth) {
-                item.GetName(name);
-                line(depth, item.GetState(), " I ");
-            });
-    }
-    return text;
-}
 
 std::string FormatUtcFileTime(uint64_t fileTime)
 {
@@ -226,9 +143,4 @@ std::string ChangeReport(const CCompareMine& mine, const IItemDescriber& describ
             });
     }
     return text;
-}
-
-bool TreesIdentical(const CCompareMine& mine)
-{
-    return mine.GetRoot1()->IsEmpty() && mine.GetRoot2()->IsEmpty();
 }

@@ -5,6 +5,7 @@
 #include "compare/CompareItem.h"
 #include "compare/CompareMine.h"
 #include "compare/CompareNode.h"
+#include "compare/TreeListing.h"
 
 #include <cstdint>
 #include <string>
@@ -36,23 +37,9 @@ public:
 // "REG_MULTI_SZ" for the types the registry names, "type 12" for any other.
 std::string RegTypeName(uint32_t type);
 
-// One line per entry that the results view shows, in the order it fills its
-// trees: the left tree, then the right, each in pre-order with a node's child
-// nodes before its items. A line is "L" or "R", the depth (0 for the root),
-// the compare state as a number, "N" or "I", and the display name.
-std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2);
-
 // One line per difference with its full path: what exists in one snapshot
 // only (a folder once, with the count of what it holds), and what changed.
 std::string ChangeReport(const CCompareMine& mine, const IItemDescriber& describer);
 
-// The path of an entry below its root, its ancestors' names joined by
-// backslashes; an item ends with its display name, e.g. (Default).
-std::string EntryPath(const CCompareNode& node);
-std::string EntryPath(const CCompareItem& item);
-
 // "2015-03-03 14:05:09.0000000 UTC", or the raw number when it has no date.
 std::string FormatUtcFileTime(uint64_t fileTime);
-
-// True when both roots were left without nodes and items.
-bool TreesIdentical(const CCompareMine& mine);

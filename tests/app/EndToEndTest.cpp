@@ -6,7 +6,7 @@
 #include "framework/Wnd.h"
 #include "res/resource.h"
 #include "snapshot/FSSnap.h"
-#include "snapshot/ProgressMessages.h"
+#include "operation/ProgressMessages.h"
 #include "snapshot/ResultsText.h"
 #include "tests/app/RemoteWindows.h"
 #include "tests/support/DriveFixture.h"

@@ -5,7 +5,7 @@
 #include "snapshot/SnapFormat.h"
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/support/Recorders.h"
-#include "tools/DiffReport.h"
+#include "compare/TreeListing.h"
 
 #include <gtest/gtest.h>
 

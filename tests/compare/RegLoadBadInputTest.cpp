@@ -6,7 +6,7 @@
 #include "snapshot/SnapFormat.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/Recorders.h"
-#include "tools/DiffReport.h"
+#include "compare/TreeListing.h"
 
 #include <gtest/gtest.h>
 

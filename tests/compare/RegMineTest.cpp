@@ -9,7 +9,7 @@
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/Recorders.h"
-#include "tools/DiffReport.h"
+#include "compare/TreeListing.h"
 
 #include <gtest/gtest.h>
 

@@ -29,14 +29,13 @@ void ShowFromWorker(HWND& owner, std::string& text, int& answer)
             ::Sleep(20);
         HWND box = FindDialogOfProcess("Corvane");
         if (box) {
-            ::Sleep(50);
             owner = ::GetWindow(box, GW_OWNER);
             text = ReadDialog(box).MessageText();
             PressButton(box, IDNO);
         }
     });
     std::thread worker([&]() {
-        answer = static_cast<int>(AppMessages().Show("Continue?", MsgIcon::Question, MsgButtons::YesNo));
+        answer = AppMessageBox("Continue?", MB_YESNO | MB_ICONQUESTION);
         done = true;
     });
     while (!done) {
@@ -61,7 +60,7 @@ TEST(AppMessageBox, CarriesTheApplicationNameAndIsOwnedByTheLastActiveWindow)
     ShowFromWorker(owner, text, answer);
     EXPECT_EQ(owner, main);
     EXPECT_EQ(text, "Continue?");
-    EXPECT_EQ(answer, static_cast<int>(MsgAnswer::No));
+    EXPECT_EQ(answer, IDNO);
 
     // With a window shown on top of the main window (the progress window), the
     // box belongs to that one, so closing it brings that window back.

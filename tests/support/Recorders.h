@@ -2,8 +2,8 @@
 // answer its questions, so a test sees every message without a modal box.
 #pragma once
 
-#include "snapshot/Progress.h"
-#include "snapshot/UserMessages.h"
+#include "seams/Progress.h"
+#include "seams/UserMessages.h"
 
 #include <deque>
 #include <string>

@@ -4,11 +4,11 @@
 // progress window of every running copy) and through the bar's messages.
 #pragma once
 
-#include "app/ProgressBar.h"
+#include "operation/ProgressBar.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
-#include "snapshot/Progress.h"
-#include "snapshot/WinTaggedObjects.h"
+#include "framework/NamedSemaphore.h"
+#include "seams/Progress.h"
 
 #include <string>
 
@@ -37,9 +37,10 @@ public:
     void BarStepIt() override;
     int BarGetPos() override;
 
-    // Whether the shared values are guarded by the named semaphore (false
-    // when it could not be had and a lock of this process stands in for it).
-    bool HasSharedLock() const { return m_bSharedLock; }
+    // Whether the shared values are also guarded against the other copies by
+    // the named semaphore (false when it could not be had, or was held by
+    // another process past all patience).
+    bool HasSharedLock() const { return m_lock.IsShared(); }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -50,8 +51,7 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
 
-    CNamedSemaphore m_lock;
-    bool m_bSharedLock = false;
+    CSharedLock m_lock;
     CStatic m_ctlAnimation;
     CStatic m_ctlTitle;
     CStatic m_ctlOperationIcon;

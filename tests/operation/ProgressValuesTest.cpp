@@ -1,5 +1,5 @@
 // The worker side of the progress window, without a window.
-#include "snapshot/SnapProgressDlg.h"
+#include "operation/SnapProgressDlg.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/ProgressBar.h"
+#include "operation/ProgressBar.h"
 
-#include "snapshot/ProgressMessages.h"
+#include "operation/ProgressMessages.h"
 
 #include <cmath>
 #include <cstdio>

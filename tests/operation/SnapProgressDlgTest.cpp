@@ -1,10 +1,10 @@
 // The progress window with its real template: controls, bar placement, the
 // timer refresh and its animation, the lock shared with other windows, and
 // the waiting refresh from a worker thread.
-#include "snapshot/SnapProgressDlg.h"
+#include "operation/SnapProgressDlg.h"
 
 #include "res/resource.h"
-#include "snapshot/ProgressMessages.h"
+#include "operation/ProgressMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,18 +1,14 @@
-#include "snapshot/SnapProgressDlg.h"
+#include "operation/SnapProgressDlg.h"
 
 #include "res/resource.h"
-#include "snapshot/ProgressMessages.h"
+#include "operation/ProgressMessages.h"
 
 CSnapProgressDlg::CSnapProgressDlg(BOOL barUpdates)
     : CDialog(IDD_SNAPPROGRESS), m_bBarUpdates(barUpdates)
 {
-    m_bSharedLock = m_lock.Create(kProgressLockName, 1, 1) != FALSE;
-    if (!m_bSharedLock) {
-        // Without the named semaphore the values still need guarding between
-        // this process's two threads; if even that fails, setters and
-        // refreshes find the lock busy and drop their work.
-        m_lock.Create(nullptr, 1, 1);
-    }
+    // If not even this process's own lock can be made, setters and refreshes
+    // find the lock busy and drop their work; the operation still runs.
+    m_lock.Create(kProgressLockName, kSharedLockPatienceMs);
     const UINT frames[4] = {IDI_ANIMATION_1, IDI_ANIMATION_2, IDI_ANIMATION_3, IDI_ANIMATION_4};
     for (int i = 0; i < 4; ++i)
         m_hAnimation[i] = static_cast<HICON>(
@@ -110,9 +106,9 @@ void CSnapProgressDlg::SetPercent(float percent)
 
 void CSnapProgressDlg::TryStorePending()
 {
-    if (m_lock.Lock(0)) {
+    if (m_lock.Lock(false)) {
         StorePending();
-        m_lock.Unlock(1);
+        m_lock.Unlock();
     }
 }
 
@@ -129,13 +125,14 @@ void CSnapProgressDlg::StorePending()
 
 bool CSnapProgressDlg::Refresh(bool wait)
 {
-    if (!m_lock.Lock(wait ? INFINITE : 0))
+    if (!m_lock.Lock(wait))
         return false;
     // Only the worker waits; the timer's refresh leaves the worker's pending values alone.
     if (wait)
         StorePending();
     ShowValues();
-    return m_lock.Unlock(1) != FALSE;
+    m_lock.Unlock();
+    return true;
 }
 
 void CSnapProgressDlg::ShowValues()

@@ -1,8 +1,8 @@
 // The progress bar drawn into a bitmap and read back pixel by pixel, and its
 // messages: clamping, stepping, truncation of the position, repaint rules.
-#include "app/ProgressBar.h"
+#include "operation/ProgressBar.h"
 
-#include "snapshot/ProgressMessages.h"
+#include "operation/ProgressMessages.h"
 
 #include <gtest/gtest.h>
 

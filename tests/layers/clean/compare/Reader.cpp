@@ -1,0 +1,1 @@
+#include "snapshot/Format.h"

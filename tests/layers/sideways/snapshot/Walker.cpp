@@ -1,0 +1,2 @@
+#include "compare/Engine.h"
+#include "compare/Window.h"
