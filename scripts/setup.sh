@@ -19,15 +19,30 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 # A mirror in the middle of a sync fails an update now and then: try again,
 # and go on with the lists there are if the install can use them.
-for attempt in 1 2 3 4 5; do
+for attempt in 1 2 3; do
   $SUDO apt-get update -q && break
   echo "apt-get update failed (attempt $attempt); retrying" >&2
   sleep $((attempt * 5))
 done
-for attempt in 1 2 3; do
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${need[@]}" && exit 0
-  echo "apt-get install failed (attempt $attempt); retrying" >&2
-  sleep $((attempt * 10))
-  $SUDO apt-get update -q || true
+apt_install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get "$@" install -y -q --no-install-recommends "${need[@]}"; }
+apt_install && exit 0
+
+# Without the security suite's i386 list (the mirror's copy of it does not
+# match its signed index while it syncs) the i386 libraries Wine needs exist
+# only in the main suite, whose versions the amd64 ones must equal. Install
+# from the main suites alone then: the security suite for amd64 only and
+# below them in priority. Every package still comes from a signed index.
+echo "Retrying the install from the main suites" >&2
+alt=$(mktemp -d)
+trap 'rm -rf "$alt"' EXIT
+for f in /etc/apt/sources.list.d/*.sources; do
+  [ -e "$f" ] || continue
+  sed 's/^Suites: \(.*-security.*\)$/Suites: \1\nArchitectures: amd64/' "$f" > "$alt/$(basename "$f")"
 done
-exit 1
+[ -f /etc/apt/sources.list ] && grep -v -- '-security' /etc/apt/sources.list > "$alt/list" || : > "$alt/list"
+printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' > "$alt/preferences"
+mkdir -p "$alt/preferences.d"
+opts=(-o "Dir::Etc::SourceParts=$alt" -o "Dir::Etc::SourceList=$alt/list"
+      -o "Dir::Etc::Preferences=$alt/preferences" -o "Dir::Etc::PreferencesParts=$alt/preferences.d")
+$SUDO apt-get "${opts[@]}" update -q
+apt_install "${opts[@]}"
