@@ -127,9 +127,26 @@ INT_PTR CDialog::OnMessage(UINT msg, WPARAM w, LPARAM l)
         return OnInitDialog();
     case WM_COMMAND:
         return OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l)) ? TRUE : FALSE;
-    default:
-        return FALSE;
+    default: {
+        // A dialog procedure's return value only says "handled"; the dialog
+        // manager answers the sender with DWLP_MSGRESULT.
+        LRESULT result = 0;
+        if (!OnWndMsg(msg, w, l, result))
+            return FALSE;
+        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+        return TRUE;
     }
+    }
+}
+
+CDialog* CDialog::FromModelessHandle(HWND h)
+{
+    if (!h || ::GetClassLongPtrA(h, GCW_ATOM) != reinterpret_cast<ULONG_PTR>(WC_DIALOG))
+        return nullptr;
+    if (::GetWindowLongPtrA(h, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&CDialog::DialogProc))
+        return nullptr;
+    auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(h, DWLP_USER));
+    return dialog && !dialog->m_bModal ? dialog : nullptr;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l)

@@ -33,6 +33,13 @@ public:
     BOOL CreateModeless(CWnd* parent);
     void EndDialog(int result);
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    bool IsModal() const { return m_bModal; }
+
+    // The modeless dialog of ours that `h` is, or null (for a modal one, any
+    // other window, or a dialog of another procedure). The message pump uses
+    // it to give these dialogs their keyboard, which a modal one gets from its
+    // own loop.
+    static CDialog* FromModelessHandle(HWND h);
 
 protected:
     virtual BOOL OnInitDialog();
@@ -42,6 +49,8 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     // Every message reaches this first; returns the dialog procedure's result.
+    // What an override leaves alone goes here: the handlers above and CWnd's
+    // OnNotify and OnContextMenu, whose result goes to DWLP_MSGRESULT.
     virtual INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l);
 
     UINT m_nTemplateId;

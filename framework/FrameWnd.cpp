@@ -218,15 +218,16 @@ void CFrameWnd::OnInitMenuPopup(HMENU menu)
         ::CheckMenuItem(menu, bar, MF_BYCOMMAND | (IsControlBarVisible(bar) ? MF_CHECKED : MF_UNCHECKED));
 }
 
-LRESULT CFrameWnd::OnNotify(NMHDR* header)
+bool CFrameWnd::OnNotify(NMHDR* header, LRESULT& result)
 {
+    result = 0;
     switch (header->code) {
     case TTN_GETDISPINFOA: {
         auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
         m_strTip = PromptPart(static_cast<UINT>(header->idFrom), 1);
         info->lpszText = const_cast<char*>(m_strTip.c_str());
         info->hinst = nullptr;
-        return 0;
+        return true;
     }
     case TTN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
@@ -235,7 +236,7 @@ LRESULT CFrameWnd::OnNotify(NMHDR* header)
         info->szText[ARRAYSIZE(info->szText) - 1] = 0;
         info->lpszText = info->szText;
         info->hinst = nullptr;
-        return 0;
+        return true;
     }
     case TBN_HOTITEMCHANGE: {
         auto* hot = reinterpret_cast<NMTBHOTITEM*>(header);
@@ -243,10 +244,10 @@ LRESULT CFrameWnd::OnNotify(NMHDR* header)
             ShowIdleMessage();
         else
             ShowPrompt(static_cast<UINT>(hot->idNew));
-        return 0;
+        return true;
     }
     default:
-        return 0;
+        return false;
     }
 }
 
@@ -266,8 +267,6 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
         if (HIWORD(w) <= 1 && OnCmdMsg(LOWORD(w)))
             return 0;
         break;
-    case WM_NOTIFY:
-        return OnNotify(reinterpret_cast<NMHDR*>(l));
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(reinterpret_cast<HMENU>(w));
         return 0;

@@ -70,10 +70,12 @@ protected:
     virtual bool OnCommand(UINT) { return false; }
     virtual void OnSetFocus(HWND) {}
     virtual void OnClose() { DestroyWindow(); }
+    // The toolbar's tooltips and hot button; a frame that handles more
+    // notifications passes the others on to this one.
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
 private:
-    LRESULT OnNotify(NMHDR* header);
     void OnInitMenuPopup(HMENU menu);
     std::string PromptPart(UINT id, int line) const;
 

@@ -1,9 +1,20 @@
 #include "framework/WinApp.h"
 
 #include "framework/AppMessageBox.h"
+#include "framework/Dialog.h"
 
 namespace {
 CWinApp* g_app = nullptr;
+
+// Tab, Enter and Escape in a modeless dialog of ours (a viewer, say), which
+// has no loop of its own to turn them into focus moves and OK or Cancel.
+bool IsModelessDialogMessage(MSG& msg)
+{
+    if (!msg.hwnd)
+        return false;
+    HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+    return CDialog::FromModelessHandle(root) && ::IsDialogMessageA(root, &msg);
+}
 
 bool DispatchOne(CWnd* mainWnd, int& exitCode)
 {
@@ -12,6 +23,8 @@ bool DispatchOne(CWnd* mainWnd, int& exitCode)
         exitCode = static_cast<int>(msg.wParam);
         return false;
     }
+    if (IsModelessDialogMessage(msg))
+        return true;
     if (mainWnd && mainWnd->GetSafeHwnd() && mainWnd->PreTranslateMessage(&msg))
         return true;
     ::TranslateMessage(&msg);

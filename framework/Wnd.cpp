@@ -1,5 +1,7 @@
 #include "framework/Wnd.h"
 
+#include <windowsx.h>
+
 #include <vector>
 
 std::string GetWindowTextOf(HWND h)
@@ -60,6 +62,28 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                ::GetModuleHandleA(nullptr), this);
     return h != nullptr;
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
+{
+    LRESULT result = 0;
+    if (OnWndMsg(msg, w, l, result))
+        return result;
+    return ::DefWindowProcA(m_hWnd, msg, w, l);
+}
+
+bool CWnd::OnWndMsg(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
+{
+    switch (msg) {
+    case WM_NOTIFY:
+        result = 0;
+        return OnNotify(reinterpret_cast<NMHDR*>(l), result);
+    case WM_CONTEXTMENU:
+        result = 0;
+        return OnContextMenu(reinterpret_cast<HWND>(w), POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+    default:
+        return false;
+    }
 }
 
 LRESULT CALLBACK CWnd::StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l)

@@ -83,10 +83,24 @@ public:
 
 protected:
     // Every message of a window made by CreateEx; exceptions stop before Windows.
-    virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l)
-    {
-        return ::DefWindowProcA(m_hWnd, msg, w, l);
-    }
+    // What an override leaves alone goes here: the handlers below, then
+    // DefWindowProc.
+    virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
+
+    // A child control's notification; true when handled, with `result` as the
+    // notification's answer (TRUE to veto TVN_SELCHANGING, for example).
+    virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
+    // A request for a context menu over `window`; the point is in screen
+    // coordinates, or (-1, -1) when it came from the keyboard (Shift+F10 or
+    // the menu key), when the menu belongs at the selection instead. False lets
+    // the request go on to the parent.
+    virtual bool OnContextMenu(HWND /*window*/, POINT /*screen*/) { return false; }
+
+    // Hands the messages that windows and dialogs share to the handlers above;
+    // true when one handled it, with its result. Both WindowProc and the
+    // dialogs' OnMessage call it, so a handler serves either kind of parent.
+    bool OnWndMsg(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+
     // Called after WM_NCDESTROY, when the handle is gone.
     virtual void PostNcDestroy() {}
 
