@@ -112,29 +112,41 @@ void CMainFrame::OnClose()
     DestroyWindow();
 }
 
+CMainFrame::COperationScope::COperationScope(CMainFrame& frame) : m_frame(frame)
+{
+    m_frame.SetOperationRunning(TRUE);
+}
+
+CMainFrame::COperationScope::~COperationScope()
+{
+    m_frame.SetOperationRunning(FALSE);
+    if (m_frame.m_bCloseDeferred) {
+        m_frame.m_bCloseDeferred = false;
+        m_frame.PostMessage(WM_CLOSE);
+    }
+}
+
+INT_PTR CMainFrame::RunSetup(CSnapshotSetupDlg& setup)
+{
+    return setup.DoModal();
+}
+
 void CMainFrame::OnCreateSnapshot()
 {
     if (IsOperationRunning())
         return;
-    SetOperationRunning(TRUE);
-    {
-        CSnapshotSetupDlg setup;
-        CSnapProgressDlg progress(TRUE);
-        if (setup.DoModal() == IDOK) {
-            UINT icon = setup.m_nKind == kSnapKindRegistry ? IDI_REGISTRY_OP : IDI_FILESYSTEM_OP;
-            if (progress.Create(icon, this)) {
-                CSnapOperation operation;
-                operation.Start(this, &progress, setup.m_strPath, setup.m_nKind, setup.m_chDrive,
-                                setup.m_bFullIgnoredPaths);
-            }
-        }
-        progress.DestroyWindow();
-    }
-    SetOperationRunning(FALSE);
-    if (m_bCloseDeferred) {
-        m_bCloseDeferred = false;
-        PostMessage(WM_CLOSE);
-    }
+    COperationScope scope(*this);
+    CSnapshotSetupDlg setup;
+    // Made before the operation and gone after it: the worker uses it to the end.
+    CSnapProgressDlg progress(TRUE);
+    if (RunSetup(setup) != IDOK)
+        return;
+    UINT icon = setup.m_nKind == kSnapKindRegistry ? IDI_REGISTRY_OP : IDI_FILESYSTEM_OP;
+    if (!progress.Create(icon, this))
+        return;
+    CSnapOperation operation;
+    operation.Start(this, &progress, setup.m_strPath, setup.m_nKind, setup.m_chDrive,
+                    setup.m_bFullIgnoredPaths);
 }
 
 void CMainFrame::OnHelpContents()

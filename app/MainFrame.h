@@ -8,6 +8,8 @@
 #include "framework/FrameWnd.h"
 #include "framework/NamedSemaphore.h"
 
+class CSnapshotSetupDlg;
+
 extern const char* const kHelpPage;
 constexpr const char* kOperationLockName = "corvane_mainframe_operation";
 
@@ -37,6 +39,23 @@ protected:
 
     // Opens a web page in the user's browser.
     virtual void OpenWebPage(const char* url);
+    // Asks for the snapshot's kind, drive and file; IDOK when confirmed.
+    virtual INT_PTR RunSetup(CSnapshotSetupDlg& setup);
+
+    // Sets the operation flag for the life of a command that runs an
+    // operation, and clears it on every way out, an exception included, so
+    // the frame can never be left refusing Exit and its close box; a close
+    // request that came meanwhile is carried out then.
+    class COperationScope {
+    public:
+        explicit COperationScope(CMainFrame& frame);
+        ~COperationScope();
+        COperationScope(const COperationScope&) = delete;
+        COperationScope& operator=(const COperationScope&) = delete;
+
+    private:
+        CMainFrame& m_frame;
+    };
 
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;

@@ -1,6 +1,7 @@
 #include "app/SnapshotApp.h"
 
 #include "app/MainFrame.h"
+#include "framework/LibrarySearch.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -14,6 +15,8 @@ CSnapshotApp::~CSnapshotApp() = default;
 
 BOOL CSnapshotApp::InitInstance()
 {
+    // Before any dialog or the shell loads a library by name.
+    RestrictLibrarySearch();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
     m_pFrame = std::make_unique<CMainFrame>();

@@ -20,6 +20,12 @@ void CCompareMine::SetStatus(const char* text)
 
 bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& file2)
 {
+    // The progress window goes when the run ends; the engine, which the
+    // frame keeps as the result, must not keep pointing at it.
+    struct ForgetProgress {
+        IProgress*& progress;
+        ~ForgetProgress() { progress = nullptr; }
+    } forget{m_pProgress};
     m_pProgress = progress;
     m_pRoot1.reset();
     m_pRoot2.reset();

@@ -55,23 +55,42 @@ BOOL CProgressBar::Create(DWORD exStyle, DWORD style, const RECT& rect, CWnd* pa
     return CreateEx(exStyle, kBarClass, nullptr, style, rect, parent ? parent->GetSafeHwnd() : nullptr, 0);
 }
 
-float CProgressBar::Clamped(float pos) const
+float CProgressBar::Clamp(float pos, UINT lower, UINT upper)
 {
-    float lower = static_cast<float>(m_nLower);
-    float upper = static_cast<float>(m_nUpper);
-    if (std::isnan(pos) || pos < lower)
-        return lower;
-    if (pos > upper)
-        return upper;
+    float low = static_cast<float>(lower);
+    float high = static_cast<float>(upper);
+    if (std::isnan(pos) || pos < low)
+        return low;
+    if (pos > high)
+        return high;
     return pos;
 }
 
-void CProgressBar::RepaintNow()
+int CProgressBar::FillEdge(float pos, int width, UINT lower, UINT upper)
 {
-    if (!m_hWnd)
-        return;
-    CClientDC dc(m_hWnd);
-    DrawBar(dc);
+    if (pos == static_cast<float>(upper))
+        return width;
+    return static_cast<int>(static_cast<float>(width) / static_cast<float>(upper - lower) * pos);
+}
+
+std::string CProgressBar::PercentText(float pos)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.f%%", static_cast<double>(pos));
+    return text;
+}
+
+CBarPicture CProgressBar::PictureOf(float pos, int width)
+{
+    return CBarPicture{FillEdge(pos, width, 0, 100), PercentText(pos)};
+}
+
+// The picture is drawn when the window is painted next: a worker's burst of
+// changes between two paints costs one picture, not one each.
+void CProgressBar::Changed()
+{
+    if (m_hWnd)
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 void CProgressBar::SetRange(UINT lower, UINT upper)
@@ -79,19 +98,24 @@ void CProgressBar::SetRange(UINT lower, UINT upper)
     m_nLower = lower;
     m_nUpper = upper;
     m_fPos = static_cast<float>(lower);
-    RepaintNow();
+    Changed();
 }
 
 void CProgressBar::SetPos(float pos)
 {
     m_fPos = Clamped(pos);
-    RepaintNow();
+    Changed();
 }
 
-void CProgressBar::StepIt()
+void CProgressBar::StepIt(unsigned count)
 {
-    m_fPos = Clamped(m_fPos + m_fStep);
-    RepaintNow();
+    // Rounded to a float after every step, as single steps stored one by one
+    // would be: the x87 unit would otherwise carry the sum in more precision.
+    volatile float pos = m_fPos;
+    for (unsigned i = 0; i < count; ++i)
+        pos = Clamped(pos + m_fStep);
+    m_fPos = pos;
+    Changed();
 }
 
 void CProgressBar::DrawBar(HDC target)
@@ -101,10 +125,9 @@ void CProgressBar::DrawBar(HDC target)
     const int W = client.right, H = client.bottom;
 
     CMemoryDC off(target);
-    char text[32] = "";
-    if (m_bShowText)
-        std::snprintf(text, sizeof text, "%.f%%", static_cast<double>(m_fPos));
-    const int length = lstrlenA(text);
+    const std::string shown = m_bShowText ? PercentText(m_fPos) : std::string();
+    const char* text = shown.c_str();
+    const int length = static_cast<int>(shown.size());
 
     CSelectObject font(off, m_font.Get());
     ::SetBkColor(off, m_crBar);
@@ -120,9 +143,7 @@ void CProgressBar::DrawBar(HDC target)
     canvas.CreateCompatibleBitmap(target, W + 2 * tw + 1, H + 2 * th + 1);
     CSelectObject canvasSelected(off, canvas.Get());
 
-    int edge = m_fPos == static_cast<float>(m_nUpper)
-                   ? W
-                   : static_cast<int>(static_cast<float>(W) / static_cast<float>(m_nUpper - m_nLower) * m_fPos);
+    int edge = FillEdge(m_fPos, W, m_nLower, m_nUpper);
     RECT back{edge, 0, W, H};
     ::FillRect(off, &back, m_brBack);
     RECT bar{0, 0, edge, H};
@@ -157,9 +178,9 @@ void CProgressBar::OnPaint()
     DrawBar(dc);
 }
 
-LRESULT CProgressBar::OnStepIt(WPARAM, LPARAM)
+LRESULT CProgressBar::OnStepIt(WPARAM w, LPARAM)
 {
-    StepIt();
+    StepIt(w ? static_cast<unsigned>(w) : 1u);
     return 1;
 }
 

@@ -125,6 +125,8 @@ void CSnapProgressDlg::StorePending()
 
 bool CSnapProgressDlg::Refresh(bool wait)
 {
+    if (wait)
+        DeliverSteps();
     if (!m_lock.Lock(wait))
         return false;
     // Only the worker waits; the timer's refresh leaves the worker's pending values alone.
@@ -147,26 +149,56 @@ void CSnapProgressDlg::ShowValues()
     m_ctlAnimation.SetIcon(m_hAnimation[m_nFrame]);
 }
 
+void CSnapProgressDlg::DeliverSteps()
+{
+    HWND bar = GetBarWindow();
+    if (bar && m_steps.pending > 0)
+        ::SendMessageA(bar, WM_BAR_STEPIT, m_steps.pending, 0);
+    m_steps.pending = 0;
+    if (m_steps.width >= 0)
+        m_steps.shown = CProgressBar::PictureOf(m_steps.position, m_steps.width);
+}
+
 void CSnapProgressDlg::BarSetPos(float percent)
 {
+    DeliverSteps();
+    m_steps.position = CProgressBar::Clamp(percent, 0, 100);
     if (HWND bar = GetBarWindow())
         ::SendMessageA(bar, WM_BAR_SETPOS, reinterpret_cast<WPARAM>(&percent), 0);
 }
 
 void CSnapProgressDlg::BarSetStep(float percent)
 {
+    DeliverSteps();
+    m_steps.step = percent;
     if (HWND bar = GetBarWindow())
         ::SendMessageA(bar, WM_BAR_SETSTEP, reinterpret_cast<WPARAM>(&percent), 0);
 }
 
+// One posted message per step would flood the user-interface thread with
+// the hundreds of thousands of records a file holds (and Windows drops posts
+// beyond ten thousand waiting): the steps are counted here and sent as one
+// message whenever the bar would show them.
 void CSnapProgressDlg::BarStepIt()
 {
-    if (HWND bar = GetBarWindow())
-        ::PostMessageA(bar, WM_BAR_STEPIT, 0, 0);
+    HWND bar = GetBarWindow();
+    if (!bar)
+        return;
+    if (m_steps.width < 0) {
+        RECT client;
+        ::GetClientRect(bar, &client);
+        m_steps.width = client.right;
+        m_steps.shown = CProgressBar::PictureOf(m_steps.position, m_steps.width);
+    }
+    ++m_steps.pending;
+    m_steps.position = CProgressBar::Clamp(m_steps.position + m_steps.step, 0, 100);
+    if (CProgressBar::PictureOf(m_steps.position, m_steps.width) != m_steps.shown)
+        DeliverSteps();
 }
 
 int CSnapProgressDlg::BarGetPos()
 {
+    DeliverSteps();
     HWND bar = GetBarWindow();
     return bar ? static_cast<int>(::SendMessageA(bar, WM_BAR_GETPOS, 0, 0)) : 0;
 }

@@ -32,10 +32,17 @@ public:
     bool Refresh(bool wait) override;
     HWND GetBarWindow() const { return m_wndBar.GetSafeHwnd(); }
 
+    // The bar's messages. Steps are coalesced: the bar receives their sum
+    // when what it shows would change, before any other bar message, on a
+    // waiting refresh, and by DeliverSteps, so it never drowns in them and
+    // still ends exactly where the steps one by one would put it.
     void BarSetPos(float percent) override;
     void BarSetStep(float percent) override;
     void BarStepIt() override;
     int BarGetPos() override;
+    // Hands the bar the steps not yet delivered; on the worker thread, or on
+    // any thread once the worker has ended.
+    void DeliverSteps();
 
     // Whether the shared values are also guarded against the other copies by
     // the named semaphore (false when it could not be had, or was held by
@@ -77,4 +84,15 @@ private:
         float percent = 0;
         bool hasTitle = false, hasStatus = false, hasPercent = false;
     } m_pending;
+
+    // The worker's view of the bar, to coalesce its steps: touched only by
+    // the worker (or after it ended). The bar's own position may differ when
+    // the window's refresh sets it; the steps themselves are always exact.
+    struct BarSteps {
+        unsigned pending = 0;  // steps not yet sent
+        float step = 1.0f;
+        float position = 0.0f;  // with the pending steps
+        int width = -1;         // of the bar, taken once it exists
+        CBarPicture shown{0, "0%"};
+    } m_steps;
 };

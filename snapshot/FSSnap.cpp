@@ -1,9 +1,9 @@
 #include "snapshot/FSSnap.h"
 
-#include "operation/AppMessages.h"
-#include "operation/DiskSnapFile.h"
 #include "framework/FileFind.h"
 #include "framework/Handle.h"
+#include "operation/AppMessages.h"
+#include "operation/DiskSnapFile.h"
 #include "snapshot/ResultsDlg.h"
 #include "snapshot/ResultsText.h"
 
@@ -35,6 +35,33 @@ std::string LastComponent(const std::string& path)
     const unsigned char* slash = _mbsrchr(p, '\\');
     return slash ? path.substr(static_cast<size_t>(slash - p) + 1) : path;
 }
+
+// The walk tests access to each folder by making it the process's current
+// folder. Afterwards the process must not hold the last walked folder open (it
+// could not be deleted, its drive not ejected), nor resolve relative names
+// there: the folder that was current before the walk becomes current again.
+class CCurrentFolderKeeper {
+public:
+    CCurrentFolderKeeper()
+    {
+        DWORD n = ::GetCurrentDirectoryA(0, nullptr);
+        if (n == 0)
+            return;
+        m_strFolder.resize(n);
+        DWORD got = ::GetCurrentDirectoryA(n, &m_strFolder[0]);
+        m_strFolder.resize(got < n ? got : 0);
+    }
+    ~CCurrentFolderKeeper()
+    {
+        if (!m_strFolder.empty())
+            ::SetCurrentDirectoryA(m_strFolder.c_str());
+    }
+    CCurrentFolderKeeper(const CCurrentFolderKeeper&) = delete;
+    CCurrentFolderKeeper& operator=(const CCurrentFolderKeeper&) = delete;
+
+private:
+    std::string m_strFolder;
+};
 
 }  // namespace
 
@@ -74,12 +101,15 @@ void CFSSnap::Run()
 
     CFSSnapWriter writer(file);
     bool written = false;
-    try {
-        writer.WriteHeader(m_cDrive);
-        WalkFolder(writer, FSRootName(m_cDrive));
-        written = writer.Finish(m_nFoldersFound);
-    } catch (const WriteFailed&) {
-        written = false;
+    {
+        CCurrentFolderKeeper keeper;
+        try {
+            writer.WriteHeader(m_cDrive);
+            WalkFolder(writer, FSRootName(m_cDrive));
+            written = writer.Finish(m_nFoldersFound);
+        } catch (const WriteFailed&) {
+            written = false;
+        }
     }
     file.Close();
     if (!written) {
@@ -97,9 +127,7 @@ void CFSSnap::Run()
 
 void CFSSnap::ShowResults(const std::string& text)
 {
-    CResultsDlg results;
-    results.m_strResults = text;
-    results.DoModal();
+    ShowSnapshotResults(text);
 }
 
 void CFSSnap::AddIgnored(const std::string& path)

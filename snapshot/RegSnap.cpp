@@ -140,9 +140,7 @@ void CRegSnap::Run()
 
 void CRegSnap::ShowResults(const std::string& text)
 {
-    CResultsDlg results;
-    results.m_strResults = text;
-    results.DoModal();
+    ShowSnapshotResults(text);
 }
 
 void CRegSnap::Fail(const char* text)

@@ -1,13 +1,24 @@
 #include "snapshot/SnapOperation.h"
 
-#include "framework/WinApp.h"
+#include "operation/SnapProgressDlg.h"
 #include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
-#include "operation/SnapProgressDlg.h"
+
+const CWorkerFailureTexts kSnapshotFailure = {
+    "ERROR: There is not enough memory to complete the snap shot.\n\n"
+    "The snap shot is incomplete and cannot be used.",
+    "ERROR: An unexpected error stopped the snap shot.\n\n"
+    "The snap shot is incomplete and cannot be used.",
+};
 
 CSnapOperation::CSnapOperation() : CTaggedObject(kTagOperation) {}
 
-CSnapOperation::~CSnapOperation() = default;
+// A worker still running is waited for by the worker object, before the
+// fields it uses go.
+CSnapOperation::~CSnapOperation()
+{
+    m_pWorker.reset();
+}
 
 int CSnapOperation::Start(CWnd* owner, CSnapProgressDlg* progress, const std::string& path, int kind,
                           char drive, BOOL fullPaths)
@@ -19,53 +30,12 @@ int CSnapOperation::Start(CWnd* owner, CSnapProgressDlg* progress, const std::st
     m_chDrive = drive;
     m_bFullPaths = fullPaths;
 
-    m_pThread = std::make_unique<CWorkerThread>();
-    if (!m_pThread->Begin(WorkerEntry, this)) {
-        m_pThread.reset();
-        return 0;
-    }
-    WaitForWorker();
-    return 1;
-}
-
-void CSnapOperation::WaitForWorker()
-{
-    HANDLE thread = m_pThread->Handle();
-    bool quit = false;
-    int quitCode = 0;
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            int code = 0;
-            if (!AppPumpMessage(code)) {
-                quit = true;
-                quitCode = code;
-            }
-        }
-        for (LONG count = 0; AppOnIdle(count); ++count) {
-        }
-        if (m_pThread->HasEnded())
-            break;
-        // Sleeps until a message, a sent message or the end of the worker.
-        ::MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-    if (quit)
-        ::PostQuitMessage(quitCode);
-}
-
-unsigned __stdcall CSnapOperation::WorkerEntry(void* param)
-{
-    auto* self = static_cast<CSnapOperation*>(param);
-    if (!self->IsValid())
-        return 1;
-    try {
-        self->RunSnapshot();
-    } catch (const CAbortSignal&) {
-        // Reported where it was raised.
-    } catch (...) {
-        // Nothing may unwind out of the thread.
-    }
-    return 0;
+    m_pWorker = std::make_unique<COperationWorker>(kSnapshotFailure, progress);
+    bool ran = m_pWorker->Run([this]() {
+        if (IsValid())
+            RunSnapshot();
+    });
+    return ran ? 1 : 0;
 }
 
 void CSnapOperation::RunSnapshot()

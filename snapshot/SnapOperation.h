@@ -3,8 +3,10 @@
 // messages and idle work until the worker has ended.
 #pragma once
 
-#include "framework/WorkerThread.h"
+#include "operation/WorkerWait.h"
 #include "snapshot/TaggedObject.h"
+
+#include <windows.h>
 
 #include <memory>
 #include <string>
@@ -36,10 +38,11 @@ protected:
     CWnd* m_pOwner = nullptr;
 
 private:
-    static unsigned __stdcall WorkerEntry(void* param);
-    void WaitForWorker();
-
-    std::unique_ptr<CWorkerThread> m_pThread;
+    std::unique_ptr<COperationWorker> m_pWorker;
 };
 
 enum : int { kSnapKindRegistry = 0, kSnapKindFileSystem = 1 };
+
+// What the user is told when a snapshot stops on a failure its walker did not
+// report itself.
+extern const CWorkerFailureTexts kSnapshotFailure;

@@ -3,11 +3,6 @@
 #include <cstring>
 #include <new>
 
-void RaiseAbortSignal()
-{
-    throw CAbortSignal{};
-}
-
 CByteBuffer::CByteBuffer(uint32_t size) : CTaggedObject(kTagByteBuffer)
 {
     if (!Allocate(size))

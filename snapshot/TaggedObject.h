@@ -1,18 +1,12 @@
 // Small owning objects that carry a type tag, spoiled by the destructor, so an
-// object can be asked whether it is still alive and of the expected kind; and
-// the abort signal that unwinds an operation after its error has been shown.
+// object can be asked whether it is still alive and of the expected kind. Those
+// that cannot be made raise the abort signal.
 #pragma once
+
+#include "seams/Abort.h"
 
 #include <cstddef>
 #include <cstdint>
-
-// Raised after a fatal error has been reported; only the code that started
-// the operation catches it, and carries on quietly.
-struct CAbortSignal {
-    int value = -1;
-};
-
-[[noreturn]] void RaiseAbortSignal();
 
 class CTaggedObject {
 public:

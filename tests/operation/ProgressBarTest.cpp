@@ -211,15 +211,29 @@ TEST_F(BarFixture, SetRangeResetsThePosition)
     EXPECT_EQ(bar.GetPos(), 0.0f);
 }
 
-TEST_F(BarFixture, SetPosRepaintsAtOnceAndSetStepDoesNot)
+// A worker's burst of positions and steps costs one picture at the next
+// paint, not one each; a new step size changes nothing to repaint.
+TEST_F(BarFixture, SetPosAndStepsRepaintAtTheNextPaintAndSetStepDoesNot)
 {
     const COLORREF marker = RGB(255, 0, 255);
+    bar.UpdateWindow();  // nothing left to paint from before
     PaintWindow(marker);
     ASSERT_EQ(WindowPixel(1, 1), marker);
     float step = 3;
     bar.SendMessage(WM_BAR_SETSTEP, reinterpret_cast<WPARAM>(&step));
-    EXPECT_EQ(WindowPixel(1, 1), marker);
-    SendPos(100);  // no message pump runs in between
+    EXPECT_FALSE(::GetUpdateRect(bar, nullptr, FALSE));
+    SendPos(100);
+    EXPECT_EQ(WindowPixel(1, 1), marker);  // not drawn yet
+    EXPECT_TRUE(::GetUpdateRect(bar, nullptr, FALSE));
+    bar.UpdateWindow();
+    EXPECT_EQ(WindowPixel(1, 1), kBar);
+
+    PaintWindow(marker);
+    SendPos(0);
+    EXPECT_EQ(bar.SendMessage(WM_BAR_STEPIT, 34), 1);  // 34 steps of 3 in one message
+    EXPECT_EQ(bar.GetPos(), 100.0f);
+    EXPECT_TRUE(::GetUpdateRect(bar, nullptr, FALSE));
+    bar.UpdateWindow();
     EXPECT_EQ(WindowPixel(1, 1), kBar);
 }
 

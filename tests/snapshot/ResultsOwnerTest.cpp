@@ -1,0 +1,101 @@
+// The results dialog that ends a snapshot, shown from the worker thread: owned
+// by the window the user last worked in (no taskbar button of its own, never
+// behind the main window), and open with nothing of its text selected.
+#include "snapshot/ResultsDlg.h"
+
+#include "framework/AppMessageBox.h"
+#include "res/resource.h"
+#include "tests/support/DialogDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+HWND MakePopup(HWND owner, const char* title)
+{
+    HWND h = ::CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 300, 200, owner,
+                               nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ::SetActiveWindow(h);
+    return h;
+}
+
+struct Seen {
+    HWND owner = nullptr;
+    DWORD selStart = 99, selEnd = 99;
+    bool focusOnText = false;
+    std::string text;
+};
+
+// Shows the results from a worker while this thread serves its windows, and
+// reads the dialog from a third thread before closing it.
+Seen ShowFromWorker(const std::string& results)
+{
+    Seen seen;
+    std::atomic<bool> done{false};
+    std::thread reader([&]() {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 1000 && !dialog; ++i) {
+            dialog = FindDialogOfProcess("Results");
+            if (!dialog)
+                ::Sleep(10);
+        }
+        if (!dialog)
+            return;
+        HWND text = ::GetDlgItem(dialog, IDC_RESULTS_TEXT);
+        seen.owner = ::GetWindow(dialog, GW_OWNER);
+        ::SendMessageA(text, EM_GETSEL, reinterpret_cast<WPARAM>(&seen.selStart),
+                       reinterpret_cast<LPARAM>(&seen.selEnd));
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &gui);
+        seen.focusOnText = gui.hwndFocus == text;
+        seen.text = GetWindowTextOf(text);
+        PressButton(dialog, IDCANCEL);
+    });
+    std::thread worker([&]() {
+        ShowSnapshotResults(results);
+        done = true;
+    });
+    DWORD start = ::GetTickCount();
+    while (!done && ::GetTickCount() - start < 30000) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    reader.join();
+    worker.join();
+    return seen;
+}
+
+TEST(SnapshotResults, OwnedByTheProgressWindowWithNothingSelected)
+{
+    HWND main = MakePopup(nullptr, "main");
+    SetAppMainWindow(main);
+    HWND progress = MakePopup(main, "progress");
+    ASSERT_EQ(::GetLastActivePopup(main), progress);
+
+    Seen seen = ShowFromWorker("OPERATION SUCCESSFUL.\r\n\r\nFiles Found: 3");
+    EXPECT_EQ(seen.owner, progress);
+    EXPECT_EQ(seen.text, "OPERATION SUCCESSFUL.\r\n\r\nFiles Found: 3");
+    EXPECT_EQ(seen.selStart, 0u);
+    EXPECT_EQ(seen.selEnd, 0u);
+    EXPECT_TRUE(seen.focusOnText);
+
+    SetAppMainWindow(nullptr);
+    ::DestroyWindow(progress);
+    ::DestroyWindow(main);
+}
+
+TEST(SnapshotResults, WithoutAMainWindowItStillOpensAndCloses)
+{
+    SetAppMainWindow(nullptr);
+    Seen seen = ShowFromWorker("text");
+    EXPECT_EQ(seen.owner, nullptr);
+    EXPECT_EQ(seen.text, "text");
+}
+
+}  // namespace
