@@ -2,11 +2,11 @@
 
 #include "compare/FSFile.h"
 #include "compare/FSNode.h"
+#include "compare/RecordTree.h"
 #include "compare/SnapReader.h"
 #include "snapshot/SnapFormat.h"
 
 #include <cstdio>
-#include <vector>
 
 const char* const kFSNotASnapshot =
     "File is not a valid file system snap shot or is an older version.";
@@ -69,65 +69,34 @@ bool CFSMine::Load(IInputFile& file, CCompareNode* root)
 {
     file.SeekToBegin();
     CSnapReader in(file);
-    uint16_t version = 0;
-    in.ReadU16(version);
-    if (version != kFSSnapVersion) {
-        m_messages.Note(kFSNotASnapshot);
+    if (!ReadVersionWord(in, kFSSnapVersion, m_messages, kFSNotASnapshot))
         return false;
-    }
     uint32_t folderCount;
     uint8_t driveLetter;
     if (!in.ReadU32(folderCount) || !in.ReadU8(driveLetter))
         return false;
 
-    // The folder records form a depth-first pre-order; each open folder
-    // remembers how many of its file and subfolder records are still to come.
-    struct OpenFolder {
-        CCompareNode* node;
-        uint32_t filesLeft;
-        uint32_t subfoldersLeft;
-    };
-    std::vector<OpenFolder> open;
     std::string name;
-    auto readFolder = [&](CCompareNode* parent) {
-        if (m_pProgress)
-            m_pProgress->BarStepIt();
+    auto readFolder = [&](CCompareNode* parent, NodeRecordCounts& counts) -> CCompareNode* {
         if (!in.ReadName(name))
-            return false;
+            return nullptr;
         CCompareNode* node = parent->AddNode(std::make_unique<CFSNode>(CCompareName(name), parent));
-        uint32_t subfolders, files;
-        if (!in.ReadU32(subfolders) || !in.ReadU32(files))
+        if (!in.ReadU32(counts.nodes) || !in.ReadU32(counts.items))
+            return nullptr;
+        return node;
+    };
+    auto readFile = [&](CCompareNode* folder) {
+        uint64_t created, modified;
+        uint32_t size;
+        if (!in.ReadName(name) || !in.ReadU64(created) || !in.ReadU64(modified) || !in.ReadU32(size))
             return false;
-        open.push_back(OpenFolder{node, files, subfolders});
+        folder->AddItem(std::make_unique<CFSFile>(CCompareName(name), created, modified, size, folder));
         return true;
     };
-
-    if (!readFolder(root))
+    // Below the root lies one folder record, the drive's root folder.
+    if (!ReadRecordTree(root, 1, RecordTreeLimit{kMaxFolderDepth, kFSNestedTooDeep}, m_messages,
+                        m_pProgress, readFolder, readFile))
         return false;
-    while (!open.empty()) {
-        OpenFolder& folder = open.back();
-        if (folder.filesLeft > 0) {
-            --folder.filesLeft;
-            uint64_t created, modified;
-            uint32_t size;
-            if (!in.ReadName(name) || !in.ReadU64(created) || !in.ReadU64(modified) ||
-                !in.ReadU32(size))
-                return false;
-            folder.node->AddItem(
-                std::make_unique<CFSFile>(CCompareName(name), created, modified, size, folder.node));
-        } else if (folder.subfoldersLeft > 0) {
-            --folder.subfoldersLeft;
-            if (open.size() >= kMaxFolderDepth) {
-                m_messages.Note(kFSNestedTooDeep);
-                return false;
-            }
-            if (!readFolder(folder.node))
-                return false;
-        } else {
-            folder.node->CompactLists();
-            open.pop_back();
-        }
-    }
 
     if (root->CountNodes() != folderCount) {
         m_messages.Note(kFSFolderCountMismatch);

@@ -1,5 +1,6 @@
 #include "compare/RegMine.h"
 
+#include "compare/RecordTree.h"
 #include "compare/RegNode.h"
 #include "compare/RegVal.h"
 #include "compare/SnapReader.h"
@@ -101,39 +102,23 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
 {
     file.SeekToBegin();
     CSnapReader in(file);
-    uint16_t version = 0;
-    in.ReadU16(version);
-    if (version != kRegSnapVersion) {
-        m_programMessages.Note(kRegNotASnapshot);
+    if (!ReadVersionWord(in, kRegSnapVersion, m_programMessages, kRegNotASnapshot))
         return false;
-    }
     uint32_t keysRecorded, topLevelKeys;
     if (!in.ReadU32(keysRecorded) || !in.ReadU32(topLevelKeys))
         return false;
 
-    // The key records form a depth-first pre-order below the root; each open
-    // key remembers how many of its value and subkey records are still to come.
-    struct OpenKey {
-        CCompareNode* node;
-        uint32_t valuesLeft;
-        uint32_t subkeysLeft;
-    };
-    std::vector<OpenKey> open;
     std::string name;
     std::vector<uint8_t> data;
-    auto readKey = [&](CCompareNode* parent) {
-        if (m_pProgress)
-            m_pProgress->BarStepIt();
+    auto readKey = [&](CCompareNode* parent, NodeRecordCounts& counts) -> CCompareNode* {
         if (!in.ReadName(name))
-            return false;
+            return nullptr;
         CCompareNode* node = parent->AddNode(std::make_unique<CRegNode>(CCompareName(name), parent));
-        uint32_t subkeys, values;
-        if (!in.ReadU32(subkeys) || !in.ReadU32(values))
-            return false;
-        open.push_back(OpenKey{node, values, subkeys});
-        return true;
+        if (!in.ReadU32(counts.nodes) || !in.ReadU32(counts.items))
+            return nullptr;
+        return node;
     };
-    auto readValue = [&](CCompareNode* parent) {
+    auto readValue = [&](CCompareNode* key) {
         uint32_t type, size;
         if (!in.ReadName(name) || !in.ReadU32(type) || !in.ReadU32(size))
             return false;
@@ -147,7 +132,7 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
             return false;
         }
         try {
-            parent->AddItem(CRegVal::Create(CCompareName(name), type, data.data(), size, parent));
+            key->AddItem(CRegVal::Create(CCompareName(name), type, data.data(), size, key));
         } catch (const std::bad_alloc&) {
             m_programMessages.Note(kRegDataTooLarge);
             return false;
@@ -156,27 +141,9 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
             std::vector<uint8_t>().swap(data);  // a rare long value does not keep its room
         return true;
     };
-
-    open.push_back(OpenKey{root, 0, topLevelKeys});
-    while (!open.empty()) {
-        OpenKey& key = open.back();
-        if (key.valuesLeft > 0) {
-            --key.valuesLeft;
-            if (!readValue(key.node))
-                return false;
-        } else if (key.subkeysLeft > 0) {
-            --key.subkeysLeft;
-            if (open.size() > kMaxKeyDepth) {
-                m_programMessages.Note(kRegNestedTooDeep);
-                return false;
-            }
-            if (!readKey(key.node))
-                return false;
-        } else {
-            key.node->CompactLists();
-            open.pop_back();
-        }
-    }
+    if (!ReadRecordTree(root, topLevelKeys, RecordTreeLimit{kMaxKeyDepth, kRegNestedTooDeep},
+                        m_programMessages, m_pProgress, readKey, readValue))
+        return false;
 
     if (m_pProgress) {
         float position = static_cast<float>(m_pProgress->BarGetPos() + kRegLoadedFileStep);

@@ -7,10 +7,16 @@
 class CImageList {
 public:
     CImageList() = default;
-    ~CImageList() { if (m_h) ::ImageList_Destroy(m_h); }
+    ~CImageList() { Destroy(); }
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
 
+    // An empty list of pictures of one size (ILC_COLOR4 | ILC_MASK for the
+    // trees' 16-colour icons), with room for `initial` and growing by `grow`.
+    bool Create(int width, int height, UINT flags, int initial, int grow)
+    {
+        return Attach(::ImageList_Create(width, height, flags, initial, grow));
+    }
     // A strip of pictures of the given width from a bitmap resource; pixels of
     // the mask colour are transparent.
     bool LoadStrip(UINT bitmapId, int width, int height, COLORREF mask)
@@ -28,12 +34,31 @@ public:
                 ::ImageList_Destroy(h);
             return false;
         }
+        return Attach(h);
+    }
+    // A copy of this list in `copy`, whose pictures then change apart from these.
+    bool Duplicate(CImageList& copy) const { return copy.Attach(::ImageList_Duplicate(m_h)); }
+
+    // The index of the added picture, -1 when it failed.
+    int AddIcon(HICON icon) const { return ::ImageList_AddIcon(m_h, icon); }
+    // Replaces picture `index` (adds one for -1); its index, -1 when it failed.
+    int ReplaceIcon(int index, HICON icon) const { return ::ImageList_ReplaceIcon(m_h, index, icon); }
+    int GetImageCount() const { return ::ImageList_GetImageCount(m_h); }
+    HIMAGELIST Get() const { return m_h; }
+
+    // Takes ownership of `h` in place of the list held; false for null.
+    bool Attach(HIMAGELIST h)
+    {
+        Destroy();
+        m_h = h;
+        return h != nullptr;
+    }
+    void Destroy()
+    {
         if (m_h)
             ::ImageList_Destroy(m_h);
-        m_h = h;
-        return true;
+        m_h = nullptr;
     }
-    HIMAGELIST Get() const { return m_h; }
 
 private:
     HIMAGELIST m_h = nullptr;
