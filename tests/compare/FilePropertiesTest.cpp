@@ -2,6 +2,7 @@
 #include "compare/FSFile.h"
 #include "compare/FSNode.h"
 #include "compare/FileProperties.h"
+#include "tests/support/ViewerRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,43 +14,6 @@ namespace {
 
 const uint64_t kTicksPerSecond = 10000000;
 const uint64_t kTime = 130698651090000000ull;  // Tuesday 2015-03-03 14:05:09 UTC
-
-// A viewer window that the test can close as the user would.
-struct FakeWindow {
-    bool open = true;
-    bool destroyed = false;
-    int broughtToFront = 0;
-};
-
-class CFakeViewer : public IViewerWindow {
-public:
-    explicit CFakeViewer(std::shared_ptr<FakeWindow> window) : m_window(std::move(window)) {}
-    bool IsOpen() const override { return m_window->open; }
-    void BringToFront() override { ++m_window->broughtToFront; }
-    void Destroy() override
-    {
-        m_window->open = false;
-        m_window->destroyed = true;
-    }
-
-private:
-    std::shared_ptr<FakeWindow> m_window;
-};
-
-class CFakeViewerFactory : public IViewerFactory {
-public:
-    CFixedOffsetTime localTime{60};
-    std::vector<CFilePropertiesTexts> opened;
-    std::vector<std::shared_ptr<FakeWindow>> windows;
-
-    const ITimeConverter& LocalTime() const override { return localTime; }
-    std::unique_ptr<IViewerWindow> OpenFileProperties(const CFilePropertiesTexts& texts) override
-    {
-        opened.push_back(texts);
-        windows.push_back(std::make_shared<FakeWindow>());
-        return std::make_unique<CFakeViewer>(windows.back());
-    }
-};
 
 struct Tree {
     CFSNode root{CCompareName("File System 2"), nullptr};
@@ -132,35 +96,35 @@ TEST(FileProperties, TextsComeFromTheModel)
 TEST(FileProperties, ASecondRequestBringsTheOpenViewerToTheFront)
 {
     Tree tree;
-    CFakeViewerFactory factory;
+    CRecordingViews factory{60};
     tree.winIni->ShowViewer(factory);
     tree.winIni->ShowViewer(factory);
-    ASSERT_EQ(factory.opened.size(), 1u);
-    EXPECT_EQ(factory.windows[0]->broughtToFront, 1);
-    EXPECT_EQ(factory.opened[0].m_strTitle, "File System 2 : win.ini");
-    EXPECT_EQ(factory.opened[0].m_strCreated, "Tuesday, March 03, 2015, 03:05:09 PM");
+    ASSERT_EQ(factory.fileProperties.size(), 1u);
+    EXPECT_EQ(factory.viewers[0]->broughtToFront, 1);
+    EXPECT_EQ(factory.fileProperties[0].m_strTitle, "File System 2 : win.ini");
+    EXPECT_EQ(factory.fileProperties[0].m_strCreated, "Tuesday, March 03, 2015, 03:05:09 PM");
 }
 
 TEST(FileProperties, AClosedViewerIsReplacedByANewOne)
 {
     Tree tree;
-    CFakeViewerFactory factory;
+    CRecordingViews factory{60};
     tree.winIni->ShowViewer(factory);
-    factory.windows[0]->open = false;  // the user closed it
+    factory.viewers[0]->open = false;  // the user closed it
     tree.winIni->ShowViewer(factory);
-    ASSERT_EQ(factory.opened.size(), 2u);
-    EXPECT_EQ(factory.windows[0]->broughtToFront, 0);
-    EXPECT_TRUE(factory.windows[1]->open);
+    ASSERT_EQ(factory.fileProperties.size(), 2u);
+    EXPECT_EQ(factory.viewers[0]->broughtToFront, 0);
+    EXPECT_TRUE(factory.viewers[1]->open);
 }
 
 TEST(FileProperties, DeletingTheItemDestroysItsViewer)
 {
-    CFakeViewerFactory factory;
-    std::shared_ptr<FakeWindow> window;
+    CRecordingViews factory{60};
+    std::shared_ptr<RecordedViewer> window;
     {
         Tree tree;
         tree.bootIni->ShowViewer(factory);
-        window = factory.windows[0];
+        window = factory.viewers[0];
         EXPECT_FALSE(window->destroyed);
     }
     EXPECT_TRUE(window->destroyed);

@@ -9,6 +9,7 @@
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/Recorders.h"
+#include "tests/support/ViewerRecorder.h"
 #include "compare/TreeListing.h"
 
 #include <gtest/gtest.h>
@@ -79,49 +80,6 @@ TKey& Pellix(TRegistry& r)
 {
     return r.machine.subkeys[0].subkeys[0];
 }
-
-// Records what a results view is asked to open or tell.
-class CFakeViewer : public IViewerWindow {
-public:
-    explicit CFakeViewer(std::vector<std::string>& log) : m_log(log) {}
-    bool IsOpen() const override { return open; }
-    void BringToFront() override { m_log.push_back("front"); }
-    void Destroy() override { m_log.push_back("destroy"); }
-    bool open = true;
-
-private:
-    std::vector<std::string>& m_log;
-};
-
-class CFakeRegView : public IViewerFactory {
-public:
-    std::vector<std::string> log;
-    CFakeViewer* last = nullptr;
-    bool canOpen = true;
-
-    const ITimeConverter& LocalTime() const override { return m_time; }
-    std::unique_ptr<IViewerWindow> OpenFileProperties(const CFilePropertiesTexts&) override
-    {
-        log.push_back("file properties");
-        return nullptr;
-    }
-    std::unique_ptr<IViewerWindow> OpenRegValueViewer(RegViewerKind kind, const std::string& caption,
-                                                      const CRegVal& value) override
-    {
-        const char* names[] = {"string", "dword", "binary"};
-        log.push_back(std::string("open ") + names[static_cast<int>(kind)] + " " + caption + " " +
-                      std::to_string(value.GetDataSize()));
-        if (!canOpen)
-            return nullptr;
-        auto viewer = std::make_unique<CFakeViewer>(log);
-        last = viewer.get();
-        return viewer;
-    }
-    void ShowNote(const std::string& text) override { log.push_back("note " + text); }
-
-private:
-    CFixedOffsetTime m_time{0};
-};
 
 }  // namespace
 
@@ -220,7 +178,7 @@ TEST(RegMine, EqualityIsOnLengthAndBytesOnly)
 
 TEST(RegMine, TheUnnamedValueIsMatchedAndShownAsDefault)
 {
-    CFakeRegView view;  // outlives the viewers the values own
+    CRecordingViews view;  // outlives the viewers the values own
     TRegistry after = Sample();
     Pellix(after).values[0] = Sz("", "other text");
     Comparison c(Sample(), after);
@@ -325,7 +283,7 @@ TEST(RegMine, CountTexts)
 
 TEST(RegMine, EachTypeOpensItsViewerOrIsUndisplayable)
 {
-    CFakeRegView view;  // outlives the viewers the values own
+    CRecordingViews view;  // outlives the viewers the values own
     TRegistry r;
     for (uint32_t type = 0; type <= 13; ++type)
         r.machine.values.push_back(TValue{"t" + std::to_string(type), type, {1, 2}});
@@ -356,7 +314,7 @@ TEST(RegMine, EachTypeOpensItsViewerOrIsUndisplayable)
 
 TEST(RegMine, ASecondRequestBringsTheViewerToTheFront)
 {
-    CFakeRegView view;  // outlives the viewers the values own
+    CRecordingViews view;  // outlives the viewers the values own
     Comparison c(Sample(), TRegistry());
     ASSERT_TRUE(c.ok);
     CCompareNode& pellix = *const_cast<CCompareNode*>(
@@ -366,7 +324,7 @@ TEST(RegMine, ASecondRequestBringsTheViewerToTheFront)
     count->ShowViewer(view);
     EXPECT_EQ(view.log, (std::vector<std::string>{"open dword Registry 1 : Count 4", "front"}));
     // The user closed it: the next request opens a new one.
-    view.last->open = false;
+    view.viewers.back()->open = false;
     count->ShowViewer(view);
     EXPECT_EQ(view.log.back(), "open dword Registry 1 : Count 4");
     EXPECT_EQ(view.log.size(), 3u);
@@ -374,7 +332,7 @@ TEST(RegMine, ASecondRequestBringsTheViewerToTheFront)
 
 TEST(RegMine, AViewerThatCannotBeCreatedLeavesTheNote)
 {
-    CFakeRegView view;  // outlives the viewers the values own
+    CRecordingViews view;  // outlives the viewers the values own
     Comparison c(Sample(), TRegistry());
     ASSERT_TRUE(c.ok);
     CCompareNode& users = *const_cast<CCompareNode*>(Child(*c.mine.GetRoot1(), "HKEY_USERS"));
