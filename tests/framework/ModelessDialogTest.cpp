@@ -50,37 +50,6 @@ struct Pump {
     std::function<int()> run;
 };
 
-int PumpWithoutApplication()
-{
-    int code = -1;
-    while (AppPumpMessage(code)) {
-    }
-    return code;
-}
-
-int PumpOfTheApplication()
-{
-    CWinApp app;
-    int code = -1;
-    while (AppPumpMessage(code)) {
-    }
-    return code;
-}
-
-int ApplicationPumpMessage()
-{
-    CWinApp app;
-    while (app.PumpMessage()) {
-    }
-    return app.ExitCode();
-}
-
-int ApplicationRun()
-{
-    CWinApp app;
-    return app.Run();
-}
-
 class ModelessDialog : public ::testing::Test {
 protected:
     void SetUp() override
@@ -101,10 +70,26 @@ protected:
 TEST_F(ModelessDialog, EnterEscapeAndTabPostedToTheFocusedControlAreTheDialogsKeys)
 {
     const Pump pumps[] = {
-        {"AppPumpMessage without an application", PumpWithoutApplication},
-        {"AppPumpMessage of the application", PumpOfTheApplication},
-        {"CWinApp::PumpMessage", ApplicationPumpMessage},
-        {"CWinApp::Run", ApplicationRun},
+        {"AppPumpMessage without an application", []() {
+             int code = -1;
+             while (AppPumpMessage(code)) {
+             }
+             return code;
+         }},
+        {"AppPumpMessage of the application", []() {
+             CWinApp app;
+             int code = -1;
+             while (AppPumpMessage(code)) {
+             }
+             return code;
+         }},
+        {"CWinApp::PumpMessage", []() {
+             CWinApp app;
+             while (app.PumpMessage()) {
+             }
+             return app.ExitCode();
+         }},
+        {"CWinApp::Run", []() { return CWinApp().Run(); }},
     };
     SeenByParent seen;
     std::unique_ptr<CWnd> window = MakeParent(ParentKind::Window, seen);

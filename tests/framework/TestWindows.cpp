@@ -34,6 +34,13 @@ bool Record(SeenByParent& seen, NMHDR* header, LRESULT& result)
     }
 }
 
+bool RecordMenu(SeenByParent& seen, HWND window, POINT screen)
+{
+    seen.menuWindows.push_back(window);
+    seen.menuPoints.push_back(screen);
+    return true;
+}
+
 // Overrides its procedure the way the program's windows do, handling one
 // message of its own and leaving the rest to the base class.
 class CTestParentWnd : public CWnd {
@@ -60,12 +67,7 @@ protected:
         return CWnd::WindowProc(msg, w, l);
     }
     bool OnNotify(NMHDR* header, LRESULT& result) override { return Record(m_seen, header, result); }
-    bool OnContextMenu(HWND window, POINT screen) override
-    {
-        m_seen.menuWindows.push_back(window);
-        m_seen.menuPoints.push_back(screen);
-        return true;
-    }
+    bool OnContextMenu(HWND window, POINT screen) override { return RecordMenu(m_seen, window, screen); }
 
 private:
     SeenByParent& m_seen;
@@ -85,12 +87,7 @@ protected:
         return CDialog::OnMessage(msg, w, l);
     }
     bool OnNotify(NMHDR* header, LRESULT& result) override { return Record(m_seen, header, result); }
-    bool OnContextMenu(HWND window, POINT screen) override
-    {
-        m_seen.menuWindows.push_back(window);
-        m_seen.menuPoints.push_back(screen);
-        return true;
-    }
+    bool OnContextMenu(HWND window, POINT screen) override { return RecordMenu(m_seen, window, screen); }
 
 private:
     SeenByParent& m_seen;
