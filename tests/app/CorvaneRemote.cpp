@@ -20,11 +20,15 @@
 
 namespace {
 
-HWND Find(const char* caption, int control, DWORD timeoutMs = 30000)
+// The main window for "frame", else a dialog with the caption (and the control).
+WindowTest Named(const char* caption, int control)
 {
-    if (std::strcmp(caption, "frame") == 0)
-        return WaitForWindow(0, MainFrameWindow(), timeoutMs);
-    return WaitForWindow(0, DialogWith(caption, control), timeoutMs);
+    return std::strcmp(caption, "frame") == 0 ? MainFrameWindow() : DialogWith(caption, control);
+}
+
+HWND Find(const char* caption, int control)
+{
+    return WaitForWindow(0, Named(caption, control));
 }
 
 BOOL CALLBACK PrintWindow(HWND h, LPARAM)
@@ -86,7 +90,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (verb == "wait-gone") {
-        HWND h = Find(argv[2], control, 500);
+        HWND h = FindShownWindow(0, Named(argv[2], control));
         return !h || WaitGone(h) ? 0 : 1;
     }
     if (verb == "setup-fs" && argc == 4) {

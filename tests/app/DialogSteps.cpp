@@ -2,22 +2,6 @@
 
 #include "framework/Wnd.h"
 
-#include <cstring>
-
-HWND WaitForDialog(const char* caption, DWORD timeoutMs)
-{
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        if (HWND h = FindDialogOfProcess(caption)) {
-            ::Sleep(50);
-            return h;
-        }
-        if (::GetTickCount() - start > timeoutMs)
-            return nullptr;
-        ::Sleep(20);
-    }
-}
-
 void Click(HWND dialog, int id)
 {
     ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
@@ -48,39 +32,14 @@ std::vector<std::string> ComboEntries(HWND dialog, int id)
 
 std::string AnswerBox(const char* caption, int button)
 {
-    HWND box = WaitForDialog(caption, 5000);
+    HWND box = WaitForDialog(caption);
     if (!box)
         return "(no message box)";
     std::string text = ReadDialog(box).MessageText();
     PressButton(box, button);
-    WaitGone(box);
+    if (!WaitDestroyed(box))
+        return "(the message box stayed)";
     return text;
-}
-
-namespace {
-struct CountRequest {
-    const char* caption;
-    int n;
-};
-BOOL CALLBACK CountProc(HWND h, LPARAM l)
-{
-    auto* r = reinterpret_cast<CountRequest*>(l);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(h, &pid);
-    char cls[64];
-    ::GetClassNameA(h, cls, sizeof cls);
-    if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(h) && std::strcmp(cls, "#32770") == 0 &&
-        GetWindowTextOf(h) == r->caption)
-        ++r->n;
-    return TRUE;
-}
-}  // namespace
-
-int CountDialogs(const char* caption)
-{
-    CountRequest r{caption, 0};
-    ::EnumWindows(CountProc, reinterpret_cast<LPARAM>(&r));
-    return r.n;
 }
 
 CDialogSteps::CDialogSteps(const char* caption, std::function<void(HWND)> steps)

@@ -12,17 +12,14 @@
 #include <thread>
 #include <vector>
 
-// Waits up to timeoutMs for a visible dialog of this process with the caption.
-HWND WaitForDialog(const char* caption, DWORD timeoutMs = 15000);
 // Clicks a button (also a radio button or check box) and lets it act.
 void Click(HWND dialog, int id);
 void SetText(HWND dialog, int id, const std::string& text);
 std::string GetText(HWND dialog, int id);
 std::vector<std::string> ComboEntries(HWND dialog, int id);
-// Answers the next message box with the caption by pressing `button`; returns its text.
+// Answers the next message box with the caption by pressing `button` and
+// waits until it is destroyed; returns its text.
 std::string AnswerBox(const char* caption, int button);
-// Counts visible dialogs of this process with the caption.
-int CountDialogs(const char* caption);
 
 // Runs `steps` on a helper thread once the dialog appeared.
 class CDialogSteps {

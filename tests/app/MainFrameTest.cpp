@@ -50,7 +50,7 @@ std::string StatusText(HWND frame)
 }
 
 // Serves messages until `done` or the time-out; false on time-out.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000, bool* quitSeen = nullptr)
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kPatienceMs, bool* quitSeen = nullptr)
 {
     DWORD start = ::GetTickCount();
     while (!done()) {
@@ -197,21 +197,24 @@ TEST_F(MainFrame, WhileAnOperationRunsCreateAndExitDoNothingButAboutAndHelpWork)
     std::atomic<bool> done{false};
     int setupWindows = 0;
     bool aboutOpened = false, frameAfterExit = false, runningSeen = false;
+    bool served = false;
     CDialogSteps steps("Snap Shot Setup", [&](HWND setup) {
         runningSeen = frame.IsOperationRunning() != FALSE;
         ::PostMessageA(h, WM_COMMAND, ID_SNAPSHOT_CREATE, 0);
         ::PostMessageA(h, WM_COMMAND, ID_APP_EXIT, 0);
-        ::Sleep(500);
-        setupWindows = CountDialogs("Snap Shot Setup");
+        served = FrameServedPosted(h);
+        // Shown or not yet: a second setup dialog would be one more window.
+        setupWindows = static_cast<int>(
+            FindWindows(::GetCurrentProcessId(), DialogWith("Snap Shot Setup"), true).size());
         frameAfterExit = ::IsWindow(h) != FALSE;
         ::PostMessageA(h, WM_COMMAND, ID_APP_ABOUT, 0);
-        if (HWND about = WaitForDialog("About Corvane", 5000)) {
+        if (HWND about = WaitForDialog("About Corvane")) {
             aboutOpened = true;
             PressButton(about, IDOK);
             WaitGone(about);
         }
+        // Posted after the help command, the click comes after it.
         ::PostMessageA(h, WM_COMMAND, ID_HELP_INDEX, 0);
-        ::Sleep(300);
         PressButton(setup, IDCANCEL);
         WaitGone(setup);
         done = true;
@@ -219,7 +222,8 @@ TEST_F(MainFrame, WhileAnOperationRunsCreateAndExitDoNothingButAboutAndHelpWork)
     Command(ID_SNAPSHOT_CREATE);
     EXPECT_TRUE(PumpUntil([&]() { return done.load(); }));
     steps.Join();
-    PumpUntil([&]() { return !frame.IsOperationRunning(); }, 2000);
+    EXPECT_TRUE(PumpUntil([&]() { return !frame.IsOperationRunning(); }));
+    EXPECT_TRUE(served);
     EXPECT_TRUE(runningSeen);
     EXPECT_EQ(setupWindows, 1);
     EXPECT_TRUE(frameAfterExit);
@@ -229,29 +233,30 @@ TEST_F(MainFrame, WhileAnOperationRunsCreateAndExitDoNothingButAboutAndHelpWork)
     EXPECT_TRUE(::IsWindow(h));
     // Idle again, Exit closes the frame.
     Command(ID_APP_EXIT);
-    EXPECT_TRUE(PumpUntil([&]() { return !::IsWindow(h); }, 5000));
+    EXPECT_TRUE(PumpUntil([&]() { return !::IsWindow(h); }));
 }
 
 TEST_F(MainFrame, TheCloseBoxDuringAnOperationClosesTheFrameAfterIt)
 {
     HWND h = frame.GetSafeHwnd();
-    bool openWhileRunning = false;
+    bool openWhileRunning = false, served = false;
     CDialogSteps steps("Snap Shot Setup", [&](HWND setup) {
         ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
         ::PostMessageA(h, WM_CLOSE, 0, 0);
-        ::Sleep(400);
+        served = FrameServedPosted(h);
         openWhileRunning = ::IsWindow(h) && ::IsWindow(setup);
         PressButton(setup, IDCANCEL);
     });
     Command(ID_SNAPSHOT_CREATE);
     bool quit = false;
-    EXPECT_TRUE(PumpUntil([&]() { return !::IsWindow(h); }, 20000, &quit));
+    EXPECT_TRUE(PumpUntil([&]() { return !::IsWindow(h); }, kPatienceMs, &quit));
     steps.Join();
+    EXPECT_TRUE(served);
     EXPECT_TRUE(openWhileRunning);
     EXPECT_EQ(app.GetMainWnd(), nullptr);
     // The frame's end asks the program to end.
     if (!quit)
-        PumpUntil([]() { return false; }, 1000, &quit);
+        PumpUntil([&]() { return quit; }, kPatienceMs, &quit);
     EXPECT_TRUE(quit);
 }
 

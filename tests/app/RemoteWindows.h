@@ -2,20 +2,18 @@
 // their classes, captions, command ids and control ids.
 #pragma once
 
+#include "tests/support/WindowFinder.h"
+
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
-using WindowTest = std::function<bool(HWND)>;
-
-std::string ClassOf(HWND h);
-// Waits for a visible top-level window (of process `pid`, or of any when 0) that passes.
-HWND WaitForWindow(DWORD pid, const WindowTest& test, DWORD timeoutMs = 20000);
-// A dialog with the caption, and with the control when withControl is not 0.
-WindowTest DialogWith(const char* caption, int withControl);
 WindowTest MainFrameWindow();
-bool WaitGone(HWND h, DWORD timeoutMs = 20000);
+// Returns once the main frame's thread has served every message posted to the
+// frame before, and what those posted to it in turn: a command that hides the
+// status bar and one that shows it again are served after them, in order.
+// False when the deadline passed first.
+bool FrameServedPosted(HWND frame, DWORD deadlineMs = kPatienceMs);
 // The text of a control of another process: GetWindowText does not ask a
 // window of another process for it, WM_GETTEXT does.
 std::string SentText(HWND h);

@@ -5,6 +5,7 @@
 
 #include "res/resource.h"
 #include "operation/ProgressMessages.h"
+#include "tests/support/MessageLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +21,11 @@ public:
     HICON Frame(int i) const { return m_hAnimation[i]; }
 };
 
-// Serves this thread's messages for a while.
-void PumpFor(DWORD ms)
+// Serves this thread's messages until the window's refresh timer has ticked
+// that many times more.
+bool ServeTicks(const CSnapProgressDlg& w, int ticks)
 {
-    DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < ms) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return ServeTimerTicks(w.GetSafeHwnd(), kProgressTimerId, ticks);
 }
 
 // Runs `work` on a worker thread and serves this thread's messages until it ended.
@@ -43,12 +37,7 @@ void RunOnWorker(Work work)
         work();
         done = true;
     });
-    while (!done) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    EXPECT_TRUE(ServeUntil([&]() { return done.load(); })) << "the worker did not end";
     worker.join();
 }
 
@@ -99,11 +88,10 @@ TEST(SnapProgressDlg, TheTimerShowsTheValuesAndMovesTheAnimation)
     w.SetStatusText("C:\\Windows");
     w.SetPercent(42.7f);
     std::set<HICON> seen;
-    DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 1200) {
-        PumpFor(50);
+    EXPECT_TRUE(ServeUntil([&]() {
         seen.insert(ShownIcon(h, IDC_PROGRESS_ANIMATION));
-    }
+        return seen.size() == 4;
+    })) << "the animation showed " << seen.size() << " of its 4 frames";
     // Until a worker sets a title, the template's title gives way to an empty one.
     EXPECT_EQ(Text(h, IDC_PROGRESS_TITLE), "");
     EXPECT_EQ(Text(h, IDC_PROGRESS_STATUS), "C:\\Windows");
@@ -126,7 +114,7 @@ TEST(SnapProgressDlg, WhileTheLockIsHeldElsewhereSettersAndTicksDoNothing)
     ASSERT_TRUE(other.Lock(0));
     w.SetStatusText("dropped");
     w.SetPercent(90);
-    PumpFor(600);
+    ASSERT_TRUE(ServeTicks(w, 3));
     EXPECT_EQ(Text(h, IDC_PROGRESS_STATUS), "old");
     EXPECT_EQ(ShownIcon(h, IDC_PROGRESS_ANIMATION), frame);
     EXPECT_EQ(::SendMessageA(w.GetBarWindow(), WM_BAR_GETPOS, 0, 0), 0);
@@ -155,7 +143,7 @@ TEST(SnapProgressDlg, WithBarUpdatesOffTheBarMovesOnlyByItsMessages)
         w.SetPercent(80);
         w.Refresh(true);
     });
-    PumpFor(500);
+    ASSERT_TRUE(ServeTicks(w, 2));
     EXPECT_EQ(w.BarGetPos(), 30);
 }
 
@@ -167,7 +155,7 @@ TEST(SnapProgressDlg, NeitherEnterNorEscapeClosesIt)
     ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
     ::PostMessageA(h, WM_COMMAND, IDOK, 0);
     ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
-    PumpFor(300);
+    ServePending();
     EXPECT_TRUE(::IsWindow(h));
     EXPECT_TRUE(::IsWindowVisible(h));
 }

@@ -27,20 +27,18 @@ TEST(ResultsDlg, TheTextBoxIsReadOnlyWithBothScrollBars)
     CResultsDlg dialog;
     dialog.m_strResults = std::string(5000, 'x');
     LONG style = 0;
+    bool found = false;
     std::thread reader([&]() {
-        for (int i = 0; i < 500; ++i) {
-            HWND h = FindDialogOfProcess("Results");
-            if (h) {
-                ::Sleep(50);
-                style = ::GetWindowLongA(::GetDlgItem(h, 1002), GWL_STYLE);
-                PressButton(h, IDCANCEL);
-                return;
-            }
-            ::Sleep(20);
+        HWND h = WaitForDialog("Results");
+        found = h != nullptr;
+        if (h) {
+            style = ::GetWindowLongA(::GetDlgItem(h, 1002), GWL_STYLE);
+            PressButton(h, IDCANCEL);
         }
     });
     dialog.DoModal();
     reader.join();
+    ASSERT_TRUE(found);
     EXPECT_TRUE(style & ES_READONLY);
     EXPECT_TRUE(style & ES_MULTILINE);
     EXPECT_TRUE(style & WS_VSCROLL);

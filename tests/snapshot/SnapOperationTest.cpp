@@ -3,6 +3,8 @@
 // and a quit request during the wait is kept until the worker has ended.
 #include "snapshot/SnapOperation.h"
 
+#include "tests/support/WaitFor.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,7 +17,7 @@ const UINT kFromWorker = WM_APP + 1;
 // messages the worker sends it.
 struct Counter {
     HWND h = nullptr;
-    int ticks = 0;
+    std::atomic<int> ticks{0};
     int sent = 0;
     DWORD sentOnThread = 0;
 
@@ -47,21 +49,28 @@ struct Counter {
     ~Counter() { ::DestroyWindow(h); }
 };
 
-// A worker that runs for a while and sends the counter a message halfway.
-class CSlowOperation : public CSnapOperation {
+// A worker that, while it runs, waits for the user-interface thread to serve
+// timer ticks of the counter, and sends the counter a message in between:
+// it ends only if the waiting thread keeps serving its messages. Without a
+// counter it ends at once.
+class CWaitingOperation : public CSnapOperation {
 public:
-    HWND target = nullptr;
-    DWORD runMs = 2000;
+    Counter* counter = nullptr;
+    int ticksBefore = 3;  // ticks to see before sending, and after
+    int ticksAfter = 3;
     std::atomic<bool> ended{false};
+    bool ticksBeforeSeen = false, ticksAfterSeen = false;
     LRESULT answer = 0;
 
 protected:
     void RunSnapshot() override
     {
-        ::Sleep(runMs / 2);
-        if (target)
-            answer = ::SendMessageA(target, kFromWorker, 0, 0);
-        ::Sleep(runMs / 2);
+        if (counter) {
+            ticksBeforeSeen = WaitFor([&]() { return counter->ticks >= ticksBefore; });
+            answer = ::SendMessageA(counter->h, kFromWorker, 0, 0);
+            int sentAt = counter->ticks;
+            ticksAfterSeen = WaitFor([&]() { return counter->ticks >= sentAt + ticksAfter; });
+        }
         ended = true;
     }
 };
@@ -70,30 +79,35 @@ TEST(SnapOperation, TheUserInterfaceThreadStaysAliveWhileTheWorkerRuns)
 {
     Counter counter;
     ::SetTimer(counter.h, 1, 50, nullptr);
-    CSlowOperation op;
-    op.target = counter.h;
-    DWORD start = ::GetTickCount();
+    CWaitingOperation op;
+    op.counter = &counter;
     EXPECT_EQ(op.Start(nullptr, nullptr, "unused", 1, 'C', FALSE), 1);
-    DWORD elapsed = ::GetTickCount() - start;
     ::KillTimer(counter.h, 1);
+    // Start returned after the worker, which saw the ticks a blocked thread would not serve.
     EXPECT_TRUE(op.ended);
-    EXPECT_GE(elapsed, 1900u);
+    EXPECT_TRUE(op.ticksBeforeSeen);
+    EXPECT_TRUE(op.ticksAfterSeen);
     EXPECT_EQ(counter.sent, 1);
     EXPECT_EQ(counter.sentOnThread, ::GetCurrentThreadId());
     EXPECT_EQ(op.answer, 77);
-    // About 40 ticks of 50 ms in two seconds; a blocked thread would serve none.
-    EXPECT_GE(counter.ticks, 15);
 }
 
 TEST(SnapOperation, AQuitRequestDuringTheWaitIsKeptUntilTheWorkerEnded)
 {
     Counter counter;
-    CSlowOperation op;
-    op.target = counter.h;
-    op.runMs = 1000;
+    ::SetTimer(counter.h, 1, 50, nullptr);
+    CWaitingOperation op;
+    op.counter = &counter;
+    // A timer tick is served only when no quit request is waiting, so the
+    // worker's first tick comes after the wait has taken the request.
+    op.ticksBefore = 1;
+    op.ticksAfter = 1;
     ::PostQuitMessage(7);
     EXPECT_EQ(op.Start(nullptr, nullptr, "unused", 1, 'C', FALSE), 1);
+    ::KillTimer(counter.h, 1);
     EXPECT_TRUE(op.ended);
+    EXPECT_TRUE(op.ticksBeforeSeen);
+    EXPECT_TRUE(op.ticksAfterSeen);
     EXPECT_EQ(counter.sent, 1);
     MSG msg;
     ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -103,19 +117,25 @@ TEST(SnapOperation, AQuitRequestDuringTheWaitIsKeptUntilTheWorkerEnded)
 TEST(SnapOperation, AKindWithoutAWalkerEndsTheWorkerAtOnce)
 {
     CSnapOperation op;
-    DWORD start = ::GetTickCount();
     EXPECT_EQ(op.Start(nullptr, nullptr, "unused", 5, 'C', FALSE), 1);
-    EXPECT_LT(::GetTickCount() - start, 1000u);
+    EXPECT_EQ(::GetFileAttributesA("unused"), INVALID_FILE_ATTRIBUTES);  // nothing was written
 }
 
 TEST(SnapOperation, StartCanRunAgainOnTheSameObject)
 {
-    CSlowOperation op;
-    op.runMs = 100;
-    EXPECT_EQ(op.Start(nullptr, nullptr, "unused", 1, 'C', FALSE), 1);
-    op.ended = false;
+    Counter counter;
+    ::SetTimer(counter.h, 1, 50, nullptr);
+    CWaitingOperation op;
+    op.counter = &counter;
+    op.ticksBefore = 1;
+    op.ticksAfter = 1;
     EXPECT_EQ(op.Start(nullptr, nullptr, "unused", 1, 'C', FALSE), 1);
     EXPECT_TRUE(op.ended);
+    op.ended = false;
+    EXPECT_EQ(op.Start(nullptr, nullptr, "unused", 1, 'C', FALSE), 1);
+    ::KillTimer(counter.h, 1);
+    EXPECT_TRUE(op.ended);
+    EXPECT_EQ(counter.sent, 2);
 }
 
 }  // namespace

@@ -6,29 +6,6 @@
 
 namespace {
 
-struct FindRequest {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindProc(HWND h, LPARAM l)
-{
-    auto* request = reinterpret_cast<FindRequest*>(l);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(h, &pid);
-    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(h))
-        return TRUE;
-    char cls[64];
-    ::GetClassNameA(h, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") != 0)
-        return TRUE;
-    if (GetWindowTextOf(h) == request->caption) {
-        request->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK ReadChild(HWND h, LPARAM l)
 {
     auto* seen = reinterpret_cast<SeenDialog*>(l);
@@ -56,9 +33,17 @@ BOOL CALLBACK ReadChild(HWND h, LPARAM l)
 
 HWND FindDialogOfProcess(const char* caption)
 {
-    FindRequest request{caption, nullptr};
-    ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&request));
-    return request.found;
+    return FindShownWindow(::GetCurrentProcessId(), DialogWith(caption));
+}
+
+HWND WaitForDialog(const char* caption, DWORD deadlineMs)
+{
+    return WaitForWindow(::GetCurrentProcessId(), DialogWith(caption), deadlineMs);
+}
+
+int CountDialogs(const char* caption)
+{
+    return static_cast<int>(FindWindows(::GetCurrentProcessId(), DialogWith(caption)).size());
 }
 
 SeenDialog ReadDialog(HWND dialog)
@@ -79,29 +64,21 @@ void PressButton(HWND dialog, int buttonId)
         ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
 }
 
-void CDialogDriver::Answer(const char* caption, std::vector<int> buttonIds, DWORD timeoutMs)
+void CDialogDriver::Answer(const char* caption, std::vector<int> buttonIds, DWORD deadlineMs)
 {
     Join();
     m_seen.clear();
     std::string wanted = caption;
-    m_thread = std::thread([this, wanted, buttonIds, timeoutMs]() {
+    m_thread = std::thread([this, wanted, buttonIds, deadlineMs]() {
         for (int id : buttonIds) {
-            DWORD start = ::GetTickCount();
-            HWND dialog = nullptr;
-            while (!dialog && ::GetTickCount() - start < timeoutMs) {
-                dialog = FindDialogOfProcess(wanted.c_str());
-                if (!dialog)
-                    ::Sleep(20);
-            }
+            HWND dialog = WaitForDialog(wanted.c_str(), deadlineMs);
             if (!dialog)
                 return;
-            // Let the dialog finish its initialisation before reading it.
-            ::Sleep(50);
             m_seen.push_back(ReadDialog(dialog));
             PressButton(dialog, id);
-            // Wait until this dialog is gone before looking for the next one.
-            while (::IsWindow(dialog) && ::GetTickCount() - start < timeoutMs)
-                ::Sleep(10);
+            // This dialog must be gone before the next one is looked for.
+            if (!WaitDestroyed(dialog, deadlineMs))
+                return;
         }
     });
 }

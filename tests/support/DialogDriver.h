@@ -3,6 +3,8 @@
 // of its buttons.
 #pragma once
 
+#include "tests/support/WindowFinder.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -23,6 +25,10 @@ struct SeenDialog {
 
 // Finds a visible top-level dialog of this process with the caption, or null.
 HWND FindDialogOfProcess(const char* caption);
+// Waits for one, until it has finished its initialisation; null when none came.
+HWND WaitForDialog(const char* caption, DWORD deadlineMs = kPatienceMs);
+// Counts the visible dialogs of this process with the caption.
+int CountDialogs(const char* caption);
 SeenDialog ReadDialog(HWND dialog);
 // Presses a button as a click would.
 void PressButton(HWND dialog, int buttonId);
@@ -35,11 +41,11 @@ public:
     CDialogDriver& operator=(const CDialogDriver&) = delete;
 
     // Answers the next dialogs with this caption, one after the other, by pressing
-    // the buttons in order; each is waited for up to timeoutMs.
-    void Answer(const char* caption, std::vector<int> buttonIds, DWORD timeoutMs = 15000);
-    void Answer(const char* caption, int buttonId, DWORD timeoutMs = 15000)
+    // the buttons in order; each is waited for up to deadlineMs, and its end too.
+    void Answer(const char* caption, std::vector<int> buttonIds, DWORD deadlineMs = kPatienceMs);
+    void Answer(const char* caption, int buttonId, DWORD deadlineMs = kPatienceMs)
     {
-        Answer(caption, std::vector<int>{buttonId}, timeoutMs);
+        Answer(caption, std::vector<int>{buttonId}, deadlineMs);
     }
     // Waits for the helper; returns what each answered dialog showed.
     const std::vector<SeenDialog>& Join();
