@@ -35,31 +35,23 @@ std::vector<std::string> LogicalDrives()
     return drives;
 }
 
-// Seconds since midnight of a proposed name's time, or -1 when it does not
-// read "<drive>\<Kind> HH-MM-SS-mm-dd-yy.tvrec" for today.
-long ProposedSeconds(const std::string& path, const std::string& drive, const std::string& kind)
+// Whether path reads "<drive>\<Kind> HH-MM-SS-mm-dd-yy.tvrec" for a local time
+// of a second from `from` to `to`: the names are made from the clock, so the
+// test asks only that the name's time lies within the span it watched, be it
+// across midnight or not.
+bool ProposedWithin(const std::string& path, const std::string& drive, const std::string& kind,
+                    std::time_t from, std::time_t to)
 {
-    std::string prefix = drive + "\\" + kind + " ";
-    if (path.compare(0, prefix.size(), prefix) != 0)
-        return -1;
-    int h, m, s, mon, day, year;
-    char tail[16] = "";
-    if (std::sscanf(path.c_str() + prefix.size(), "%2d-%2d-%2d-%2d-%2d-%2d%15s", &h, &m, &s, &mon, &day, &year,
-                    tail) != 7 ||
-        std::string(tail) != ".tvrec")
-        return -1;
-    std::time_t now = std::time(nullptr);
-    std::tm today = *std::localtime(&now);
-    if (mon != today.tm_mon + 1 || day != today.tm_mday || year != today.tm_year % 100)
-        return -1;
-    return h * 3600L + m * 60L + s;
-}
-
-long NowSeconds()
-{
-    std::time_t now = std::time(nullptr);
-    std::tm t = *std::localtime(&now);
-    return t.tm_hour * 3600L + t.tm_min * 60L + t.tm_sec;
+    for (std::time_t second = from; second <= to; ++second) {
+        std::tm local = *std::localtime(&second);
+        char name[64];
+        std::snprintf(name, sizeof name, "%s\\%s %02d-%02d-%02d-%02d-%02d-%02d.tvrec", drive.c_str(),
+                      kind.c_str(), local.tm_hour, local.tm_min, local.tm_sec, local.tm_mon + 1,
+                      local.tm_mday, local.tm_year % 100);
+        if (path == name)
+            return true;
+    }
+    return false;
 }
 
 TEST(SnapshotSetupDlg, ProposedNamesCarryTheKindAndTheTime)
@@ -80,7 +72,7 @@ TEST(SnapshotSetupDlg, OpensWithEveryDriveInLetterOrderAndARegistryName)
     std::vector<std::string> entries;
     std::string path, selected;
     bool optionEnabled = false, driveEnabled = true, labelEnabled = true, registryChecked = false;
-    long before = NowSeconds();
+    std::time_t before = std::time(nullptr);
     CSnapshotSetupDlg dialog;
     CDialogSteps steps(kCaption, [&](HWND h) {
         entries = ComboEntries(h, IDC_SETUP_DRIVE);
@@ -94,13 +86,12 @@ TEST(SnapshotSetupDlg, OpensWithEveryDriveInLetterOrderAndARegistryName)
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     steps.Join();
+    std::time_t after = std::time(nullptr);
     ASSERT_TRUE(steps.Found());
     ASSERT_FALSE(entries.empty());
     EXPECT_EQ(entries, LogicalDrives());
     EXPECT_EQ(selected, entries[0]);
-    long at = ProposedSeconds(path, entries[0], "Registry");
-    EXPECT_GE(at, before) << path;
-    EXPECT_LE(at, NowSeconds()) << path;
+    EXPECT_TRUE(ProposedWithin(path, entries[0], "Registry", before, after)) << path;
     EXPECT_TRUE(registryChecked);
     EXPECT_TRUE(optionEnabled);
     EXPECT_FALSE(driveEnabled);
@@ -112,8 +103,14 @@ TEST(SnapshotSetupDlg, OpensWithEveryDriveInLetterOrderAndARegistryName)
 TEST(SnapshotSetupDlg, SwitchingTheKindKeepsTheCheckMarkAndProposesAFreshName)
 {
     std::string target = TempFile("corvane setup kind.tvrec");
-    std::string fsPath, regPath, typedThenSwitched, afterDriveChange, secondDrive;
+    std::string fsPath, regPath, typedThenSwitched, afterDriveChange, otherDrive;
     bool optionEnabledFs = true, optionCheckedFs = false, driveEnabledFs = false, optionEnabledReg = false;
+    // Another drive is the last one listed; on a machine with one drive it is
+    // that drive again.
+    std::vector<std::string> drives = LogicalDrives();
+    ASSERT_FALSE(drives.empty());
+    const WPARAM other = drives.size() - 1;
+    std::time_t before = std::time(nullptr);
     CSnapshotSetupDlg dialog;
     CDialogSteps steps(kCaption, [&](HWND h) {
         Click(h, IDC_SETUP_FULLPATHS);
@@ -124,8 +121,8 @@ TEST(SnapshotSetupDlg, SwitchingTheKindKeepsTheCheckMarkAndProposesAFreshName)
         optionCheckedFs = ::IsDlgButtonChecked(h, IDC_SETUP_FULLPATHS) == BST_CHECKED;
         driveEnabledFs = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_DRIVE));
         // Another drive leaves the proposal alone until a kind is clicked.
-        ::SendDlgItemMessageA(h, IDC_SETUP_DRIVE, CB_SETCURSEL, 1, 0);
-        secondDrive = GetText(h, IDC_SETUP_DRIVE);
+        ::SendDlgItemMessageA(h, IDC_SETUP_DRIVE, CB_SETCURSEL, other, 0);
+        otherDrive = GetText(h, IDC_SETUP_DRIVE);
         afterDriveChange = GetText(h, IDC_SETUP_PATH);
         Click(h, IDC_SETUP_FILESYSTEM);
         typedThenSwitched = GetText(h, IDC_SETUP_PATH);
@@ -138,21 +135,22 @@ TEST(SnapshotSetupDlg, SwitchingTheKindKeepsTheCheckMarkAndProposesAFreshName)
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     steps.Join();
-    std::vector<std::string> drives = LogicalDrives();
-    ASSERT_GE(drives.size(), 2u);
-    EXPECT_GE(ProposedSeconds(fsPath, drives[0], "FileSystem"), 0) << fsPath;
+    std::time_t after = std::time(nullptr);
+    ASSERT_TRUE(steps.Found());
+    EXPECT_TRUE(ProposedWithin(fsPath, drives[0], "FileSystem", before, after)) << fsPath;
     EXPECT_FALSE(optionEnabledFs);
     EXPECT_TRUE(optionCheckedFs);
     EXPECT_TRUE(driveEnabledFs);
-    EXPECT_EQ(secondDrive, drives[1]);
+    EXPECT_EQ(otherDrive, drives[other]);
     EXPECT_EQ(afterDriveChange, fsPath);
-    EXPECT_GE(ProposedSeconds(typedThenSwitched, drives[1], "FileSystem"), 0) << typedThenSwitched;
-    EXPECT_GE(ProposedSeconds(regPath, drives[1], "Registry"), 0) << regPath;
+    EXPECT_TRUE(ProposedWithin(typedThenSwitched, drives[other], "FileSystem", before, after))
+        << typedThenSwitched;
+    EXPECT_TRUE(ProposedWithin(regPath, drives[other], "Registry", before, after)) << regPath;
     EXPECT_TRUE(optionEnabledReg);
 
     EXPECT_EQ(dialog.m_nKind, 1);
     EXPECT_EQ(dialog.m_strPath, target);
-    EXPECT_EQ(dialog.m_chDrive, drives[1][0]);
+    EXPECT_EQ(dialog.m_chDrive, drives[other][0]);
     EXPECT_TRUE(dialog.m_bFullIgnoredPaths);
     EXPECT_TRUE(FileExists(target));
     EXPECT_TRUE(ReadWholeFile(target).empty());
@@ -171,8 +169,8 @@ TEST(SnapshotSetupDlg, AnExistingFileIsOverwrittenOnlyAfterYes)
         SetText(h, IDC_SETUP_PATH, target);
         PressButton(h, IDOK);
         first = AnswerBox("Pellix Corvane", IDNO);
-        ::Sleep(100);
-        openAfterNo = ::IsWindow(h) && ::IsWindowVisible(h);
+        // Back in its loop, the dialog has finished with the answer.
+        openAfterNo = WaitServing(h) && ::IsWindowVisible(h);
         afterNo = ReadWholeFile(target);
         PressButton(h, IDOK);
         second = AnswerBox("Pellix Corvane", IDYES);
@@ -201,8 +199,7 @@ TEST(SnapshotSetupDlg, AMissingFolderShowsTheCreationErrorAndStaysOpen)
         SetText(h, IDC_SETUP_PATH, "");
         PressButton(h, IDOK);
         empty = AnswerBox("Pellix Corvane", IDOK);
-        ::Sleep(100);
-        stillOpen = ::IsWindow(h) && ::IsWindowVisible(h);
+        stillOpen = WaitServing(h) && ::IsWindowVisible(h);
         PressButton(h, IDCANCEL);
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
@@ -239,11 +236,13 @@ TEST(SnapshotSetupDlg, BrowseForTheRegistryAsksFirst)
         pathBefore = GetText(h, IDC_SETUP_PATH);
         PressButton(h, IDC_SETUP_BROWSE);
         note = AnswerBox("Pellix Corvane", IDNO);
-        ::Sleep(300);
-        saveAsAfterNo = FindDialogOfProcess("Save As") != nullptr;
+        // Back in its loop, the dialog has finished with the answer; a Save As
+        // dialog, shown or still being made, would hold it disabled.
+        saveAsAfterNo =
+            !WaitServing(h) || FindDialogOfProcess("Save As") != nullptr || !::IsWindowEnabled(h);
         PressButton(h, IDC_SETUP_BROWSE);
         AnswerBox("Pellix Corvane", IDYES);
-        HWND saveAs = WaitForDialog("Save As", 10000);
+        HWND saveAs = WaitForDialog("Save As");
         saveAsAfterYes = saveAs != nullptr;
         if (saveAs) {
             PressButton(saveAs, IDCANCEL);
