@@ -50,6 +50,15 @@ void ExpectSameTree(const FolderRecord& expected, const FolderRecord& actual, co
         ExpectSameTree(expected.folders[i], actual.folders[i], path + "\\" + expected.folders[i].name);
 }
 
+// The subfolder of that name, or null.
+const FolderRecord* Subfolder(const FolderRecord& folder, const std::string& name)
+{
+    for (const auto& sub : folder.folders)
+        if (sub.name == name)
+            return &sub;
+    return nullptr;
+}
+
 void Totals(const FolderRecord& f, uint32_t& files, uint32_t& folders)
 {
     ++folders;
@@ -159,14 +168,10 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     EXPECT_EQ(snap.FoldersIgnored(), 4u);
 
     // The sparse file of 5,000,000,000 bytes is recorded modulo 2^32.
-    bool sawBig = false;
-    for (const auto& f : file.root.folders)
-        if (f.name == "Big") {
-            ASSERT_EQ(f.files.size(), 1u);
-            EXPECT_EQ(f.files[0].size, 705032704u);
-            sawBig = true;
-        }
-    EXPECT_TRUE(sawBig);
+    const FolderRecord* big = Subfolder(file.root, "Big");
+    ASSERT_NE(big, nullptr);
+    ASSERT_EQ(big->files.size(), 1u);
+    EXPECT_EQ(big->files[0].size, 705032704u);
 
     char head[400];
     std::snprintf(head, sizeof head,
@@ -179,13 +184,14 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     EXPECT_NE(snap.results[0].find("\r\n" + s_loopLink), std::string::npos);
     // A link is walked like a folder until it closes a loop: Ring1\hop shows
     // Ring2's contents, whose own link leads back to Ring1.
-    for (const auto& f : file.root.folders)
-        if (f.name == "Ring1") {
-            ASSERT_EQ(f.folders.size(), 1u);
-            ASSERT_EQ(f.folders[0].folders.size(), 1u);
-            EXPECT_EQ(f.folders[0].folders[0].name, "hop");
-            EXPECT_TRUE(f.folders[0].folders[0].folders.empty());
-        }
+    const FolderRecord* ring1 = Subfolder(file.root, "Ring1");
+    ASSERT_NE(ring1, nullptr);
+    ASSERT_EQ(ring1->folders.size(), 1u);
+    EXPECT_EQ(ring1->folders[0].name, "hop");
+    ASSERT_EQ(ring1->folders[0].folders.size(), 1u);
+    EXPECT_EQ(ring1->folders[0].folders[0].name, "hop");
+    EXPECT_TRUE(ring1->folders[0].folders[0].folders.empty());
+    EXPECT_TRUE(ring1->folders[0].folders[0].files.empty());
 
     EXPECT_EQ(progress.title, "Creating snap shot of file system...");
     EXPECT_EQ(progress.percent, 100.0f);

@@ -1,7 +1,5 @@
 #include "tests/support/DriveFixture.h"
 
-#include "framework/FileFind.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -154,16 +152,24 @@ FolderRecord ListTree(const std::string& path, const std::string& name,
     if (std::find(notEntered.begin(), notEntered.end(), path) != notEntered.end())
         return folder;
     std::vector<std::string> subfolders;
-    CFileFind finder;
-    for (bool more = finder.FindFirst((path + "\\*").c_str()); more; more = finder.FindNext()) {
-        if (finder.IsDots())
-            continue;
-        if (finder.IsDirectory()) {
-            subfolders.push_back(finder.GetFileName());
-            continue;
-        }
-        folder.files.push_back(FileRecord{finder.GetFileName(), finder.GetCreationTime(),
-                                          finder.GetLastWriteTime(), finder.GetLengthLow()});
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string entry = data.cFileName;
+            if (entry == "." || entry == "..")
+                continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                subfolders.push_back(entry);
+                continue;
+            }
+            auto ticks = [](const FILETIME& t) {
+                return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+            };
+            folder.files.push_back(
+                FileRecord{entry, ticks(data.ftCreationTime), ticks(data.ftLastWriteTime), data.nFileSizeLow});
+        } while (::FindNextFileA(find, &data));
+        ::FindClose(find);
     }
     for (const std::string& sub : subfolders)
         folder.folders.push_back(ListTree(path + "\\" + sub, sub, notEntered));

@@ -47,8 +47,9 @@ struct FSSnapFile {
 // Parses a file-system snapshot; false with a reason when it is malformed.
 bool ParseFSSnap(const std::vector<uint8_t>& bytes, FSSnapFile& out, std::string& why);
 
-// Lists a folder tree with FindFirstFileA / FindNextFileA as the snapshot must
-// record it: files in listing order, then subfolders in listing order. The
-// folders named in `notEntered` (full paths) are recorded with no contents.
+// Lists a folder tree as the snapshot must record it, with FindFirstFileA and
+// FindNextFileA themselves rather than the program's file finder: files in
+// listing order, then subfolders in listing order. The folders named in
+// `notEntered` (full paths) are recorded with no contents.
 FolderRecord ListTree(const std::string& path, const std::string& name,
                       const std::vector<std::string>& notEntered);
