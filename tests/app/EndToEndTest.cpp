@@ -3,6 +3,7 @@
 // through the menu command, the setup dialog, the question and the results
 // dialog, with Create, Exit and the close box tried while it runs; the
 // snapshot file checked against the drive's contents.
+#include "framework/NamedSemaphore.h"
 #include "framework/Wnd.h"
 #include "res/resource.h"
 #include "snapshot/FSSnap.h"
@@ -11,6 +12,8 @@
 #include "tests/support/DriveFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -74,17 +77,37 @@ private:
     PROCESS_INFORMATION m_pi{};
 };
 
-TEST(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
+// The program's two named semaphores, made by another process with no count
+// to take, as a copy of the program killed while it held them leaves them.
+struct HeldLocks {
+    CNamedSemaphore progress, operation;
+    HeldLocks() : progress("snapprogress", 0, 1), operation("corvane_mainframe_operation", 0, 1) {}
+};
+
+struct RunCase {
+    const char* name;
+    bool locksHeldElsewhere;
+};
+
+class EndToEnd : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
 {
+    std::unique_ptr<HeldLocks> held;
+    if (GetParam().locksHeldElsewhere) {
+        held = std::make_unique<HeldLocks>();
+        ASSERT_TRUE(held->progress.IsOpen() && held->operation.IsOpen());
+        ASSERT_FALSE(held->progress.Lock(0));
+        ASSERT_FALSE(held->operation.Lock(0));
+    }
     char drive = FixtureDriveLetter();
     ASSERT_NE(drive, 0) << "run through tests/app/listed-drive, which maps the drive";
     std::string root = std::string(1, drive) + ":";
     ASSERT_TRUE(MakeFile(root + "\\readme.txt", "Corvane end to end"));
-    ASSERT_TRUE(MakeFolder(root + "\\Program Files"));
-    ASSERT_TRUE(MakeFolder(root + "\\Program Files\\Pellix"));
+    for (const char* folder : {"\\Program Files", "\\Program Files\\Pellix", "\\Empty folder"})
+        ASSERT_TRUE(MakeFolder(root + folder) || FileExists(root + folder)) << folder;
     ASSERT_TRUE(MakeFile(root + "\\Program Files\\Pellix\\app.exe", std::string(4096, 'x')));
     ASSERT_TRUE(MakeFile(root + "\\Program Files\\Pellix\\app.ini", "[app]\r\n"));
-    ASSERT_TRUE(MakeFolder(root + "\\Empty folder"));
 
     char temp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temp);
@@ -172,5 +195,9 @@ TEST(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
 
     ::DeleteFileA(snapshot.c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(Locks, EndToEnd,
+                         ::testing::Values(RunCase{"free", false}, RunCase{"heldForGoodByAnotherProcess", true}),
+                         [](const ::testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/SnapshotSetupDlg.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "tests/support/MessageLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +14,6 @@
 #include <stdexcept>
 
 namespace {
-
-// Serves messages through the application's pump until `done` or the deadline.
-bool ServeUntil(const std::function<bool()>& done, DWORD deadlineMs = 20000)
-{
-    DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > deadlineMs)
-            return false;
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            int code = 0;
-            if (!AppPumpMessage(code))
-                return done();
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
 
 // A frame whose setup step does what a test needs instead of asking.
 class CThrowingFrame : public CMainFrame {

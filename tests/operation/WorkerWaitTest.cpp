@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "seams/Abort.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -146,13 +147,14 @@ TEST_P(WorkerFailure, IsToldOnceOrNotAtAll)
     // Answers every box of the worker until it has ended.
     std::thread reader([&]() {
         while (!ended) {
-            if (HWND box = FindDialogOfProcess("Corvane")) {
-                told.push_back(ReadDialog(box).MessageText());
-                PressButton(box, IDOK);
-                while (::IsWindow(box) && !ended)
-                    ::Sleep(5);
-            }
-            ::Sleep(5);
+            HWND box = nullptr;
+            if (!WaitFor([&]() { return ended || (box = FindDialogOfProcess("Corvane")) != nullptr; }))
+                return;
+            if (!box)
+                return;
+            told.push_back(ReadDialog(box).MessageText());
+            PressButton(box, IDOK);
+            WaitFor([&]() { return ended || !::IsWindow(box); });
         }
     });
     COperationWorker worker(kTexts, nullptr);

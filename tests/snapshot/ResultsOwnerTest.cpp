@@ -6,6 +6,7 @@
 #include "framework/AppMessageBox.h"
 #include "res/resource.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/MessageLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -37,12 +38,7 @@ Seen ShowFromWorker(const std::string& results)
     std::atomic<bool> done{false};
     std::thread reader([&]() {
         HWND dialog = nullptr;
-        for (int i = 0; i < 1000 && !dialog; ++i) {
-            dialog = FindDialogOfProcess("Results");
-            if (!dialog)
-                ::Sleep(10);
-        }
-        if (!dialog)
+        if (!WaitFor([&]() { return (dialog = FindDialogOfProcess("Results")) != nullptr; }))
             return;
         HWND text = ::GetDlgItem(dialog, IDC_RESULTS_TEXT);
         seen.owner = ::GetWindow(dialog, GW_OWNER);
@@ -59,13 +55,7 @@ Seen ShowFromWorker(const std::string& results)
         ShowSnapshotResults(results);
         done = true;
     });
-    DWORD start = ::GetTickCount();
-    while (!done && ::GetTickCount() - start < 30000) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    EXPECT_TRUE(ServeUntil([&]() { return done.load(); }));
     reader.join();
     worker.join();
     return seen;
