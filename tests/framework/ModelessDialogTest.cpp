@@ -1,13 +1,15 @@
 // A modeless dialog (a viewer) gets the dialog keyboard from the program's
 // pumps: Enter and Escape reach its OnOK and OnCancel, Tab moves the focus.
-// Modal dialogs keep it from their own loop.
+// Modal dialogs and other windows are not taken for one.
+#include "framework/Dialog.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
-#include "tests/framework/TestWindows.h"
+#include "tests/support/MessageLoop.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -23,32 +25,12 @@ protected:
     void OnCancel() override { ++cancels; }
 };
 
-class CModalDlg : public CDialog {
-public:
-    CModalDlg() : CDialog(IDD_ABOUTBOX) {}
-    bool initialised = false;
-    CDialog* recognised = nullptr;
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        initialised = true;
-        recognised = FromModelessHandle(m_hWnd);
-        EndDialog(IDCANCEL);
-        return TRUE;
-    }
-};
-
-INT_PTR CALLBACK OtherDialogProc(HWND, UINT, WPARAM, LPARAM)
+// A hidden window of another kind, which does not take the focus.
+HWND MakeOtherWindow()
 {
-    return FALSE;
+    return ::CreateWindowExA(0, "STATIC", "Other", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                             nullptr);
 }
-
-// Runs a pump until the quit message; returns the quit message's code.
-struct Pump {
-    const char* name;
-    std::function<int()> run;
-};
 
 class ModelessDialog : public ::testing::Test {
 protected:
@@ -59,8 +41,6 @@ protected:
         viewer.SetForegroundWindow();
         ok = viewer.GetDlgItem(IDOK);
         ASSERT_NE(ok, nullptr);
-        ::SetFocus(ok);
-        ASSERT_TRUE(PumpUntil([&]() { return ::GetFocus() == ok; }));
     }
 
     CViewerDlg viewer;
@@ -69,79 +49,72 @@ protected:
 
 TEST_F(ModelessDialog, EnterEscapeAndTabPostedToTheFocusedControlAreTheDialogsKeys)
 {
-    const Pump pumps[] = {
-        {"AppPumpMessage without an application", []() {
-             int code = -1;
-             while (AppPumpMessage(code)) {
-             }
-             return code;
-         }},
-        {"AppPumpMessage of the application", []() {
-             CWinApp app;
-             int code = -1;
-             while (AppPumpMessage(code)) {
-             }
-             return code;
-         }},
-        {"CWinApp::PumpMessage", []() {
-             CWinApp app;
-             while (app.PumpMessage()) {
-             }
-             return app.ExitCode();
-         }},
+    // Each serves messages until the quit message and returns its code.
+    const std::pair<const char*, std::function<int()>> pumps[] = {
+        {"AppPumpMessage", []() { int code = -1; while (AppPumpMessage(code)) {} return code; }},
         {"CWinApp::Run", []() { return CWinApp().Run(); }},
     };
-    SeenByParent seen;
-    std::unique_ptr<CWnd> window = MakeParent(ParentKind::Window, seen);
-    ASSERT_NE(window, nullptr);
     int code = 40;
-    for (const Pump& pump : pumps) {
-        SCOPED_TRACE(pump.name);
-        viewer.oks = viewer.cancels = seen.otherMessages = 0;
+    for (const auto& [name, pump] : pumps) {
+        SCOPED_TRACE(name);
+        viewer.oks = viewer.cancels = 0;
         ::SetFocus(ok);
-        ASSERT_EQ(::GetFocus(), ok);
+        ASSERT_TRUE(ServeUntil([&]() { return ::GetFocus() == ok; }));
         for (WPARAM key : {VK_RETURN, VK_ESCAPE, VK_TAB})
             ::PostMessageA(ok, WM_KEYDOWN, key, 1);
-        // Other windows' messages still reach them.
-        window->PostMessage(kOtherMessage);
+        // Another window's messages still reach it: its WM_CLOSE destroys it.
+        HWND other = MakeOtherWindow();
+        ASSERT_NE(other, nullptr);
+        ::PostMessageA(other, WM_CLOSE, 0, 0);
         ::PostQuitMessage(++code);
-        EXPECT_EQ(pump.run(), code);
+        EXPECT_EQ(pump(), code);
         EXPECT_EQ(viewer.oks, 1);
         EXPECT_EQ(viewer.cancels, 1);
         EXPECT_EQ(::GetFocus(), viewer.GetDlgItem(IDC_ABOUT_LICENCE));
-        EXPECT_EQ(seen.otherMessages, 1);
-        EXPECT_TRUE(viewer.IsWindow());
+        EXPECT_FALSE(::IsWindow(other));
     }
 }
 
-TEST_F(ModelessDialog, OnlyOurModelessDialogsAreRecognised)
+// Asks, while it runs, whether it is taken for a modeless dialog.
+class CModalDlg : public CDialog {
+public:
+    CModalDlg() : CDialog(IDD_ABOUTBOX) {}
+    bool asked = false;
+    CDialog* taken = nullptr;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        asked = true;
+        taken = FromModelessHandle(m_hWnd);
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+};
+
+INT_PTR CALLBACK OtherDialogProc(HWND, UINT, WPARAM, LPARAM)
 {
-    HWND other = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), nullptr,
-                                      OtherDialogProc, 0);
-    ASSERT_NE(other, nullptr);
-    SeenByParent seen;
-    std::unique_ptr<CWnd> window = MakeParent(ParentKind::Window, seen);
-    ASSERT_NE(window, nullptr);
-    struct Case {
-        const char* name;
-        HWND h;
-        CDialog* expected;
-    };
-    const Case cases[] = {
-        {"our modeless dialog", viewer.GetSafeHwnd(), &viewer},
-        {"a control of it", ok, nullptr},
-        {"a dialog of another procedure", other, nullptr},
-        {"a window", window->GetSafeHwnd(), nullptr},
-        {"no window", nullptr, nullptr},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(CDialog::FromModelessHandle(c.h), c.expected) << c.name;
+    return FALSE;
+}
+
+TEST_F(ModelessDialog, OnlyOurModelessDialogsAreTakenForOne)
+{
+    HWND other = MakeOtherWindow();
+    HWND otherDialog = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), nullptr,
+                                            OtherDialogProc, 0);
+    ASSERT_TRUE(other && otherDialog);
+    // The other procedure keeps a pointer of its own where ours keep theirs.
+    ::SetWindowLongPtrA(otherDialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&viewer));
+    EXPECT_EQ(CDialog::FromModelessHandle(viewer.GetSafeHwnd()), &viewer);
+    for (HWND h : {ok, otherDialog, other})  // a control of ours, a dialog of another procedure, a window
+        EXPECT_EQ(CDialog::FromModelessHandle(h), nullptr);
+    ::DestroyWindow(otherDialog);
     ::DestroyWindow(other);
 
     CModalDlg modal;
     EXPECT_EQ(modal.DoModal(), IDCANCEL);
-    EXPECT_TRUE(modal.initialised);
-    EXPECT_EQ(modal.recognised, nullptr);
+    EXPECT_TRUE(modal.asked);
+    EXPECT_EQ(modal.taken, nullptr);
 }
 
 }  // namespace

@@ -1,121 +1,207 @@
-// Notifications and context menu requests reach the handlers of both kinds of
-// parent the results views sit in, a window and a dialog, through one path;
-// a dialog's answer goes back to the sender through DWLP_MSGRESULT.
+// A real tree control in both kinds of parent the results views sit in, a
+// window and a dialog: the wrapper keeps items where they were put, never
+// sorted, and the tree's notifications and context menu requests reach the
+// parent's handlers, whose answers reach the tree (a dialog's through
+// DWLP_MSGRESULT). The frame answers its toolbar on the same path.
+#include "framework/Dialog.h"
+#include "framework/FrameWnd.h"
 #include "framework/TreeCtrl.h"
-#include "tests/framework/TestWindows.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
 constexpr UINT kTreeId = 4321;
 
-class Notify : public ::testing::TestWithParam<ParentKind> {
+struct Seen {
+    std::vector<UINT> codes;
+    HTREEITEM selected = nullptr;  // of the last TVN_SELCHANGEDA
+    bool veto = false;             // answer TVN_SELCHANGINGA with TRUE
+    std::vector<std::tuple<HWND, LONG, LONG>> menus;  // window, screen point
+};
+
+template <typename Base>
+class CRecordingParent : public Base {
+public:
+    template <typename... Args>
+    explicit CRecordingParent(Seen& seen, Args... args) : Base(args...), m_seen(seen) {}
+    ~CRecordingParent() override { this->DestroyWindow(); }
+
+protected:
+    bool OnNotify(NMHDR* header, LRESULT& result) override
+    {
+        m_seen.codes.push_back(header->code);
+        switch (header->code) {
+        case TVN_SELCHANGINGA:
+            result = m_seen.veto ? TRUE : FALSE;
+            return true;
+        case TVN_SELCHANGEDA:
+            m_seen.selected = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
+            return true;
+        default:
+            return false;
+        }
+    }
+    bool OnContextMenu(HWND window, POINT screen) override
+    {
+        m_seen.menus.emplace_back(window, screen.x, screen.y);
+        return true;
+    }
+
+private:
+    Seen& m_seen;
+};
+
+// Where each item goes: under the root or an earlier row, after the first or
+// last place or an earlier row. Its pictures are data % 3 and the next one.
+constexpr int kRoot = -1, kFirst = -2, kLast = -1;
+struct Insert { const char* text; LPARAM data; int parent, after; };
+const Insert kInserts[] = {
+    {"b", 2, kRoot, kLast}, {"a", 1, kRoot, kLast}, {"c", 3, kRoot, kFirst}, {"d", 4, kRoot, 0 /* after b */},
+    {"y", 26, 0, kLast},    {"x", 25, 0, kFirst},   {"z", 27, 0, 5 /* after x */},
+};
+
+enum class ParentKind { Window, Dialog };
+
+class Tree : public ::testing::TestWithParam<ParentKind> {
 protected:
     void SetUp() override
     {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
         ::InitCommonControlsEx(&controls);
-        parent = MakeParent(GetParam(), seen);
-        ASSERT_NE(parent, nullptr);
-        ASSERT_TRUE(tree.Create(WS_VISIBLE | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS, RECT{0, 0, 200, 150},
-                                parent.get(), kTreeId));
-        first = tree.InsertItem("first", 0, 0, 11);
-        second = tree.InsertItem("second", 0, 0, 22);
-        ASSERT_NE(first, nullptr);
-        ASSERT_NE(second, nullptr);
+        if (GetParam() == ParentKind::Window) {
+            auto window = std::make_unique<CRecordingParent<CWnd>>(seen);
+            ASSERT_TRUE(CWnd::RegisterWndClass("CorvaneTestParent", 0, nullptr,
+                                               reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)));
+            ASSERT_TRUE(window->CreateEx(0, "CorvaneTestParent", "Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                         RECT{50, 50, 450, 350}, nullptr, 0));
+            parent = std::move(window);
+        } else {
+            auto dialog = std::make_unique<CRecordingParent<CDialog>>(seen, IDD_ABOUTBOX);
+            ASSERT_TRUE(dialog->CreateModeless(nullptr));
+            dialog->ShowWindow(SW_SHOW);
+            parent = std::move(dialog);
+        }
+        ASSERT_TRUE(tree.Create(WS_VISIBLE | TVS_HASLINES, RECT{0, 0, 250, 250}, parent.get(), kTreeId));
+        for (const Insert& in : kInserts) {
+            HTREEITEM under = in.parent == kRoot ? TVI_ROOT : items[in.parent];
+            HTREEITEM after = in.after == kFirst ? TVI_FIRST : in.after == kLast ? TVI_LAST : items[in.after];
+            int image = static_cast<int>(in.data % 3);
+            items.push_back(tree.InsertItem(in.text, image, image + 1, in.data, under, after));
+            ASSERT_NE(items.back(), nullptr) << in.text;
+        }
     }
 
-    NMHDR FromTree(UINT code) const { return NMHDR{tree.GetSafeHwnd(), kTreeId, code}; }
+    // "text=data/picture,selected picture" of every item, depth first,
+    // children in brackets.
+    std::string Walk(HTREEITEM first) const
+    {
+        std::string out;
+        for (HTREEITEM item = first; item; item = tree.GetNextSiblingItem(item)) {
+            TVITEMA tv{};
+            tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+            tv.hItem = item;
+            tree.SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+            out += (out.empty() ? "" : " ") + tree.GetItemText(item) + '=' + std::to_string(tree.GetItemData(item)) +
+                   '/' + std::to_string(tv.iImage) + ',' + std::to_string(tv.iSelectedImage);
+            if (HTREEITEM child = tree.GetChildItem(item))
+                out += '[' + Walk(child) + ']';
+        }
+        return out;
+    }
 
-    SeenByParent seen;
+    Seen seen;
     std::unique_ptr<CWnd> parent;
     CTreeCtrl tree;
-    HTREEITEM first = nullptr;
-    HTREEITEM second = nullptr;
+    std::vector<HTREEITEM> items;
 };
 
-TEST_P(Notify, TheTreesSelectionChangeReachesTheParentsHandler)
+TEST_P(Tree, KeepsTheGivenOrderWithDataAndPictures)
 {
-    ASSERT_TRUE(tree.SelectItem(second));
-    ASSERT_TRUE(seen.Saw(TVN_SELCHANGINGA));
-    ASSERT_TRUE(seen.Saw(TVN_SELCHANGEDA));
-    EXPECT_EQ(seen.selected, second);
-    EXPECT_EQ(seen.selectedData, 22);
-    EXPECT_EQ(seen.from, tree.GetSafeHwnd());
-    EXPECT_EQ(seen.id, kTreeId);
-    EXPECT_EQ(tree.GetSelectedItem(), second);
+    EXPECT_EQ(Walk(tree.GetRootItem()), "c=3/0,1 b=2/2,3[x=25/1,2 z=27/0,1 y=26/2,3] d=4/1,2 a=1/1,2");
 }
 
-TEST_P(Notify, AVetoOfTheParentKeepsTheSelection)
+TEST_P(Tree, ASelectionChangeReachesTheParentWhichCanVetoIt)
 {
-    ASSERT_TRUE(tree.SelectItem(first));
-    seen = SeenByParent{};
-    seen.vetoSelectionChange = true;
-    tree.SelectItem(second);
-    EXPECT_TRUE(seen.Saw(TVN_SELCHANGINGA));
-    EXPECT_FALSE(seen.Saw(TVN_SELCHANGEDA));
-    EXPECT_EQ(tree.GetSelectedItem(), first);
-}
-
-TEST_P(Notify, TheSenderGetsTheParentsAnswer)
-{
-    struct Case {
-        UINT code;
-        LRESULT answer;
-    };
-    const Case cases[] = {
-        {NM_DBLCLK, kDoubleClickAnswer},
-        {NM_RCLICK, TRUE},
-        {NM_RETURN, 0},  // not handled
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
+    EXPECT_EQ(tree.GetSelectedItem(), nullptr);
+    for (int row : {3, 5, 0}) {
+        SCOPED_TRACE(kInserts[row].text);
         seen.codes.clear();
-        NMHDR header = FromTree(c.code);
-        EXPECT_EQ(parent->SendMessage(WM_NOTIFY, kTreeId, reinterpret_cast<LPARAM>(&header)), c.answer);
-        ASSERT_EQ(seen.codes.size(), 1u);
-        EXPECT_EQ(seen.codes[0], c.code);
+        ASSERT_TRUE(tree.SelectItem(items[row]));
+        EXPECT_EQ(tree.GetSelectedItem(), items[row]);
+        // Opening the parent of a child comes in between.
+        ASSERT_GE(seen.codes.size(), 2u);
+        EXPECT_EQ(seen.codes.front(), TVN_SELCHANGINGA);
+        EXPECT_EQ(seen.codes.back(), TVN_SELCHANGEDA);
+        EXPECT_EQ(seen.selected, items[row]);
     }
+    seen.codes.clear();
+    seen.veto = true;
+    tree.SelectItem(items[1]);
+    EXPECT_EQ(seen.codes, std::vector<UINT>{TVN_SELCHANGINGA});
+    EXPECT_EQ(tree.GetSelectedItem(), items[0]);
 }
 
-TEST_P(Notify, AContextMenuRequestReachesTheParentWithItsScreenPoint)
+TEST_P(Tree, AContextMenuRequestReachesTheParentWithItsScreenPoint)
 {
     struct Case {
-        const char* name;
         LPARAM position;
         POINT expected;
     };
     const Case cases[] = {
-        {"mouse", MAKELPARAM(300, 200), POINT{300, 200}},
-        {"mouse on a monitor left of and above the primary one", MAKELPARAM(-5, -7), POINT{-5, -7}},
-        {"keyboard", -1, POINT{-1, -1}},
+        {MAKELPARAM(300, 200), POINT{300, 200}},
+        {MAKELPARAM(-5, -7), POINT{-5, -7}},  // left of and above the primary monitor
+        {-1, POINT{-1, -1}},                  // from the keyboard
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         // Sent to the parent, and to the tree, whose default passes it up.
         for (HWND target : {parent->GetSafeHwnd(), tree.GetSafeHwnd()}) {
-            seen.menuWindows.clear();
-            seen.menuPoints.clear();
+            SCOPED_TRACE(std::to_string(c.expected.x) + (target == tree.GetSafeHwnd() ? " to the tree" : ""));
+            seen.menus.clear();
             ::SendMessageA(target, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree.GetSafeHwnd()), c.position);
-            ASSERT_EQ(seen.menuWindows.size(), 1u);
-            EXPECT_EQ(seen.menuWindows[0], tree.GetSafeHwnd());
-            EXPECT_EQ(seen.menuPoints[0].x, c.expected.x);
-            EXPECT_EQ(seen.menuPoints[0].y, c.expected.y);
+            EXPECT_EQ(seen.menus, (decltype(seen.menus){{tree.GetSafeHwnd(), c.expected.x, c.expected.y}}));
         }
     }
 }
 
-TEST_P(Notify, AnOverrideOfTheProcedureKeepsItsOwnMessagesAndTheBaseClassesHandlers)
-{
-    parent->SendMessage(kOtherMessage);
-    EXPECT_EQ(seen.otherMessages, 1);
-    NMHDR header = FromTree(NM_DBLCLK);
-    EXPECT_EQ(parent->SendMessage(WM_NOTIFY, kTreeId, reinterpret_cast<LPARAM>(&header)), kDoubleClickAnswer);
-    EXPECT_EQ(seen.otherMessages, 1);
-}
+INSTANTIATE_TEST_SUITE_P(Parents, Tree, ::testing::Values(ParentKind::Window, ParentKind::Dialog),
+                         [](const ::testing::TestParamInfo<ParentKind>& info) {
+                             return info.param == ParentKind::Window ? "Window" : "Dialog";
+                         });
 
-INSTANTIATE_TEST_SUITE_P(Parents, Notify, ::testing::Values(ParentKind::Window, ParentKind::Dialog),
-                         [](const ::testing::TestParamInfo<ParentKind>& info) { return ParentName(info.param); });
+TEST(FrameNotify, TooltipsAndTheHotButtonsPromptAreAnswered)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    CFrameWnd frame;
+    ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    CStatusBar bar;
+    ASSERT_TRUE(bar.Create(&frame, WS_CHILD | WS_VISIBLE, kIdStatusBar));
+    auto statusText = [&]() {
+        char text[256] = "";
+        bar.SendMessage(SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+        return std::string(text);
+    };
+
+    NMTTDISPINFOA tip{};
+    tip.hdr = NMHDR{nullptr, ID_APP_ABOUT, TTN_GETDISPINFOA};
+    frame.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(tip.lpszText, "About");
+
+    NMTBHOTITEM hot{};
+    hot.hdr.code = TBN_HOTITEMCHANGE;
+    hot.idNew = ID_SNAPSHOT_CREATE;
+    frame.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(statusText(), "Create a Snap Shot of Registry or File System.");
+    hot.dwFlags = HICF_LEAVING;
+    frame.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(statusText(), "Ready");
+}
 
 }  // namespace
