@@ -27,6 +27,7 @@ bool CFileDialog::DoModal()
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrDefExt = m_strExtension.empty() ? nullptr : m_strExtension.c_str();
+    ofn.lpstrTitle = m_strTitle.empty() ? nullptr : m_strTitle.c_str();
     ofn.Flags = m_nFlags | OFN_EXPLORER;
     BOOL ok = m_bOpen ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
     if (!ok)

@@ -11,6 +11,8 @@ public:
     CFileDialog(bool open, const char* defaultExtension, const char* fileName, DWORD flags,
                 const char* filter, CWnd* owner);
 
+    // The dialog's caption; the system's own when none is set.
+    void SetTitle(const char* title) { m_strTitle = title ? title : ""; }
     // True when the user confirmed a file.
     bool DoModal();
     const std::string& GetPathName() const { return m_strPath; }
@@ -19,6 +21,7 @@ private:
     bool m_bOpen;
     std::string m_strExtension;
     std::string m_strFileName;
+    std::string m_strTitle;
     std::string m_strFilter;  // with NUL separators
     DWORD m_nFlags;
     HWND m_hOwner;

@@ -2,7 +2,11 @@
 
 #include "framework/AppMessageBox.h"
 
-MsgAnswer CAppMessages::Show(const std::string& text, MsgIcon icon, MsgButtons buttons)
+const char* const kProgramCaption = "Pellix Corvane";
+
+namespace {
+
+UINT BoxType(MsgIcon icon, MsgButtons buttons)
 {
     UINT type = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
     switch (icon) {
@@ -10,11 +14,34 @@ MsgAnswer CAppMessages::Show(const std::string& text, MsgIcon icon, MsgButtons b
     case MsgIcon::Information: type |= MB_ICONINFORMATION; break;
     case MsgIcon::Question: type |= MB_ICONQUESTION; break;
     }
-    switch (AppMessageBox(text.c_str(), type)) {
+    return type;
+}
+
+MsgAnswer Answer(int pressed)
+{
+    switch (pressed) {
     case IDYES: return MsgAnswer::Yes;
     case IDNO: return MsgAnswer::No;
     default: return MsgAnswer::Ok;
     }
+}
+
+}  // namespace
+
+MsgAnswer CAppMessages::Show(const std::string& text, MsgIcon icon, MsgButtons buttons)
+{
+    return Answer(AppMessageBox(text.c_str(), BoxType(icon, buttons)));
+}
+
+MsgAnswer CProgramMessages::Show(const std::string& text, MsgIcon icon, MsgButtons buttons)
+{
+    return Answer(::MessageBoxA(AppPopupOwner(), text.c_str(), kProgramCaption, BoxType(icon, buttons)));
+}
+
+IUserMessages& ProgramMessages()
+{
+    static CProgramMessages messages;
+    return messages;
 }
 
 IUserMessages& AppMessages()
