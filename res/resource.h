@@ -26,8 +26,19 @@
 #define IDC_SETUP_FULLPATHS 1029
 #define IDC_PROGRESS_ANIMATION 1032
 
+#define IDI_FOLDER_CLOSED 135
+#define IDI_FOLDER_OPEN 136
+#define IDI_FOLDER_OPEN_LEFT 143
+#define IDI_FOLDER_CLOSED_RIGHT 144
+#define IDI_FOLDER_OPEN_RIGHT 148
+#define IDI_FOLDER_CLOSED_LEFT 149
 #define IDI_REGISTRY_OP 150
 #define IDI_FILESYSTEM_OP 151
+// Icons and menus are resources of different types: the document icon shares
+// its number with a menu.
+#define IDI_DOCUMENT 152
+#define IDI_DOCUMENT_LEFT 155
+#define IDI_DOCUMENT_RIGHT 156
 #define IDI_ANIMATION_1 167
 #define IDI_ANIMATION_2 168
 #define IDI_ANIMATION_3 169

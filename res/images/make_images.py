@@ -140,6 +140,152 @@ def scan_frame(k):
     return out
 
 
+# ---- the trees' 16-colour pictures -------------------------------------------
+# Drawn pixel by pixel on a 16 by 16 grid in the 16 colours of the standard
+# palette, so they stay sharp in the trees' ILC_COLOR4 image lists. In the grids
+# '.' is transparent, 'k' the outline, 'o' the shadow; 'f' is the fill and 'b'
+# the back of an open folder, which the variants of an entry found in one
+# snapshot only replace by a checker of their colour and white.
+
+PALETTE16 = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+BLACK, MAROON, OLIVE, TEAL, SILVER, GREY = 0, 1, 3, 6, 7, 8
+RED, YELLOW, CYAN, WHITE = 9, 11, 14, 15
+
+FOLDER_CLOSED = [
+    "................",
+    "................",
+    "................",
+    ".kkkkk..........",
+    "kwffffk.........",
+    "kfffffkkkkkkkkk.",
+    "kwwwwwwwwwwwwwko",
+    "kfffffffffffffko",
+    "kfffffffffffffko",
+    "kfffffffffffffko",
+    "kfffffffffffffko",
+    "kfffffffffffffko",
+    "kfffffffffffffko",
+    "kkkkkkkkkkkkkkko",
+    ".ooooooooooooooo",
+    "................",
+]
+
+FOLDER_OPEN = [
+    "................",
+    "................",
+    "................",
+    ".kkkkk..........",
+    "kbbbbbk.........",
+    "kbbbbbbkkkkkk...",
+    "kbbbbbbbbbbbk...",
+    "kbbbkkkkkkkkkkkk",
+    "kbbkwwwwwwwwwwwk",
+    "kbbkfffffffffffk",
+    "kbkfffffffffffko",
+    "kbkfffffffffffko",
+    "kkfffffffffffko.",
+    "kkfffffffffffko.",
+    "kkkkkkkkkkkkkko.",
+    "..ooooooooooooo.",
+]
+
+DOCUMENT = [
+    "................",
+    "..kkkkkkkkk.....",
+    "..kfffffffkk....",
+    "..kfffffffkwk...",
+    "..kfffffffkkkk..",
+    "..kfgggggffffk..",
+    "..kffffffffffko.",
+    "..kfggggggggfko.",
+    "..kffffffffffko.",
+    "..kfggggggggfko.",
+    "..kffffffffffko.",
+    "..kfggggggggfko.",
+    "..kffffffffffko.",
+    "..kkkkkkkkkkkko.",
+    "...oooooooooooo.",
+    "................",
+]
+
+
+def pixel_picture(grid, fill, back=None, lines=GREY):
+    """Palette indices (None: transparent) of a grid. fill and back are a
+    palette index or a checker (colour, white) of two; a checker puts its
+    colour where x + y is even."""
+    def paint(spec, x, y):
+        if isinstance(spec, tuple):
+            return spec[(x + y) % 2]
+        return spec
+    keys = {'k': BLACK, 'o': GREY, 'w': WHITE, 'g': lines}
+    rows = []
+    for y, line in enumerate(grid):
+        row = []
+        for x, ch in enumerate(line):
+            if ch == '.':
+                row.append(None)
+            elif ch == 'f':
+                row.append(paint(fill, x, y))
+            elif ch == 'b':
+                row.append(paint(back if back is not None else fill, x, y))
+            else:
+                row.append(keys[ch])
+        rows.append(row)
+    return rows
+
+
+def ico16_image(rows):
+    """A 4-bit image of the standard palette with its AND mask."""
+    h, w = len(rows), len(rows[0])
+    header = struct.pack('<IiiHHIIiiII', 40, w, h * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for (r, g, b) in PALETTE16)
+    stride = ((w * 4 + 31) // 32) * 4
+    pixels = b''
+    for row in reversed(rows):
+        line = bytearray(stride)
+        for x, index in enumerate(row):
+            line[x // 2] |= (index or 0) << (4 if x % 2 == 0 else 0)
+        pixels += bytes(line)
+    mask_stride = ((w + 31) // 32) * 4
+    mask = b''
+    for row in reversed(rows):
+        bits = bytearray(mask_stride)
+        for x, index in enumerate(row):
+            if index is None:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bytes(bits)
+    return header + palette + pixels + mask
+
+
+def write_ico16(name, rows):
+    data = ico16_image(rows)
+    out = struct.pack('<HHH', 0, 1, 1)
+    out += struct.pack('<BBBBHHII', 16, 16, 16, 0, 1, 4, len(data), 6 + 16)
+    with open(os.path.join(HERE, name), 'wb') as f:
+        f.write(out + data)
+
+
+def tree_pictures():
+    """(file name, rows) of the trees' folder and file pictures."""
+    red, cyan = (RED, WHITE), (CYAN, WHITE)
+    return [
+        ('folder_closed.ico', pixel_picture(FOLDER_CLOSED, YELLOW)),
+        ('folder_open.ico', pixel_picture(FOLDER_OPEN, YELLOW, OLIVE)),
+        ('folder_closed_left.ico', pixel_picture(FOLDER_CLOSED, red)),
+        ('folder_open_left.ico', pixel_picture(FOLDER_OPEN, red, (MAROON, WHITE))),
+        ('folder_closed_right.ico', pixel_picture(FOLDER_CLOSED, cyan)),
+        ('folder_open_right.ico', pixel_picture(FOLDER_OPEN, cyan, (TEAL, WHITE))),
+        ('document.ico', pixel_picture(DOCUMENT, WHITE)),
+        ('document_left.ico', pixel_picture(DOCUMENT, red)),
+        ('document_right.ico', pixel_picture(DOCUMENT, cyan)),
+    ]
+
+
 # ---- rendering and files ----------------------------------------------------
 
 def render(shapes, w, h, sub=4):
@@ -225,4 +371,6 @@ if __name__ == '__main__':
     write_ico('filesystem.ico', disks())
     for k in range(4):
         write_ico('scan%d.ico' % (k + 1), scan_frame(k), sizes=(48, 32))
+    for name, rows in tree_pictures():
+        write_ico16(name, rows)
     write_toolbar('toolbar.bmp', [camera(), blocks(), disks(), red_book(), cyan_question()])
