@@ -1,0 +1,35 @@
+// The properties window of one file: name, full path, both times and size,
+// in read-only fields the user can select and copy from. It is modeless:
+// Enter and Escape hide it, so that it can be shown again, and its close box
+// destroys it.
+#pragma once
+
+#include "compare/FileProperties.h"
+#include "framework/Dialog.h"
+#include "seams/Viewer.h"
+
+#include <memory>
+#include <string>
+
+class CFilePropertiesDlg : public CDialog {
+public:
+    explicit CFilePropertiesDlg(CWnd* parent = nullptr);
+
+    std::string m_strTitle;
+    std::string m_strCreated;
+    std::string m_strModified;
+    std::string m_strName;
+    std::string m_strFullPath;
+    std::string m_strSize;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+};
+
+// Opens a properties window of texts owned by parent, shown at once; null
+// when it could not be created.
+std::unique_ptr<IViewerWindow> OpenFilePropertiesWindow(const CFilePropertiesTexts& texts, CWnd* parent);
