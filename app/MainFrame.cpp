@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/SnapshotSetupDlg.h"
+#include "compare/CompareOperation.h"
 #include "res/resource.h"
 #include "snapshot/SnapOperation.h"
 #include "operation/SnapProgressDlg.h"
@@ -44,6 +45,7 @@ void CMainFrame::SetOperationRunning(BOOL running)
 void CMainFrame::CloseResults()
 {
     m_wndHost.CloseView();
+    m_pRegResult.reset();
 }
 
 void CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
@@ -79,8 +81,11 @@ bool CMainFrame::OnCommand(UINT id)
     case ID_SNAPSHOT_CREATE:
         OnCreateSnapshot();
         return true;
-    // ID_COMPARE_REGISTRY and ID_COMPARE_FILESYSTEM: the comparison commands
-    // come with the comparison engine; until then they reach no handler.
+    case ID_COMPARE_FILESYSTEM:
+        OnCompareFileSystem();
+        return true;
+    // ID_COMPARE_REGISTRY comes with the registry results view; until then it
+    // reaches no handler.
     case ID_HELP_INDEX:
         OnHelpContents();
         return true;
@@ -147,6 +152,25 @@ void CMainFrame::OnCreateSnapshot()
     CSnapOperation operation;
     operation.Start(this, &progress, setup.m_strPath, setup.m_nKind, setup.m_chDrive,
                     setup.m_bFullIgnoredPaths);
+}
+
+std::unique_ptr<CCompareMine> CMainFrame::RunComparison(int kind)
+{
+    CCompareOperation operation;
+    return operation.Start(this, kind);
+}
+
+void CMainFrame::OnCompareFileSystem()
+{
+    if (IsOperationRunning())
+        return;
+    COperationScope scope(*this);
+    CloseResults();
+    std::unique_ptr<CCompareMine> result = RunComparison(kSnapKindFileSystem);
+    if (!result)
+        return;
+    m_pFSResult = std::move(result);
+    m_wndHost.ShowFileSystemResults(*m_pFSResult);
 }
 
 void CMainFrame::OnHelpContents()

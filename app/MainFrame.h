@@ -8,6 +8,9 @@
 #include "framework/FrameWnd.h"
 #include "framework/NamedSemaphore.h"
 
+#include <memory>
+
+class CCompareMine;
 class CSnapshotSetupDlg;
 
 extern const char* const kHelpPage;
@@ -17,6 +20,7 @@ class CMainFrame : public CFrameWnd {
 public:
     CMainFrame();
     ~CMainFrame() override;
+    CViewHost& Host() { return m_wndHost; }
 
     BOOL IsOperationRunning();
     void SetOperationRunning(BOOL running);
@@ -33,6 +37,7 @@ protected:
 
     // Command handlers.
     void OnCreateSnapshot();
+    void OnCompareFileSystem();
     void OnHelpContents();
     void OnAppAbout();
     void OnAppExit();
@@ -41,6 +46,9 @@ protected:
     virtual void OpenWebPage(const char* url);
     // Asks for the snapshot's kind, drive and file; IDOK when confirmed.
     virtual INT_PTR RunSetup(CSnapshotSetupDlg& setup);
+    // Asks for two snapshots of the kind and compares them; the finished
+    // engine, or null when there is no result (the user has been told why).
+    virtual std::unique_ptr<CCompareMine> RunComparison(int kind);
 
     // Sets the operation flag for the life of a command that runs an
     // operation, and clears it on every way out, an exception included, so
@@ -57,6 +65,10 @@ protected:
         CMainFrame& m_frame;
     };
 
+    // The results of the last comparison of each kind; declared before the
+    // host, so the view that shows one goes first.
+    std::unique_ptr<CCompareMine> m_pRegResult;
+    std::unique_ptr<CCompareMine> m_pFSResult;
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
     CViewHost m_wndHost;

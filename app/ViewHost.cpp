@@ -1,8 +1,10 @@
 #include "app/ViewHost.h"
 
 #include "framework/FrameWnd.h"
+#include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "views/FSView.h"
 
 namespace {
 const char kHostClass[] = "CorvaneViewHost";
@@ -24,16 +26,38 @@ bool CViewHost::Create(CWnd* parent, UINT id)
                     parent->GetSafeHwnd(), id);
 }
 
+namespace {
+// Puts a fresh copy of a menu resource on the application's main frame.
+void PutMenu(UINT id)
+{
+    CWinApp* app = AppGetApp();
+    auto* frame = app ? dynamic_cast<CFrameWnd*>(app->GetMainWnd()) : nullptr;
+    if (frame && frame->GetSafeHwnd())
+        ReplaceMenu(*frame, ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)));
+}
+}  // namespace
+
 void CViewHost::CloseView()
 {
     if (m_pView) {
         m_pView->DestroyWindow();
         m_pView.reset();
     }
-    CWinApp* app = AppGetApp();
-    auto* frame = app ? dynamic_cast<CFrameWnd*>(app->GetMainWnd()) : nullptr;
-    if (frame && frame->GetSafeHwnd())
-        ReplaceMenu(*frame, ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    PutMenu(IDR_MAINFRAME);
+}
+
+void CViewHost::ShowFileSystemResults(const CCompareMine& result)
+{
+    CWaitCursor wait;
+    CloseView();
+    PutMenu(IDR_FILESYSTEM_RESULTS);
+    m_pView = std::make_unique<CFSView>();
+    if (!m_pView->CreateView(this)) {
+        m_pView.reset();
+        return;
+    }
+    SendMessage(WM_SIZE, 0, 0);
+    m_pView->ShowComparison(result);
 }
 
 bool CViewHost::OnCmdMsg(UINT id)

@@ -4,8 +4,11 @@
 #pragma once
 
 #include "framework/Wnd.h"
+#include "views/CompareView.h"
 
 #include <memory>
+
+class CCompareMine;
 
 class CViewHost : public CWnd {
 public:
@@ -16,6 +19,10 @@ public:
     // Destroys the view shown (if any) and puts a fresh menu 128 on the main window.
     void CloseView();
     bool HasView() const { return m_pView != nullptr; }
+    CCompareView* GetView() const { return m_pView.get(); }
+    // Puts menu 153 on the main window and a new file-system view of the
+    // result, which must outlive the view, over the whole host.
+    void ShowFileSystemResults(const CCompareMine& result);
     bool OnCmdMsg(UINT id) override;
 
 protected:
@@ -24,6 +31,5 @@ protected:
 private:
     void OnSize();
 
-    // The results views of the comparisons take this place.
-    std::unique_ptr<CWnd> m_pView;
+    std::unique_ptr<CCompareView> m_pView;
 };

@@ -1,0 +1,282 @@
+// The file-system results view with real trees: what it shows of a finished
+// comparison and in which pictures, and what its commands do with the focus
+// and the selection as a person leaves them.
+#include "views/FSView.h"
+
+#include "compare/FSMine.h"
+#include "compare/FileProperties.h"
+#include "compare/FSNode.h"
+#include "res/resource.h"
+#include "tests/compare/FSSnapBuilder.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/Recorders.h"
+#include "tests/support/WaitFor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace {
+
+const uint64_t kTime = 130698651090000000ull;
+
+TFile File(const char* name, uint32_t size)
+{
+    return TFile{name, size, kTime, kTime};
+}
+
+// A view that records the properties windows it is asked to open.
+class CTestFSView : public CFSView {
+public:
+    std::vector<std::string> opened;
+    using CCompareView::FocusedTree;
+
+    std::unique_ptr<IViewerWindow> OpenFileProperties(const CFilePropertiesTexts& texts) override
+    {
+        opened.push_back(texts.m_strTitle);
+        return nullptr;
+    }
+};
+
+// Every entry of a tree in pre-order, one line each: depth, text, picture,
+// selected picture, and "+" when it is expanded.
+std::string Listing(const CTreeCtrl& tree)
+{
+    std::string text;
+    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM at, int depth) {
+        for (; at; at = tree.GetNextSiblingItem(at)) {
+            TVITEMA tv{};
+            tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+            tv.stateMask = TVIS_EXPANDED;
+            tv.hItem = at;
+            tree.SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+            text += std::to_string(depth) + " " + tree.GetItemText(at) + " " + std::to_string(tv.iImage) + "/" +
+                    std::to_string(tv.iSelectedImage) + ((tv.state & TVIS_EXPANDED) ? " +" : "") + "\n";
+            walk(tree.GetChildItem(at), depth + 1);
+        }
+    };
+    walk(tree.GetRootItem(), 0);
+    return text;
+}
+
+class FSView : public ::testing::Test {
+protected:
+    void Show(const TFolder& drive1, const TFolder& drive2)
+    {
+        CMemoryFile file1 = WriteSnapshot(drive1), file2 = WriteSnapshot(drive2);
+        ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
+        parent = ::CreateWindowExA(0, "STATIC", "results", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
+                                   ::GetModuleHandleA(nullptr), nullptr);
+        ::SetActiveWindow(parent);
+        CWnd host(parent);
+        ASSERT_TRUE(view.CreateView(&host));
+        view.MoveWindow(0, 0, 640, 480, TRUE);
+        view.ShowComparison(mine);
+    }
+    void TearDown() override
+    {
+        view.DestroyWindow();
+        if (parent)
+            ::DestroyWindow(parent);
+    }
+    // Runs a command of the view while a helper answers its information
+    // boxes, as many as come until the command has returned.
+    std::vector<std::string> Command(UINT id)
+    {
+        std::atomic<bool> returned{false};
+        std::vector<std::string> told;
+        std::thread person([&]() {
+            while (!returned) {
+                HWND box = nullptr;
+                WaitFor([&]() { return returned || (box = FindDialogOfProcess("Pellix Corvane")) != nullptr; });
+                if (!box)
+                    continue;
+                told.push_back(ReadDialog(box).MessageText());
+                PressButton(box, IDOK);
+                WaitFor([&]() { return !::IsWindow(box); });
+            }
+        });
+        view.OnCmdMsg(id);
+        returned = true;
+        person.join();
+        return told;
+    }
+    HTREEITEM Find(const CTreeCtrl& tree, std::vector<std::string> path)
+    {
+        HTREEITEM at = tree.GetRootItem();
+        for (const std::string& name : path) {
+            at = tree.GetChildItem(at);
+            while (at && tree.GetItemText(at) != name)
+                at = tree.GetNextSiblingItem(at);
+        }
+        return at;
+    }
+
+    CRecordingMessages messages;
+    CFSMine mine{messages};
+    CTestFSView view;
+    HWND parent = nullptr;
+};
+
+const TFolder kDrive1{"C:",
+                      {File("boot.ini", 10), File("gone.txt", 1)},
+                      {TFolder{"Old", {File("inside.txt", 1)}, {TFolder{"deeper", {}, {}}}},
+                       TFolder{"Same", {File("same.txt", 5)}, {}}}};
+const TFolder kDrive2{"C:", {File("boot.ini", 12), File("new.txt", 2)}, {TFolder{"Same", {File("same.txt", 5)}, {}}}};
+
+TEST_F(FSView, ShowsTheRootsCollapsedAndEveryEntryInTheModelsOrderAndPictures)
+{
+    Show(kDrive1, kDrive2);
+    // One root entry each, nothing expanded.
+    EXPECT_EQ(view.LeftTree().GetNextSiblingItem(view.LeftTree().GetRootItem()), nullptr);
+    EXPECT_EQ(Listing(view.LeftTree()).find('+'), std::string::npos);
+    EXPECT_EQ(Listing(view.RightTree()).find('+'), std::string::npos);
+    view.OnCmdMsg(ID_EXPAND_ALL);
+    // Folders before files; everything below a one-sided folder one-sided;
+    // a changed file plain on both sides.
+    EXPECT_EQ(Listing(view.LeftTree()),
+              "0 File System 1 0/2 +\n"
+              "1 C: 0/2 +\n"
+              "2 Old 1/3 +\n"
+              "3 deeper 1/3\n"
+              "3 inside.txt 5/5\n"
+              "2 boot.ini 4/4\n"
+              "2 gone.txt 5/5\n");
+    EXPECT_EQ(Listing(view.RightTree()),
+              "0 File System 2 0/2 +\n"
+              "1 C: 0/2 +\n"
+              "2 boot.ini 4/4\n"
+              "2 new.txt 5/5\n");
+    // Each entry is the one its node or item remembers.
+    ListPosition first = mine.GetRoot1()->Nodes().GetHeadPosition();
+    CCompareNode* c1 = mine.GetRoot1()->Nodes().GetNext(first);
+    EXPECT_EQ(c1->GetTreeItem(), Find(view.LeftTree(), {"C:"}));
+}
+
+TEST_F(FSView, TwoIdenticalSnapshotsAreToldOnce)
+{
+    CDialogDriver driver;
+    driver.Answer("Pellix Corvane", IDOK);
+    Show(kDrive2, kDrive2);
+    const auto& seen = driver.Join();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].MessageText(), kIdenticalNote);
+    EXPECT_EQ(FindDialogOfProcess("Pellix Corvane"), nullptr) << "told twice";
+    EXPECT_EQ(Listing(view.LeftTree()), "0 File System 1 0/2\n");
+}
+
+TEST_F(FSView, TheTreesShareTheWidthWithTenPixelsBetween)
+{
+    Show(kDrive1, kDrive2);
+    view.MoveWindow(0, 0, 601, 300, TRUE);
+    RECT left, right;
+    view.LeftTree().GetWindowRect(&left);
+    view.RightTree().GetWindowRect(&right);
+    ::MapWindowPoints(nullptr, view, reinterpret_cast<POINT*>(&left), 2);
+    ::MapWindowPoints(nullptr, view, reinterpret_cast<POINT*>(&right), 2);
+    EXPECT_EQ(left.left, 0);
+    EXPECT_EQ(left.right, 295);
+    EXPECT_EQ(right.left, 305);
+    EXPECT_EQ(right.right, 601);
+    EXPECT_EQ(left.bottom, 300);
+}
+
+// Where the focus and the selection are, and what each command then does.
+struct CommandCase {
+    const char* name;
+    bool focusLeft;                  // else the focus is on neither tree
+    std::vector<std::string> select;  // path below the root; "-" selects nothing
+    UINT command;
+    std::vector<std::string> told;
+    std::string rightSelection;       // the right tree's caret entry afterwards
+    std::vector<std::string> opened;  // properties windows asked for
+};
+
+class FSViewCommand : public FSView, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(FSViewCommand, ActsOnTheFocusedTreesSelection)
+{
+    const CommandCase& c = GetParam();
+    Show(kDrive1, kDrive2);
+    view.OnCmdMsg(ID_EXPAND_ALL);
+    // A tree selects its first entry when it gets the focus with none
+    // selected: the focus first, then the selection.
+    if (c.focusLeft)
+        view.LeftTree().SetFocus();
+    else
+        ::SetFocus(parent);
+    view.RightTree().SelectItem(nullptr);
+    if (c.select != std::vector<std::string>{"-"})
+        view.LeftTree().SelectItem(Find(view.LeftTree(), c.select));
+    else
+        view.LeftTree().SelectItem(nullptr);
+    EXPECT_EQ(view.FocusedTree() == &view.LeftTree(), c.focusLeft);
+
+    EXPECT_EQ(Command(c.command), c.told);
+    HTREEITEM right = view.RightTree().GetSelectedItem();
+    EXPECT_EQ(right ? view.RightTree().GetItemText(right) : std::string(), c.rightSelection);
+    EXPECT_EQ(view.opened, c.opened);
+    if (c.focusLeft && c.told.empty())
+        EXPECT_EQ(view.FocusedTree(), &view.LeftTree());  // the focus stays where it was
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, FSViewCommand,
+    ::testing::Values(
+        CommandCase{"oppositeWithoutFocus", false, {"C:"}, ID_FS_VIEW_OPPOSITE, {}, "", {}},
+        CommandCase{"oppositeWithoutSelection", true, {"-"}, ID_FS_VIEW_OPPOSITE, {kNoSelection}, "", {}},
+        CommandCase{"oppositeOfTheRoot", true, {}, ID_FS_VIEW_OPPOSITE, {}, "File System 2", {}},
+        CommandCase{"oppositeOfAChangedFile", true, {"C:", "boot.ini"}, ID_FS_VIEW_OPPOSITE, {}, "boot.ini", {}},
+        CommandCase{"oppositeOfAOneSidedFolder", true, {"C:", "Old"}, ID_FS_VIEW_OPPOSITE, {kNoOpposite}, "", {}},
+        CommandCase{"propertiesOfAFile", true, {"C:", "gone.txt"}, ID_FS_VIEW_PROPERTIES, {}, "",
+                    {"File System 1 : gone.txt"}},
+        CommandCase{"propertiesOfAFolder", true, {"C:"}, ID_FS_VIEW_PROPERTIES, {kFolderHasNoProperties}, "", {}},
+        CommandCase{"propertiesWithoutFocus", false, {"C:", "gone.txt"}, ID_FS_VIEW_PROPERTIES, {}, "", {}}),
+    [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
+
+TEST_F(FSView, ADoubleClickOnAFileOpensItsProperties)
+{
+    Show(kDrive1, kDrive2);
+    view.OnCmdMsg(ID_EXPAND_ALL);
+    view.LeftTree().SelectItem(Find(view.LeftTree(), {"C:", "boot.ini"}));
+    view.LeftTree().SetFocus();
+    NMHDR click{view.LeftTree().GetSafeHwnd(), kLeftTreeId, static_cast<UINT>(NM_DBLCLK)};
+    EXPECT_EQ(view.SendMessage(WM_NOTIFY, kLeftTreeId, reinterpret_cast<LPARAM>(&click)), 0);
+    EXPECT_EQ(view.opened, std::vector<std::string>{"File System 1 : boot.ini"});
+}
+
+TEST_F(FSView, OneSidedPicturesAreRedOnTheLeftAndCyanOnTheRight)
+{
+    Show(kDrive1, kDrive2);
+    HIMAGELIST left = TreeView_GetImageList(view.LeftTree(), TVSIL_NORMAL);
+    HIMAGELIST right = TreeView_GetImageList(view.RightTree(), TVSIL_NORMAL);
+    ASSERT_EQ(ImageList_GetImageCount(left), 6);
+    ASSERT_EQ(ImageList_GetImageCount(right), 6);
+    // The colour at the middle of each picture, drawn on white.
+    auto middle = [](HIMAGELIST list, int index) {
+        HDC screen = ::GetDC(nullptr);
+        HDC dc = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+        HGDIOBJ old = ::SelectObject(dc, bitmap);
+        RECT all{0, 0, 16, 16};
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                pixels.push_back(::GetPixel(dc, x, y));
+        ::SelectObject(dc, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(dc);
+        ::ReleaseDC(nullptr, screen);
+        return pixels;
+    };
+    for (int i = 0; i < 6; ++i) {
+        bool oneSided = i == 1 || i == 3 || i == 5;
+        EXPECT_EQ(middle(left, i) != middle(right, i), oneSided) << i;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,301 @@
+#include "views/CompareView.h"
+
+#include "compare/CompareItem.h"
+#include "compare/CompareNode.h"
+#include "framework/AppMessageBox.h"
+#include "framework/Menu.h"
+#include "framework/WaitCursor.h"
+#include "operation/AppMessages.h"
+#include "res/resource.h"
+#include "views/FilePropertiesDlg.h"
+#include "views/SystemLocalTime.h"
+
+#include <vector>
+
+const char* const kIdenticalNote = "Note - These two snap shots are identical.";
+const char* const kNoSelection = "No valid selection.";
+const char* const kNoOpposite = "Item does not have an opposite.";
+
+namespace {
+const char kViewClass[] = "CorvaneCompareView";
+const DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                         TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS;
+}  // namespace
+
+CCompareView::~CCompareView()
+{
+    if (m_hWnd)
+        DestroyWindow();
+}
+
+BOOL CCompareView::CreateView(CWnd* parent)
+{
+    CWaitCursor wait;
+    static HBRUSH background = ::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
+    if (!RegisterWndClass(kViewClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC,
+                          ::LoadCursorA(nullptr, IDC_ARROW), background))
+        return FALSE;
+    RECT empty{0, 0, 0, 0};
+    return CreateEx(0, kViewClass, nullptr, WS_CHILD | WS_VISIBLE, empty, parent->GetSafeHwnd(), 0);
+}
+
+int CCompareView::OnCreate()
+{
+    if (!CreateImageLists(m_imagesLeft, m_imagesRight))
+        return -1;
+    RECT empty{0, 0, 0, 0};
+    if (!m_treeLeft.Create(kTreeStyle, empty, this, kLeftTreeId) ||
+        !m_treeRight.Create(kTreeStyle, empty, this, kRightTreeId))
+        return -1;
+    m_treeLeft.SetImageList(m_imagesLeft.Get());
+    m_treeRight.SetImageList(m_imagesRight.Get());
+    return 0;
+}
+
+// The two trees share the width, with a strip of ten pixels between them.
+void CCompareView::OnSize()
+{
+    RECT client;
+    GetClientRect(&client);
+    int half = (client.right - client.left) / 2;
+    m_treeLeft.MoveWindow(0, 0, half - 5, client.bottom, TRUE);
+    m_treeRight.MoveWindow(half + 5, 0, client.right - (half + 5), client.bottom, TRUE);
+}
+
+void CCompareView::ShowComparison(const CCompareMine& result)
+{
+    CWaitCursor wait;
+    if (HWND main = AppMainWindow())
+        ::ShowWindow(main, SW_SHOWMAXIMIZED);
+    CCompareNode* root1 = result.GetRoot1();
+    CCompareNode* root2 = result.GetRoot2();
+    if (root1)
+        InsertNode(m_treeLeft, *root1, TVI_ROOT, TVI_LAST, false);
+    if (root2)
+        InsertNode(m_treeRight, *root2, TVI_ROOT, TVI_LAST, false);
+    if (root1 && root2 && root1->IsEmpty() && root2->IsEmpty())
+        Note(kIdenticalNote);
+}
+
+// Walks the subtree with a stack of its own, not by recursion: a snapshot may
+// nest folders thousands deep, and every insertion runs the tree control's
+// code on this thread's stack too.
+HTREEITEM CCompareView::InsertNode(CTreeCtrl& tree, CCompareNode& node, HTREEITEM parentEntry,
+                                   HTREEITEM insertAfter, bool uniqueBranch)
+{
+    struct Open {
+        CCompareNode* node;
+        HTREEITEM entry;
+        ListPosition next;   // the next child node to insert
+        HTREEITEM previous;  // the entry the next child goes after
+        bool unique;
+    };
+    std::vector<Open> open;
+    std::string name;
+    auto enter = [&](CCompareNode& n, HTREEITEM parent, HTREEITEM after, bool unique) {
+        unique = unique || n.GetState() == csUnique;
+        n.GetName(name);
+        HTREEITEM entry =
+            tree.InsertItem(name.c_str(), unique ? kUniqueContainerImage : kContainerImage,
+                            unique ? kUniqueOpenContainerImage : kOpenContainerImage,
+                            reinterpret_cast<LPARAM>(&n), parent, after);
+        n.SetTreeItem(entry);
+        open.push_back(Open{&n, entry, n.Nodes().GetHeadPosition(), TVI_LAST, unique});
+        return entry;
+    };
+    HTREEITEM top = enter(node, parentEntry, insertAfter, uniqueBranch);
+    while (!open.empty()) {
+        size_t at = open.size() - 1;
+        if (open[at].next) {
+            CCompareNode* child = open[at].node->Nodes().GetNext(open[at].next);
+            HTREEITEM entry = enter(*child, open[at].entry, open[at].previous, open[at].unique);
+            open[at].previous = entry;
+            continue;
+        }
+        Open& here = open[at];
+        for (CCompareItem* item : here.node->Items()) {
+            item->GetName(name);
+            int image = LeafImage(*item, here.unique);
+            HTREEITEM entry = tree.InsertItem(name.c_str(), image, image, reinterpret_cast<LPARAM>(item),
+                                              here.entry, here.previous);
+            item->SetTreeItem(entry);
+            here.previous = entry;
+        }
+        open.pop_back();
+    }
+    return top;
+}
+
+CTreeCtrl* CCompareView::GetOppositeTree(HWND tree)
+{
+    if (tree && tree == m_treeLeft.GetSafeHwnd())
+        return &m_treeRight;
+    if (tree && tree == m_treeRight.GetSafeHwnd())
+        return &m_treeLeft;
+    return nullptr;
+}
+
+// Parent before children, depth first; with a stack of its own, for the same
+// reason as the filling.
+void CCompareView::ExpandBranch(HTREEITEM entry, CTreeCtrl& tree)
+{
+    std::vector<HTREEITEM> pending{entry};
+    while (!pending.empty()) {
+        HTREEITEM at = pending.back();
+        pending.pop_back();
+        tree.Expand(at, TVE_EXPAND);
+        std::vector<HTREEITEM> children;
+        for (HTREEITEM child = tree.GetChildItem(at); child; child = tree.GetNextSiblingItem(child))
+            children.push_back(child);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+}
+
+void CCompareView::OnExpandAll()
+{
+    CWaitCursor wait;
+    m_treeLeft.SetRedraw(FALSE);
+    m_treeRight.SetRedraw(FALSE);
+    for (CTreeCtrl* tree : {&m_treeLeft, &m_treeRight})
+        if (HTREEITEM root = tree->GetRootItem())
+            ExpandBranch(root, *tree);
+    m_treeLeft.SetRedraw(TRUE);
+    m_treeRight.SetRedraw(TRUE);
+    for (CTreeCtrl* tree : {&m_treeLeft, &m_treeRight}) {
+        tree->InvalidateRect(nullptr, TRUE);
+        tree->UpdateWindow();
+    }
+}
+
+CTreeCtrl* CCompareView::FocusedTree()
+{
+    HWND focus = ::GetFocus();
+    if (focus && focus == m_treeLeft.GetSafeHwnd())
+        return &m_treeLeft;
+    if (focus && focus == m_treeRight.GetSafeHwnd())
+        return &m_treeRight;
+    return nullptr;
+}
+
+CCompareView::Entry CCompareView::EntryOf(const CTreeCtrl& tree, HTREEITEM entry) const
+{
+    TVITEMA tv{};
+    tv.mask = TVIF_PARAM | TVIF_IMAGE;
+    tv.hItem = entry;
+    Entry found;
+    if (!entry || !tree.SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)) || !tv.lParam)
+        return found;
+    if (tv.iImage < kLeafImages)
+        found.node = reinterpret_cast<CCompareNode*>(tv.lParam);
+    else
+        found.item = reinterpret_cast<CCompareItem*>(tv.lParam);
+    return found;
+}
+
+void CCompareView::ViewOpposite()
+{
+    CTreeCtrl* tree = FocusedTree();
+    if (!tree)
+        return;
+    HTREEITEM selected = tree->GetSelectedItem();
+    if (!selected) {
+        Note(kNoSelection);
+        return;
+    }
+    CTreeCtrl* other = GetOppositeTree(tree->GetSafeHwnd());
+    Entry entry = EntryOf(*tree, selected);
+    TreeItemHandle target = nullptr;
+    if (entry.node && entry.node->GetOpposite())
+        target = entry.node->GetOpposite()->GetTreeItem();
+    else if (entry.item && entry.item->GetOpposite())
+        target = entry.item->GetOpposite()->GetTreeItem();
+    if (!other || !target) {
+        Note(kNoOpposite);
+        return;
+    }
+    // Selecting scrolls the entry into view and opens its ancestors; the
+    // keyboard focus stays in this tree.
+    other->SelectItem(static_cast<HTREEITEM>(target));
+}
+
+void CCompareView::TrackResultsMenu(UINT menuId)
+{
+    POINT at;
+    ::GetCursorPos(&at);
+    CMenu menu;
+    if (menu.LoadMenu(menuId))
+        menu.GetSubMenu(1).TrackPopupMenu(at, m_hWnd);
+}
+
+void CCompareView::Note(const char* text) const
+{
+    ::MessageBoxA(m_hWnd, text, kProgramCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+const ITimeConverter& CCompareView::LocalTime() const
+{
+    return SystemLocalTime();
+}
+
+std::unique_ptr<IViewerWindow> CCompareView::OpenFileProperties(const CFilePropertiesTexts& texts)
+{
+    return OpenFilePropertiesWindow(texts, this);
+}
+
+void CCompareView::ShowNote(const std::string& text)
+{
+    Note(text.c_str());
+}
+
+bool CCompareView::OnCmdMsg(UINT id)
+{
+    if (id == ID_EXPAND_ALL) {
+        OnExpandAll();
+        return true;
+    }
+    return false;
+}
+
+bool CCompareView::OnNotify(NMHDR* header, LRESULT& result)
+{
+    if (header->idFrom != kLeftTreeId && header->idFrom != kRightTreeId)
+        return false;
+    switch (header->code) {
+    case NM_DBLCLK:
+        // 0 lets the tree go on to open or close a container's entry.
+        result = 0;
+        ViewSelectedItem();
+        return true;
+    case NM_RCLICK:
+        result = 0;
+        ShowContextMenu();
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CCompareView::WindowProc(UINT msg, WPARAM w, LPARAM l)
+{
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate();
+    case WM_SIZE:
+        CWnd::WindowProc(msg, w, l);
+        OnSize();
+        return 0;
+    case WM_COMMAND:
+        // The context menu's commands come here, as the frame's go to the host.
+        if (HIWORD(w) == 0 && OnCmdMsg(LOWORD(w)))
+            return 0;
+        break;
+    case WM_DESTROY:
+        CWnd::WindowProc(msg, w, l);
+        m_imagesLeft.Destroy();
+        m_imagesRight.Destroy();
+        return 0;
+    default:
+        break;
+    }
+    return CWnd::WindowProc(msg, w, l);
+}

@@ -1,0 +1,105 @@
+// The two trees of a finished comparison side by side: the first snapshot on
+// the left, the second on the right, each entry pointing at the node or item
+// of the result it shows, and every entry that exists on one side only drawn
+// with that side's colour (red on the left, cyan on the right). The kinds add
+// their pictures, their view action and their context menu. The view only
+// borrows the result, which must outlive it.
+#pragma once
+
+#include "compare/CompareMine.h"
+#include "framework/ImageList.h"
+#include "framework/TreeCtrl.h"
+#include "framework/Wnd.h"
+#include "seams/Viewer.h"
+
+#include <string>
+
+class CCompareItem;
+class CCompareNode;
+
+// Pictures every view's lists hold at the same places; a kind's leaf pictures
+// follow from kLeafImages on. An entry's picture thus tells a container from a
+// leaf.
+enum : int {
+    kContainerImage = 0,
+    kUniqueContainerImage = 1,
+    kOpenContainerImage = 2,
+    kUniqueOpenContainerImage = 3,
+    kLeafImages = 4,
+};
+
+constexpr UINT kLeftTreeId = 103;
+constexpr UINT kRightTreeId = 102;
+
+class CCompareView : public CWnd, public IViewerFactory {
+public:
+    CCompareView() = default;
+    ~CCompareView() override;
+
+    // Creates the view as a child of parent; false when it failed.
+    BOOL CreateView(CWnd* parent);
+    // Fills both trees from the result, once, right after creation; maximises
+    // the main window, and tells the user when the snapshots are identical.
+    void ShowComparison(const CCompareMine& result);
+    // The other of the two trees; null for any other window.
+    CTreeCtrl* GetOppositeTree(HWND tree);
+    // Expands the entry and everything below it.
+    void ExpandBranch(HTREEITEM entry, CTreeCtrl& tree);
+
+    bool OnCmdMsg(UINT id) override;
+
+    // The viewers of the result's items are owned by this view's window.
+    const ITimeConverter& LocalTime() const override;
+    std::unique_ptr<IViewerWindow> OpenFileProperties(const CFilePropertiesTexts& texts) override;
+    void ShowNote(const std::string& text) override;
+
+    CTreeCtrl& LeftTree() { return m_treeLeft; }
+    CTreeCtrl& RightTree() { return m_treeRight; }
+
+protected:
+    // Inserts node and everything below it under parentEntry after
+    // insertAfter, in the model's order (child containers before items), never
+    // sorted; uniqueBranch: an ancestor exists on this side only. Returns the
+    // node's entry.
+    virtual HTREEITEM InsertNode(CTreeCtrl& tree, CCompareNode& node, HTREEITEM parentEntry,
+                                 HTREEITEM insertAfter, bool uniqueBranch);
+    // The picture of a leaf; its one-sided variant is the picture after it.
+    virtual int LeafImage(const CCompareItem& item, bool uniqueBranch) const = 0;
+    virtual bool CreateImageLists(CImageList& left, CImageList& right) = 0;
+    // Double-click, and the kind's view command.
+    virtual void ViewSelectedItem() = 0;
+    // Right-click.
+    virtual void ShowContextMenu() = 0;
+
+    // The tree that has the keyboard focus, or null.
+    CTreeCtrl* FocusedTree();
+    // The node or item of an entry (one of them is set), from its picture.
+    struct Entry {
+        CCompareNode* node = nullptr;
+        CCompareItem* item = nullptr;
+    };
+    Entry EntryOf(const CTreeCtrl& tree, HTREEITEM entry) const;
+    // View Opposite: selects the entry's counterpart in the other tree.
+    void ViewOpposite();
+    // The results menu (popup 1 of menu `menuId`) at the cursor.
+    void TrackResultsMenu(UINT menuId);
+    // An information box of the view, captioned "Pellix Corvane".
+    void Note(const char* text) const;
+
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
+
+    CTreeCtrl m_treeLeft;
+    CTreeCtrl m_treeRight;
+    CImageList m_imagesLeft;
+    CImageList m_imagesRight;
+
+private:
+    int OnCreate();
+    void OnSize();
+    void OnExpandAll();
+};
+
+extern const char* const kIdenticalNote;
+extern const char* const kNoSelection;
+extern const char* const kNoOpposite;
