@@ -3,6 +3,7 @@
 #include "compare/FSMine.h"
 #include "compare/RegMine.h"
 #include "framework/FileDialog.h"
+#include "framework/WaitCursor.h"
 #include "operation/AppMessages.h"
 #include "operation/SnapProgressDlg.h"
 #include "operation/WorkerWait.h"
@@ -96,6 +97,7 @@ std::unique_ptr<CCompareMine> CCompareOperation::Start(CWnd* owner, int kind)
     if (chosen) {
         // Made after the progress window and gone before it: the worker uses it to the end.
         COperationWorker worker(kComparisonFailure, &progress);
+        CWaitCursor wait;
         worker.Run([this]() { RunComparison(); });
     }
     m_pProgress = nullptr;

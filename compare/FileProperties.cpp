@@ -65,10 +65,13 @@ std::string FormatSizeText(uint32_t size)
     return text + " bytes";
 }
 
+// The year is written by hand: file times reach the year 30828, and the
+// Windows runtime refuses any year past 9999 (a strict one ends the program
+// over it). The runtime only names the day and the month, from a year it takes.
 std::string FormatCalendarTime(const CCalendarTime& time)
 {
     std::tm fields{};
-    fields.tm_year = time.year - 1900;
+    fields.tm_year = 100;  // 2000, a leap year: every day of every month is valid
     fields.tm_mon = time.month - 1;
     fields.tm_mday = time.day;
     fields.tm_wday = time.dayOfWeek;
@@ -76,8 +79,11 @@ std::string FormatCalendarTime(const CCalendarTime& time)
     fields.tm_min = time.minute;
     fields.tm_sec = time.second;
     fields.tm_isdst = -1;
+    char year[16];
+    std::snprintf(year, sizeof year, "%d", time.year);
+    const std::string format = std::string("%A, %B %d, ") + year + ", %I:%M:%S %p";
     char text[128];
-    size_t n = std::strftime(text, sizeof text, "%A, %B %d, %Y, %I:%M:%S %p", &fields);
+    size_t n = std::strftime(text, sizeof text, format.c_str(), &fields);
     return std::string(text, n);
 }
 

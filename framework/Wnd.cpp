@@ -1,5 +1,7 @@
 #include "framework/Wnd.h"
 
+#include "framework/WaitCursor.h"
+
 #include <windowsx.h>
 
 #include <vector>
@@ -78,6 +80,13 @@ bool CWnd::OnWndMsg(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
     case WM_NOTIFY:
         result = 0;
         return OnNotify(reinterpret_cast<NMHDR*>(l), result);
+    case WM_SETCURSOR:
+        // A busy program keeps the hourglass over its windows and their controls.
+        if (!IsWaitCursorShown())
+            return false;
+        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+        result = TRUE;
+        return true;
     case WM_CONTEXTMENU:
         result = 0;
         return OnContextMenu(reinterpret_cast<HWND>(w), POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});

@@ -32,11 +32,14 @@ class CPreparedFrame : public CMainFrame {
 public:
     std::deque<std::unique_ptr<CCompareMine>> results;
     std::vector<int> kinds;
+    bool closeWhileRunning = false;
 
 protected:
     std::unique_ptr<CCompareMine> RunComparison(int kind) override
     {
         kinds.push_back(kind);
+        if (closeWhileRunning)
+            SendMessage(WM_CLOSE);  // the close box while the worker runs
         std::unique_ptr<CCompareMine> result = std::move(results.front());
         results.pop_front();
         return result;
@@ -123,6 +126,18 @@ TEST_F(CompareCommand, WithoutAResultNothingIsShownAndTheFirstMenuIsBack)
     EXPECT_EQ(frame.Host().GetView(), nullptr);
     EXPECT_EQ(MenuBar(h), (std::vector<std::string>{"&File", "&View", "&Help"}));
     EXPECT_FALSE(frame.IsOperationRunning());
+}
+
+TEST_F(CompareCommand, TheCloseBoxDuringTheComparisonClosesTheFrameWhenItHasEnded)
+{
+    HWND h = frame.GetSafeHwnd();
+    frame.results.push_back(Compared(10, 12));
+    frame.closeWhileRunning = true;
+    frame.SendMessage(WM_COMMAND, ID_COMPARE_FILESYSTEM);
+    EXPECT_TRUE(::IsWindow(h));  // the results are shown first
+    EXPECT_NE(frame.Host().GetView(), nullptr);
+    EXPECT_TRUE(ServeUntil([&]() { return !::IsWindow(h); }));
+    EXPECT_EQ(app.GetMainWnd(), nullptr);
 }
 
 }  // namespace

@@ -47,6 +47,15 @@ struct Files {
     std::string after = Save("corvane-op-after.tvrec",
                              WriteSnapshot(TFolder{"C:", {TFile{"boot.ini", 12, kTime, kTime}}, {}}));
     std::string registry = Save("corvane-op-registry.tvrec", WriteSnapshot(TRegistry{}));
+    std::string truncated = Save("corvane-op-truncated.tvrec", Truncated(
+        WriteSnapshot(TFolder{"C:", {TFile{"boot.ini", 12, kTime, kTime}}, {}}), 20));
+    std::string text = Save("corvane-op-text.tvrec", CMemoryFile(std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'}));
+
+    static CMemoryFile Truncated(CMemoryFile file, size_t keep)
+    {
+        file.Bytes().resize(keep);
+        return file;
+    }
 };
 
 // Answers the Open dialogs with the paths given, or cancels at a null one.
@@ -135,6 +144,10 @@ INSTANTIATE_TEST_SUITE_P(
                       {kReadErrorFile1, kComparisonFailed},
                       {kRegNotASnapshot},
                       nullptr},
+        OperationCase{"truncatedSecondFile", 1, {&Files::before, &Files::truncated}, false,
+                      {kReadErrorFile2, kComparisonFailed}, {}, nullptr},
+        OperationCase{"notASnapshotAtAll", 1, {&Files::text, &Files::before}, false,
+                      {kFSNotASnapshot, kReadErrorFile1, kComparisonFailed}, {}, nullptr},
         OperationCase{"identicalSnapshots", 1, {&Files::before, &Files::copy}, false, {}, {},
                       "L 0 -1 N File System 1\nR 0 -1 N File System 2\n"},
         OperationCase{"aChangedFile", 1, {&Files::before, &Files::after}, false, {}, {}, kChangedTree}),

@@ -67,6 +67,11 @@ TEST(FileProperties, TimeTextHasTheWindowsFormat)
     EXPECT_EQ(Formatted(2015, 3, 3, 14, 5, 9, 2), "Tuesday, March 03, 2015, 02:05:09 PM");
     EXPECT_EQ(Formatted(1999, 12, 31, 0, 0, 0, 5), "Friday, December 31, 1999, 12:00:00 AM");
     EXPECT_EQ(Formatted(2024, 9, 1, 12, 30, 59, 0), "Sunday, September 01, 2024, 12:30:59 PM");
+    // Years the runtime's own formatting refuses (it would abort the program
+    // on Windows) are written out all the same.
+    EXPECT_EQ(Formatted(30827, 12, 31, 23, 59, 59, 0), "Sunday, December 31, 30827, 11:59:59 PM");
+    EXPECT_EQ(Formatted(1601, 1, 1, 0, 0, 0, 1), "Monday, January 01, 1601, 12:00:00 AM");
+    EXPECT_NE(FormatFileTime(0x7FFFFFFFFFFFFFFFull, CFixedOffsetTime(0)).find(", 30828, "), std::string::npos);
 }
 
 TEST(FileProperties, TimesAreShownInLocalTime)
