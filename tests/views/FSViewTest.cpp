@@ -123,8 +123,12 @@ protected:
 const TFolder kDrive1{"C:",
                       {File("boot.ini", 10), File("gone.txt", 1)},
                       {TFolder{"Old", {File("inside.txt", 1)}, {TFolder{"deeper", {}, {}}}},
-                       TFolder{"Same", {File("same.txt", 5)}, {}}}};
-const TFolder kDrive2{"C:", {File("boot.ini", 12), File("new.txt", 2)}, {TFolder{"Same", {File("same.txt", 5)}, {}}}};
+                       TFolder{"Same", {File("same.txt", 5)}, {}},
+                       TFolder{"Twin", {File("only.txt", 1)}, {}}}};
+// Same is pruned on both sides; Twin only on the right, where nothing in it differs.
+const TFolder kDrive2{"C:",
+                      {File("boot.ini", 12), File("new.txt", 2)},
+                      {TFolder{"Same", {File("same.txt", 5)}, {}}, TFolder{"Twin", {}, {}}}};
 
 TEST_F(FSView, ShowsTheRootsCollapsedAndEveryEntryInTheModelsOrderAndPictures)
 {
@@ -142,6 +146,8 @@ TEST_F(FSView, ShowsTheRootsCollapsedAndEveryEntryInTheModelsOrderAndPictures)
               "2 Old 1/3 +\n"
               "3 deeper 1/3\n"
               "3 inside.txt 5/5\n"
+              "2 Twin 0/2 +\n"
+              "3 only.txt 5/5\n"
               "2 boot.ini 4/4\n"
               "2 gone.txt 5/5\n");
     EXPECT_EQ(Listing(view.RightTree()),
@@ -230,6 +236,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"oppositeOfTheRoot", true, {}, ID_FS_VIEW_OPPOSITE, {}, "File System 2", {}},
         CommandCase{"oppositeOfAChangedFile", true, {"C:", "boot.ini"}, ID_FS_VIEW_OPPOSITE, {}, "boot.ini", {}},
         CommandCase{"oppositeOfAOneSidedFolder", true, {"C:", "Old"}, ID_FS_VIEW_OPPOSITE, {kNoOpposite}, "", {}},
+        CommandCase{"oppositeOfAFolderWhoseTwinWasPruned", true, {"C:", "Twin"}, ID_FS_VIEW_OPPOSITE,
+                    {kNoOpposite}, "", {}},
         CommandCase{"propertiesOfAFile", true, {"C:", "gone.txt"}, ID_FS_VIEW_PROPERTIES, {}, "",
                     {"File System 1 : gone.txt"}},
         CommandCase{"propertiesOfAFolder", true, {"C:"}, ID_FS_VIEW_PROPERTIES, {kFolderHasNoProperties}, "", {}},
@@ -245,6 +253,25 @@ TEST_F(FSView, ADoubleClickOnAFileOpensItsProperties)
     NMHDR click{view.LeftTree().GetSafeHwnd(), kLeftTreeId, static_cast<UINT>(NM_DBLCLK)};
     EXPECT_EQ(view.SendMessage(WM_NOTIFY, kLeftTreeId, reinterpret_cast<LPARAM>(&click)), 0);
     EXPECT_EQ(view.opened, std::vector<std::string>{"File System 1 : boot.ini"});
+}
+
+TEST_F(FSView, ARightClickShowsTheResultsPopupOfMenu153)
+{
+    Show(kDrive1, kDrive2);
+    std::vector<UINT> items;
+    std::thread person([&]() {
+        HWND menu = nullptr;
+        if (!WaitFor([&]() { return (menu = ::FindWindowA("#32768", nullptr)) && ::IsWindowVisible(menu); }))
+            return;
+        HMENU shown = reinterpret_cast<HMENU>(::SendMessageA(menu, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < ::GetMenuItemCount(shown); ++i)
+            items.push_back(::GetMenuItemID(shown, i));
+        ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    NMHDR click{view.RightTree().GetSafeHwnd(), kRightTreeId, static_cast<UINT>(NM_RCLICK)};
+    EXPECT_EQ(view.SendMessage(WM_NOTIFY, kRightTreeId, reinterpret_cast<LPARAM>(&click)), 0);
+    person.join();
+    EXPECT_EQ(items, (std::vector<UINT>{ID_FS_VIEW_PROPERTIES, ID_FS_VIEW_OPPOSITE, 0, ID_EXPAND_ALL}));
 }
 
 TEST_F(FSView, OneSidedPicturesAreRedOnTheLeftAndCyanOnTheRight)
