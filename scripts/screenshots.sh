@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots of the program's main states under Xvfb: it builds
 # corvane.exe and its remote control, maps a drive with a few folders, starts
-# the program, drives it through a file-system snapshot and the About box, and
+# the program, drives it through a file-system snapshot, a second one after
+# the drive has changed, the comparison of the two and the About box, and
 # saves PNGs in build/win/screenshots (or $CORVANE_BUILD/win/screenshots).
 # With --docs it also writes the small copies that the README shows, to docs/.
 set -euo pipefail
@@ -51,14 +52,15 @@ rm -rf "$shots"
 mkdir -p "$shots"
 remote() { wine "$build/tests/app/corvane_remote.exe" "$@"; }
 # shot NAME WINDOW...: a shot of the whole desktop and one cut to the windows,
-# each given as CAPTION:CONTROL ("frame:0" is the main window).
+# each given as CAPTION:CONTROL ("frame:0" is the main window; the caption may
+# hold colons itself).
 shot() {
   local name=$1; shift
   sleep 0.7
   import -window root "$shots/$name-desktop.png"
   local x0=99999 y0=99999 x1=0 y1=0 x y w h window
   for window in "$@"; do
-    read -r x y w h < <(remote rect "${window%%:*}" "${window#*:}" | tr -d '\r')
+    read -r x y w h < <(remote rect "${window%:*}" "${window##*:}" | tr -d '\r')
     [ "$x" -lt "$x0" ] && x0=$x; [ "$y" -lt "$y0" ] && y0=$y
     [ $((x + w)) -gt "$x1" ] && x1=$((x + w)); [ $((y + h)) -gt "$y1" ] && y1=$((y + h))
   done
@@ -80,7 +82,7 @@ remote key 27
 remote key 27
 remote key 27
 
-rm -f "$WINEPREFIX/drive_c/FileSystem snapshot of S.tvrec"
+rm -f "$WINEPREFIX/drive_c/FileSystem snapshot of S"*.tvrec
 remote command 32776
 remote setup-fs S 'C:\FileSystem snapshot of S.tvrec'
 shot setup "Snap Shot Setup:1007"
@@ -92,6 +94,49 @@ remote wait Results 1002
 shot results frame:0 Results:1002 Corvane:1026
 remote press Results 1002 2
 remote wait-gone Corvane 1026
+
+# The drive changes: a file and a folder with a file added, a folder removed,
+# a file grown. Then the second snapshot.
+echo "2.1" > "$fixture/Program Files/Pellix/Corvane/update.txt"
+mkdir -p "$fixture/Program Files/Pellix/Corvane/Plugins"
+head -c 3000 /dev/zero > "$fixture/Program Files/Pellix/Corvane/Plugins/spell.dll"
+rm -r "$fixture/Documents/Letters"
+head -c 24576 /dev/zero > "$fixture/Windows/System/driver.sys"
+remote command 32776
+remote setup-fs S 'C:\FileSystem snapshot of S, later.tvrec'
+remote press "Snap Shot Setup" 1007 1
+remote wait Corvane 65535
+remote press Corvane 65535 6
+remote wait Results 1002
+remote press Results 1002 2
+remote wait-gone Corvane 1026
+
+# File > Snap Shot > Compare > File System...: the two files in the Open
+# dialogs, then both trees opened a few levels and a file's properties.
+remote command 32778
+remote wait "Select Snap Shot 1" 1148
+shot open frame:0 "Select Snap Shot 1:1148"
+remote choose "Select Snap Shot 1" 'C:\FileSystem snapshot of S.tvrec'
+remote choose "Select Snap Shot 2" 'C:\FileSystem snapshot of S, later.tvrec'
+remote wait-gone Corvane 1026
+remote tree-expand LEFT "File System 1" S: Documents Letters
+remote tree-expand LEFT "File System 1" S: Windows System
+remote tree-expand RIGHT "File System 2" S: "Program Files" Pellix Corvane Plugins
+remote tree-expand RIGHT "File System 2" S: Windows System
+remote tree-select RIGHT "File System 2" S: "Program Files" Pellix Corvane update.txt
+# Under Wine the maximised frame leaves parts of the trees unpainted; they
+# are drawn again as they are before each picture.
+remote repaint
+shot compare frame:0
+# The README's copy: the top of the window, where the entries are.
+convert "$shots/compare.png" -crop "$(identify -format %w "$shots/compare.png")x330+0+0" +repage \
+  "$shots/compare-top.png"
+remote tree-select LEFT "File System 1" S: Windows System driver.sys
+remote command 32783
+remote wait "File System 1 : driver.sys" 0
+remote repaint
+shot properties frame:0 "File System 1 : driver.sys:0"
+shot properties-window "File System 1 : driver.sys:0"
 
 remote command 57664
 remote wait "About Corvane"
@@ -105,8 +150,11 @@ program=""
 
 if [ $docs = 1 ]; then
   mkdir -p "$top/docs"
-  for name in main menu setup results about; do
-    convert "$shots/$name.png" -resize '760x760>' -strip -colors 256 "$top/docs/$name.png"
-    echo "  docs/$name.png"
+  # SHOT[:COPY]: the copy is named after the shot unless given.
+  for name in main menu setup results open compare-top:compare properties-window:properties about; do
+    size='760x760>'
+    [ "${name##*:}" = compare ] && size='960x960>'
+    convert "$shots/${name%%:*}.png" -resize "$size" -strip -colors 256 "$top/docs/${name##*:}.png"
+    echo "  docs/${name##*:}.png"
   done
 fi
