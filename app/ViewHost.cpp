@@ -1,6 +1,7 @@
 #include "app/ViewHost.h"
 
 #include "framework/FrameWnd.h"
+#include "framework/Gdi.h"
 #include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -77,10 +78,13 @@ void CViewHost::OnSize()
 LRESULT CViewHost::WindowProc(UINT msg, WPARAM w, LPARAM l)
 {
     switch (msg) {
-    case WM_PAINT:
-        // The class background shows wherever no view covers the host.
-        ::ValidateRect(m_hWnd, nullptr);
+    case WM_PAINT: {
+        // The class background shows wherever no view covers the host. Only
+        // the host's own region is validated: validating the whole window
+        // would also take the view's and the trees' pending paints away.
+        CPaintDC dc(m_hWnd);
         return 0;
+    }
     case WM_SIZE:
         CWnd::WindowProc(msg, w, l);
         OnSize();

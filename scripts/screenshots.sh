@@ -124,9 +124,6 @@ remote tree-expand LEFT "File System 1" S: Windows System
 remote tree-expand RIGHT "File System 2" S: "Program Files" Pellix Corvane Plugins
 remote tree-expand RIGHT "File System 2" S: Windows System
 remote tree-select RIGHT "File System 2" S: "Program Files" Pellix Corvane update.txt
-# Under Wine the maximised frame leaves parts of the trees unpainted; they
-# are drawn again as they are before each picture.
-remote repaint
 shot compare frame:0
 # The README's copy: the top of the window, where the entries are.
 convert "$shots/compare.png" -crop "$(identify -format %w "$shots/compare.png")x330+0+0" +repage \
@@ -134,7 +131,6 @@ convert "$shots/compare.png" -crop "$(identify -format %w "$shots/compare.png")x
 remote tree-select LEFT "File System 1" S: Windows System driver.sys
 remote command 32783
 remote wait "File System 1 : driver.sys" 0
-remote repaint
 shot properties frame:0 "File System 1 : driver.sys:0"
 shot properties-window "File System 1 : driver.sys:0"
 

@@ -104,6 +104,15 @@ TEST_F(CompareCommand, ShowsTheResultsWithTheirMenuAndReplacesThemWithTheNext)
     view->GetClientRect(&shown);
     EXPECT_EQ(shown.right, host.right);
     EXPECT_EQ(shown.bottom, host.bottom);
+    // The trees paint themselves: the root's text is drawn in the left one.
+    ServePending();
+    bool inked = false;
+    HDC dc = ::GetDC(view->LeftTree());
+    for (int y = 0; y < 16 && !inked; ++y)
+        for (int x = 0; x < 200 && !inked; ++x)
+            inked = ::GetPixel(dc, x, y) == RGB(0, 0, 0);
+    ::ReleaseDC(view->LeftTree(), dc);
+    EXPECT_TRUE(inked) << "the left tree was never painted";
     // The results menu's commands reach the view through the frame.
     frame.SendMessage(WM_COMMAND, ID_EXPAND_ALL);
     EXPECT_TRUE(view->LeftTree().GetItemState(view->LeftTree().GetRootItem(), TVIS_EXPANDED) & TVIS_EXPANDED);

@@ -16,8 +16,6 @@
 //                                   and each entry on the way
 //   tree-select LEFT|RIGHT TEXT...  clicks that entry, which selects it and
 //                                   gives its tree the keyboard focus
-//   repaint                         has the main window and each window in it
-//                                   painted again, each parent before its children
 // Exit code 0 on success, 1 when the window did not appear in time.
 #include "res/resource.h"
 #include "tests/app/RemoteWindows.h"
@@ -177,12 +175,6 @@ bool ClickEntry(HWND tree, HTREEITEM entry, CRemoteBuffer& buffer)
     });
 }
 
-BOOL CALLBACK Repaint(HWND h, LPARAM)
-{
-    ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-    return TRUE;
-}
-
 int TreeStep(const std::string& verb, int argc, char** argv)
 {
     HWND tree = FindTree(argv[2]);
@@ -214,15 +206,6 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && std::string(argv[1]) == "list") {
         ::EnumWindows(PrintWindow, 0);
-        return 0;
-    }
-    if (argc == 2 && std::string(argv[1]) == "repaint") {
-        // Children are listed after their parent, so none is painted over.
-        HWND frame = Find("frame", 0);
-        if (!frame)
-            return 1;
-        Repaint(frame, 0);
-        ::EnumChildWindows(frame, Repaint, 0);
         return 0;
     }
     if (argc < 3)
