@@ -7,6 +7,7 @@
 #include "compare/RegMine.h"
 #include "compare/TreeListing.h"
 #include "framework/FileDialog.h"
+#include "res/resource.h"
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/DialogDriver.h"
@@ -162,7 +163,16 @@ TEST(CompareOperationDialogs, BothOpenDialogsAnsweredAsAPersonWould)
     CRecordingMessages messages;
     CCompareOperation operation(&messages, &messages);
     std::vector<std::string> seen;
+    bool progressShown = false;
     std::thread person([&]() {
+        // The progress window tells what is going on while the files are chosen.
+        HWND progress = nullptr;
+        WaitFor([&]() { return (progress = FindDialogOfProcess("Corvane")) != nullptr; });
+        progressShown = progress && WaitFor([&]() {
+            return GetWindowTextOf(::GetDlgItem(progress, IDC_PROGRESS_TITLE)) == kCompareTitle &&
+                   GetWindowTextOf(::GetDlgItem(progress, IDC_PROGRESS_STATUS)) == kCompareSetupStatus &&
+                   ::SendDlgItemMessageA(progress, IDC_PROGRESS_OPICON, STM_GETICON, 0, 0) != 0;
+        });
         for (const auto& [title, path] : {std::pair{kSelectSnapshot1, files.before},
                                           std::pair{kSelectSnapshot2, files.after}}) {
             HWND dialog = nullptr;
@@ -176,6 +186,7 @@ TEST(CompareOperationDialogs, BothOpenDialogsAnsweredAsAPersonWould)
     });
     std::unique_ptr<CCompareMine> result = operation.Start(nullptr, 1);
     person.join();
+    EXPECT_TRUE(progressShown);
     EXPECT_EQ(seen, (std::vector<std::string>{kSelectSnapshot1, kSelectSnapshot2}));
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{});
     ASSERT_NE(result, nullptr);
