@@ -6,6 +6,7 @@
 #include "compare/FSMine.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "tests/app/FrameFixture.h"
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/support/MessageLoop.h"
 #include "tests/support/Recorders.h"
@@ -63,24 +64,7 @@ std::string RootText(CTreeCtrl& tree)
     return tree.GetItemText(tree.GetRootItem());
 }
 
-class CompareCommand : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-        app.SetMainWnd(&frame);
-        frame.ShowWindow(SW_SHOW);
-    }
-    void TearDown() override
-    {
-        if (frame.GetSafeHwnd())
-            frame.DestroyWindow();
-        ServePending();
-    }
-
-    CWinApp app;
-    CPreparedFrame frame;
-};
+using CompareCommand = CFrameFixture<CPreparedFrame>;
 
 TEST_F(CompareCommand, ShowsTheResultsWithTheirMenuAndReplacesThemWithTheNext)
 {

@@ -6,6 +6,7 @@
 #include "app/SnapshotSetupDlg.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "tests/app/FrameFixture.h"
 #include "tests/support/MessageLoop.h"
 
 #include <gtest/gtest.h>
@@ -30,26 +31,7 @@ protected:
     }
 };
 
-class MainFrameOperation : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-        app.SetMainWnd(&frame);
-        frame.ShowWindow(SW_SHOW);
-    }
-    void TearDown() override
-    {
-        if (frame.GetSafeHwnd())
-            frame.DestroyWindow();
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-
-    CWinApp app;
-    CThrowingFrame frame;
-};
+using MainFrameOperation = CFrameFixture<CThrowingFrame>;
 
 TEST_F(MainFrameOperation, AnExceptionInsideTheCommandLeavesExitWorking)
 {

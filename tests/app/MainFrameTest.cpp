@@ -5,6 +5,7 @@
 #include "app/AboutDlg.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "tests/app/FrameFixture.h"
 #include "tests/app/DialogSteps.h"
 
 #include <commctrl.h>
@@ -70,27 +71,14 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kPatienceMs,
     return true;
 }
 
-class MainFrame : public ::testing::Test {
+class MainFrame : public CFrameFixture<CTestFrame> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-        app.SetMainWnd(&frame);
-        frame.ShowWindow(SW_SHOW);
+        CFrameFixture::SetUp();
         frame.UpdateWindow();
     }
-    void TearDown() override
-    {
-        if (frame.GetSafeHwnd())
-            frame.DestroyWindow();
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
     void Command(UINT id) { frame.PostMessage(WM_COMMAND, id); }
-
-    CWinApp app;
-    CTestFrame frame;
 };
 
 TEST_F(MainFrame, StartsWithTitleMenuToolbarAndReady)

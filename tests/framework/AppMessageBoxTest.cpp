@@ -3,6 +3,7 @@
 #include "framework/AppMessageBox.h"
 
 #include "tests/support/DialogDriver.h"
+#include "tests/support/TestWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +11,6 @@
 #include <thread>
 
 namespace {
-
-HWND MakeWindow(HWND owner, const char* title)
-{
-    HWND h = ::CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100, 300, 200, owner,
-                               nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    ::SetActiveWindow(h);
-    return h;
-}
 
 // Shows a box from a worker thread while this thread serves its messages;
 // returns the box's owner and text.
@@ -51,7 +44,7 @@ void ShowFromWorker(HWND& owner, std::string& text, int& answer)
 TEST(AppMessageBox, CarriesTheApplicationNameAndIsOwnedByTheLastActiveWindow)
 {
     EXPECT_EQ(AppName(), "Corvane");
-    HWND main = MakeWindow(nullptr, "main");
+    HWND main = MakeActivePopup(nullptr, "main");
     SetAppMainWindow(main);
 
     HWND owner = nullptr;
@@ -64,7 +57,7 @@ TEST(AppMessageBox, CarriesTheApplicationNameAndIsOwnedByTheLastActiveWindow)
 
     // With a window shown on top of the main window (the progress window), the
     // box belongs to that one, so closing it brings that window back.
-    HWND progress = MakeWindow(main, "progress");
+    HWND progress = MakeActivePopup(main, "progress");
     ASSERT_EQ(::GetLastActivePopup(main), progress);
     owner = nullptr;
     ShowFromWorker(owner, text, answer);

@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/MessageLoop.h"
+#include "tests/support/TestWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,6 @@
 #include <thread>
 
 namespace {
-
-HWND MakePopup(HWND owner, const char* title)
-{
-    HWND h = ::CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 300, 200, owner,
-                               nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    ::SetActiveWindow(h);
-    return h;
-}
 
 struct Seen {
     HWND owner = nullptr;
@@ -63,9 +56,9 @@ Seen ShowFromWorker(const std::string& results)
 
 TEST(SnapshotResults, OwnedByTheProgressWindowWithNothingSelected)
 {
-    HWND main = MakePopup(nullptr, "main");
+    HWND main = MakeActivePopup(nullptr, "main");
     SetAppMainWindow(main);
-    HWND progress = MakePopup(main, "progress");
+    HWND progress = MakeActivePopup(main, "progress");
     ASSERT_EQ(::GetLastActivePopup(main), progress);
 
     Seen seen = ShowFromWorker("OPERATION SUCCESSFUL.\r\n\r\nFiles Found: 3");
