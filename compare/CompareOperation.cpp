@@ -63,7 +63,6 @@ std::unique_ptr<CCompareMine> CCompareOperation::CreateMine(int kind)
 
 std::unique_ptr<CCompareMine> CCompareOperation::Start(CWnd* owner, int kind)
 {
-    m_pParent = owner;
     m_nKind = kind;
     m_pResult.reset();
     // The comparison's readers drive the bar themselves.

@@ -43,7 +43,6 @@ private:
     std::unique_ptr<CCompareMine> m_pResult;
     int m_nKind = 0;
     CSnapProgressDlg* m_pProgress = nullptr;
-    CWnd* m_pParent = nullptr;
     IUserMessages& m_messages;
     IUserMessages& m_programMessages;
 };

@@ -11,6 +11,7 @@
 #include "tests/app/RemoteWindows.h"
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/support/DriveFixture.h"
+#include "tests/support/SnapshotFiles.h"
 #include "tests/support/WaitFor.h"
 
 #include <commctrl.h>
@@ -210,10 +211,7 @@ std::string SnapshotFile(const char* name, uint32_t bootSize, bool withNewFile)
     char temp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temp);
     std::string path = std::string(temp) + name;
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(h, file.Bytes().data(), static_cast<DWORD>(file.Bytes().size()), &written, nullptr);
-    ::CloseHandle(h);
+    SaveSnapshot(path, file);
     return path;
 }
 

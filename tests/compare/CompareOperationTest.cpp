@@ -12,12 +12,12 @@
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/Recorders.h"
+#include "tests/support/SnapshotFiles.h"
 #include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <fstream>
 #include <thread>
 
 namespace {
@@ -32,8 +32,7 @@ std::string TempFile(const char* name)
 std::string Save(const char* name, const CMemoryFile& file)
 {
     std::string path = TempFile(name);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(file.Bytes().data()), static_cast<std::streamsize>(file.Bytes().size()));
+    SaveSnapshot(path, file);
     return path;
 }
 

@@ -1,23 +1,12 @@
 // Writes the registry snapshot files that the corvane-diff tests compare,
 // into the current folder: reg-before.tvrec and reg-after.tvrec, a registry
 // before and after an installation.
-#include "snapshot/StdioFile.h"
 #include "tests/compare/RegSnapBuilder.h"
+#include "tests/support/SnapshotFiles.h"
 
 #include <cstdio>
 
 namespace {
-
-bool Save(const char* path, const CMemoryFile& snapshot)
-{
-    CStdioFile file;
-    const auto& bytes = snapshot.Bytes();
-    bool ok = file.CreateTruncate(path) &&
-              file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    if (!ok)
-        std::fprintf(stderr, "cannot write %s\n", path);
-    return ok;
-}
 
 TRegistry Before()
 {
@@ -53,8 +42,8 @@ TRegistry After()
 
 int main()
 {
-    return Save("reg-before.tvrec", WriteSnapshot(Before())) &&
-                   Save("reg-after.tvrec", WriteSnapshot(After()))
+    return SaveSnapshot("reg-before.tvrec", WriteSnapshot(Before())) &&
+                   SaveSnapshot("reg-after.tvrec", WriteSnapshot(After()))
                ? 0
                : 1;
 }

@@ -2,8 +2,8 @@
 // current folder: before.tvrec and after.tvrec (a drive before and after a
 // change), and registry.tvrec (a file of the other kind).
 #include "snapshot/SnapFormat.h"
-#include "snapshot/StdioFile.h"
 #include "tests/compare/FSSnapBuilder.h"
+#include "tests/support/SnapshotFiles.h"
 
 #include <cstdio>
 
@@ -14,17 +14,6 @@ const uint64_t kTime = 130698651090000000ull;  // 2015-03-03 14:05:09 UTC
 TFile File(const char* name, uint32_t size, uint64_t created = kTime, uint64_t modified = kTime)
 {
     return TFile{name, size, created, modified};
-}
-
-bool Save(const char* path, const CMemoryFile& snapshot)
-{
-    CStdioFile file;
-    const auto& bytes = snapshot.Bytes();
-    bool ok = file.CreateTruncate(path) &&
-              file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    if (!ok)
-        std::fprintf(stderr, "cannot write %s\n", path);
-    return ok;
 }
 
 }  // namespace
@@ -47,7 +36,7 @@ int main()
     PutLE16(header, kRegSnapVersion);
     PutLE32(header + 2, 1);
     registry.Write(header, sizeof header);
-    bool ok = Save("before.tvrec", WriteSnapshot(before)) && Save("after.tvrec", WriteSnapshot(after)) &&
-              Save("registry.tvrec", registry);
+    bool ok = SaveSnapshot("before.tvrec", WriteSnapshot(before)) && SaveSnapshot("after.tvrec", WriteSnapshot(after)) &&
+              SaveSnapshot("registry.tvrec", registry);
     return ok ? 0 : 1;
 }
