@@ -5,6 +5,7 @@
 #include "compare/CompareOperation.h"
 #include "res/resource.h"
 #include "snapshot/SnapOperation.h"
+#include "operation/AppMessages.h"
 #include "operation/SnapProgressDlg.h"
 
 #include <commctrl.h>
@@ -81,11 +82,12 @@ bool CMainFrame::OnCommand(UINT id)
     case ID_SNAPSHOT_CREATE:
         OnCreateSnapshot();
         return true;
+    case ID_COMPARE_REGISTRY:
+        OnCompareRegistry();
+        return true;
     case ID_COMPARE_FILESYSTEM:
         OnCompareFileSystem();
         return true;
-    // ID_COMPARE_REGISTRY comes with the registry results view; until then it
-    // reaches no handler.
     case ID_HELP_INDEX:
         OnHelpContents();
         return true;
@@ -160,17 +162,39 @@ std::unique_ptr<CCompareMine> CMainFrame::RunComparison(int kind)
     return operation.Start(this, kind);
 }
 
+void CMainFrame::OnCompareRegistry()
+{
+    CompareAndShow(kSnapKindRegistry);
+}
+
 void CMainFrame::OnCompareFileSystem()
+{
+    CompareAndShow(kSnapKindFileSystem);
+}
+
+void CMainFrame::CompareAndShow(int kind)
 {
     if (IsOperationRunning())
         return;
     COperationScope scope(*this);
+    // The registry result goes with the view; a file-system result stays
+    // until the next one replaces it.
     CloseResults();
-    std::unique_ptr<CCompareMine> result = RunComparison(kSnapKindFileSystem);
-    if (!result)
+    std::unique_ptr<CCompareMine> result = RunComparison(kind);
+    if (!result) {
+        // The registry command says so whenever it has nothing to show, a
+        // cancelled dialog included; the file-system command says nothing.
+        if (kind == kSnapKindRegistry)
+            ::MessageBoxA(m_hWnd, kComparisonFailed, kProgramCaption, MB_OK);
         return;
-    m_pFSResult = std::move(result);
-    m_wndHost.ShowFileSystemResults(*m_pFSResult);
+    }
+    if (kind == kSnapKindRegistry) {
+        m_pRegResult = std::move(result);
+        m_wndHost.ShowRegistryResults(*m_pRegResult);
+    } else {
+        m_pFSResult = std::move(result);
+        m_wndHost.ShowFileSystemResults(*m_pFSResult);
+    }
 }
 
 void CMainFrame::OnHelpContents()

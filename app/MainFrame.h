@@ -37,6 +37,7 @@ protected:
 
     // Command handlers.
     void OnCreateSnapshot();
+    void OnCompareRegistry();
     void OnCompareFileSystem();
     void OnHelpContents();
     void OnAppAbout();
@@ -49,6 +50,9 @@ protected:
     // Asks for two snapshots of the kind and compares them; the finished
     // engine, or null when there is no result (the user has been told why).
     virtual std::unique_ptr<CCompareMine> RunComparison(int kind);
+    // Both compare commands: closes what is shown, compares, and shows and
+    // keeps the result.
+    void CompareAndShow(int kind);
 
     // Sets the operation flag for the life of a command that runs an
     // operation, and clears it on every way out, an exception included, so

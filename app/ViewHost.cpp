@@ -6,6 +6,7 @@
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "views/FSView.h"
+#include "views/RegView.h"
 
 namespace {
 const char kHostClass[] = "CorvaneViewHost";
@@ -47,12 +48,22 @@ void CViewHost::CloseView()
     PutMenu(IDR_MAINFRAME);
 }
 
+void CViewHost::ShowRegistryResults(const CCompareMine& result)
+{
+    ShowResults(std::make_unique<CRegView>(), IDR_REGISTRY_RESULTS, result);
+}
+
 void CViewHost::ShowFileSystemResults(const CCompareMine& result)
+{
+    ShowResults(std::make_unique<CFSView>(), IDR_FILESYSTEM_RESULTS, result);
+}
+
+void CViewHost::ShowResults(std::unique_ptr<CCompareView> view, UINT menuId, const CCompareMine& result)
 {
     CWaitCursor wait;
     CloseView();
-    PutMenu(IDR_FILESYSTEM_RESULTS);
-    m_pView = std::make_unique<CFSView>();
+    PutMenu(menuId);
+    m_pView = std::move(view);
     if (!m_pView->CreateView(this)) {
         m_pView.reset();
         return;

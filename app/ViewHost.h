@@ -20,8 +20,10 @@ public:
     void CloseView();
     bool HasView() const { return m_pView != nullptr; }
     CCompareView* GetView() const { return m_pView.get(); }
-    // Puts menu 153 on the main window and a new file-system view of the
-    // result, which must outlive the view, over the whole host.
+    // Put menu 152 or 153 on the main window and a new registry or
+    // file-system view of the result, which must outlive the view, over the
+    // whole host.
+    void ShowRegistryResults(const CCompareMine& result);
     void ShowFileSystemResults(const CCompareMine& result);
     bool OnCmdMsg(UINT id) override;
 
@@ -29,6 +31,7 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
 private:
+    void ShowResults(std::unique_ptr<CCompareView> view, UINT menuId, const CCompareMine& result);
     void OnSize();
 
     std::unique_ptr<CCompareView> m_pView;

@@ -218,6 +218,57 @@ void CCompareView::ViewOpposite()
     other->SelectItem(static_cast<HTREEITEM>(target));
 }
 
+void CCompareView::ViewSelectedLeaf(const char* containerNote)
+{
+    CTreeCtrl* tree = FocusedTree();
+    if (!tree)
+        return;
+    HTREEITEM selected = tree->GetSelectedItem();
+    if (!selected)
+        return;
+    Entry entry = EntryOf(*tree, selected);
+    if (entry.item)
+        entry.item->ShowViewer(*this);
+    else if (entry.node)
+        Note(containerNote);
+}
+
+namespace {
+
+// Adds the icon, or puts it at `at`; false when it could not be had. The list
+// keeps its own copy.
+bool AddIcon(const CImageList& list, UINT id, int at = -1)
+{
+    HICON icon = static_cast<HICON>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+    if (!icon)
+        return false;
+    int index = at < 0 ? list.AddIcon(icon) : list.ReplaceIcon(at, icon);
+    ::DestroyIcon(icon);
+    return index >= 0;
+}
+
+}  // namespace
+
+bool CCompareView::BuildImageLists(CImageList& left, CImageList& right, std::initializer_list<UINT> leftIcons,
+                                   std::initializer_list<UINT> rightIcons)
+{
+    if (!left.Create(16, 16, ILC_COLOR4, 0, static_cast<int>(leftIcons.size())))
+        return false;
+    for (UINT id : leftIcons)
+        if (!AddIcon(left, id))
+            return false;
+    if (!left.Duplicate(right))
+        return false;
+    int at = kUniqueContainerImage;
+    for (UINT id : rightIcons) {
+        if (!AddIcon(right, id, at))
+            return false;
+        at += 2;
+    }
+    return true;
+}
+
 void CCompareView::TrackResultsMenu(UINT menuId)
 {
     POINT at;

@@ -12,6 +12,7 @@
 #include "framework/Wnd.h"
 #include "seams/Viewer.h"
 
+#include <initializer_list>
 #include <string>
 
 class CCompareItem;
@@ -81,8 +82,16 @@ protected:
     Entry EntryOf(const CTreeCtrl& tree, HTREEITEM entry) const;
     // View Opposite: selects the entry's counterpart in the other tree.
     void ViewOpposite();
+    // The kind's view command: opens the viewer of the focused tree's
+    // selected leaf, or tells that a container has none to open.
+    void ViewSelectedLeaf(const char* containerNote);
     // The results menu (popup 1 of menu `menuId`) at the cursor.
     void TrackResultsMenu(UINT menuId);
+    // Fills the left list with the program's icons in index order, and makes
+    // the right list a copy of it in which the one-sided pictures (every
+    // second index from kUniqueContainerImage on) are the rightIcons instead.
+    static bool BuildImageLists(CImageList& left, CImageList& right, std::initializer_list<UINT> leftIcons,
+                                std::initializer_list<UINT> rightIcons);
     // An information box of the view, captioned "Pellix Corvane".
     void Note(const char* text) const;
 

@@ -153,8 +153,8 @@ PALETTE16 = [
     (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
     (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
 ]
-BLACK, MAROON, OLIVE, TEAL, SILVER, GREY = 0, 1, 3, 6, 7, 8
-RED, YELLOW, CYAN, WHITE = 9, 11, 14, 15
+BLACK, MAROON, GREEN, OLIVE, TEAL, SILVER, GREY = 0, 1, 2, 3, 6, 7, 8
+RED, YELLOW, BLUE, CYAN, WHITE = 9, 11, 12, 14, 15
 
 FOLDER_CLOSED = [
     "................",
@@ -212,6 +212,58 @@ DOCUMENT = [
     "...oooooooooooo.",
     "................",
 ]
+
+
+# The registry values' pictures: a white tag, pointed at the left with a hole,
+# whose face tells the kind of data: dark red "ab" for text, blue "011" over
+# "110" for binary data, green "12" for a number. 'g' marks the glyphs.
+
+def tag_grid():
+    """The tag: outline rows 1 and 14, a point of four pixels at the left, a
+    shadow to the right and below, a hole in the point."""
+    rows = [['.'] * 16 for _ in range(16)]
+    for y in range(1, 15):
+        left = max(0, 4 - min(y - 1, 14 - y))
+        for x in range(left, 15):
+            edge = y in (1, 14) or x in (left, 14)
+            rows[y][x] = 'k' if edge else 'f'
+        rows[y][15] = 'o'
+    for x in range(5, 16):
+        rows[15][x] = 'o'
+    for y in (7, 8):
+        for x in (2, 3):
+            rows[y][x] = 'o'
+    return rows
+
+
+GLYPHS = {
+    'a': [".gg.", "...g", ".ggg", "g..g", ".ggg"],
+    'b': ["g...", "g...", "ggg.", "g..g", "g..g", "ggg."],
+    '0': ["ggg", "g.g", "g.g", "g.g", "ggg"],
+    '1': [".g", "gg", ".g", ".g", ".g"],
+    'big1': [".g.", "gg.", ".g.", ".g.", ".g.", ".g.", "ggg"],
+    'big2': [".gg.", "g..g", "...g", "..g.", ".g..", "g...", "gggg"],
+}
+
+
+def stamp(rows, glyph, x, y):
+    for dy, line in enumerate(GLYPHS[glyph]):
+        for dx, ch in enumerate(line):
+            if ch == 'g':
+                rows[y + dy][x + dx] = 'g'
+
+
+def tag_with(*glyphs):
+    """The tag with glyphs stamped at (name, x, y)."""
+    rows = tag_grid()
+    for name, x, y in glyphs:
+        stamp(rows, name, x, y)
+    return [''.join(r) for r in rows]
+
+
+TEXT_TAG = tag_with(('a', 5, 6), ('b', 10, 5))
+BINARY_TAG = tag_with(('0', 5, 2), ('1', 9, 2), ('1', 12, 2), ('1', 5, 8), ('1', 8, 8), ('0', 11, 8))
+NUMBER_TAG = tag_with(('big1', 5, 4), ('big2', 9, 4))
 
 
 def pixel_picture(grid, fill, back=None, lines=GREY):
@@ -283,6 +335,15 @@ def tree_pictures():
         ('document.ico', pixel_picture(DOCUMENT, WHITE)),
         ('document_left.ico', pixel_picture(DOCUMENT, red)),
         ('document_right.ico', pixel_picture(DOCUMENT, cyan)),
+        ('value_text.ico', pixel_picture(TEXT_TAG, WHITE, lines=MAROON)),
+        ('value_text_left.ico', pixel_picture(TEXT_TAG, red, lines=MAROON)),
+        ('value_text_right.ico', pixel_picture(TEXT_TAG, cyan, lines=MAROON)),
+        ('value_binary.ico', pixel_picture(BINARY_TAG, WHITE, lines=BLUE)),
+        ('value_binary_left.ico', pixel_picture(BINARY_TAG, red, lines=BLUE)),
+        ('value_binary_right.ico', pixel_picture(BINARY_TAG, cyan, lines=BLUE)),
+        ('value_number.ico', pixel_picture(NUMBER_TAG, WHITE, lines=GREEN)),
+        ('value_number_left.ico', pixel_picture(NUMBER_TAG, red, lines=GREEN)),
+        ('value_number_right.ico', pixel_picture(NUMBER_TAG, cyan, lines=GREEN)),
     ]
 
 

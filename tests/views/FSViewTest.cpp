@@ -224,8 +224,9 @@ TEST_P(FSViewCommand, ActsOnTheFocusedTreesSelection)
     HTREEITEM right = view.RightTree().GetSelectedItem();
     EXPECT_EQ(right ? view.RightTree().GetItemText(right) : std::string(), c.rightSelection);
     EXPECT_EQ(view.opened, c.opened);
-    if (c.focusLeft && c.told.empty())
+    if (c.focusLeft && c.told.empty()) {
         EXPECT_EQ(view.FocusedTree(), &view.LeftTree());  // the focus stays where it was
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

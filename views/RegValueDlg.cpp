@@ -1,0 +1,137 @@
+#include "views/RegValueDlg.h"
+
+#include "compare/RegVal.h"
+#include "res/resource.h"
+#include "views/RegValueText.h"
+#include "views/ViewerWindow.h"
+
+#include <cstring>
+
+const char* const kHexDumpFont = "Courier";
+
+CRegValueDlg::CRegValueDlg(UINT templateId, std::string title, const CRegVal& value, CWnd* parent)
+    : CDialog(templateId, parent), m_pValue(&value), m_strTitle(std::move(title))
+{
+}
+
+void CRegValueDlg::DoDataExchange(CDataExchange& dx)
+{
+    dx.Control(IDC_REG_TYPE, m_staticType);
+    dx.Control(IDC_REG_VALUE, m_editValue);
+}
+
+BOOL CRegValueDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetWindowText(m_strTitle.c_str());
+    ShowValue();
+    return TRUE;
+}
+
+void CRegValueDlg::OnOK()
+{
+    ShowWindow(SW_HIDE);
+}
+
+void CRegValueDlg::OnCancel()
+{
+    ShowWindow(SW_HIDE);
+}
+
+INT_PTR CRegValueDlg::OnMessage(UINT msg, WPARAM w, LPARAM l)
+{
+    if (msg == WM_CLOSE) {
+        // The close box ends the window; the dialog manager would take it
+        // for Cancel, which only hides it. The value keeps the object.
+        DestroyWindow();
+        return TRUE;
+    }
+    return CDialog::OnMessage(msg, w, l);
+}
+
+CRegStringDlg::CRegStringDlg(std::string title, const CRegVal& value, CWnd* parent)
+    : CRegValueDlg(IDD_REG_STRING, std::move(title), value, parent)
+{
+}
+
+void CRegStringDlg::ShowValue()
+{
+    // As stored: environment references of REG_EXPAND_SZ stay unexpanded.
+    m_editValue.SetWindowText(RegStringText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
+    m_staticType.SetWindowText(RegTypeLine(m_pValue->GetType()).c_str());
+}
+
+CRegDwordDlg::CRegDwordDlg(std::string title, const CRegVal& value, CWnd* parent)
+    : CRegValueDlg(IDD_REG_DWORD, std::move(title), value, parent)
+{
+}
+
+void CRegDwordDlg::ShowValue()
+{
+    m_editValue.SetWindowText(RegDwordText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
+    m_staticType.SetWindowText(RegTypeLine(REG_DWORD).c_str());
+}
+
+CRegBinaryDlg::CRegBinaryDlg(std::string title, const CRegVal& value, CWnd* parent)
+    : CRegValueDlg(IDD_REG_BINARY, std::move(title), value, parent)
+{
+}
+
+CRegBinaryDlg::~CRegBinaryDlg()
+{
+    // The window goes before the font that its content uses.
+    if (m_hWnd)
+        DestroyWindow();
+}
+
+void CRegBinaryDlg::ShowValue()
+{
+    LOGFONTA face{};
+    face.lfHeight = 14;
+    face.lfWeight = FW_NORMAL;
+    face.lfCharSet = DEFAULT_CHARSET;
+    face.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    face.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    face.lfQuality = DEFAULT_QUALITY;
+    face.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    std::strncpy(face.lfFaceName, kHexDumpFont, LF_FACESIZE - 1);
+    m_font.CreateFontIndirect(face);
+    m_staticType.SetWindowText(RegTypeLine(m_pValue->GetType()).c_str());
+    if (m_pValue->GetType() == REG_MULTI_SZ)
+        ShowStringList();
+    else
+        ShowHexDump();
+}
+
+void CRegBinaryDlg::ShowHexDump()
+{
+    if (m_font.Get())
+        m_editValue.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
+    m_editValue.SetWindowText(RegHexDump(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
+}
+
+void CRegBinaryDlg::ShowStringList()
+{
+    // In the dialog's own font.
+    m_editValue.SetWindowText(RegStringListText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
+}
+
+std::unique_ptr<IViewerWindow> OpenRegValueWindow(RegViewerKind kind, const std::string& caption,
+                                                  const CRegVal& value, CWnd* parent)
+{
+    std::unique_ptr<CDialog> dialog;
+    switch (kind) {
+    case RegViewerKind::String:
+        dialog = std::make_unique<CRegStringDlg>(caption, value, parent);
+        break;
+    case RegViewerKind::Dword:
+        dialog = std::make_unique<CRegDwordDlg>(caption, value, parent);
+        break;
+    case RegViewerKind::Binary:
+        dialog = std::make_unique<CRegBinaryDlg>(caption, value, parent);
+        break;
+    }
+    if (!dialog || !dialog->CreateModeless(parent))
+        return nullptr;
+    return std::make_unique<CDialogViewerWindow>(std::move(dialog));
+}
