@@ -53,141 +53,25 @@ BOOL CALLBACK PrintWindow(HWND h, LPARAM)
     return TRUE;
 }
 
-// Memory in the process of a window, for the tree messages that carry a
-// pointer: the tree reads and writes it in its own address space.
-class CRemoteBuffer {
-public:
-    CRemoteBuffer(HWND owner, size_t size)
-    {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(owner, &pid);
-        m_process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (m_process)
-            m_at = static_cast<char*>(
-                ::VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    }
-    ~CRemoteBuffer()
-    {
-        if (m_at)
-            ::VirtualFreeEx(m_process, m_at, 0, MEM_RELEASE);
-        if (m_process)
-            ::CloseHandle(m_process);
-    }
-    CRemoteBuffer(const CRemoteBuffer&) = delete;
-    CRemoteBuffer& operator=(const CRemoteBuffer&) = delete;
-
-    bool IsOpen() const { return m_at != nullptr; }
-    // The address at offset in the other process.
-    LPARAM At(size_t offset) const { return reinterpret_cast<LPARAM>(m_at + offset); }
-    bool Write(size_t offset, const void* data, size_t size)
-    {
-        SIZE_T done = 0;
-        return ::WriteProcessMemory(m_process, m_at + offset, data, size, &done) && done == size;
-    }
-    bool Read(size_t offset, void* data, size_t size)
-    {
-        SIZE_T done = 0;
-        return ::ReadProcessMemory(m_process, m_at + offset, data, size, &done) && done == size;
-    }
-
-private:
-    HANDLE m_process = nullptr;
-    char* m_at = nullptr;
-};
-
-// The left (103) or right (102) tree of the comparison view in the frame's
-// host window, once it is there.
-HWND FindTree(const char* side)
-{
-    UINT id = std::strcmp(side, "LEFT") == 0 ? 103 : std::strcmp(side, "RIGHT") == 0 ? 102 : 0;
-    HWND frame = Find("frame", 0);
-    if (!frame || !id)
-        return nullptr;
-    HWND tree = nullptr;
-    WaitFor([&]() {
-        HWND host = ::GetDlgItem(frame, 59648);
-        for (HWND view = host ? ::FindWindowExA(host, nullptr, nullptr, nullptr) : nullptr; view;
-             view = ::GetWindow(view, GW_HWNDNEXT))
-            if ((tree = ::GetDlgItem(view, static_cast<int>(id))) != nullptr && ::IsWindowVisible(tree))
-                return true;
-        return false;
-    });
-    return tree;
-}
-
-const size_t kTextMax = 520;
-
-std::string EntryText(HWND tree, HTREEITEM entry, CRemoteBuffer& buffer)
-{
-    TVITEMA item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = entry;
-    item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
-    item.cchTextMax = static_cast<int>(kTextMax);
-    char text[kTextMax + 1] = "";
-    if (!buffer.Write(0, &item, sizeof item) || !::SendMessageA(tree, TVM_GETITEMA, 0, buffer.At(0)) ||
-        !buffer.Read(sizeof item, text, kTextMax))
-        return std::string();
-    return text;
-}
-
-// The entries from the root down to the one the texts name; empty when one
-// of them is not there.
-std::vector<HTREEITEM> EntryPath(HWND tree, char** texts, int count, CRemoteBuffer& buffer)
-{
-    std::vector<HTREEITEM> path;
-    HTREEITEM entry = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    for (int i = 0; i < count; ++i) {
-        while (entry && EntryText(tree, entry, buffer) != texts[i])
-            entry = reinterpret_cast<HTREEITEM>(
-                ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(entry)));
-        if (!entry) {
-            std::fprintf(stderr, "corvane_remote: no entry \"%s\"\n", texts[i]);
-            return {};
-        }
-        path.push_back(entry);
-        entry = reinterpret_cast<HTREEITEM>(
-            ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(entry)));
-    }
-    return path;
-}
-
-// A click on the entry's text, posted as the mouse would; returns once the
-// entry is selected and its tree has the focus.
-bool ClickEntry(HWND tree, HTREEITEM entry, CRemoteBuffer& buffer)
-{
-    ::SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(entry));
-    // In: the entry's handle in the rectangle's first bytes; out: the rectangle.
-    RECT r{};
-    std::memcpy(&r, &entry, sizeof entry);
-    if (!buffer.Write(0, &r, sizeof r) || !::SendMessageA(tree, TVM_GETITEMRECT, TRUE, buffer.At(0)) ||
-        !buffer.Read(0, &r, sizeof r))
-        return false;
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    ::PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageA(tree, WM_LBUTTONUP, 0, at);
-    DWORD thread = ::GetWindowThreadProcessId(tree, nullptr);
-    return WaitFor([&]() {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus == tree &&
-               ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == reinterpret_cast<LRESULT>(entry);
-    });
-}
-
 int TreeStep(const std::string& verb, int argc, char** argv)
 {
-    HWND tree = FindTree(argv[2]);
-    CRemoteBuffer buffer(tree, sizeof(TVITEMA) + kTextMax + 1);
-    if (!tree || !buffer.IsOpen())
+    HWND frame = Find("frame", 0);
+    std::string side = argv[2];
+    HWND tree = frame && (side == "LEFT" || side == "RIGHT") ? FindCompareTree(frame, side == "LEFT") : nullptr;
+    if (!tree)
         return 1;
-    std::vector<HTREEITEM> path = EntryPath(tree, argv + 3, argc - 3, buffer);
-    if (path.empty())
+    CRemoteTree remote(tree);
+    if (!remote.IsOpen())
         return 1;
+    std::vector<HTREEITEM> path = remote.Path(std::vector<std::string>(argv + 3, argv + argc));
+    if (path.empty()) {
+        std::fprintf(stderr, "corvane_remote: no such entry\n");
+        return 1;
+    }
     if (verb == "tree-select")
-        return ClickEntry(tree, path.back(), buffer) ? 0 : 1;
+        return remote.Click(path.back()) ? 0 : 1;
     for (HTREEITEM entry : path)
-        ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(entry));
+        remote.Expand(entry);
     return 0;
 }
 

@@ -248,17 +248,9 @@ TEST(EndToEndCompare, TwoFileSystemSnapshotsComparedThroughTheMenu)
     // Both trees in the frame, each with its root entry only shown; the
     // entries that differ are all there: root, C:, boot.ini on the left; and
     // new.txt besides on the right.
-    HWND left = nullptr, right = nullptr;
-    ASSERT_TRUE(WaitFor([&]() {
-        for (HWND tree = ::FindWindowExA(::GetDlgItem(frame, 59648), nullptr, nullptr, nullptr); tree;
-             tree = ::GetWindow(tree, GW_HWNDNEXT)) {
-            left = ::GetDlgItem(tree, 103);
-            right = ::GetDlgItem(tree, 102);
-            if (left && right)
-                return true;
-        }
-        return false;
-    }));
+    HWND left = FindCompareTree(frame, true), right = FindCompareTree(frame, false);
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(right, nullptr);
     EXPECT_EQ(::SendMessageA(left, TVM_GETCOUNT, 0, 0), 3);
     EXPECT_EQ(::SendMessageA(right, TVM_GETCOUNT, 0, 0), 4);
     EXPECT_TRUE(::IsZoomed(frame));

@@ -2,6 +2,9 @@
 
 #include "res/resource.h"
 
+#include <cstring>
+#include <functional>
+
 WindowTest MainFrameWindow()
 {
     return [](HWND h) { return ClassOf(h) == "CorvaneFrame"; };
@@ -33,4 +36,171 @@ void PressRemote(HWND dialog, int id)
 {
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+HWND FindCompareTree(HWND frame, bool left, DWORD deadlineMs)
+{
+    const int id = left ? 103 : 102;
+    HWND tree = nullptr;
+    WaitFor(
+        [&]() {
+            HWND host = ::GetDlgItem(frame, 59648);
+            for (HWND view = host ? ::FindWindowExA(host, nullptr, nullptr, nullptr) : nullptr; view;
+                 view = ::GetWindow(view, GW_HWNDNEXT))
+                if ((tree = ::GetDlgItem(view, id)) != nullptr && ::IsWindowVisible(tree))
+                    return true;
+            tree = nullptr;
+            return false;
+        },
+        deadlineMs);
+    return tree;
+}
+
+namespace {
+const size_t kTextMax = 520;
+const size_t kBufferSize = sizeof(TVITEMA) + kTextMax + 1;
+}  // namespace
+
+CRemoteTree::CRemoteTree(HWND tree) : m_hTree(tree)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(tree, &pid);
+    m_process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (m_process)
+        m_at = static_cast<char*>(
+            ::VirtualAllocEx(m_process, nullptr, kBufferSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
+
+CRemoteTree::~CRemoteTree()
+{
+    if (m_at)
+        ::VirtualFreeEx(m_process, m_at, 0, MEM_RELEASE);
+    if (m_process)
+        ::CloseHandle(m_process);
+}
+
+bool CRemoteTree::Write(size_t offset, const void* data, size_t size)
+{
+    SIZE_T done = 0;
+    return ::WriteProcessMemory(m_process, m_at + offset, data, size, &done) && done == size;
+}
+
+bool CRemoteTree::Read(size_t offset, void* data, size_t size)
+{
+    SIZE_T done = 0;
+    return ::ReadProcessMemory(m_process, m_at + offset, data, size, &done) && done == size;
+}
+
+std::string CRemoteTree::Text(HTREEITEM entry)
+{
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = entry;
+    item.pszText = reinterpret_cast<char*>(At(sizeof item));
+    item.cchTextMax = static_cast<int>(kTextMax);
+    char text[kTextMax + 1] = "";
+    if (!Write(0, &item, sizeof item) || !::SendMessageA(m_hTree, TVM_GETITEMA, 0, At(0)) ||
+        !Read(sizeof item, text, kTextMax))
+        return std::string();
+    return text;
+}
+
+bool CRemoteTree::Images(HTREEITEM entry, int& image, int& selectedImage, bool& expanded)
+{
+    TVITEMA item{};
+    item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+    item.stateMask = TVIS_EXPANDED;
+    item.hItem = entry;
+    if (!Write(0, &item, sizeof item) || !::SendMessageA(m_hTree, TVM_GETITEMA, 0, At(0)) ||
+        !Read(0, &item, sizeof item))
+        return false;
+    image = item.iImage;
+    selectedImage = item.iSelectedImage;
+    expanded = (item.state & TVIS_EXPANDED) != 0;
+    return true;
+}
+
+namespace {
+HTREEITEM Next(HWND tree, UINT relation, HTREEITEM from)
+{
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
+}
+}  // namespace
+
+std::string CRemoteTree::Listing()
+{
+    std::string text;
+    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM at, int depth) {
+        for (; at; at = Next(m_hTree, TVGN_NEXT, at)) {
+            int image = -1, selected = -1;
+            bool expanded = false;
+            Images(at, image, selected, expanded);
+            text += std::to_string(depth) + " " + Text(at) + " " + std::to_string(image) + "/" +
+                    std::to_string(selected) + (expanded ? " +" : "") + "\n";
+            walk(Next(m_hTree, TVGN_CHILD, at), depth + 1);
+        }
+    };
+    walk(Next(m_hTree, TVGN_ROOT, nullptr), 0);
+    return text;
+}
+
+std::vector<HTREEITEM> CRemoteTree::Path(const std::vector<std::string>& texts)
+{
+    std::vector<HTREEITEM> path;
+    HTREEITEM entry = Next(m_hTree, TVGN_ROOT, nullptr);
+    for (const std::string& wanted : texts) {
+        while (entry && Text(entry) != wanted)
+            entry = Next(m_hTree, TVGN_NEXT, entry);
+        if (!entry)
+            return {};
+        path.push_back(entry);
+        entry = Next(m_hTree, TVGN_CHILD, entry);
+    }
+    return path;
+}
+
+void CRemoteTree::Expand(HTREEITEM entry)
+{
+    ::SendMessageA(m_hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(entry));
+}
+
+bool CRemoteTree::EntryPoint(HTREEITEM entry, LPARAM& at)
+{
+    ::SendMessageA(m_hTree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(entry));
+    // In: the entry's handle in the rectangle's first bytes; out: the rectangle.
+    RECT r{};
+    std::memcpy(&r, &entry, sizeof entry);
+    if (!Write(0, &r, sizeof r) || !::SendMessageA(m_hTree, TVM_GETITEMRECT, TRUE, At(0)) || !Read(0, &r, sizeof r))
+        return false;
+    at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return true;
+}
+
+bool CRemoteTree::Click(HTREEITEM entry)
+{
+    LPARAM at;
+    if (!EntryPoint(entry, at))
+        return false;
+    ::PostMessageA(m_hTree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageA(m_hTree, WM_LBUTTONUP, 0, at);
+    DWORD thread = ::GetWindowThreadProcessId(m_hTree, nullptr);
+    return WaitFor([&]() {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus == m_hTree &&
+               ::SendMessageA(m_hTree, TVM_GETNEXTITEM, TVGN_CARET, 0) == reinterpret_cast<LRESULT>(entry);
+    });
+}
+
+bool CRemoteTree::DoubleClick(HTREEITEM entry)
+{
+    if (!Click(entry))
+        return false;
+    LPARAM at;
+    if (!EntryPoint(entry, at))
+        return false;
+    ::PostMessageA(m_hTree, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageA(m_hTree, WM_LBUTTONUP, 0, at);
+    return true;
 }

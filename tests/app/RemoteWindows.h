@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
+#include <vector>
 
 WindowTest MainFrameWindow();
 // Returns once the main frame's thread has served every message posted to the
@@ -19,3 +22,47 @@ bool FrameServedPosted(HWND frame, DWORD deadlineMs = kPatienceMs);
 std::string SentText(HWND h);
 // Presses a dialog's button as its click would.
 void PressRemote(HWND dialog, int id);
+
+// The left or right tree of the comparison view in the frame's host window,
+// once it is there and shown; null when it did not come within the deadline.
+HWND FindCompareTree(HWND frame, bool left, DWORD deadlineMs = kPatienceMs);
+
+// A tree control of another process, read and clicked as a person would: the
+// tree messages that carry a pointer get one into a buffer in the tree's own
+// process.
+class CRemoteTree {
+public:
+    explicit CRemoteTree(HWND tree);
+    ~CRemoteTree();
+    CRemoteTree(const CRemoteTree&) = delete;
+    CRemoteTree& operator=(const CRemoteTree&) = delete;
+
+    bool IsOpen() const { return m_at != nullptr; }
+    HWND Get() const { return m_hTree; }
+
+    std::string Text(HTREEITEM entry);
+    // The entry's picture and selected picture, and whether it is expanded.
+    bool Images(HTREEITEM entry, int& image, int& selectedImage, bool& expanded);
+    // Every entry in pre-order, one line each: depth, text, picture/selected
+    // picture, and " +" when it is expanded.
+    std::string Listing();
+    // The entries from the root down to the one the texts name; empty when one
+    // of them is not there.
+    std::vector<HTREEITEM> Path(const std::vector<std::string>& texts);
+    void Expand(HTREEITEM entry);
+    // A click on the entry's text, posted as the mouse would; true once the
+    // entry is selected and its tree has the focus.
+    bool Click(HTREEITEM entry);
+    // A second click at once: a double-click on the selected entry.
+    bool DoubleClick(HTREEITEM entry);
+
+private:
+    bool EntryPoint(HTREEITEM entry, LPARAM& at);
+    bool Write(size_t offset, const void* data, size_t size);
+    bool Read(size_t offset, void* data, size_t size);
+    LPARAM At(size_t offset) const { return reinterpret_cast<LPARAM>(m_at + offset); }
+
+    HWND m_hTree;
+    HANDLE m_process = nullptr;
+    char* m_at = nullptr;
+};
