@@ -6,6 +6,25 @@
 
 namespace {
 
+std::string IconName(HWND control)
+{
+    HICON shown = reinterpret_cast<HICON>(::SendMessageA(control, STM_GETICON, 0, 0));
+    if (!shown || !::IsWindowVisible(control))
+        return std::string();
+    // The system's icons are shared: each has one handle in a process.
+    const struct {
+        LPCSTR id;
+        const char* name;
+    } icons[] = {{IDI_EXCLAMATION, "exclamation"},
+                 {IDI_ASTERISK, "information"},
+                 {IDI_QUESTION, "question"},
+                 {IDI_HAND, "error"}};
+    for (const auto& icon : icons)
+        if (::LoadIconA(nullptr, icon.id) == shown)
+            return icon.name;
+    return "other";
+}
+
 BOOL CALLBACK ReadChild(HWND h, LPARAM l)
 {
     auto* seen = reinterpret_cast<SeenDialog*>(l);
@@ -16,6 +35,7 @@ BOOL CALLBACK ReadChild(HWND h, LPARAM l)
         LONG style = ::GetWindowLongA(h, GWL_STYLE);
         if ((style & SS_TYPEMASK) == SS_ICON) {
             // A message box shows its icon in a static control next to its text.
+            seen->icon = IconName(h);
             return TRUE;
         }
         seen->statics.push_back(text);

@@ -21,6 +21,9 @@ struct SeenDialog {
     // The text of a message box (its static control 0xFFFF).
     std::string MessageText() const { return messageText; }
     std::string messageText;
+    // The system icon a message box shows: "exclamation", "information",
+    // "question", "error", "other" for one of its own, "" for none.
+    std::string icon;
 };
 
 // Finds a visible top-level dialog of this process with the caption, or null.
