@@ -4,11 +4,18 @@
 //   press CAPTION CONTROL BUTTON    presses a button of that dialog (CONTROL 0: any)
 //   wait-gone CAPTION [CONTROL]     waits until no such dialog is shown
 //   setup-fs LETTER PATH            in "Snap Shot Setup": file system, drive, path
+//   setup-reg PATH                  in "Snap Shot Setup": registry, path
+//   answer CAPTION TEXT BUTTON      waits for a message box whose text begins
+//                                   with TEXT, presses its button and waits
+//                                   until it is gone
+//   text CAPTION CONTROL            prints the text of a dialog's control
 //   menu LETTER                     opens the main window's menu with Alt+LETTER
 //   key VK                          posts a key press (virtual-key code) to the main window
 //   list                            prints the visible top-level windows, top first
 //   rect CAPTION [CONTROL]          prints a window's screen rectangle: x y w h
 //                                   (CAPTION "frame": the main window)
+//   move CAPTION CONTROL X Y        moves a dialog to that screen position, as
+//                                   its caption dragged there would
 //   choose TITLE PATH               in the Open dialog titled TITLE: types PATH
 //                                   into the file-name box and presses OK
 //   tree-expand LEFT|RIGHT TEXT...  in a tree of the comparison: expands the
@@ -16,6 +23,10 @@
 //                                   and each entry on the way
 //   tree-select LEFT|RIGHT TEXT...  clicks that entry, which selects it and
 //                                   gives its tree the keyboard focus
+//   tree-open LEFT|RIGHT TEXT...    double-clicks that entry
+//   tree-list LEFT|RIGHT            prints every entry of that tree: depth,
+//                                   text, picture/selected picture, " +" when
+//                                   expanded
 // Exit code 0 on success, 1 when the window did not appear in time.
 #include "res/resource.h"
 #include "tests/app/RemoteWindows.h"
@@ -53,6 +64,15 @@ BOOL CALLBACK PrintWindow(HWND h, LPARAM)
     return TRUE;
 }
 
+// A message box with the caption whose text begins with `start`.
+WindowTest BoxSaying(const char* caption, const std::string& start)
+{
+    WindowTest box = DialogWith(caption, 0xFFFF);
+    return [box, start](HWND h) {
+        return box(h) && SentText(::GetDlgItem(h, 0xFFFF)).compare(0, start.size(), start) == 0;
+    };
+}
+
 int TreeStep(const std::string& verb, int argc, char** argv)
 {
     HWND frame = Find("frame", 0);
@@ -63,6 +83,10 @@ int TreeStep(const std::string& verb, int argc, char** argv)
     CRemoteTree remote(tree);
     if (!remote.IsOpen())
         return 1;
+    if (verb == "tree-list") {
+        std::fputs(remote.Listing().c_str(), stdout);
+        return 0;
+    }
     std::vector<HTREEITEM> path = remote.Path(std::vector<std::string>(argv + 3, argv + argc));
     if (path.empty()) {
         std::fprintf(stderr, "corvane_remote: no such entry\n");
@@ -70,6 +94,8 @@ int TreeStep(const std::string& verb, int argc, char** argv)
     }
     if (verb == "tree-select")
         return remote.Click(path.back()) ? 0 : 1;
+    if (verb == "tree-open")
+        return remote.DoubleClick(path.back()) ? 0 : 1;
     for (HTREEITEM entry : path)
         remote.Expand(entry);
     return 0;
@@ -79,8 +105,10 @@ int Usage()
 {
     std::fprintf(stderr, "usage: corvane_remote command ID | wait CAPTION [CONTROL] | "
                          "press CAPTION CONTROL BUTTON | wait-gone CAPTION [CONTROL] | "
-                         "setup-fs LETTER PATH | menu LETTER | key VK | list | rect CAPTION [CONTROL] | "
-                         "choose TITLE PATH | tree-expand LEFT|RIGHT TEXT... | tree-select LEFT|RIGHT TEXT...\n");
+                         "setup-fs LETTER PATH | setup-reg PATH | answer CAPTION TEXT BUTTON | "
+                         "text CAPTION CONTROL | menu LETTER | key VK | list | rect CAPTION [CONTROL] | "
+                         "move CAPTION CONTROL X Y | choose TITLE PATH | tree-expand LEFT|RIGHT TEXT... | tree-select LEFT|RIGHT TEXT... | "
+                         "tree-open LEFT|RIGHT TEXT... | tree-list LEFT|RIGHT\n");
     return 2;
 }
 
@@ -140,6 +168,29 @@ int main(int argc, char** argv)
         ::SendDlgItemMessageA(setup, IDC_SETUP_PATH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
         return 0;
     }
+    if (verb == "setup-reg" && argc == 3) {
+        HWND setup = Find("Snap Shot Setup", IDC_SETUP_PATH);
+        if (!setup)
+            return 1;
+        // The click proposes a path of its own, which the given one replaces.
+        ::SendDlgItemMessageA(setup, IDC_SETUP_REGISTRY, BM_CLICK, 0, 0);
+        ::SendDlgItemMessageA(setup, IDC_SETUP_PATH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        return 0;
+    }
+    if (verb == "answer" && argc == 5) {
+        HWND box = WaitForWindow(0, BoxSaying(argv[2], argv[3]));
+        if (!box)
+            return 1;
+        PressRemote(box, std::atoi(argv[4]));
+        return WaitGone(box) ? 0 : 1;
+    }
+    if (verb == "text" && argc == 4) {
+        HWND dialog = Find(argv[2], control);
+        if (!dialog)
+            return 1;
+        std::printf("%s\n", SentText(::GetDlgItem(dialog, control)).c_str());
+        return 0;
+    }
     if (verb == "rect") {
         HWND h = Find(argv[2], control);
         if (!h)
@@ -148,6 +199,13 @@ int main(int argc, char** argv)
         ::GetWindowRect(h, &r);
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         return 0;
+    }
+    if (verb == "move" && argc == 6) {
+        HWND h = Find(argv[2], control);
+        return h && ::SetWindowPos(h, nullptr, std::atoi(argv[4]), std::atoi(argv[5]), 0, 0,
+                                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
     }
     if (verb == "choose" && argc == 4) {
         HWND dialog = Find(argv[2], 0);
@@ -158,7 +216,9 @@ int main(int argc, char** argv)
         PressRemote(dialog, IDOK);
         return WaitGone(dialog) ? 0 : 1;
     }
-    if ((verb == "tree-expand" || verb == "tree-select") && argc >= 4)
+    if ((verb == "tree-expand" || verb == "tree-select" || verb == "tree-open") && argc >= 4)
+        return TreeStep(verb, argc, argv);
+    if (verb == "tree-list" && argc == 3)
         return TreeStep(verb, argc, argv);
     return Usage();
 }
