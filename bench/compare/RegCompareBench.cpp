@@ -4,6 +4,7 @@
 // and the peak heap per loaded value, counted at operator new.
 //   reg_compare_bench [ROUNDS]
 #include "bench/compare/HeapCounter.h"
+#include "bench/compare/TreeCounts.h"
 #include "compare/RegMine.h"
 #include "compare/RegNode.h"
 #include "compare/RegVal.h"
@@ -145,16 +146,6 @@ double SecondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Everything left in the tree below node: keys and values.
-void CountLeft(const CCompareNode& node, uint64_t& keys, uint64_t& values)
-{
-    for (const CCompareNode* child : node.Nodes()) {
-        ++keys;
-        CountLeft(*child, keys, values);
-    }
-    values += node.Items().GetCount();
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -185,9 +176,7 @@ int main(int argc, char** argv)
             std::printf("the comparison failed\n");
             return 1;
         }
-        uint64_t keys1 = 0, values1 = 0, keys2 = 0, values2 = 0;
-        CountLeft(*mine->GetRoot1(), keys1, values1);
-        CountLeft(*mine->GetRoot2(), keys2, values2);
+        CTreeCounts left1 = CountsBelow(*mine->GetRoot1()), left2 = CountsBelow(*mine->GetRoot2());
         start = std::chrono::steady_clock::now();
         mine.reset();
         double deleteSeconds = SecondsSince(start);
@@ -196,9 +185,9 @@ int main(int argc, char** argv)
         std::printf("round %d: load-compare-prune %.3f s, delete %.3f s, peak heap %.1f MB = %.1f bytes "
                     "per loaded value; left %llu keys and %llu values in tree 1, %llu and %llu in tree 2\n",
                     round + 1, seconds, deleteSeconds, static_cast<double>(peak) / 1e6,
-                    static_cast<double>(peak) / loaded, static_cast<unsigned long long>(keys1),
-                    static_cast<unsigned long long>(values1), static_cast<unsigned long long>(keys2),
-                    static_cast<unsigned long long>(values2));
+                    static_cast<double>(peak) / loaded, static_cast<unsigned long long>(left1.nodes),
+                    static_cast<unsigned long long>(left1.items), static_cast<unsigned long long>(left2.nodes),
+                    static_cast<unsigned long long>(left2.items));
     }
     std::printf("best of %d: %.3f s\n", rounds, best);
     return 0;

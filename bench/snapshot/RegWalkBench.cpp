@@ -3,7 +3,7 @@
 // that queries the same keys and values and writes nothing.
 //   reg_walk_bench SNAPSHOT-PATH [ROUNDS]
 #include "bench/snapshot/BenchClock.h"
-#include "snapshot/RegSnap.h"
+#include "bench/snapshot/BenchRegSnap.h"
 
 #include <windows.h>
 
@@ -14,27 +14,6 @@
 #include <vector>
 
 namespace {
-
-class CQuietMessages : public IUserMessages {
-public:
-    MsgAnswer Show(const std::string& text, MsgIcon, MsgButtons buttons) override
-    {
-        if (buttons == MsgButtons::YesNo)
-            return MsgAnswer::Yes;
-        if (text.rfind("Note - ", 0) != 0)
-            std::fprintf(stderr, "message: %s\n", text.c_str());
-        return MsgAnswer::Ok;
-    }
-};
-
-class CBenchRegSnap : public CRegSnap {
-public:
-    using CRegSnap::CRegSnap;
-    bool finished = false;
-
-protected:
-    void ShowResults(const std::string&) override { finished = true; }
-};
 
 // Every key and value read once, with buffers of the sizes the key reports.
 uint32_t BareWalk(HKEY key)
