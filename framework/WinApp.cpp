@@ -7,13 +7,15 @@ namespace {
 CWinApp* g_app = nullptr;
 
 // Tab, Enter and Escape in a modeless dialog of ours (a viewer, say), which
-// has no loop of its own to turn them into focus moves and OK or Cancel.
+// has no loop of its own to turn them into focus moves and OK or Cancel. The
+// dialog sees the message first.
 bool IsModelessDialogMessage(MSG& msg)
 {
     if (!msg.hwnd)
         return false;
     HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
-    return CDialog::FromModelessHandle(root) && ::IsDialogMessageA(root, &msg);
+    CDialog* dialog = CDialog::FromModelessHandle(root);
+    return dialog && (dialog->PreTranslateMessage(&msg) || ::IsDialogMessageA(root, &msg));
 }
 
 bool DispatchOne(CWnd* mainWnd, int& exitCode)

@@ -9,7 +9,9 @@
 #include "res/resource.h"
 #include "views/FilePropertiesDlg.h"
 #include "views/SystemLocalTime.h"
+#include "views/ViewerWindow.h"
 
+#include <algorithm>
 #include <vector>
 
 const char* const kIdenticalNote = "Note - These two snap shots are identical.";
@@ -290,7 +292,27 @@ const ITimeConverter& CCompareView::LocalTime() const
 
 std::unique_ptr<IViewerWindow> CCompareView::OpenFileProperties(const CFilePropertiesTexts& texts)
 {
-    return OpenFilePropertiesWindow(texts, this);
+    return KeepViewer(OpenFilePropertiesWindow(texts, this));
+}
+
+std::unique_ptr<IViewerWindow> CCompareView::KeepViewer(std::unique_ptr<CDialogViewerWindow> viewer)
+{
+    // Handles of windows already gone are dropped, so the list stays as
+    // long as the number of viewers open.
+    m_viewerWindows.erase(std::remove_if(m_viewerWindows.begin(), m_viewerWindows.end(),
+                                         [](HWND h) { return !CDialog::FromModelessHandle(h); }),
+                          m_viewerWindows.end());
+    if (viewer)
+        m_viewerWindows.push_back(viewer->GetDialog().GetSafeHwnd());
+    return viewer;
+}
+
+void CCompareView::CloseViewers()
+{
+    for (HWND h : m_viewerWindows)
+        if (CDialog* viewer = CDialog::FromModelessHandle(h))
+            viewer->DestroyWindow();
+    m_viewerWindows.clear();
 }
 
 void CCompareView::ShowNote(const std::string& text)
@@ -341,6 +363,7 @@ LRESULT CCompareView::WindowProc(UINT msg, WPARAM w, LPARAM l)
             return 0;
         break;
     case WM_DESTROY:
+        CloseViewers();
         CWnd::WindowProc(msg, w, l);
         m_imagesLeft.Destroy();
         m_imagesRight.Destroy();

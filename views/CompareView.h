@@ -14,6 +14,9 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
+
+class CDialogViewerWindow;
 
 class CCompareItem;
 class CCompareNode;
@@ -94,6 +97,10 @@ protected:
                                 std::initializer_list<UINT> rightIcons);
     // An information box of the view, captioned "Pellix Corvane".
     void Note(const char* text) const;
+    // Hands out a viewer window opened for an entry, and remembers it: the
+    // viewers of a view close with it, though their items may live on (a
+    // file-system result outlives its view).
+    std::unique_ptr<IViewerWindow> KeepViewer(std::unique_ptr<CDialogViewerWindow> viewer);
 
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
@@ -102,8 +109,10 @@ protected:
     CTreeCtrl m_treeRight;
     CImageList m_imagesLeft;
     CImageList m_imagesRight;
+    std::vector<HWND> m_viewerWindows;
 
 private:
+    void CloseViewers();
     int OnCreate();
     void OnSize();
     void OnExpandAll();

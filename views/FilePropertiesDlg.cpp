@@ -50,7 +50,7 @@ INT_PTR CFilePropertiesDlg::OnMessage(UINT msg, WPARAM w, LPARAM l)
     return CDialog::OnMessage(msg, w, l);
 }
 
-std::unique_ptr<IViewerWindow> OpenFilePropertiesWindow(const CFilePropertiesTexts& texts, CWnd* parent)
+std::unique_ptr<CDialogViewerWindow> OpenFilePropertiesWindow(const CFilePropertiesTexts& texts, CWnd* parent)
 {
     auto dialog = std::make_unique<CFilePropertiesDlg>(parent);
     dialog->m_strTitle = texts.m_strTitle;

@@ -7,6 +7,7 @@
 #include "compare/FileProperties.h"
 #include "framework/Dialog.h"
 #include "seams/Viewer.h"
+#include "views/ViewerWindow.h"
 
 #include <memory>
 #include <string>
@@ -32,4 +33,4 @@ protected:
 
 // Opens a properties window of texts owned by parent, shown at once; null
 // when it could not be created.
-std::unique_ptr<IViewerWindow> OpenFilePropertiesWindow(const CFilePropertiesTexts& texts, CWnd* parent);
+std::unique_ptr<CDialogViewerWindow> OpenFilePropertiesWindow(const CFilePropertiesTexts& texts, CWnd* parent);

@@ -38,6 +38,18 @@ void CRegValueDlg::OnCancel()
     ShowWindow(SW_HIDE);
 }
 
+bool CRegValueDlg::PreTranslateMessage(MSG* msg)
+{
+    // Enter hides every viewer. The dialog manager would hand it to the
+    // default button, of which a viewer has none, and a multi-line content
+    // would then keep it.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && !(::GetKeyState(VK_CONTROL) & 0x8000)) {
+        OnOK();
+        return true;
+    }
+    return false;
+}
+
 INT_PTR CRegValueDlg::OnMessage(UINT msg, WPARAM w, LPARAM l)
 {
     if (msg == WM_CLOSE) {
@@ -116,8 +128,8 @@ void CRegBinaryDlg::ShowStringList()
     m_editValue.SetWindowText(RegStringListText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
 }
 
-std::unique_ptr<IViewerWindow> OpenRegValueWindow(RegViewerKind kind, const std::string& caption,
-                                                  const CRegVal& value, CWnd* parent)
+std::unique_ptr<CDialogViewerWindow> OpenRegValueWindow(RegViewerKind kind, const std::string& caption,
+                                                        const CRegVal& value, CWnd* parent)
 {
     std::unique_ptr<CDialog> dialog;
     switch (kind) {

@@ -10,6 +10,7 @@
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "seams/Viewer.h"
+#include "views/ViewerWindow.h"
 
 #include <memory>
 #include <string>
@@ -29,6 +30,7 @@ protected:
     virtual void ShowValue() = 0;
     void OnOK() override;
     void OnCancel() override;
+    bool PreTranslateMessage(MSG* msg) override;
     INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
     CStatic m_staticType;
@@ -72,8 +74,8 @@ protected:
 
 // Opens the viewer of the kind, owned by parent and shown at once; null when
 // it could not be created.
-std::unique_ptr<IViewerWindow> OpenRegValueWindow(RegViewerKind kind, const std::string& caption,
-                                                  const CRegVal& value, CWnd* parent);
+std::unique_ptr<CDialogViewerWindow> OpenRegValueWindow(RegViewerKind kind, const std::string& caption,
+                                                        const CRegVal& value, CWnd* parent);
 
 // The face of the dump's font.
 extern const char* const kHexDumpFont;

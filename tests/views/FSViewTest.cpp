@@ -11,11 +11,10 @@
 #include "tests/support/DialogDriver.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/WaitFor.h"
+#include "tests/views/ViewTesting.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <functional>
 #include <thread>
 
 namespace {
@@ -40,40 +39,14 @@ public:
     }
 };
 
-// Every entry of a tree in pre-order, one line each: depth, text, picture,
-// selected picture, and "+" when it is expanded.
-std::string Listing(const CTreeCtrl& tree)
-{
-    std::string text;
-    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM at, int depth) {
-        for (; at; at = tree.GetNextSiblingItem(at)) {
-            TVITEMA tv{};
-            tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
-            tv.stateMask = TVIS_EXPANDED;
-            tv.hItem = at;
-            tree.SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
-            text += std::to_string(depth) + " " + tree.GetItemText(at) + " " + std::to_string(tv.iImage) + "/" +
-                    std::to_string(tv.iSelectedImage) + ((tv.state & TVIS_EXPANDED) ? " +" : "") + "\n";
-            walk(tree.GetChildItem(at), depth + 1);
-        }
-    };
-    walk(tree.GetRootItem(), 0);
-    return text;
-}
-
 class FSView : public ::testing::Test {
 protected:
     void Show(const TFolder& drive1, const TFolder& drive2)
     {
         CMemoryFile file1 = WriteSnapshot(drive1), file2 = WriteSnapshot(drive2);
         ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
-        parent = ::CreateWindowExA(0, "STATIC", "results", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                                   ::GetModuleHandleA(nullptr), nullptr);
-        ::SetActiveWindow(parent);
-        CWnd host(parent);
-        ASSERT_TRUE(view.CreateView(&host));
-        view.MoveWindow(0, 0, 640, 480, TRUE);
-        view.ShowComparison(mine);
+        parent = ShowInPopup(view, mine);
+        ASSERT_NE(view.GetSafeHwnd(), nullptr);
     }
     void TearDown() override
     {
@@ -81,38 +54,11 @@ protected:
         if (parent)
             ::DestroyWindow(parent);
     }
-    // Runs a command of the view while a helper answers its information
-    // boxes, as many as come until the command has returned.
     std::vector<std::string> Command(UINT id)
     {
-        std::atomic<bool> returned{false};
-        std::vector<std::string> told;
-        std::thread person([&]() {
-            while (!returned) {
-                HWND box = nullptr;
-                WaitFor([&]() { return returned || (box = FindDialogOfProcess("Pellix Corvane")) != nullptr; });
-                if (!box)
-                    continue;
-                told.push_back(ReadDialog(box).MessageText());
-                PressButton(box, IDOK);
-                WaitFor([&]() { return !::IsWindow(box); });
-            }
-        });
-        view.OnCmdMsg(id);
-        returned = true;
-        person.join();
-        return told;
+        return AnsweringNotes([&]() { view.OnCmdMsg(id); });
     }
-    HTREEITEM Find(const CTreeCtrl& tree, std::vector<std::string> path)
-    {
-        HTREEITEM at = tree.GetRootItem();
-        for (const std::string& name : path) {
-            at = tree.GetChildItem(at);
-            while (at && tree.GetItemText(at) != name)
-                at = tree.GetNextSiblingItem(at);
-        }
-        return at;
-    }
+    HTREEITEM Find(const CTreeCtrl& tree, std::vector<std::string> path) { return FindEntry(tree, path); }
 
     CRecordingMessages messages;
     CFSMine mine{messages};
@@ -135,12 +81,12 @@ TEST_F(FSView, ShowsTheRootsCollapsedAndEveryEntryInTheModelsOrderAndPictures)
     Show(kDrive1, kDrive2);
     // One root entry each, nothing expanded.
     EXPECT_EQ(view.LeftTree().GetNextSiblingItem(view.LeftTree().GetRootItem()), nullptr);
-    EXPECT_EQ(Listing(view.LeftTree()).find('+'), std::string::npos);
-    EXPECT_EQ(Listing(view.RightTree()).find('+'), std::string::npos);
+    EXPECT_EQ(EntryListing(view.LeftTree()).find('+'), std::string::npos);
+    EXPECT_EQ(EntryListing(view.RightTree()).find('+'), std::string::npos);
     view.OnCmdMsg(ID_EXPAND_ALL);
     // Folders before files; everything below a one-sided folder one-sided;
     // a changed file plain on both sides.
-    EXPECT_EQ(Listing(view.LeftTree()),
+    EXPECT_EQ(EntryListing(view.LeftTree()),
               "0 File System 1 0/2 +\n"
               "1 C: 0/2 +\n"
               "2 Old 1/3 +\n"
@@ -150,7 +96,7 @@ TEST_F(FSView, ShowsTheRootsCollapsedAndEveryEntryInTheModelsOrderAndPictures)
               "3 only.txt 5/5\n"
               "2 boot.ini 4/4\n"
               "2 gone.txt 5/5\n");
-    EXPECT_EQ(Listing(view.RightTree()),
+    EXPECT_EQ(EntryListing(view.RightTree()),
               "0 File System 2 0/2 +\n"
               "1 C: 0/2 +\n"
               "2 boot.ini 4/4\n"
@@ -170,7 +116,7 @@ TEST_F(FSView, TwoIdenticalSnapshotsAreToldOnce)
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].MessageText(), kIdenticalNote);
     EXPECT_EQ(FindDialogOfProcess("Pellix Corvane"), nullptr) << "told twice";
-    EXPECT_EQ(Listing(view.LeftTree()), "0 File System 1 0/2\n");
+    EXPECT_EQ(EntryListing(view.LeftTree()), "0 File System 1 0/2\n");
 }
 
 TEST_F(FSView, TheTreesShareTheWidthWithTenPixelsBetween)
@@ -282,28 +228,9 @@ TEST_F(FSView, OneSidedPicturesAreRedOnTheLeftAndCyanOnTheRight)
     HIMAGELIST right = TreeView_GetImageList(view.RightTree(), TVSIL_NORMAL);
     ASSERT_EQ(ImageList_GetImageCount(left), 6);
     ASSERT_EQ(ImageList_GetImageCount(right), 6);
-    // The colour at the middle of each picture, drawn on white.
-    auto middle = [](HIMAGELIST list, int index) {
-        HDC screen = ::GetDC(nullptr);
-        HDC dc = ::CreateCompatibleDC(screen);
-        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
-        HGDIOBJ old = ::SelectObject(dc, bitmap);
-        RECT all{0, 0, 16, 16};
-        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
-        std::vector<COLORREF> pixels;
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-                pixels.push_back(::GetPixel(dc, x, y));
-        ::SelectObject(dc, old);
-        ::DeleteObject(bitmap);
-        ::DeleteDC(dc);
-        ::ReleaseDC(nullptr, screen);
-        return pixels;
-    };
     for (int i = 0; i < 6; ++i) {
         bool oneSided = i == 1 || i == 3 || i == 5;
-        EXPECT_EQ(middle(left, i) != middle(right, i), oneSided) << i;
+        EXPECT_EQ(PicturePixels(left, i) != PicturePixels(right, i), oneSided) << i;
     }
 }
 

@@ -1,6 +1,7 @@
-// The trees' folder and file icons: each loads at 16 by 16, and the fill of an
-// entry found in one snapshot only is red (first) or cyan (second) where the
-// plain one is yellow or white.
+// The trees' folder, file and registry value icons: each loads at 16 by 16,
+// the fill of an entry found in one snapshot only is red (first) or cyan
+// (second) where the plain one is yellow or white, and a value's tag carries
+// the letters or digits of its kind in their colour.
 #include "res/resource.h"
 
 #include <windows.h>
@@ -11,7 +12,7 @@
 
 namespace {
 
-enum class Colour { Background, Red, Cyan, Yellow, White, Other };
+enum class Colour { Background, Red, Cyan, Yellow, White, DarkRed, Blue, Green, Other };
 
 const COLORREF kBackground = RGB(0, 0, 128);
 
@@ -30,6 +31,13 @@ Colour Classify(uint32_t bgrx)
         return Colour::Yellow;
     if (high(r) && high(g) && high(b))
         return Colour::White;
+    auto half = [](int v) { return v >= 100 && v <= 160; };
+    if (half(r) && low(g) && low(b))
+        return Colour::DarkRed;
+    if (low(r) && low(g) && high(b))
+        return Colour::Blue;
+    if (low(r) && half(g) && low(b))
+        return Colour::Green;
     return Colour::Other;
 }
 
@@ -72,7 +80,7 @@ TEST(TreeIcons, EachLoadsAtSixteenAndItsFillTellsWhereTheEntryIs)
 {
     // A pixel of the fill (where a checker has its colour), its neighbour to
     // the right (white in a checker) and the top right corner (transparent).
-    const POINT folder{4, 8}, openFolder{6, 10}, document{4, 6};
+    const POINT folder{4, 8}, openFolder{6, 10}, document{4, 6}, textTag{5, 3}, binaryTag{5, 7}, numberTag{5, 3};
     const struct {
         int id;
         POINT fill;
@@ -88,6 +96,15 @@ TEST(TreeIcons, EachLoadsAtSixteenAndItsFillTellsWhereTheEntryIs)
         {IDI_DOCUMENT, document, Colour::White, Colour::White},
         {IDI_DOCUMENT_LEFT, document, Colour::Red, Colour::White},
         {IDI_DOCUMENT_RIGHT, document, Colour::Cyan, Colour::White},
+        {IDI_VALUE_TEXT, textTag, Colour::White, Colour::White},
+        {IDI_VALUE_TEXT_LEFT, textTag, Colour::Red, Colour::White},
+        {IDI_VALUE_TEXT_RIGHT, textTag, Colour::Cyan, Colour::White},
+        {IDI_VALUE_BINARY, binaryTag, Colour::White, Colour::White},
+        {IDI_VALUE_BINARY_LEFT, binaryTag, Colour::Red, Colour::White},
+        {IDI_VALUE_BINARY_RIGHT, binaryTag, Colour::Cyan, Colour::White},
+        {IDI_VALUE_NUMBER, numberTag, Colour::White, Colour::White},
+        {IDI_VALUE_NUMBER_LEFT, numberTag, Colour::Red, Colour::White},
+        {IDI_VALUE_NUMBER_RIGHT, numberTag, Colour::Cyan, Colour::White},
     };
     for (const auto& icon : icons) {
         SCOPED_TRACE(icon.id);
@@ -110,6 +127,32 @@ TEST(TreeIcons, EachLoadsAtSixteenAndItsFillTellsWhereTheEntryIs)
         EXPECT_EQ(atFill, icon.colour);
         EXPECT_EQ(beside, icon.beside);
         EXPECT_EQ(corner, Colour::Background);
+        ::DestroyIcon(h);
+    }
+}
+
+TEST(TreeIcons, AValuesTagCarriesTheGlyphsOfItsKindInTheirColour)
+{
+    // A pixel of the first glyph ("a", "0", "1") in each variant.
+    const struct {
+        int id;
+        POINT glyph;
+        Colour colour;
+    } tags[] = {
+        {IDI_VALUE_TEXT, {6, 6}, Colour::DarkRed},    {IDI_VALUE_TEXT_LEFT, {6, 6}, Colour::DarkRed},
+        {IDI_VALUE_TEXT_RIGHT, {6, 6}, Colour::DarkRed}, {IDI_VALUE_BINARY, {5, 2}, Colour::Blue},
+        {IDI_VALUE_BINARY_LEFT, {5, 2}, Colour::Blue}, {IDI_VALUE_BINARY_RIGHT, {5, 2}, Colour::Blue},
+        {IDI_VALUE_NUMBER, {6, 4}, Colour::Green},     {IDI_VALUE_NUMBER_LEFT, {6, 4}, Colour::Green},
+        {IDI_VALUE_NUMBER_RIGHT, {6, 4}, Colour::Green},
+    };
+    for (const auto& tag : tags) {
+        SCOPED_TRACE(tag.id);
+        HICON h = static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(tag.id),
+                                                  IMAGE_ICON, 16, 16, 0));
+        ASSERT_NE(h, nullptr);
+        Colour atGlyph, unused;
+        ASSERT_TRUE(DrawAndRead(h, tag.glyph, tag.glyph, atGlyph, unused));
+        EXPECT_EQ(atGlyph, tag.colour);
         ::DestroyIcon(h);
     }
 }
