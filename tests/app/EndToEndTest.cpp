@@ -2,11 +2,16 @@
 // command ids and control ids: a file-system snapshot of a mapped drive taken
 // through the menu command, the setup dialog, the question and the results
 // dialog, with Create, Exit and the close box tried while it runs; the
-// snapshot file checked against the drive's contents.
+// snapshot file checked against the drive's contents. Two snapshots of each
+// kind compared in the window; the registry pair taken by the program itself
+// around the test's own changes, and read back from the trees with their
+// pictures and from a value's viewer.
 #include "framework/NamedSemaphore.h"
 #include "framework/Wnd.h"
 #include "res/resource.h"
 #include "snapshot/FSSnap.h"
+#include "snapshot/RegSnap.h"
+#include "views/RegView.h"
 #include "operation/ProgressMessages.h"
 #include "tests/app/RemoteWindows.h"
 #include "tests/compare/FSSnapBuilder.h"
@@ -256,6 +261,204 @@ TEST(EndToEndCompare, TwoFileSystemSnapshotsComparedThroughTheMenu)
     EXPECT_TRUE(::IsZoomed(frame));
     // (The menu bar of another process cannot be read under Wine; the frame's
     // own test checks that menu 153 comes with the results.)
+
+    ::PostMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
+    EXPECT_EQ(::WaitForSingleObject(program.Process(), kPatienceMs), WAIT_OBJECT_0);
+    ::DeleteFileA(before.c_str());
+    ::DeleteFileA(after.c_str());
+}
+
+// A key of the test, with its values set from text.
+class CTestKey {
+public:
+    CTestKey(HKEY parent, const std::string& name)
+    {
+        m_ok = ::RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_h, nullptr) ==
+               ERROR_SUCCESS;
+    }
+    ~CTestKey()
+    {
+        if (m_ok)
+            ::RegCloseKey(m_h);
+    }
+    CTestKey(const CTestKey&) = delete;
+    CTestKey& operator=(const CTestKey&) = delete;
+    bool Set(const char* name, DWORD type, const std::string& data)
+    {
+        return m_ok && ::RegSetValueExA(m_h, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                                        static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    }
+
+private:
+    HKEY m_h = nullptr;
+    bool m_ok = false;
+};
+
+const char kTestKeyPath[] = "Software\\Corvane End To End";
+
+// The test's key goes again, whatever became of the test.
+struct RemovedTestKey {
+    RemovedTestKey() { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTestKeyPath); }
+    ~RemovedTestKey() { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTestKeyPath); }
+};
+
+// A registry snapshot into path through the menu, the setup dialog, the
+// question, the note on the roots left out and the results dialog.
+void TakeRegistrySnapshot(DWORD pid, HWND frame, const std::string& path)
+{
+    ::PostMessageA(frame, WM_COMMAND, ID_SNAPSHOT_CREATE, 0);
+    HWND setup = WaitForWindow(pid, DialogWith("Snap Shot Setup", IDC_SETUP_PATH));
+    ASSERT_NE(setup, nullptr);
+    ::SendDlgItemMessageA(setup, IDC_SETUP_REGISTRY, BM_CLICK, 0, 0);
+    ::SendDlgItemMessageA(setup, IDC_SETUP_PATH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PressRemote(setup, IDOK);
+    ASSERT_TRUE(WaitGone(setup));
+    for (const auto& [text, button] : {std::pair{kRegSnapQuestion, IDYES}, std::pair{kRegSnapIgnoredRootsNote, IDOK}}) {
+        HWND box = WaitForWindow(pid, [&](HWND h) {
+            return DialogWith("Corvane", 0xFFFF)(h) && SentText(::GetDlgItem(h, 0xFFFF)) == text;
+        });
+        ASSERT_NE(box, nullptr) << text;
+        PressRemote(box, button);
+        ASSERT_TRUE(WaitGone(box));
+    }
+    HWND results = WaitForWindow(pid, DialogWith("Results", IDC_RESULTS_TEXT), 2 * kPatienceMs);
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(SentText(::GetDlgItem(results, IDC_RESULTS_TEXT)).rfind("OPERATION SUCCESSFUL", 0), 0u);
+    PressRemote(results, IDCANCEL);
+    ASSERT_TRUE(WaitGone(results));
+    // The snapshot command has ended once its progress window is gone.
+    if (HWND progress = FindShownWindow(pid, DialogWith("Corvane", IDC_PROGRESS_STATUS))) {
+        ASSERT_TRUE(WaitGone(progress));
+    }
+    ASSERT_TRUE(FrameServedPosted(frame));
+}
+
+std::string Bytes(std::initializer_list<int> bytes)
+{
+    std::string s;
+    for (int b : bytes)
+        s += static_cast<char>(b);
+    return s;
+}
+
+TEST(EndToEndRegistry, TwoRegistrySnapshotsTakenAroundChangesAndComparedThroughTheMenu)
+{
+    RemovedTestKey removed;
+    {
+        CTestKey key(HKEY_LOCAL_MACHINE, kTestKeyPath);
+        ASSERT_TRUE(key.Set("", REG_SZ, std::string("1.0", 4)));
+        ASSERT_TRUE(key.Set("Count", REG_DWORD, Bytes({1, 0, 0, 0})));
+        ASSERT_TRUE(key.Set("Big", REG_DWORD_BIG_ENDIAN, Bytes({0, 0, 0, 1})));
+        ASSERT_TRUE(key.Set("Blob", REG_BINARY, Bytes({1, 2, 3})));
+        ASSERT_TRUE(key.Set("Quad", REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 0})));
+        ASSERT_TRUE(key.Set("List", REG_MULTI_SZ, std::string("one\0two\0\0", 9)));
+        ASSERT_TRUE(key.Set("Path", REG_EXPAND_SZ, std::string("%TEMP%\\old\0", 11)));
+        ASSERT_TRUE(key.Set("Marker", REG_NONE, Bytes({1})));
+        ASSERT_TRUE(key.Set("Same", REG_SZ, std::string("kept", 5)));
+        CTestKey old(HKEY_LOCAL_MACHINE, std::string(kTestKeyPath) + "\\Old Plugins");
+        ASSERT_TRUE(old.Set("Name", REG_SZ, std::string("spell", 6)));
+        ASSERT_TRUE(old.Set("Flags", REG_DWORD, Bytes({7, 0, 0, 0})));
+        ASSERT_TRUE(old.Set("Data", REG_BINARY, Bytes({9})));
+        CTestKey same(HKEY_LOCAL_MACHINE, std::string(kTestKeyPath) + "\\Unchanged");
+        ASSERT_TRUE(same.Set("Level", REG_DWORD, Bytes({3, 0, 0, 0})));
+    }
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string before = std::string(temp) + "corvane e2e registry before.tvrec";
+    const std::string after = std::string(temp) + "corvane e2e registry after.tvrec";
+    ::DeleteFileA(before.c_str());
+    ::DeleteFileA(after.c_str());
+
+    CProgram program;
+    ASSERT_TRUE(program.Start(ProgramPath())) << ProgramPath();
+    DWORD pid = program.Pid();
+    HWND frame = WaitForWindow(pid, MainFrameWindow());
+    ASSERT_NE(frame, nullptr);
+    TakeRegistrySnapshot(pid, frame, before);
+
+    // What an installer does: every kind of value changed, one added, one
+    // removed, a key removed with its values and a key added.
+    {
+        CTestKey key(HKEY_LOCAL_MACHINE, kTestKeyPath);
+        ASSERT_TRUE(key.Set("", REG_SZ, std::string("2.0", 4)));
+        ASSERT_TRUE(key.Set("Count", REG_DWORD, Bytes({2, 0, 0, 0})));
+        ASSERT_TRUE(key.Set("Big", REG_DWORD_BIG_ENDIAN, Bytes({0, 0, 0, 2})));
+        ASSERT_TRUE(key.Set("Blob", REG_BINARY, Bytes({1, 2, 3, 4})));
+        ASSERT_TRUE(key.Set("Quad", REG_QWORD, Bytes({2, 0, 0, 0, 0, 0, 0, 0})));
+        ASSERT_TRUE(key.Set("List", REG_MULTI_SZ, std::string("one\0two\0three\0\0", 15)));
+        ASSERT_TRUE(key.Set("Added", REG_SZ, std::string("new", 4)));
+        ASSERT_TRUE(key.Set("Marker", REG_NONE, Bytes({2})));
+        ASSERT_EQ(::RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kTestKeyPath) + "\\Old Plugins").c_str()),
+                  ERROR_SUCCESS);
+        CTestKey plugins(HKEY_LOCAL_MACHINE, std::string(kTestKeyPath) + "\\Plugins");
+        ASSERT_TRUE(plugins.Set("Spell", REG_SZ, std::string("spell2", 7)));
+    }
+    ASSERT_EQ(::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kTestKeyPath, "Path"), ERROR_SUCCESS);
+    TakeRegistrySnapshot(pid, frame, after);
+
+    ::PostMessageA(frame, WM_COMMAND, ID_COMPARE_REGISTRY, 0);
+    ASSERT_TRUE(ChooseInOpenDialog(pid, "Select Snap Shot 1", before));
+    ASSERT_TRUE(ChooseInOpenDialog(pid, "Select Snap Shot 2", after));
+    HWND leftTree = FindCompareTree(frame, true, 2 * kPatienceMs), rightTree = FindCompareTree(frame, false);
+    ASSERT_NE(leftTree, nullptr);
+    ASSERT_NE(rightTree, nullptr);
+    ::PostMessageA(frame, WM_COMMAND, ID_EXPAND_ALL, 0);
+    ASSERT_TRUE(FrameServedPosted(frame));
+
+    // The test's key on each side, with exactly what the test changed: keys
+    // first, then the values in the order the registry lists them (by name,
+    // in this prefix).
+    CRemoteTree left(leftTree), right(rightTree);
+    ASSERT_TRUE(left.IsOpen() && right.IsOpen());
+    const std::vector<std::string> key1 = {"Registry 1", "HKEY_LOCAL_MACHINE", "Software", "Corvane End To End"};
+    const std::vector<std::string> key2 = {"Registry 2", "HKEY_LOCAL_MACHINE", "Software", "Corvane End To End"};
+    std::vector<HTREEITEM> path1 = left.Path(key1), path2 = right.Path(key2);
+    ASSERT_EQ(path1.size(), 4u) << left.Listing();
+    ASSERT_EQ(path2.size(), 4u) << right.Listing();
+    EXPECT_EQ(left.Listing(path1.back()),
+              "0 Corvane End To End 0/2 +\n"
+              "1 Old Plugins 1/3 +\n"
+              "2 Data 7/7\n"
+              "2 Flags 9/9\n"
+              "2 Name 5/5\n"
+              "1 (Default) 4/4\n"
+              "1 Big 8/8\n"
+              "1 Blob 6/6\n"
+              "1 Count 8/8\n"
+              "1 List 4/4\n"
+              "1 Marker 6/6\n"
+              "1 Path 5/5\n"
+              "1 Quad 6/6\n");
+    EXPECT_EQ(right.Listing(path2.back()),
+              "0 Corvane End To End 0/2 +\n"
+              "1 Plugins 1/3 +\n"
+              "2 Spell 5/5\n"
+              "1 (Default) 4/4\n"
+              "1 Added 5/5\n"
+              "1 Big 8/8\n"
+              "1 Blob 6/6\n"
+              "1 Count 8/8\n"
+              "1 List 4/4\n"
+              "1 Marker 6/6\n"
+              "1 Quad 6/6\n");
+
+    // A double-click on a value opens its viewer, with the value as the
+    // second snapshot recorded it.
+    std::vector<HTREEITEM> list = right.Path({"Registry 2", "HKEY_LOCAL_MACHINE", "Software", "Corvane End To End", "List"});
+    ASSERT_EQ(list.size(), 5u);
+    ASSERT_TRUE(right.DoubleClick(list.back()));
+    HWND viewer = WaitForWindow(pid, DialogWith("Registry 2 : List", IDC_REG_VALUE));
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(SentText(::GetDlgItem(viewer, IDC_REG_VALUE)), "one\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(SentText(::GetDlgItem(viewer, IDC_REG_TYPE)), "REG_MULTI_SZ (array of strings)");
+    // View Value on a key tells it has none.
+    ASSERT_TRUE(left.Click(path1.back()));
+    ::PostMessageA(frame, WM_COMMAND, ID_REG_VIEW_VALUE, 0);
+    HWND note = WaitForWindow(pid, DialogWith("Pellix Corvane", 0xFFFF));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(SentText(::GetDlgItem(note, 0xFFFF)), kKeyHasNoValue);
+    PressRemote(note, IDOK);
+    ASSERT_TRUE(WaitGone(note));
 
     ::PostMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
     EXPECT_EQ(::WaitForSingleObject(program.Process(), kPatienceMs), WAIT_OBJECT_0);

@@ -128,11 +128,11 @@ HTREEITEM Next(HWND tree, UINT relation, HTREEITEM from)
 }
 }  // namespace
 
-std::string CRemoteTree::Listing()
+std::string CRemoteTree::Listing(HTREEITEM top)
 {
     std::string text;
     std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM at, int depth) {
-        for (; at; at = Next(m_hTree, TVGN_NEXT, at)) {
+        for (; at; at = depth == 0 && top ? nullptr : Next(m_hTree, TVGN_NEXT, at)) {
             int image = -1, selected = -1;
             bool expanded = false;
             Images(at, image, selected, expanded);
@@ -141,7 +141,7 @@ std::string CRemoteTree::Listing()
             walk(Next(m_hTree, TVGN_CHILD, at), depth + 1);
         }
     };
-    walk(Next(m_hTree, TVGN_ROOT, nullptr), 0);
+    walk(top ? top : Next(m_hTree, TVGN_ROOT, nullptr), 0);
     return text;
 }
 

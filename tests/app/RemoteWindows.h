@@ -44,8 +44,9 @@ public:
     // The entry's picture and selected picture, and whether it is expanded.
     bool Images(HTREEITEM entry, int& image, int& selectedImage, bool& expanded);
     // Every entry in pre-order, one line each: depth, text, picture/selected
-    // picture, and " +" when it is expanded.
-    std::string Listing();
+    // picture, and " +" when it is expanded. From top down only, at depth 0,
+    // when it is given.
+    std::string Listing(HTREEITEM top = nullptr);
     // The entries from the root down to the one the texts name; empty when one
     // of them is not there.
     std::vector<HTREEITEM> Path(const std::vector<std::string>& texts);
