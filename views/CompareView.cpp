@@ -137,20 +137,28 @@ CTreeCtrl* CCompareView::GetOppositeTree(HWND tree)
     return nullptr;
 }
 
-// Parent before children, depth first; with a stack of its own, for the same
-// reason as the filling.
+// Children before their parents: an entry under a collapsed parent is not on
+// screen, so expanding it only marks it, while expanding an entry on screen
+// lays out everything below it again. Parents first would lay out the branch
+// once per container, which takes minutes for a large comparison; this way
+// only the entry's own expansion, the last, lays it out. The containers are
+// listed with a stack of their own, for the same reason as the filling.
 void CCompareView::ExpandBranch(HTREEITEM entry, CTreeCtrl& tree)
 {
+    std::vector<HTREEITEM> containers;  // in pre-order: each after its parent
     std::vector<HTREEITEM> pending{entry};
     while (!pending.empty()) {
         HTREEITEM at = pending.back();
         pending.pop_back();
-        tree.Expand(at, TVE_EXPAND);
-        std::vector<HTREEITEM> children;
-        for (HTREEITEM child = tree.GetChildItem(at); child; child = tree.GetNextSiblingItem(child))
-            children.push_back(child);
-        pending.insert(pending.end(), children.rbegin(), children.rend());
+        HTREEITEM child = tree.GetChildItem(at);
+        if (!child)
+            continue;
+        containers.push_back(at);
+        for (; child; child = tree.GetNextSiblingItem(child))
+            pending.push_back(child);
     }
+    for (auto at = containers.rbegin(); at != containers.rend(); ++at)
+        tree.Expand(*at, TVE_EXPAND);
 }
 
 void CCompareView::OnExpandAll()

@@ -47,7 +47,7 @@ public:
     void ShowComparison(const CCompareMine& result);
     // The other of the two trees; null for any other window.
     CTreeCtrl* GetOppositeTree(HWND tree);
-    // Expands the entry and everything below it.
+    // Expands the entry and everything below it; it stays scrolled where it was.
     void ExpandBranch(HTREEITEM entry, CTreeCtrl& tree);
 
     bool OnCmdMsg(UINT id) override;

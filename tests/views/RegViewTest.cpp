@@ -93,12 +93,14 @@ TRegistry After()
 
 class RegView : public ::testing::Test {
 protected:
-    void Show(const TRegistry& before, const TRegistry& after)
+    // Shows the comparison in a view of the height, and expands all.
+    void Show(const TRegistry& before, const TRegistry& after, int height = 480)
     {
         CMemoryFile file1 = WriteSnapshot(before), file2 = WriteSnapshot(after);
         ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
         parent = ShowInPopup(view, mine);
         ASSERT_NE(view.GetSafeHwnd(), nullptr);
+        view.MoveWindow(0, 0, 640, height, TRUE);
         view.OnCmdMsg(ID_EXPAND_ALL);
     }
     void TearDown() override
@@ -187,6 +189,13 @@ TEST_F(RegView, ShowsKeysAndValuesWithThePictureOfTheirTypeAndSide)
               "2 .DEFAULT 0/2 +\n"
               "3 New 1/3 +\n"
               "4 Flag 9/9\n");
+}
+
+TEST_F(RegView, ExpandAllLeavesTheTreesScrolledToTheirTops)
+{
+    Show(Before(), After(), 100);
+    EXPECT_EQ(TreeView_GetFirstVisible(view.LeftTree()), view.LeftTree().GetRootItem());
+    EXPECT_EQ(TreeView_GetFirstVisible(view.RightTree()), view.RightTree().GetRootItem());
 }
 
 TEST_F(RegView, OneSidedPicturesAreRedOnTheLeftAndCyanOnTheRight)
