@@ -3,7 +3,7 @@
 #include "res/resource.h"
 #include "views/ViewerWindow.h"
 
-CFilePropertiesDlg::CFilePropertiesDlg(CWnd* parent) : CDialog(IDD_FILE_PROPERTIES, parent) {}
+CFilePropertiesDlg::CFilePropertiesDlg(CWnd* parent) : CViewerDlg(IDD_FILE_PROPERTIES, parent) {}
 
 void CFilePropertiesDlg::DoDataExchange(CDataExchange& dx)
 {
@@ -22,32 +22,15 @@ BOOL CFilePropertiesDlg::OnInitDialog()
     return FALSE;
 }
 
-void CFilePropertiesDlg::OnOK()
-{
-    if (UpdateData(TRUE))
-        ShowWindow(SW_HIDE);
-}
-
-void CFilePropertiesDlg::OnCancel()
-{
-    ShowWindow(SW_HIDE);
-}
-
 INT_PTR CFilePropertiesDlg::OnMessage(UINT msg, WPARAM w, LPARAM l)
 {
-    if (msg == WM_CLOSE) {
-        // The close box ends the window; the dialog manager would take it
-        // for Cancel, which only hides it.
-        DestroyWindow();
-        return TRUE;
-    }
     if (msg == WM_SETFOCUS) {
         // The focus stays with the window itself: the dialog manager would
         // hand it to the first field, selecting its text. A field the user
         // chose gets it back when the window is activated again.
         return TRUE;
     }
-    return CDialog::OnMessage(msg, w, l);
+    return CViewerDlg::OnMessage(msg, w, l);
 }
 
 std::unique_ptr<CDialogViewerWindow> OpenFilePropertiesWindow(const CFilePropertiesTexts& texts, CWnd* parent)

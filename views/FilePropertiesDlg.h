@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-class CFilePropertiesDlg : public CDialog {
+class CFilePropertiesDlg : public CViewerDlg {
 public:
     explicit CFilePropertiesDlg(CWnd* parent = nullptr);
 
@@ -26,8 +26,6 @@ public:
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
     INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 };
 

@@ -10,7 +10,7 @@
 const char* const kHexDumpFont = "Courier";
 
 CRegValueDlg::CRegValueDlg(UINT templateId, std::string title, const CRegVal& value, CWnd* parent)
-    : CDialog(templateId, parent), m_pValue(&value), m_strTitle(std::move(title))
+    : CViewerDlg(templateId, parent), m_pValue(&value), m_strTitle(std::move(title))
 {
 }
 
@@ -26,39 +26,6 @@ BOOL CRegValueDlg::OnInitDialog()
     SetWindowText(m_strTitle.c_str());
     ShowValue();
     return TRUE;
-}
-
-void CRegValueDlg::OnOK()
-{
-    ShowWindow(SW_HIDE);
-}
-
-void CRegValueDlg::OnCancel()
-{
-    ShowWindow(SW_HIDE);
-}
-
-bool CRegValueDlg::PreTranslateMessage(MSG* msg)
-{
-    // Enter hides every viewer. The dialog manager would hand it to the
-    // default button, of which a viewer has none, and a multi-line content
-    // would then keep it.
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && !(::GetKeyState(VK_CONTROL) & 0x8000)) {
-        OnOK();
-        return true;
-    }
-    return false;
-}
-
-INT_PTR CRegValueDlg::OnMessage(UINT msg, WPARAM w, LPARAM l)
-{
-    if (msg == WM_CLOSE) {
-        // The close box ends the window; the dialog manager would take it
-        // for Cancel, which only hides it. The value keeps the object.
-        DestroyWindow();
-        return TRUE;
-    }
-    return CDialog::OnMessage(msg, w, l);
 }
 
 CRegStringDlg::CRegStringDlg(std::string title, const CRegVal& value, CWnd* parent)

@@ -1,8 +1,7 @@
 // The three windows that show a registry value's data as the snapshot
 // recorded it: text, a number, or a hexadecimal dump or string list in a
 // fixed-pitch font; each with a line that names the value's type. They are
-// modeless and have no buttons: Enter and Escape hide a viewer, so that the
-// next request for the value shows it again, and the close box ends it. A
+// modeless viewers: Enter and Escape hide one, the close box ends it. A
 // viewer reads the value once, when it opens, and never past its data.
 #pragma once
 
@@ -19,7 +18,7 @@ class CRegVal;
 
 // What the three viewers share: the caption, the two controls and the
 // keyboard; each kind fills the controls.
-class CRegValueDlg : public CDialog {
+class CRegValueDlg : public CViewerDlg {
 public:
     CRegValueDlg(UINT templateId, std::string title, const CRegVal& value, CWnd* parent);
 
@@ -28,10 +27,6 @@ protected:
     // Sets the caption and the content; the content takes the focus.
     BOOL OnInitDialog() override;
     virtual void ShowValue() = 0;
-    void OnOK() override;
-    void OnCancel() override;
-    bool PreTranslateMessage(MSG* msg) override;
-    INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
     CStatic m_staticType;
     CEdit m_editValue;

@@ -88,6 +88,30 @@ inline std::vector<COLORREF> PicturePixels(HIMAGELIST list, int index)
     return pixels;
 }
 
+// Right-clicks a tree of the view and returns the command ids of the pop-up
+// menu it shows, which a helper reads and closes as a person would.
+inline std::vector<UINT> ContextMenuItems(CCompareView& view, bool leftTree)
+{
+    std::vector<UINT> items;
+    std::thread person([&]() {
+        HWND menu = nullptr;
+        if (!WaitFor([&]() { return (menu = ::FindWindowA("#32768", nullptr)) && ::IsWindowVisible(menu); }))
+            return;
+        HMENU shown = reinterpret_cast<HMENU>(::SendMessageA(menu, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < ::GetMenuItemCount(shown); ++i)
+            items.push_back(::GetMenuItemID(shown, i));
+        ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    CTreeCtrl& tree = leftTree ? view.LeftTree() : view.RightTree();
+    UINT id = leftTree ? kLeftTreeId : kRightTreeId;
+    NMHDR click{tree.GetSafeHwnd(), id, static_cast<UINT>(NM_RCLICK)};
+    LRESULT result = view.SendMessage(WM_NOTIFY, id, reinterpret_cast<LPARAM>(&click));
+    person.join();
+    if (result != 0)
+        items.push_back(static_cast<UINT>(-1));  // the tree would not go on
+    return items;
+}
+
 // Runs command while a helper answers the information boxes of the program's
 // own windows, as many as come until it has returned; their texts in order.
 inline std::vector<std::string> AnsweringNotes(const std::function<void()>& command)
