@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 const char* const kHelpPage = "https://www.pellix.com/corvane/help";
+const char* const kCloseWhenFinished = "Corvane will close when the operation has finished.";
 
 CMainFrame::CMainFrame()
 {
@@ -114,6 +115,10 @@ void CMainFrame::OnClose()
     // nested message loop: the frame may only go once it has returned.
     if (IsOperationRunning()) {
         m_bCloseDeferred = true;
+        // Said where it stays: the bar comes back if it was hidden.
+        if (!IsControlBarVisible(kIdStatusBar))
+            ShowControlBar(kIdStatusBar, true);
+        SetIdleMessage(kCloseWhenFinished);
         return;
     }
     DestroyWindow();

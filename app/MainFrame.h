@@ -14,6 +14,8 @@ class CCompareMine;
 class CSnapshotSetupDlg;
 
 extern const char* const kHelpPage;
+// In the status bar from a close request during an operation to its end.
+extern const char* const kCloseWhenFinished;
 constexpr const char* kOperationLockName = "corvane_mainframe_operation";
 
 class CMainFrame : public CFrameWnd {

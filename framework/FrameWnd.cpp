@@ -193,7 +193,16 @@ void CFrameWnd::ShowPrompt(UINT commandId) const
 
 void CFrameWnd::ShowIdleMessage() const
 {
-    SetMessageText(LoadResourceString(kIdleMessageStringId).c_str());
+    if (!m_strIdleMessage.empty())
+        SetMessageText(m_strIdleMessage.c_str());
+    else
+        SetMessageText(LoadResourceString(kIdleMessageStringId).c_str());
+}
+
+void CFrameWnd::SetIdleMessage(const std::string& text)
+{
+    m_strIdleMessage = text;
+    ShowIdleMessage();
 }
 
 bool CFrameWnd::OnCmdMsg(UINT id)

@@ -58,6 +58,9 @@ public:
     // The first line of a command's prompt string, or nothing when it has none.
     void ShowPrompt(UINT commandId) const;
     void ShowIdleMessage() const;
+    // Shown instead of "Ready" while not empty: what the user must know
+    // whatever the pointer passes over.
+    void SetIdleMessage(const std::string& text);
 
     bool OnCmdMsg(UINT id) override;
     bool PreTranslateMessage(MSG* msg) override;
@@ -82,6 +85,7 @@ private:
     HMENU m_hMenuDefault = nullptr;
     HACCEL m_hAccel = nullptr;
     std::string m_strTip;
+    std::string m_strIdleMessage;
 };
 
 // Puts a new menu on the frame, destroys the old one unless it is the frame's

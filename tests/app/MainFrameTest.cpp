@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/app/DialogSteps.h"
+#include "tests/support/WaitFor.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -227,12 +228,26 @@ TEST_F(MainFrame, WhileAnOperationRunsCreateAndExitDoNothingButAboutAndHelpWork)
 TEST_F(MainFrame, TheCloseBoxDuringAnOperationClosesTheFrameAfterIt)
 {
     HWND h = frame.GetSafeHwnd();
-    bool openWhileRunning = false, served = false;
+    bool openWhileRunning = false, served = false, barShown = false;
+    std::string said, saidAfterMenu;
+    // Even with the status bar hidden the user is told why nothing closes.
+    frame.SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
+    ASSERT_FALSE(::IsWindowVisible(::GetDlgItem(h, ID_VIEW_STATUS_BAR)));
     CDialogSteps steps("Snap Shot Setup", [&](HWND setup) {
-        ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+        // (The setup dialog disables the frame, and a disabled frame takes no
+        // SC_CLOSE; the end-to-end test uses the close box during a walk.)
         ::PostMessageA(h, WM_CLOSE, 0, 0);
+        // Both come from the one close request, the text last.
+        WaitFor([&]() { return StatusText(h) == kCloseWhenFinished; });
+        said = StatusText(h);
+        barShown = ::IsWindowVisible(::GetDlgItem(h, ID_VIEW_STATUS_BAR)) != FALSE;
+        ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
         served = FrameServedPosted(h);
         openWhileRunning = ::IsWindow(h) && ::IsWindow(setup);
+        // A menu passed over afterwards does not wipe it out.
+        ::SendMessageA(h, WM_MENUSELECT, MAKEWPARAM(ID_APP_ABOUT, MF_STRING), 0);
+        ::SendMessageA(h, WM_EXITMENULOOP, 0, 0);
+        saidAfterMenu = StatusText(h);
         PressButton(setup, IDCANCEL);
     });
     Command(ID_SNAPSHOT_CREATE);
@@ -241,6 +256,9 @@ TEST_F(MainFrame, TheCloseBoxDuringAnOperationClosesTheFrameAfterIt)
     steps.Join();
     EXPECT_TRUE(served);
     EXPECT_TRUE(openWhileRunning);
+    EXPECT_TRUE(barShown);
+    EXPECT_EQ(said, "Corvane will close when the operation has finished.");
+    EXPECT_EQ(saidAfterMenu, said);
     EXPECT_EQ(app.GetMainWnd(), nullptr);
     // The frame's end asks the program to end.
     if (!quit)
