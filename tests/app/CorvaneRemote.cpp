@@ -1,8 +1,13 @@
 // corvane_remote: drives a running corvane.exe from a script, one step per call.
 //   command ID                      posts the command to the main window
-//   wait CAPTION [CONTROL]          waits for a dialog (with that control)
+//   wait CAPTION [CONTROL [SECONDS]] waits for a dialog (with that control),
+//                                   30 s or SECONDS at most
 //   press CAPTION CONTROL BUTTON    presses a button of that dialog (CONTROL 0: any)
-//   wait-gone CAPTION [CONTROL]     waits until no such dialog is shown
+//   wait-gone CAPTION [CONTROL [SECONDS]] waits until no such dialog is shown
+//   served                          waits until the main window has served
+//                                   every message posted to it before, such
+//                                   as a command (its status bar is hidden
+//                                   and shown again on the way)
 //   setup-fs LETTER PATH            in "Snap Shot Setup": file system, drive, path
 //   setup-reg PATH                  in "Snap Shot Setup": registry, path
 //   answer CAPTION TEXT BUTTON      waits for a message box whose text begins
@@ -41,15 +46,21 @@
 
 namespace {
 
+// The deadline of a wait: SECONDS when the argument is there, else the default.
+DWORD Deadline(int argc, char** argv, int at)
+{
+    return argc > at ? static_cast<DWORD>(std::atoi(argv[at])) * 1000 : kPatienceMs;
+}
+
 // The main window for "frame", else a dialog with the caption (and the control).
 WindowTest Named(const char* caption, int control)
 {
     return std::strcmp(caption, "frame") == 0 ? MainFrameWindow() : DialogWith(caption, control);
 }
 
-HWND Find(const char* caption, int control)
+HWND Find(const char* caption, int control, DWORD deadlineMs = kPatienceMs)
 {
-    return WaitForWindow(0, Named(caption, control));
+    return WaitForWindow(0, Named(caption, control), deadlineMs);
 }
 
 BOOL CALLBACK PrintWindow(HWND h, LPARAM)
@@ -103,8 +114,8 @@ int TreeStep(const std::string& verb, int argc, char** argv)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: corvane_remote command ID | wait CAPTION [CONTROL] | "
-                         "press CAPTION CONTROL BUTTON | wait-gone CAPTION [CONTROL] | "
+    std::fprintf(stderr, "usage: corvane_remote command ID | wait CAPTION [CONTROL [SECONDS]] | "
+                         "press CAPTION CONTROL BUTTON | wait-gone CAPTION [CONTROL [SECONDS]] | served | "
                          "setup-fs LETTER PATH | setup-reg PATH | answer CAPTION TEXT BUTTON | "
                          "text CAPTION CONTROL | menu LETTER | key VK | list | rect CAPTION [CONTROL] | "
                          "move CAPTION CONTROL X Y | choose TITLE PATH | tree-expand LEFT|RIGHT TEXT... | tree-select LEFT|RIGHT TEXT... | "
@@ -119,6 +130,10 @@ int main(int argc, char** argv)
     if (argc == 2 && std::string(argv[1]) == "list") {
         ::EnumWindows(PrintWindow, 0);
         return 0;
+    }
+    if (argc == 2 && std::string(argv[1]) == "served") {
+        HWND frame = Find("frame", 0);
+        return frame && FrameServedPosted(frame) ? 0 : 1;
     }
     if (argc < 3)
         return Usage();
@@ -142,7 +157,7 @@ int main(int argc, char** argv)
                    : 1;
     }
     if (verb == "wait")
-        return Find(argv[2], control) ? 0 : 1;
+        return Find(argv[2], control, Deadline(argc, argv, 4)) ? 0 : 1;
     if (verb == "press" && argc == 5) {
         HWND h = Find(argv[2], control);
         if (!h)
@@ -152,7 +167,7 @@ int main(int argc, char** argv)
     }
     if (verb == "wait-gone") {
         HWND h = FindShownWindow(0, Named(argv[2], control));
-        return !h || WaitGone(h) ? 0 : 1;
+        return !h || WaitGone(h, Deadline(argc, argv, 4)) ? 0 : 1;
     }
     if (verb == "setup-fs" && argc == 4) {
         HWND setup = Find("Snap Shot Setup", IDC_SETUP_PATH);
