@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 const char* const kHelpPage = "https://www.pellix.com/corvane/help";
+const char* const kToolBarCaption = "Toolbar";
 const char* const kCloseWhenFinished = "Corvane will close when the operation has finished.";
 
 CMainFrame::CMainFrame()
@@ -64,6 +65,8 @@ int CMainFrame::OnCreate(CREATESTRUCTA*)
         !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
         return -1;
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CCS_BOTTOM, kIdStatusBar))
+        return -1;
+    if (!EnableDocking(m_wndToolBar, kToolBarCaption))
         return -1;
     ShowIdleMessage();
     RecalcLayout();

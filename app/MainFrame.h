@@ -14,6 +14,8 @@ class CCompareMine;
 class CSnapshotSetupDlg;
 
 extern const char* const kHelpPage;
+// The floating toolbar's caption.
+extern const char* const kToolBarCaption;
 // In the status bar from a close request during an operation to its end.
 extern const char* const kCloseWhenFinished;
 constexpr const char* kOperationLockName = "corvane_mainframe_operation";

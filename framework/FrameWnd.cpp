@@ -91,6 +91,43 @@ UINT CToolBar::GetItemID(int index) const
     return (b.fsStyle & BTNS_SEP) ? 0 : static_cast<UINT>(b.idCommand);
 }
 
+void CToolBar::SetVertical(bool vertical)
+{
+    LONG style = ::GetWindowLongA(m_hWnd, GWL_STYLE);
+    LONG wanted = vertical ? (style | CCS_VERT) : (style & ~static_cast<LONG>(CCS_VERT));
+    if (wanted != style)
+        ::SetWindowLongA(m_hWnd, GWL_STYLE, wanted);
+    for (int i = 0; i < GetButtonCount(); ++i) {
+        TBBUTTON b{};
+        if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b)))
+            continue;
+        BYTE state = vertical ? static_cast<BYTE>(b.fsState | TBSTATE_WRAP)
+                              : static_cast<BYTE>(b.fsState & ~TBSTATE_WRAP);
+        // Separators have no command to be found by; they are set by position.
+        TBBUTTONINFOA info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_BYINDEX | TBIF_STATE;
+        info.fsState = state;
+        SendMessage(TB_SETBUTTONINFOA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessage(TB_AUTOSIZE);
+}
+
+SIZE CToolBar::GetLayoutSize() const
+{
+    SIZE size{0, 0};
+    for (int i = 0; i < GetButtonCount(); ++i) {
+        RECT r;
+        if (SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r))) {
+            if (r.right > size.cx)
+                size.cx = r.right;
+            if (r.bottom > size.cy)
+                size.cy = r.bottom;
+        }
+    }
+    return size;
+}
+
 bool CStatusBar::Create(CWnd* parent, DWORD style, UINT id)
 {
     HWND h = ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, style | SBARS_SIZEGRIP, 0, 0, 0, 0,
@@ -141,28 +178,60 @@ void CFrameWnd::RecalcLayout()
 {
     if (!m_hWnd)
         return;
-    HWND toolBar = GetDlgItem(kIdToolBar);
     HWND statusBar = GetDlgItem(kIdStatusBar);
-    if (toolBar)
-        ::SendMessageA(toolBar, TB_AUTOSIZE, 0, 0);
     if (statusBar)
         ::SendMessageA(statusBar, WM_SIZE, 0, 0);
-    RECT client;
-    GetClientRect(&client);
-    int top = VisibleHeight(toolBar);
-    int bottom = client.bottom - VisibleHeight(statusBar);
-    if (HWND pane = GetDlgItem(kIdFirstPane))
-        ::MoveWindow(pane, 0, top, client.right, bottom > top ? bottom - top : 0, TRUE);
+    RECT room;
+    GetClientRect(&room);
+    room.bottom -= VisibleHeight(statusBar);
+    RECT strip{};
+    bool docked = false;
+    if (m_pDocking) {
+        docked = m_pDocking->Layout(room, strip);
+    } else if (HWND toolBar = GetDlgItem(kIdToolBar)) {
+        ::SendMessageA(toolBar, TB_AUTOSIZE, 0, 0);
+        room.top += VisibleHeight(toolBar);
+    }
+    if (room.bottom < room.top)
+        room.bottom = room.top;
+    // Both at once, so the two never overlap on the way.
+    HDWP moves = ::BeginDeferWindowPos(2);
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (HWND pane = GetDlgItem(kIdFirstPane); pane && moves)
+        moves = ::DeferWindowPos(moves, pane, nullptr, room.left, room.top, room.right - room.left,
+                                 room.bottom - room.top, flags);
+    if (docked && moves)
+        moves = ::DeferWindowPos(moves, GetDlgItem(kIdToolBar), nullptr, strip.left, strip.top,
+                                 strip.right - strip.left, strip.bottom - strip.top, flags);
+    if (moves)
+        ::EndDeferWindowPos(moves);
+}
+
+bool CFrameWnd::EnableDocking(CToolBar& toolBar, const char* floatingCaption)
+{
+    m_pDocking = std::make_unique<CToolBarDocking>(toolBar, m_hWnd, kIdToolBar);
+    if (!m_pDocking->Create(floatingCaption)) {
+        m_pDocking.reset();
+        return false;
+    }
+    RecalcLayout();
+    return true;
 }
 
 bool CFrameWnd::IsControlBarVisible(UINT barId) const
 {
+    if (barId == kIdToolBar && m_pDocking)
+        return m_pDocking->IsVisible();
     HWND bar = GetDlgItem(static_cast<int>(barId));
     return bar && ::IsWindowVisible(bar);
 }
 
 void CFrameWnd::ShowControlBar(UINT barId, bool show)
 {
+    if (barId == kIdToolBar && m_pDocking) {
+        m_pDocking->Show(show);
+        return;
+    }
     if (HWND bar = GetDlgItem(static_cast<int>(barId))) {
         ::ShowWindow(bar, show ? SW_SHOW : SW_HIDE);
         RecalcLayout();

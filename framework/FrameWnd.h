@@ -6,11 +6,13 @@
 // button's tooltip; "Ready" otherwise.
 #pragma once
 
+#include "framework/DockBar.h"
 #include "framework/ImageList.h"
 #include "framework/Wnd.h"
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 
 // Child ids the frame's layout knows, and the bar toggles' commands.
@@ -27,6 +29,11 @@ public:
     int GetButtonCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
     // The command of a button, 0 for a separator.
     UINT GetItemID(int index) const;
+    // Lays the buttons out in one column (each button on a row of its own)
+    // or in one row.
+    void SetVertical(bool vertical);
+    // The extent of the buttons as they are laid out now.
+    SIZE GetLayoutSize() const;
 
 private:
     CImageList m_images;
@@ -54,6 +61,13 @@ public:
     void RecalcLayout();
     void ShowControlBar(UINT barId, bool show);
     bool IsControlBarVisible(UINT barId) const;
+    // Lets the user dock the toolbar on any edge or float it in a tool
+    // window with this caption; it starts docked at the top. The toolbar
+    // must be the frame's child with id kIdToolBar; it keeps the id inside
+    // its strip, which takes the same id on the frame.
+    bool EnableDocking(CToolBar& toolBar, const char* floatingCaption);
+    // The toolbar's docking, when enabled.
+    CToolBarDocking* GetDocking() const { return m_pDocking.get(); }
     void SetMessageText(const char* text) const;
     // The first line of a command's prompt string, or nothing when it has none.
     void ShowPrompt(UINT commandId) const;
@@ -84,6 +98,7 @@ private:
 
     HMENU m_hMenuDefault = nullptr;
     HACCEL m_hAccel = nullptr;
+    std::unique_ptr<CToolBarDocking> m_pDocking;
     std::string m_strTip;
     std::string m_strIdleMessage;
 };

@@ -98,8 +98,10 @@ TEST_F(MainFrame, StartsWithTitleMenuToolbarAndReady)
     EXPECT_EQ(MenuTexts(::GetSubMenu(menu, 1)), (std::vector<std::string>{"&Toolbar", "&Status Bar"}));
     EXPECT_EQ(MenuTexts(::GetSubMenu(menu, 2)), (std::vector<std::string>{"&Contents", "", "&About..."}));
 
+    // The toolbar sits in its strip at the top.
+    HWND strip = ::GetDlgItem(h, ID_VIEW_TOOLBAR);
     CToolBar toolBar;
-    toolBar.Attach(::GetDlgItem(h, ID_VIEW_TOOLBAR));
+    toolBar.Attach(::GetDlgItem(strip, ID_VIEW_TOOLBAR));
     ASSERT_NE(toolBar.GetSafeHwnd(), nullptr);
     std::vector<UINT> buttons;
     for (int i = 0; i < toolBar.GetButtonCount(); ++i)
@@ -115,7 +117,10 @@ TEST_F(MainFrame, StartsWithTitleMenuToolbarAndReady)
     EXPECT_FALSE(::GetWindowLongA(host, GWL_STYLE) & WS_BORDER);
     EXPECT_FALSE(::GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     RECT tb, sb, hostRect;
-    ::GetWindowRect(toolBar, &tb);
+    ::GetWindowRect(strip, &tb);
+    POINT corner{0, 0};
+    ::ClientToScreen(h, &corner);
+    EXPECT_EQ(tb.top, corner.y);
     ::GetWindowRect(::GetDlgItem(h, ID_VIEW_STATUS_BAR), &sb);
     ::GetWindowRect(host, &hostRect);
     EXPECT_EQ(hostRect.top, tb.bottom);
