@@ -1,0 +1,300 @@
+#!/usr/bin/env bash
+# The program's main job, done as a user would, under the build folder's own
+# Xvfb (scripts/run.sh runs this when no display is set): Corvane takes a
+# snapshot of the prefix's drive C: and one of the registry through its
+# windows, a small real installer (scripts/demo-installer, built with makensis)
+# installs Pellix Demo silently, Corvane takes both snapshots again and
+# compares each pair in its window with the trees expanded. Screenshots of
+# every step, the texts of the results windows, the trees' entries, the
+# snapshot files and corvane-diff's reports of both pairs are left in
+# build/win/demo (or $CORVANE_BUILD/win/demo), and the time of each step in
+# its timings.txt. Pellix Demo is uninstalled again at the end, also on
+# failure, and the prefix's server is stopped.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+out=${CORVANE_BUILD:-$top/build}
+build=$out/win
+started=$(date +%s.%N)
+
+"$top/scripts/setup.sh"
+cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target corvane corvane_remote corvane-diff
+
+demo=$build/demo
+rm -rf "$demo"
+mkdir -p "$demo"
+log=$demo/run.log
+: >"$log"
+
+# timings.txt: one line per step with its seconds since the step before, and
+# below it the parts of the step that part noted.
+seconds() {
+  awk -v a="$1" -v b="$(date +%s.%N)" -v n="$2" 'BEGIN { printf "%-52s %7.1f s\n", n, b - a }'
+}
+last=$started
+parts=""
+lap() {
+  seconds "$last" "$1" >>"$demo/timings.txt"
+  printf '%s' "$parts" >>"$demo/timings.txt"
+  parts=""
+  last=$(date +%s.%N)
+}
+# part START TEXT: a part of the step under way, from START until now.
+part() {
+  parts+="$(seconds "$1" "  $2")"$'\n'
+}
+lap "set-up and build"
+
+installer=$build/demo-installer/pellix-demo-setup.exe
+mkdir -p "$(dirname "$installer")"
+makensis -V2 -DOUTFILE="$installer" "$top/scripts/demo-installer/pellix-demo.nsi" >>"$log"
+lap "installer built (makensis)"
+
+# Always the build folder's own X server, never the user's display. An Xvfb
+# that this run starts is stopped again at the end.
+unset DISPLAY
+. "$top/scripts/wine-env.sh"
+own_x=1
+if [ -f "$build/wine-display" ] && xdpyinfo -display "$(cat "$build/wine-display")" >/dev/null 2>&1; then
+  own_x=0
+fi
+corvane_wine_prepare "$build"
+lap "prefix and its server ready"
+
+# Where Pellix Demo goes and what it writes; the same names as in its script.
+program_files=$WINEPREFIX/drive_c/Program\ Files
+install_dir="$program_files/Pellix Demo"
+install_dir_win='C:\Program Files\Pellix Demo'
+demo_key='HKLM\Software\Pellix\Demo'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PellixDemo'
+# Whether HKLM\Software\Pellix was there before Pellix Demo (a key that was
+# is never deleted); set once an earlier run's Pellix Demo is gone.
+pellix_before=1
+
+# Uninstalls Pellix Demo, when it is there, in place (_?= makes the
+# uninstaller run from the install folder and return when it is done, instead
+# of starting a copy of itself in the temp folder and returning at once), then
+# removes what an uninstaller that runs in place cannot: itself and its
+# folder; and whatever a failed installation may have left.
+uninstall_demo() {
+  if [ -f "$install_dir/uninstall.exe" ]; then
+    # Wine quotes an argument that holds blanks, and the uninstaller takes
+    # _?= only unquoted: the folder goes in as words, which Wine joins with
+    # single blanks again.
+    local words
+    read -r -a words <<<"_?=$install_dir_win"
+    timeout 120 wine "$install_dir_win\\uninstall.exe" /S "${words[@]}" >>"$log" 2>&1 || true
+  fi
+  rm -rf "$install_dir"
+  timeout 60 wine reg delete "$demo_key" /f >/dev/null 2>&1 || true
+  timeout 60 wine reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+  if [ $pellix_before = 0 ]; then
+    timeout 60 wine reg delete 'HKLM\Software\Pellix' /f >/dev/null 2>&1 || true
+  fi
+}
+
+program=""
+uninstalled=0
+cleanup() {
+  local status=$?
+  if [ -n "$program" ] && kill -0 "$program" 2>/dev/null; then
+    kill "$program" 2>/dev/null || true
+  fi
+  [ $uninstalled = 1 ] || uninstall_demo
+  wineserver -k 2>/dev/null || true
+  timeout 60 wineserver -w 2>/dev/null || true
+  rm -f "$build/wineserver.pid"
+  if [ $own_x = 1 ] && [ -f "$build/wine-display" ]; then
+    local n pid
+    n=$(cut -c2- "$build/wine-display")
+    pid=$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null || true)
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    rm -f "$build/wine-display"
+  fi
+  if [ $status != 0 ]; then
+    echo "demo-run.sh: failed (exit $status); what was done so far is in $demo, Wine's output in $log" >&2
+  fi
+  exit $status
+}
+trap cleanup EXIT
+
+# An earlier run that was killed may have left Pellix Demo installed.
+uninstall_demo
+pellix_before=0
+timeout 60 wine reg query 'HKLM\Software\Pellix' >/dev/null 2>&1 && pellix_before=1
+# The user folders of a fresh prefix (Desktop, Documents, ...) are links to
+# the host's home folder, which may hold this prefix again: a walk of C: would
+# go round. Each becomes an empty folder.
+while IFS= read -r -d '' link; do
+  rm -f "$link"
+  mkdir -p "$link"
+done < <(find "$WINEPREFIX/drive_c" -type l -print0)
+lap "links below drive_c replaced, no Pellix Demo"
+
+# The snapshot files go to the output folder, outside C: (Wine's Z: is the
+# host's root), so that they are not part of what they record.
+demo_win=$(winepath -w "$demo" | tr -d '\r')
+fs1="$demo_win\\C before.tvrec"
+fs2="$demo_win\\C after.tvrec"
+reg1="$demo_win\\Registry before.tvrec"
+reg2="$demo_win\\Registry after.tvrec"
+
+# How long a walk or a comparison may take at most, in seconds; each step of
+# the remote control waits for at most that, and a step that gets stuck (a
+# program that no longer answers) is ended after it.
+patience=900
+remote() { timeout $((patience + 60)) wine "$build/tests/app/corvane_remote.exe" "$@"; }
+# shot NAME: the whole virtual desktop, once the program has served every
+# message posted to it and its windows had a moment to paint.
+shots=0
+shot() {
+  shots=$((shots + 1))
+  remote served
+  sleep 0.5
+  local file
+  file=$(printf '%s/%02d-%s.png' "$demo" "$shots" "$1")
+  import -window root "$file"
+}
+wine "$build/app/corvane.exe" >>"$log" 2>&1 &
+program=$!
+remote wait frame
+shot main
+lap "corvane.exe started"
+
+# snapshot_fs NAME PATH: File > Snap Shot > Create..., File System, drive C:.
+snapshot_fs() {
+  local name=$1 path=$2
+  remote command 32776
+  remote setup-fs C "$path"
+  shot "$name-setup"
+  remote press "Snap Shot Setup" 1007 1
+  remote wait Corvane 65535
+  shot "$name-question"
+  local walk
+  walk=$(date +%s.%N)
+  remote answer Corvane "Corvane will now create a snap shot of the selected file system." 6
+  remote wait Results 1002 $patience
+  part "$walk" "the walk of C:, to the results"
+  shot "$name-results"
+  remote text Results 1002 | tr -d '\r' >"$demo/$name-results.txt"
+  remote press Results 1002 2
+  remote wait-gone Corvane 1026
+}
+# snapshot_reg NAME PATH: File > Snap Shot > Create..., Registry.
+snapshot_reg() {
+  local name=$1 path=$2
+  remote command 32776
+  remote setup-reg "$path"
+  shot "$name-setup"
+  remote press "Snap Shot Setup" 1007 1
+  remote wait Corvane 65535
+  shot "$name-question"
+  remote answer Corvane "Corvane will now create a snap shot of your registry." 6
+  remote wait Corvane 65535
+  shot "$name-note"
+  local walk
+  walk=$(date +%s.%N)
+  remote answer Corvane "Note - The following keys will be ignored" 1
+  remote wait Results 1002 $patience
+  part "$walk" "the walk of the registry, to the results"
+  shot "$name-results"
+  remote text Results 1002 | tr -d '\r' >"$demo/$name-results.txt"
+  remote press Results 1002 2
+  remote wait-gone Corvane 1026
+}
+# compare NAME COMMAND FILE1 FILE2: both files chosen in the Open dialogs,
+# the trees shown, then Expand All; the entries of both trees are listed.
+compare() {
+  local name=$1 command=$2 first=$3 second=$4
+  remote command "$command"
+  remote wait "Select Snap Shot 1" 1148
+  shot "$name-open-1"
+  remote choose "Select Snap Shot 1" "$first"
+  remote wait "Select Snap Shot 2" 1148
+  shot "$name-open-2"
+  local start
+  start=$(date +%s.%N)
+  remote choose "Select Snap Shot 2" "$second"
+  remote wait-gone Corvane 1026 $patience
+  remote served
+  part "$start" "loading, comparing, showing"
+  shot "$name"
+  start=$(date +%s.%N)
+  remote command 32785
+  remote served
+  part "$start" "Expand All"
+  shot "$name-expanded"
+  remote tree-list LEFT | tr -d '\r' >"$demo/$name-left.txt"
+  remote tree-list RIGHT | tr -d '\r' >"$demo/$name-right.txt"
+}
+
+snapshot_fs fs-before "$fs1"
+lap "file-system snapshot of C: (before)"
+snapshot_reg reg-before "$reg1"
+lap "registry snapshot (before)"
+
+timeout 300 wine "$installer" /S >>"$log" 2>&1
+[ -f "$install_dir/uninstall.exe" ] || { echo "demo-run.sh: Pellix Demo was not installed" >&2; exit 1; }
+lap "Pellix Demo installed (silently)"
+
+snapshot_fs fs-after "$fs2"
+lap "file-system snapshot of C: (after)"
+snapshot_reg reg-after "$reg2"
+lap "registry snapshot (after)"
+
+compare fs-compare 32778 "$fs1" "$fs2"
+lap "file-system comparison, expanded"
+compare reg-compare 32777 "$reg1" "$reg2"
+lap "registry comparison, expanded"
+
+remote command 57665
+for _ in $(seq 1 300); do
+  kill -0 "$program" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$program" 2>/dev/null; then
+  echo "demo-run.sh: corvane.exe did not end" >&2
+  exit 1
+fi
+program=""
+
+# corvane-diff: 0 the same, 1 differences, 2 an error.
+diff_report() {
+  local name=$1 first=$2 second=$3 status=0
+  timeout 300 wine "$build/tools/corvane-diff.exe" "$first" "$second" >"$demo/$name.raw" 2>>"$log" || status=$?
+  tr -d '\r' <"$demo/$name.raw" >"$demo/$name"
+  rm -f "$demo/$name.raw"
+  if [ $status != 1 ]; then
+    echo "demo-run.sh: corvane-diff found no differences or failed (exit $status) for $name" >&2
+    exit 1
+  fi
+}
+diff_report fs-diff.txt "$fs1" "$fs2"
+diff_report reg-diff.txt "$reg1" "$reg2"
+lap "corvane-diff reports of both pairs"
+
+# What the reports hold: Pellix Demo's files and keys; the two values in
+# which Wine's display driver notes the time each time a program with windows
+# starts (the remote control, the installer); anything else is listed.
+installer_re='^only in 2: (C:\\Program Files\\Pellix Demo\\|HKEY_LOCAL_MACHINE\\Software\\(Pellix|Microsoft\\Windows\\CurrentVersion\\Uninstall\\PellixDemo)\\)'
+wine_re='^changed:   HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\(Class|Video)\\\{[^\\]*\}\\0000\\DriverDateData: '
+reports=("$demo/fs-diff.txt" "$demo/reg-diff.txt")
+installer_lines=$(cat "${reports[@]}" | grep -cE "$installer_re" || true)
+wine_lines=$(cat "${reports[@]}" | grep -cE "$wine_re" || true)
+other=$(cat "${reports[@]}" | grep -vE -e "$installer_re" -e "$wine_re" || true)
+
+uninstall_demo
+uninstalled=1
+lap "Pellix Demo uninstalled"
+last=$started
+lap total
+
+echo "Screenshots, results, tree listings, snapshots and corvane-diff reports in $demo:"
+echo "  $demo/fs-diff.txt ($(wc -l <"$demo/fs-diff.txt") lines for C:)"
+echo "  $demo/reg-diff.txt ($(wc -l <"$demo/reg-diff.txt") lines for the registry)"
+echo "  $installer_lines lines of Pellix Demo, $wine_lines of Wine's display driver"
+if [ -n "$other" ]; then
+  echo "demo-run.sh: the reports show more than Pellix Demo and Wine's display driver:" >&2
+  echo "$other" >&2
+fi
+cat "$demo/timings.txt"
