@@ -4,7 +4,9 @@
 #include "framework/FileDialog.h"
 #include "res/resource.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 
 const char* const kSetupCaption = "Pellix Corvane";
 const char* const kSetupNoPath = "You must enter a path for the snap shot file.";
@@ -24,6 +26,70 @@ std::string DefaultSnapshotPath(int kind, const std::string& drive, const std::t
     size_t n = std::strftime(name, sizeof name, format, &when);
     return drive + std::string(name, n);
 }
+
+namespace {
+
+bool SameText(const std::string& a, const char* b)
+{
+    return _stricmp(a.c_str(), b) == 0;
+}
+
+// Whether the last part of the path names a device in every folder: CON,
+// NUL, COM1 ..., with or without an extension, trailing spaces or a colon
+// ("nul.tvrec", "COM1:", "con .txt"). Not every version of Windows treats
+// each of these as a device; Corvane refuses them all alike.
+bool IsReservedName(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    name = name.substr(0, name.find_first_of(".:"));
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    for (const char* reserved : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (SameText(name, reserved))
+            return true;
+    // COM0 to COM9 and LPT0 to LPT9, the superscript digits 1 to 3 of code page 1252 too.
+    if (name.size() != 4 || !(SameText(name.substr(0, 3), "COM") || SameText(name.substr(0, 3), "LPT")))
+        return false;
+    return std::strchr("0123456789\xB9\xB2\xB3", name[3]) != nullptr;
+}
+
+// Whether the path, as typed, names something other than a file in a folder:
+// a device, a pipe or a mailslot, a disk or volume itself. Decided from the
+// name alone, so that no device is ever opened to find out.
+bool NamesADevice(const std::string& path)
+{
+    char full[MAX_PATH * 2];
+    DWORD n = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    // A path too long to resolve here is left to the file system to refuse.
+    std::string resolved = n > 0 && n < sizeof full ? std::string(full, n) : path;
+    if (IsReservedName(path) || IsReservedName(resolved))
+        return true;
+    if (resolved.compare(0, 2, "\\\\") != 0)
+        return false;
+    if (resolved.compare(0, 4, "\\\\.\\") == 0 || resolved.compare(0, 4, "\\\\?\\") == 0) {
+        // The device namespace: only a drive's own folders hold files.
+        std::string rest = resolved.substr(4);
+        bool onADrive = rest.size() > 3 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':' &&
+                        rest[2] == '\\';
+        return !onADrive && !(rest.size() > 4 && SameText(rest.substr(0, 4), "UNC\\"));
+    }
+    // \\server\share\...: the pipes and mailslots of another machine.
+    size_t share = resolved.find('\\', 2);
+    if (share == std::string::npos)
+        return false;
+    std::string shareName = resolved.substr(share + 1, resolved.find('\\', share + 1) - share - 1);
+    return SameText(shareName, "PIPE") || SameText(shareName, "MAILSLOT");
+}
+
+// Whether an open handle is one of a file on a disk, not of a device that a
+// name did not betray (a link to one, say).
+bool IsDiskFile(const CFile& file)
+{
+    return ::GetFileType(file.Handle()) == FILE_TYPE_DISK;
+}
+
+}  // namespace
 
 CSnapshotSetupDlg::CSnapshotSetupDlg() : CDialog(IDD_SNAPSHOT_SETUP) {}
 
@@ -123,16 +189,28 @@ void CSnapshotSetupDlg::OnOK()
         Ask(kSetupNoPath, MB_OK | MB_ICONINFORMATION);
         return;
     }
+    // A device would take the snapshot and keep nothing, or block, or send
+    // it down a line: only a file on a disk will do.
+    if (NamesADevice(m_strPath)) {
+        Ask(kSetupCreateError, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     {
         CFile existing;
         if (existing.Open(m_strPath.c_str(), CFile::modeRead | CFile::shareDenyNone)) {
+            bool disk = IsDiskFile(existing);
             existing.Close();
+            if (!disk) {
+                Ask(kSetupCreateError, MB_OK | MB_ICONEXCLAMATION);
+                return;
+            }
             if (Ask(kSetupOverwrite, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
                 return;
         }
     }
     CFile created;
-    if (!created.Open(m_strPath.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) {
+    if (!created.Open(m_strPath.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive) ||
+        !IsDiskFile(created)) {
         Ask(kSetupCreateError, MB_OK | MB_ICONEXCLAMATION);
         return;
     }

@@ -1,6 +1,7 @@
 // "Snap Shot Setup" with its real template, driven from a helper thread as a
 // person would: drive list, proposed names, kind switch, the overwrite
-// question, the creation error, Cancel, and the Save As note.
+// question, the creation error, Cancel, the Save As note, and targets that
+// are devices rather than files.
 #include "app/SnapshotSetupDlg.h"
 
 #include "res/resource.h"
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <functional>
 
 namespace {
 
@@ -260,5 +262,185 @@ TEST(SnapshotSetupDlg, BrowseForTheRegistryAsksFirst)
     EXPECT_TRUE(saveAsAfterYes);
     EXPECT_EQ(pathAfter, pathBefore);
 }
+
+// A fresh, empty folder, removed again with what it holds.
+class CScratchFolder {
+public:
+    explicit CScratchFolder(const char* name) : m_path(TempFile(name)) { ::CreateDirectoryA(m_path.c_str(), nullptr); }
+    ~CScratchFolder()
+    {
+        for (const std::string& entry : Entries())
+            ::DeleteFileA((m_path + "\\" + entry).c_str());
+        ::RemoveDirectoryA(m_path.c_str());
+    }
+    const std::string& Path() const { return m_path; }
+    // The names in it, in listing order.
+    std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE h = ::FindFirstFileA((m_path + "\\*").c_str(), &found);
+        if (h == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            std::string name = found.cFileName;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        } while (::FindNextFileA(h, &found));
+        ::FindClose(h);
+        return names;
+    }
+
+private:
+    std::string m_path;
+};
+
+// The server end of a named pipe, waiting for a client: whoever opens the
+// pipe by its name connects, and the test sees it.
+class CWatchedPipe {
+public:
+    explicit CWatchedPipe(const char* name)
+    {
+        m_connected.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_pipe = ::CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 4096, 4096, 0,
+                                    nullptr);
+        m_waiting = m_pipe != INVALID_HANDLE_VALUE && !::ConnectNamedPipe(m_pipe, &m_connected) &&
+                    ::GetLastError() == ERROR_IO_PENDING;
+    }
+    ~CWatchedPipe()
+    {
+        if (m_pipe != INVALID_HANDLE_VALUE) {
+            ::CancelIo(m_pipe);
+            ::CloseHandle(m_pipe);
+        }
+        ::CloseHandle(m_connected.hEvent);
+    }
+    bool IsWaiting() const { return m_waiting; }
+    // Whether a client has opened the pipe since it was made.
+    bool WasOpened() const { return ::WaitForSingleObject(m_connected.hEvent, 0) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE m_pipe = INVALID_HANDLE_VALUE;
+    OVERLAPPED m_connected{};
+    bool m_waiting = false;
+};
+
+const char kWatchedPipe[] = "\\\\.\\pipe\\corvane-setup-target";
+
+// What typing a snapshot path and pressing "Take Snapshot" did.
+struct TakenPath {
+    INT_PTR result = 0;   // how the dialog ended
+    SeenDialog box;       // the message box it showed, if any
+    bool stayedOpen = false;
+};
+
+// Types path into the dialog and presses "Take Snapshot", as a person would;
+// a box that comes is read and answered (No when it asks, else OK), and the
+// dialog, if it stayed, cancelled.
+TakenPath TakeWithPath(const std::string& path)
+{
+    TakenPath taken;
+    CSnapshotSetupDlg dialog;
+    CDialogSteps steps(kCaption, [&](HWND h) {
+        Click(h, IDC_SETUP_FILESYSTEM);
+        SetText(h, IDC_SETUP_PATH, path);
+        PressButton(h, IDOK);
+        HWND box = nullptr;
+        WaitFor([&]() { return !::IsWindow(h) || (box = FindDialogOfProcess("Pellix Corvane")) != nullptr; });
+        if (!box || !WaitServing(box))
+            return;
+        taken.box = ReadDialog(box);
+        PressButton(box, ::GetDlgItem(box, IDNO) ? IDNO : IDOK);
+        WaitDestroyed(box);
+        taken.stayedOpen = WaitServing(h) && ::IsWindowVisible(h);
+        PressButton(h, IDCANCEL);
+    });
+    taken.result = dialog.DoModal();
+    steps.Join();
+    return taken;
+}
+
+struct TargetCase {
+    const char* name;
+    // What is typed; "<folder>" stands for an empty folder of the test, which
+    // is also the current folder.
+    const char* typed;
+    // The file that appears in that folder, empty: "" for a target refused.
+    const char* created;
+};
+
+class SnapshotTarget : public ::testing::TestWithParam<TargetCase> {};
+
+TEST_P(SnapshotTarget, OnlyAFileOnADiskIsTaken)
+{
+    const TargetCase& c = GetParam();
+    CScratchFolder folder("corvane setup targets");
+    ASSERT_TRUE(folder.Entries().empty());
+    char before[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, before);
+    ASSERT_TRUE(::SetCurrentDirectoryA(folder.Path().c_str()));
+    CWatchedPipe pipe(kWatchedPipe);
+    ASSERT_TRUE(pipe.IsWaiting());
+    std::string typed = c.typed;
+    const std::string marker = "<folder>";
+    if (size_t at = typed.find(marker); at != std::string::npos)
+        typed.replace(at, marker.size(), folder.Path());
+
+    TakenPath taken = TakeWithPath(typed);
+    ::SetCurrentDirectoryA(before);
+
+    EXPECT_FALSE(pipe.WasOpened()) << "the dialog opened a pipe to find out";
+    if (*c.created) {
+        EXPECT_EQ(taken.result, IDOK);
+        EXPECT_FALSE(taken.box.seen) << taken.box.MessageText();
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{c.created});
+        EXPECT_TRUE(ReadWholeFile(folder.Path() + "\\" + c.created).empty());
+        return;
+    }
+    EXPECT_EQ(taken.result, IDCANCEL);
+    EXPECT_EQ(taken.box.caption, "Pellix Corvane");
+    EXPECT_EQ(taken.box.MessageText(),
+              "ERROR: Could not create snap shot file at specified location.  Please type another.\n\n"
+              "Refer to Corvane Help for more information.");
+    EXPECT_EQ(taken.box.icon, "exclamation");
+    EXPECT_EQ(taken.box.buttons, std::vector<std::string>{"OK"});
+    EXPECT_TRUE(taken.stayedOpen);
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, SnapshotTarget,
+    ::testing::Values(TargetCase{"nul", "NUL", ""},
+                      TargetCase{"nulWithAnExtension", "nul.tvrec", ""},
+                      TargetCase{"nulInAFolder", "<folder>\\NUL.tvrec", ""},
+                      TargetCase{"nulWithAColon", "NUL:", ""},
+                      TargetCase{"nulWithASpaceBeforeTheExtension", "<folder>\\nul .tvrec", ""},
+                      TargetCase{"con", "con", ""},
+                      TargetCase{"consoleOutput", "CONOUT$", ""},
+                      TargetCase{"aux", "<folder>\\aux.tvrec", ""},
+                      TargetCase{"prn", "Prn", ""},
+                      TargetCase{"serialPort", "COM1", ""},
+                      TargetCase{"lastSerialPort", "com9.tvrec", ""},
+                      TargetCase{"serialPortSuperscript", "COM\xB2", ""},
+                      TargetCase{"printerPort", "LPT1.txt", ""},
+                      TargetCase{"pipe", "\\\\.\\pipe\\corvane-setup-target", ""},
+                      TargetCase{"pipeInTheLongForm", "\\\\?\\pipe\\corvane-setup-target", ""},
+                      TargetCase{"pipeOfAMachine", "\\\\localhost\\pipe\\corvane-setup-target", ""},
+                      TargetCase{"disk", "\\\\.\\PhysicalDrive0", ""},
+                      TargetCase{"volume", "\\\\.\\C:", ""},
+                      // Under Wine, the host's null device, a name no
+                      // different from a file's: the opened handle tells.
+                      TargetCase{"deviceByAnOrdinaryName", "Z:\\dev\\null", ""}),
+    [](const ::testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SnapshotTarget,
+    ::testing::Values(TargetCase{"longerThanADeviceName", "<folder>\\nullable.tvrec", "nullable.tvrec"},
+                      TargetCase{"serialPortTen", "<folder>\\COM10.tvrec", "COM10.tvrec"},
+                      TargetCase{"deviceNameWithinTheName", "<folder>\\my nul.tvrec", "my nul.tvrec"},
+                      TargetCase{"deviceNameBeforeADash", "<folder>\\CON-notes.tvrec", "CON-notes.tvrec"},
+                      TargetCase{"relativeToTheCurrentFolder", "auxiliary.tvrec", "auxiliary.tvrec"},
+                      TargetCase{"longForm", "\\\\?\\<folder>\\long form.tvrec", "long form.tvrec"}),
+    [](const ::testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
