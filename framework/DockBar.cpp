@@ -159,6 +159,9 @@ LRESULT CFloatingBarWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
             return 0;
         }
         break;
+    case WM_NCACTIVATE:
+        // The caption looks as active as the frame's, the bar being part of it.
+        return ::DefWindowProcA(m_hWnd, msg, ::GetActiveWindow() == m_docking.Frame(), l);
     case WM_CLOSE:
         m_docking.Show(false);
         return 0;
@@ -233,6 +236,12 @@ void CToolBarDocking::PutToolBar(DockSide side)
     m_floating.ShowWindow(m_bVisible && floating ? SW_SHOWNA : SW_HIDE);
     m_strip.InvalidateRect();
     RelayoutFrame();
+}
+
+void CToolBarDocking::ShowFrameActive(bool active) const
+{
+    if (m_floating.GetSafeHwnd())
+        ::DefWindowProcA(m_floating.GetSafeHwnd(), WM_NCACTIVATE, active, 0);
 }
 
 void CToolBarDocking::Show(bool show)

@@ -74,6 +74,9 @@ public:
     // corner the first time.
     void FloatAgain();
 
+    // Draws the floating window's caption active while the frame is.
+    void ShowFrameActive(bool active) const;
+
     // Takes the docked bar's room from `room` (frame client coordinates)
     // into `strip`, leaving what is left in `room`; false when no strip is
     // shown on the frame.

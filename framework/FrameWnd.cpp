@@ -361,6 +361,10 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
     case WM_EXITMENULOOP:
         ShowIdleMessage();
         return 0;
+    case WM_NCACTIVATE:
+        if (m_pDocking)
+            m_pDocking->ShowFrameActive(w != FALSE);
+        break;
     case WM_CLOSE:
         OnClose();
         return 0;

@@ -114,6 +114,21 @@ protected:
         ::PostMessageA(toolBar, WM_LBUTTONUP, 0, centre);
         ServePending();
     }
+    // The tooltip of a button, as the bar's tooltip window finds it.
+    std::string TipOf(UINT command)
+    {
+        HWND tips = reinterpret_cast<HWND>(::SendMessageA(toolBar, TB_GETTOOLTIPS, 0, 0));
+        wchar_t text[128] = L"";
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = toolBar;
+        tool.uId = command;
+        tool.lpszText = text;
+        ::SendMessageW(tips, TTM_GETTEXTW, ARRAYSIZE(text), reinterpret_cast<LPARAM>(&tool));
+        char narrow[128] = "";
+        ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+        return narrow;
+    }
     bool ToolbarChecked()
     {
         HMENU view = ::GetSubMenu(::GetMenu(h), 1);
@@ -214,6 +229,7 @@ TEST_P(ToolBarOnAnEdge, DocksThereAndTheHostTakesTheRestWithTheButtonsWorking)
     ::SendMessageA(toolBar, TB_SETHOTITEM, 2, 0);
     EXPECT_EQ(StatusText(h), "Compare two Registry snap shots.");
     ::SendMessageA(toolBar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+    EXPECT_EQ(TipOf(ID_COMPARE_FILESYSTEM), "Compare File System");
 
     // View > Toolbar hides the bar on its edge, the host takes its room, and
     // brings it back there.
@@ -278,6 +294,7 @@ TEST_F(ToolBarDocking, FloatsInItsOwnToolWindowAndDocksBackWhereItWasOnADoubleCl
     ::SendMessageA(toolBar, TB_SETHOTITEM, 0, 0);
     EXPECT_EQ(StatusText(h), "Create a Snap Shot of Registry or File System.");
     ::SendMessageA(toolBar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+    EXPECT_EQ(TipOf(ID_APP_ABOUT), "About");
 
     // View > Toolbar hides and shows the floating window in its place.
     frame.SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
