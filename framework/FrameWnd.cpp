@@ -179,8 +179,12 @@ void CFrameWnd::RecalcLayout()
     if (!m_hWnd)
         return;
     HWND statusBar = GetDlgItem(kIdStatusBar);
-    if (statusBar)
+    if (statusBar) {
+        // It places itself along the bottom, and paints its whole width
+        // again: its text and size grip move with the frame's width.
         ::SendMessageA(statusBar, WM_SIZE, 0, 0);
+        ::InvalidateRect(statusBar, nullptr, TRUE);
+    }
     RECT room;
     GetClientRect(&room);
     room.bottom -= VisibleHeight(statusBar);
@@ -361,6 +365,10 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
     case WM_EXITMENULOOP:
         ShowIdleMessage();
         return 0;
+    case WM_ERASEBKGND:
+        // The bars and the pane cover the whole client area: painting it
+        // would only wipe out what they drew.
+        return TRUE;
     case WM_NCACTIVATE:
         if (m_pDocking)
             m_pDocking->ShowFrameActive(w != FALSE);
