@@ -10,11 +10,15 @@
 # build/win/demo (or $CORVANE_BUILD/win/demo), and the time of each step in
 # its timings.txt. Pellix Demo is uninstalled again at the end, also on
 # failure, and the prefix's server is stopped.
+# With --docs it also writes the README's copies of both expanded comparisons
+# to docs/demo-fs.png and docs/demo-registry.png.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${CORVANE_BUILD:-$top/build}
 build=$out/win
 started=$(date +%s.%N)
+docs=0
+[ "${1:-}" = --docs ] && docs=1
 
 "$top/scripts/setup.sh"
 cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
@@ -298,3 +302,13 @@ if [ -n "$other" ]; then
   echo "$other" >&2
 fi
 cat "$demo/timings.txt"
+
+if [ $docs = 1 ]; then
+  # The top of each window, where the entries are, at full size: the 16x16
+  # pictures stay sharp.
+  convert "$demo"/*-fs-compare-expanded.png -crop 1280x240+0+0 +repage -strip -colors 256 "$top/docs/demo-fs.png"
+  convert "$demo"/*-reg-compare-expanded.png -crop 1280x700+0+0 +repage -strip -colors 256 \
+    "$top/docs/demo-registry.png"
+  echo "  docs/demo-fs.png"
+  echo "  docs/demo-registry.png"
+fi
