@@ -1,8 +1,9 @@
 ; Pellix Demo 1.0: a small real installer for the demonstration run of
-; scripts/run.sh. It installs four files (one in a subfolder) and its
+; scripts/run.sh. It installs four files (two in a subfolder) and its
 ; uninstaller below Program Files, writes values of every common type below
 ; HKLM\Software\Pellix\Demo and an entry in the list of installed programs.
-; It creates no shortcuts, runs nothing and writes nothing else.
+; It creates no shortcuts and runs nothing; besides a temporary file of its
+; own, which it deletes before it ends, it writes nothing else.
 ;   makensis -DOUTFILE=/path/to/pellix-demo-setup.exe pellix-demo.nsi
 ; Install: pellix-demo-setup.exe /S
 ; Uninstall in place (waits until done): uninstall.exe /S _?=INSTALLDIR
