@@ -242,6 +242,25 @@ viewer reg-number "Registry 2 : Version" RIGHT "Registry 2" HKEY_LOCAL_MACHINE S
 viewer reg-list "Registry 2 : Languages" RIGHT "Registry 2" HKEY_LOCAL_MACHINE Software Pellix "Corvane Demo" Languages
 unregister
 
+# The toolbar dragged by its gripper as a person drags it: to the frame's
+# left edge, then into the middle, where it floats.
+drag_toolbar() {
+  local x y w h fx fy fw fh
+  read -r x y w h < <(remote rect frame 59392 | tr -d '\r')
+  read -r fx fy fw fh < <(remote rect frame 0 | tr -d '\r')
+  xdotool mousemove $((x + 4)) $((y + 8)) mousedown 1 mousemove $((fx + fw / 2)) $((fy + fh / 2)) \
+    mousemove $((fx + $1)) $((fy + $2)) mouseup 1
+  remote served
+}
+drag_toolbar 12 300
+shot toolbar-left frame:0
+drag_toolbar 700 420
+shot toolbar-floating frame:0
+# A double-click on the floating caption docks it back on the left; then to the top.
+read -r x y w h < <(remote rect frame 0 | tr -d '\r')
+xdotool mousemove $((x + 700 + 30)) $((y + 420 - 1)) click --repeat 2 --delay 80 1
+drag_toolbar 300 60
+
 remote command 57664
 remote wait "About Corvane"
 shot about "About Corvane:0"
@@ -256,7 +275,7 @@ if [ $docs = 1 ]; then
   mkdir -p "$top/docs"
   # SHOT[:COPY]: the copy is named after the shot unless given.
   for name in main menu setup results open compare-top:compare properties-window:properties \
-    reg-compare-top:reg-compare reg-text reg-number reg-list about; do
+    reg-compare-top:reg-compare reg-text reg-number reg-list toolbar-left toolbar-floating about; do
     size='760x760>'
     # The registry comparison at full size: its 16x16 value pictures stay sharp.
     case ${name##*:} in compare) size='960x960>' ;; reg-compare) size='100%' ;; esac

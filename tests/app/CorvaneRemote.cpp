@@ -18,7 +18,8 @@
 //   key VK                          posts a key press (virtual-key code) to the main window
 //   list                            prints the visible top-level windows, top first
 //   rect CAPTION [CONTROL]          prints a window's screen rectangle: x y w h
-//                                   (CAPTION "frame": the main window)
+//                                   (CAPTION "frame": the main window, or its
+//                                   child window CONTROL)
 //   move CAPTION CONTROL X Y        moves a dialog to that screen position, as
 //                                   its caption dragged there would
 //   choose TITLE PATH               in the Open dialog titled TITLE: types PATH
@@ -208,6 +209,9 @@ int main(int argc, char** argv)
     }
     if (verb == "rect") {
         HWND h = Find(argv[2], control);
+        // A child of the main window by its id: the toolbar's strip, the host.
+        if (h && control && std::strcmp(argv[2], "frame") == 0)
+            h = ::GetDlgItem(h, control);
         if (!h)
             return 1;
         RECT r;
