@@ -38,3 +38,9 @@ echo "== windows tests under Wine"
 # ctest runs, so no test's pipes are inherited by them.
 ( . "$top/scripts/wine-env.sh"; corvane_wine_prepare "$out/win" )
 ctest --test-dir "$out/win" --output-on-failure
+
+echo "== the demonstration run (scripts/run.sh without a display)"
+# The program's main job end to end, as scripts/run.sh does it on a machine
+# without a display: snapshots through the windows around a real installer,
+# both comparisons in the window, corvane-diff's reports.
+env -u DISPLAY "$top/scripts/run.sh"
