@@ -13,6 +13,7 @@
 #include "snapshot/RegSnap.h"
 #include "views/RegView.h"
 #include "operation/ProgressMessages.h"
+#include "tests/app/ProgramUnderTest.h"
 #include "tests/app/RemoteWindows.h"
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/support/DriveFixture.h"
@@ -50,42 +51,6 @@ void Totals(const FolderRecord& f, uint32_t& files, uint32_t& folders)
         Totals(sub, files, folders);
 }
 
-// The program of this build, as a Windows path.
-std::string ProgramPath()
-{
-    std::string path = "Z:" CORVANE_EXE;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-class CProgram {
-public:
-    bool Start(const std::string& exe)
-    {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string command = "\"" + exe + "\"";
-        return ::CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                                &m_pi) != FALSE;
-    }
-    ~CProgram()
-    {
-        if (m_pi.hProcess) {
-            if (::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(m_pi.hProcess, 1);
-            ::CloseHandle(m_pi.hProcess);
-            ::CloseHandle(m_pi.hThread);
-        }
-    }
-    DWORD Pid() const { return m_pi.dwProcessId; }
-    HANDLE Process() const { return m_pi.hProcess; }
-
-private:
-    PROCESS_INFORMATION m_pi{};
-};
-
 // The program's two named semaphores, made by another process with no count
 // to take, as a copy of the program killed while it held them leaves them.
 struct HeldLocks {
@@ -118,9 +83,7 @@ TEST_P(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
     ASSERT_TRUE(MakeFile(root + "\\Program Files\\Pellix\\app.exe", std::string(4096, 'x')));
     ASSERT_TRUE(MakeFile(root + "\\Program Files\\Pellix\\app.ini", "[app]\r\n"));
 
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    std::string snapshot = std::string(temp) + "corvane end to end.tvrec";
+    std::string snapshot = TempFilePath("corvane end to end.tvrec");
     ::DeleteFileA(snapshot.c_str());
 
     CProgram program;
@@ -133,12 +96,7 @@ TEST_P(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
     ::PostMessageA(frame, WM_COMMAND, ID_SNAPSHOT_CREATE, 0);
     HWND setup = WaitForWindow(pid, DialogWith("Snap Shot Setup", IDC_SETUP_PATH));
     ASSERT_NE(setup, nullptr);
-    ::SendDlgItemMessageA(setup, IDC_SETUP_FILESYSTEM, BM_CLICK, 0, 0);
-    LRESULT index = ::SendDlgItemMessageA(setup, IDC_SETUP_DRIVE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                          reinterpret_cast<LPARAM>((root).c_str()));
-    ASSERT_NE(index, CB_ERR) << "the mapped drive is not in the drive list";
-    ::SendDlgItemMessageA(setup, IDC_SETUP_DRIVE, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::SendDlgItemMessageA(setup, IDC_SETUP_PATH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(snapshot.c_str()));
+    ASSERT_TRUE(FillInSetup(setup, root, snapshot)) << "the mapped drive is not in the drive list";
     PressRemote(setup, IDOK);
     ASSERT_TRUE(WaitGone(setup));
 
@@ -213,23 +171,9 @@ std::string SnapshotFile(const char* name, uint32_t bootSize, bool withNewFile)
     if (withNewFile)
         drive.files.push_back(TFile{"new.txt", 3, time, time});
     CMemoryFile file = WriteSnapshot(drive);
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    std::string path = std::string(temp) + name;
+    std::string path = TempFilePath(name);
     SaveSnapshot(path, file);
     return path;
-}
-
-// Chooses a file in the Open dialog titled `title` as a person would.
-bool ChooseInOpenDialog(DWORD pid, const char* title, const std::string& path)
-{
-    HWND dialog = WaitForWindow(pid, DialogWith(title));
-    if (!dialog)
-        return false;
-    const int fileNameBox = 0x47C;
-    ::SendMessageA(::GetDlgItem(dialog, fileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PressRemote(dialog, IDOK);
-    return WaitGone(dialog);
 }
 
 TEST(EndToEndCompare, TwoFileSystemSnapshotsComparedThroughTheMenu)
@@ -309,8 +253,7 @@ void TakeRegistrySnapshot(DWORD pid, HWND frame, const std::string& path)
     ::PostMessageA(frame, WM_COMMAND, ID_SNAPSHOT_CREATE, 0);
     HWND setup = WaitForWindow(pid, DialogWith("Snap Shot Setup", IDC_SETUP_PATH));
     ASSERT_NE(setup, nullptr);
-    ::SendDlgItemMessageA(setup, IDC_SETUP_REGISTRY, BM_CLICK, 0, 0);
-    ::SendDlgItemMessageA(setup, IDC_SETUP_PATH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ASSERT_TRUE(FillInSetup(setup, "", path));
     PressRemote(setup, IDOK);
     ASSERT_TRUE(WaitGone(setup));
     for (const auto& [text, button] : {std::pair{kRegSnapQuestion, IDYES}, std::pair{kRegSnapIgnoredRootsNote, IDOK}}) {
@@ -362,10 +305,8 @@ TEST(EndToEndRegistry, TwoRegistrySnapshotsTakenAroundChangesAndComparedThroughT
         CTestKey same(HKEY_LOCAL_MACHINE, std::string(kTestKeyPath) + "\\Unchanged");
         ASSERT_TRUE(same.Set("Level", REG_DWORD, Bytes({3, 0, 0, 0})));
     }
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    const std::string before = std::string(temp) + "corvane e2e registry before.tvrec";
-    const std::string after = std::string(temp) + "corvane e2e registry after.tvrec";
+    const std::string before = TempFilePath("corvane e2e registry before.tvrec");
+    const std::string after = TempFilePath("corvane e2e registry after.tvrec");
     ::DeleteFileA(before.c_str());
     ::DeleteFileA(after.c_str());
 

@@ -13,13 +13,90 @@ WindowTest MainFrameWindow()
 bool FrameServedPosted(HWND frame, DWORD deadlineMs)
 {
     HWND statusBar = ::GetDlgItem(frame, ID_VIEW_STATUS_BAR);
-    if (!statusBar || !::IsWindowVisible(statusBar))
+    if (!statusBar)
         return false;
-    for (bool shown : {false, true}) {
+    const bool before = ::IsWindowVisible(statusBar) != FALSE;
+    for (bool shown : {!before, before}) {
         ::PostMessageA(frame, WM_COMMAND, ID_VIEW_STATUS_BAR, 0);
         if (!WaitFor([&]() { return (::IsWindowVisible(statusBar) != FALSE) == shown; }, deadlineMs))
             return false;
     }
+    // The bar is shown before the frame lays out its children again: the
+    // command is over once the frame serves a message sent to it.
+    return WaitServing(frame, deadlineMs);
+}
+
+namespace {
+
+struct DescendantSearch {
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND h, LPARAM l)
+{
+    auto* search = reinterpret_cast<DescendantSearch*>(l);
+    if (ClassOf(h) != search->cls)
+        return TRUE;
+    search->found = h;
+    return FALSE;
+}
+
+// The first window of the class among the descendants of parent, or null.
+HWND FindDescendant(HWND parent, const char* cls)
+{
+    DescendantSearch search{cls, nullptr};
+    ::EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+HWND FindStatusBar(HWND frame)
+{
+    return FindDescendant(frame, STATUSCLASSNAMEA);
+}
+
+std::string StatusBarText(HWND frame)
+{
+    HWND bar = FindStatusBar(frame);
+    if (!bar)
+        return "(no status bar)";
+    const size_t size = 1024;
+    CRemoteMemory text(bar, size);
+    char local[size] = "";
+    LRESULT result = ::SendMessageA(bar, SB_GETTEXTLENGTHA, 0, 0);
+    if (!text.IsOpen() || LOWORD(result) >= size)
+        return "(unreadable)";
+    ::SendMessageA(bar, SB_GETTEXTA, 0, text.At());
+    if (!text.Read(0, local, LOWORD(result) + 1))
+        return "(unreadable)";
+    return std::string(local, LOWORD(result));
+}
+
+HWND FindToolBar(HWND frame)
+{
+    if (HWND docked = FindDescendant(frame, TOOLBARCLASSNAMEA))
+        return docked;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(frame, &pid);
+    std::vector<HWND> owned = FindWindows(
+        pid, [frame](HWND h) { return ::GetWindow(h, GW_OWNER) == frame; }, true);
+    for (HWND floating : owned)
+        if (HWND toolBar = FindDescendant(floating, TOOLBARCLASSNAMEA))
+            return toolBar;
+    return nullptr;
+}
+
+bool ToolBarButtonRect(HWND toolBar, UINT command, RECT& screen)
+{
+    LRESULT index = ::SendMessageA(toolBar, TB_COMMANDTOINDEX, command, 0);
+    CRemoteMemory rect(toolBar, sizeof(RECT));
+    if (index < 0 || !rect.IsOpen() ||
+        !::SendMessageA(toolBar, TB_GETITEMRECT, static_cast<WPARAM>(index), rect.At()) ||
+        !rect.Read(0, &screen, sizeof screen))
+        return false;
+    ::MapWindowPoints(toolBar, nullptr, reinterpret_cast<POINT*>(&screen), 2);
     return true;
 }
 
@@ -61,17 +138,16 @@ const size_t kTextMax = 520;
 const size_t kBufferSize = sizeof(TVITEMA) + kTextMax + 1;
 }  // namespace
 
-CRemoteTree::CRemoteTree(HWND tree) : m_hTree(tree)
+CRemoteMemory::CRemoteMemory(HWND window, size_t size) : m_size(size)
 {
     DWORD pid = 0;
-    ::GetWindowThreadProcessId(tree, &pid);
+    ::GetWindowThreadProcessId(window, &pid);
     m_process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (m_process)
-        m_at = static_cast<char*>(
-            ::VirtualAllocEx(m_process, nullptr, kBufferSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        m_at = static_cast<char*>(::VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
 }
 
-CRemoteTree::~CRemoteTree()
+CRemoteMemory::~CRemoteMemory()
 {
     if (m_at)
         ::VirtualFreeEx(m_process, m_at, 0, MEM_RELEASE);
@@ -79,28 +155,32 @@ CRemoteTree::~CRemoteTree()
         ::CloseHandle(m_process);
 }
 
-bool CRemoteTree::Write(size_t offset, const void* data, size_t size)
+bool CRemoteMemory::Write(size_t offset, const void* data, size_t size)
 {
     SIZE_T done = 0;
-    return ::WriteProcessMemory(m_process, m_at + offset, data, size, &done) && done == size;
+    return m_at && offset + size <= m_size && ::WriteProcessMemory(m_process, m_at + offset, data, size, &done) &&
+           done == size;
 }
 
-bool CRemoteTree::Read(size_t offset, void* data, size_t size)
+bool CRemoteMemory::Read(size_t offset, void* data, size_t size)
 {
     SIZE_T done = 0;
-    return ::ReadProcessMemory(m_process, m_at + offset, data, size, &done) && done == size;
+    return m_at && offset + size <= m_size && ::ReadProcessMemory(m_process, m_at + offset, data, size, &done) &&
+           done == size;
 }
+
+CRemoteTree::CRemoteTree(HWND tree) : m_hTree(tree), m_memory(tree, kBufferSize) {}
 
 std::string CRemoteTree::Text(HTREEITEM entry)
 {
     TVITEMA item{};
     item.mask = TVIF_TEXT;
     item.hItem = entry;
-    item.pszText = reinterpret_cast<char*>(At(sizeof item));
+    item.pszText = reinterpret_cast<char*>(m_memory.At(sizeof item));
     item.cchTextMax = static_cast<int>(kTextMax);
     char text[kTextMax + 1] = "";
-    if (!Write(0, &item, sizeof item) || !::SendMessageA(m_hTree, TVM_GETITEMA, 0, At(0)) ||
-        !Read(sizeof item, text, kTextMax))
+    if (!m_memory.Write(0, &item, sizeof item) || !::SendMessageA(m_hTree, TVM_GETITEMA, 0, m_memory.At(0)) ||
+        !m_memory.Read(sizeof item, text, kTextMax))
         return std::string();
     return text;
 }
@@ -111,8 +191,8 @@ bool CRemoteTree::Images(HTREEITEM entry, int& image, int& selectedImage, bool& 
     item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
     item.stateMask = TVIS_EXPANDED;
     item.hItem = entry;
-    if (!Write(0, &item, sizeof item) || !::SendMessageA(m_hTree, TVM_GETITEMA, 0, At(0)) ||
-        !Read(0, &item, sizeof item))
+    if (!m_memory.Write(0, &item, sizeof item) || !::SendMessageA(m_hTree, TVM_GETITEMA, 0, m_memory.At(0)) ||
+        !m_memory.Read(0, &item, sizeof item))
         return false;
     image = item.iImage;
     selectedImage = item.iSelectedImage;
@@ -171,7 +251,8 @@ bool CRemoteTree::EntryPoint(HTREEITEM entry, LPARAM& at)
     // In: the entry's handle in the rectangle's first bytes; out: the rectangle.
     RECT r{};
     std::memcpy(&r, &entry, sizeof entry);
-    if (!Write(0, &r, sizeof r) || !::SendMessageA(m_hTree, TVM_GETITEMRECT, TRUE, At(0)) || !Read(0, &r, sizeof r))
+    if (!m_memory.Write(0, &r, sizeof r) || !::SendMessageA(m_hTree, TVM_GETITEMRECT, TRUE, m_memory.At(0)) ||
+        !m_memory.Read(0, &r, sizeof r))
         return false;
     at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     return true;

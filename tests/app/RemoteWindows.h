@@ -13,15 +13,48 @@
 
 WindowTest MainFrameWindow();
 // Returns once the main frame's thread has served every message posted to the
-// frame before, and what those posted to it in turn: a command that hides the
-// status bar and one that shows it again are served after them, in order.
-// False when the deadline passed first.
+// frame before, and what those posted to it in turn: two commands that toggle
+// the status bar, hidden or shown, are served after them, in order, and leave
+// it as it was; the second has been carried out to its end. False when the
+// deadline passed first.
 bool FrameServedPosted(HWND frame, DWORD deadlineMs = kPatienceMs);
 // The text of a control of another process: GetWindowText does not ask a
 // window of another process for it, WM_GETTEXT does.
 std::string SentText(HWND h);
 // Presses a dialog's button as its click would.
 void PressRemote(HWND dialog, int id);
+
+// The frame's status bar, and the text of its message pane.
+HWND FindStatusBar(HWND frame);
+std::string StatusBarText(HWND frame);
+// The frame's toolbar, found by its class wherever it sits: in the frame or a
+// container of it, or in a floating window of the program that the frame owns.
+HWND FindToolBar(HWND frame);
+// The screen rectangle of the toolbar's button of the command; false when the
+// toolbar has none.
+bool ToolBarButtonRect(HWND toolBar, UINT command, RECT& screen);
+
+// A buffer in another process, for the messages of its controls that carry a
+// pointer; freed with the object.
+class CRemoteMemory {
+public:
+    // In the process of window.
+    CRemoteMemory(HWND window, size_t size);
+    ~CRemoteMemory();
+    CRemoteMemory(const CRemoteMemory&) = delete;
+    CRemoteMemory& operator=(const CRemoteMemory&) = delete;
+
+    bool IsOpen() const { return m_at != nullptr; }
+    // The address of the byte at offset, in the other process.
+    LPARAM At(size_t offset = 0) const { return reinterpret_cast<LPARAM>(m_at + offset); }
+    bool Write(size_t offset, const void* data, size_t size);
+    bool Read(size_t offset, void* data, size_t size);
+
+private:
+    HANDLE m_process = nullptr;
+    char* m_at = nullptr;
+    size_t m_size;
+};
 
 // The left or right tree of the comparison view in the frame's host window,
 // once it is there and shown; null when it did not come within the deadline.
@@ -33,11 +66,10 @@ HWND FindCompareTree(HWND frame, bool left, DWORD deadlineMs = kPatienceMs);
 class CRemoteTree {
 public:
     explicit CRemoteTree(HWND tree);
-    ~CRemoteTree();
     CRemoteTree(const CRemoteTree&) = delete;
     CRemoteTree& operator=(const CRemoteTree&) = delete;
 
-    bool IsOpen() const { return m_at != nullptr; }
+    bool IsOpen() const { return m_memory.IsOpen(); }
     HWND Get() const { return m_hTree; }
 
     std::string Text(HTREEITEM entry);
@@ -59,11 +91,7 @@ public:
 
 private:
     bool EntryPoint(HTREEITEM entry, LPARAM& at);
-    bool Write(size_t offset, const void* data, size_t size);
-    bool Read(size_t offset, void* data, size_t size);
-    LPARAM At(size_t offset) const { return reinterpret_cast<LPARAM>(m_at + offset); }
 
     HWND m_hTree;
-    HANDLE m_process = nullptr;
-    char* m_at = nullptr;
+    CRemoteMemory m_memory;
 };
