@@ -285,6 +285,7 @@ TEST(AboutDlg, ShowsVersionAndLicenceAt350PixelsOrMoreAndOpensTheSiteEachTime)
     LONG style = 0;
     std::vector<std::string> statics;
     bool openAfterClicks = false;
+    std::vector<COLORREF> licenceColours;
     CDialogSteps steps("About Corvane", [&](HWND h) {
         RECT client, window;
         ::GetClientRect(h, &client);
@@ -300,6 +301,16 @@ TEST(AboutDlg, ShowsVersionAndLicenceAt350PixelsOrMoreAndOpensTheSiteEachTime)
         licence = GetText(h, IDC_ABOUT_LICENCE);
         style = ::GetWindowLongA(::GetDlgItem(h, IDC_ABOUT_LICENCE), GWL_STYLE);
         statics = ReadDialog(h).statics;
+        // The licence box asks for its colours as a read-only edit does.
+        HWND edit = ::GetDlgItem(h, IDC_ABOUT_LICENCE);
+        HDC dc = ::GetDC(edit);
+        auto brush = reinterpret_cast<HBRUSH>(
+            ::SendMessageA(h, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit)));
+        LOGBRUSH paint{};
+        if (brush)
+            ::GetObjectA(brush, sizeof paint, &paint);
+        licenceColours = {::GetTextColor(dc), ::GetBkColor(dc), paint.lbColor};
+        ::ReleaseDC(edit, dc);
         Click(h, IDC_ABOUT_WEBSITE);
         Click(h, IDC_ABOUT_WEBSITE);
         openAfterClicks = ::IsWindowVisible(h) != FALSE;
@@ -322,6 +333,8 @@ TEST(AboutDlg, ShowsVersionAndLicenceAt350PixelsOrMoreAndOpensTheSiteEachTime)
     EXPECT_EQ(licence, kLicenceText);
     EXPECT_TRUE(style & ES_READONLY);
     EXPECT_TRUE(style & ES_MULTILINE);
+    // Black on white, not the greyed colours of a read-only box.
+    EXPECT_EQ(licenceColours, (std::vector<COLORREF>{RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 255)}));
     ASSERT_FALSE(statics.empty());
     bool versionShown = false;
     for (const auto& s : statics)
