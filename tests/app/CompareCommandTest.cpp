@@ -2,8 +2,8 @@
 // frame: the results replace what was shown, menu 153 or 152 comes with them,
 // the view fills the host, a comparison without a result leaves the frame with
 // nothing shown, and the registry command then says so; each result lives as
-// long as it should; and the boxes of a failed registry comparison come in
-// order with their captions and icons.
+// long as it should; the boxes of a failed registry comparison come in order
+// with their captions and icons; and Help with results shown keeps them.
 #include "app/MainFrame.h"
 
 #include "compare/CompareOperation.h"
@@ -62,14 +62,18 @@ std::unique_ptr<CCompareMine> ComparedRegistry(bool& freed)
     return mine->Compare(nullptr, file1, file2) ? std::move(mine) : nullptr;
 }
 
-// A frame whose comparisons hand back prepared results instead of asking.
+// A frame whose comparisons hand back prepared results instead of asking,
+// and which records the web pages it would open.
 class CPreparedFrame : public CMainFrame {
 public:
     std::deque<std::unique_ptr<CCompareMine>> results;
     std::vector<int> kinds;
+    std::vector<std::string> pages;
     bool closeWhileRunning = false;
 
 protected:
+    void OpenWebPage(const char* url) override { pages.push_back(url); }
+
     std::unique_ptr<CCompareMine> RunComparison(int kind) override
     {
         kinds.push_back(kind);
@@ -323,5 +327,40 @@ INSTANTIATE_TEST_SUITE_P(
         BoxesCase{"secondDialogCancelled", ID_COMPARE_REGISTRY, 1, {kFrameFailed}},
         BoxesCase{"fileSystemCommandCancelled", ID_COMPARE_FILESYSTEM, 0, {}}),
     [](const ::testing::TestParamInfo<BoxesCase>& info) { return std::string(info.param.name); });
+
+// Help with results shown opens the help page and leaves the results, their
+// menu and their view as they were.
+struct HelpCase {
+    const char* name;
+    UINT compare;
+};
+
+class HelpWithResults : public CFrameFixture<CPreparedFrame>, public ::testing::WithParamInterface<HelpCase> {};
+
+TEST_P(HelpWithResults, OpensTheHelpPageAndKeepsTheResults)
+{
+    HWND h = frame.GetSafeHwnd();
+    bool freed = false;
+    frame.results.push_back(GetParam().compare == ID_COMPARE_REGISTRY ? ComparedRegistry(freed)
+                                                                      : Compared(10, 12, &freed));
+    frame.SendMessage(WM_COMMAND, GetParam().compare);
+    CCompareView* view = frame.Host().GetView();
+    ASSERT_NE(view, nullptr);
+    std::vector<std::string> menu = MenuBar(h);
+    std::vector<UINT> results = PopupItems(h, 1);
+    frame.SendMessage(WM_COMMAND, ID_HELP_INDEX);
+    EXPECT_EQ(frame.pages, (std::vector<std::string>{kHelpPage}));
+    EXPECT_EQ(frame.Host().GetView(), view);
+    EXPECT_EQ(RootText(view->LeftTree()), GetParam().compare == ID_COMPARE_REGISTRY ? "Registry 1" : "File System 1");
+    EXPECT_EQ(MenuBar(h), menu);
+    EXPECT_EQ(PopupItems(h, 1), results);
+    EXPECT_FALSE(freed);
+    EXPECT_FALSE(frame.IsOperationRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HelpWithResults,
+                         ::testing::Values(HelpCase{"fileSystem", ID_COMPARE_FILESYSTEM},
+                                           HelpCase{"registry", ID_COMPARE_REGISTRY}),
+                         [](const ::testing::TestParamInfo<HelpCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
