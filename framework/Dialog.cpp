@@ -6,13 +6,18 @@
 namespace {
 
 // A dialog without a parent is owned by the main window when it runs on the
-// main window's thread; a worker's dialogs stay unowned.
+// main window's thread; a worker's dialogs stay unowned. Over a modal dialog
+// that has disabled the main window it is owned by that dialog instead:
+// owned by the main window, it would enable it on closing, under a dialog
+// that is still modal.
 HWND DefaultOwner()
 {
     HWND main = AppMainWindow();
-    if (main && ::IsWindow(main) && ::GetWindowThreadProcessId(main, nullptr) == ::GetCurrentThreadId())
-        return main;
-    return nullptr;
+    if (!main || !::IsWindow(main) || ::GetWindowThreadProcessId(main, nullptr) != ::GetCurrentThreadId())
+        return nullptr;
+    if (!::IsWindowEnabled(main))
+        return ::GetLastActivePopup(main);
+    return main;
 }
 
 }  // namespace

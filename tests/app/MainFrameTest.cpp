@@ -192,7 +192,10 @@ TEST_F(MainFrame, WhileAnOperationRunsCreateAndExitDoNothingButAboutAndHelpWork)
     int setupWindows = 0;
     bool aboutOpened = false, frameAfterExit = false, runningSeen = false;
     bool served = false;
+    HWND aboutOwner = nullptr, setupWindow = nullptr;
+    bool frameEnabledAfterAbout = true, setupEnabledAfterAbout = false;
     CDialogSteps steps("Snap Shot Setup", [&](HWND setup) {
+        setupWindow = setup;
         runningSeen = frame.IsOperationRunning() != FALSE;
         ::PostMessageA(h, WM_COMMAND, ID_SNAPSHOT_CREATE, 0);
         ::PostMessageA(h, WM_COMMAND, ID_APP_EXIT, 0);
@@ -204,8 +207,12 @@ TEST_F(MainFrame, WhileAnOperationRunsCreateAndExitDoNothingButAboutAndHelpWork)
         ::PostMessageA(h, WM_COMMAND, ID_APP_ABOUT, 0);
         if (HWND about = WaitForDialog("About Corvane")) {
             aboutOpened = true;
+            aboutOwner = ::GetWindow(about, GW_OWNER);
             PressButton(about, IDOK);
             WaitGone(about);
+            // Closing it gives the setup dialog back, not the frame.
+            frameEnabledAfterAbout = ::IsWindowEnabled(h) != FALSE;
+            setupEnabledAfterAbout = ::IsWindowEnabled(setup) != FALSE;
         }
         // Posted after the help command, the click comes after it.
         ::PostMessageA(h, WM_COMMAND, ID_HELP_INDEX, 0);
@@ -222,6 +229,9 @@ TEST_F(MainFrame, WhileAnOperationRunsCreateAndExitDoNothingButAboutAndHelpWork)
     EXPECT_EQ(setupWindows, 1);
     EXPECT_TRUE(frameAfterExit);
     EXPECT_TRUE(aboutOpened);
+    EXPECT_EQ(aboutOwner, setupWindow);
+    EXPECT_FALSE(frameEnabledAfterAbout);
+    EXPECT_TRUE(setupEnabledAfterAbout);
     EXPECT_EQ(frame.pages, (std::vector<std::string>{kHelpPage}));
     EXPECT_FALSE(frame.IsOperationRunning());
     EXPECT_TRUE(::IsWindow(h));
