@@ -540,9 +540,22 @@ protected:
                 UINT other = t.command == ID_APP_ABOUT ? ID_HELP_INDEX : ID_APP_ABOUT;
                 POINT next;
                 ASSERT_TRUE(session.ButtonPoint(other, next));
-                MoveTo(next);
-                EXPECT_TRUE(WaitFor([&]() { return StatusBarText(frame) == PromptOf(other); }))
-                    << StatusBarText(frame);
+                // The pointer goes on moving over the other button, a pixel
+                // to and fro, until its prompt shows: now and then, under
+                // Wine, the first move after a click leaves the hot button
+                // as it was (once in a whole test run on a fresh machine).
+                int polls = 0;
+                EXPECT_TRUE(WaitFor([&]() {
+                    if (StatusBarText(frame) == PromptOf(other))
+                        return true;
+                    // About ten moves a second.
+                    if (polls++ % 20 == 0)
+                        MoveTo(POINT{next.x + (polls / 20) % 2, next.y});
+                    return false;
+                }))
+                    << StatusBarText(frame) << "; the pointer's capture: "
+                    << static_cast<void*>(ThreadInfo(frame).hwndCapture) << ", the button's state: "
+                    << ::SendMessageA(FindToolBar(frame), TB_GETSTATE, t.command, 0);
             }
             break;
         }
