@@ -232,10 +232,7 @@ void CToolBarDocking::PutToolBar(DockSide side)
         m_floating.SetWindowPos(nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                 SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    m_strip.ShowWindow(m_bVisible && !floating ? SW_SHOWNA : SW_HIDE);
-    m_floating.ShowWindow(m_bVisible && floating ? SW_SHOWNA : SW_HIDE);
-    m_strip.InvalidateRect();
-    RelayoutFrame();
+    ShowHome();
 }
 
 void CToolBarDocking::ShowFrameActive(bool active) const
@@ -247,10 +244,28 @@ void CToolBarDocking::ShowFrameActive(bool active) const
 void CToolBarDocking::Show(bool show)
 {
     m_bVisible = show;
+    ShowHome();
+}
+
+void CToolBarDocking::ShowHome()
+{
     bool floating = m_side == DockSide::Floating;
-    m_strip.ShowWindow(show && !floating ? SW_SHOWNA : SW_HIDE);
-    m_floating.ShowWindow(show && floating ? SW_SHOWNA : SW_HIDE);
+    m_strip.ShowWindow(m_bVisible && !floating ? SW_SHOWNA : SW_HIDE);
+    m_floating.ShowWindow(m_bVisible && floating ? SW_SHOWNA : SW_HIDE);
     RelayoutFrame();
+}
+
+RECT CToolBarDocking::BandAlong(RECT area, DockSide side) const
+{
+    int t = Thickness(side);
+    switch (side) {
+    case DockSide::Top: area.bottom = area.top + t; break;
+    case DockSide::Bottom: area.top = area.bottom - t; break;
+    case DockSide::Left: area.right = area.left + t; break;
+    case DockSide::Right: area.left = area.right - t; break;
+    case DockSide::Floating: break;
+    }
+    return area;
 }
 
 void CToolBarDocking::Dock(DockSide side)
@@ -286,27 +301,12 @@ bool CToolBarDocking::Layout(RECT& room, RECT& strip) const
 {
     if (!m_bVisible || m_side == DockSide::Floating)
         return false;
-    int t = Thickness(m_side);
-    strip = room;
+    strip = BandAlong(room, m_side);
     switch (m_side) {
-    case DockSide::Top:
-        strip.bottom = room.top + t;
-        room.top = strip.bottom;
-        break;
-    case DockSide::Bottom:
-        strip.top = room.bottom - t;
-        room.bottom = strip.top;
-        break;
-    case DockSide::Left:
-        strip.right = room.left + t;
-        room.left = strip.right;
-        break;
-    case DockSide::Right:
-        strip.left = room.right - t;
-        room.right = strip.left;
-        break;
-    case DockSide::Floating:
-        break;
+    case DockSide::Top: room.top = strip.bottom; break;
+    case DockSide::Bottom: room.bottom = strip.top; break;
+    case DockSide::Left: room.left = strip.right; break;
+    default: room.right = strip.left; break;
     }
     if (room.bottom < room.top)
         room.bottom = room.top;
@@ -369,15 +369,7 @@ RECT CToolBarDocking::FeedbackRect(DockSide side, POINT p) const
 {
     if (side == DockSide::Floating)
         return FloatingRectAt(POINT{p.x - m_grabOffset.x, p.y - m_grabOffset.y});
-    RECT area = DockArea();
-    int t = Thickness(side);
-    switch (side) {
-    case DockSide::Top: area.bottom = area.top + t; break;
-    case DockSide::Bottom: area.top = area.bottom - t; break;
-    case DockSide::Left: area.right = area.left + t; break;
-    default: area.left = area.right - t; break;
-    }
-    return area;
+    return BandAlong(DockArea(), side);
 }
 
 void CToolBarDocking::InvertFrame(const RECT& r, int thickness)

@@ -106,6 +106,11 @@ private:
     RECT FeedbackRect(DockSide side, POINT screen) const;
     RECT FloatingRectAt(POINT topLeft) const;
     void PutToolBar(DockSide side);
+    // Shows the strip or the floating window, whichever holds the bar, when
+    // the bar is shown, and lays the frame out again.
+    void ShowHome();
+    // The band of `area` along a side, as deep as the bar docked there.
+    RECT BandAlong(RECT area, DockSide side) const;
     void RelayoutFrame() const;
     // Shows or hides the frame of `rect` drawn inverted over the screen.
     static void InvertFrame(const RECT& rect, int thickness);
