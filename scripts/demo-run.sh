@@ -165,42 +165,31 @@ remote wait frame
 shot main
 lap "corvane.exe started"
 
-# snapshot_fs NAME PATH: File > Snap Shot > Create..., File System, drive C:.
-snapshot_fs() {
-  local name=$1 path=$2
+# snapshot fs|reg NAME PATH: File > Snap Shot > Create..., File System on
+# drive C: or Registry, the question (and for the registry the note on the
+# keys it leaves out), the walk and its results.
+snapshot() {
+  local kind=$1 name=$2 path=$3 walk
   remote command 32776
-  remote setup-fs C "$path"
+  if [ "$kind" = fs ]; then remote setup-fs C "$path"; else remote setup-reg "$path"; fi
   shot "$name-setup"
   remote press "Snap Shot Setup" 1007 1
   remote wait Corvane 65535
   shot "$name-question"
-  local walk
+  # The walk of a file system starts with the answer to the question, that
+  # of the registry with the answer to the note.
+  if [ "$kind" = fs ]; then
+    remote answer Corvane "Corvane will now create a snap shot of the selected file system." 6
+  else
+    remote answer Corvane "Corvane will now create a snap shot of your registry." 6
+    remote wait Corvane 65535
+    shot "$name-note"
+  fi
   walk=$(date +%s.%N)
-  remote answer Corvane "Corvane will now create a snap shot of the selected file system." 6
+  if [ "$kind" = reg ]; then remote answer Corvane "Note - The following keys will be ignored" 1; fi
   remote wait Results 1002 $patience
-  part "$walk" "the walk of C:, to the results"
-  shot "$name-results"
-  remote text Results 1002 | tr -d '\r' >"$demo/$name-results.txt"
-  remote press Results 1002 2
-  remote wait-gone Corvane 1026
-}
-# snapshot_reg NAME PATH: File > Snap Shot > Create..., Registry.
-snapshot_reg() {
-  local name=$1 path=$2
-  remote command 32776
-  remote setup-reg "$path"
-  shot "$name-setup"
-  remote press "Snap Shot Setup" 1007 1
-  remote wait Corvane 65535
-  shot "$name-question"
-  remote answer Corvane "Corvane will now create a snap shot of your registry." 6
-  remote wait Corvane 65535
-  shot "$name-note"
-  local walk
-  walk=$(date +%s.%N)
-  remote answer Corvane "Note - The following keys will be ignored" 1
-  remote wait Results 1002 $patience
-  part "$walk" "the walk of the registry, to the results"
+  if [ "$kind" = fs ]; then part "$walk" "the walk of C:, to the results"
+  else part "$walk" "the walk of the registry, to the results"; fi
   shot "$name-results"
   remote text Results 1002 | tr -d '\r' >"$demo/$name-results.txt"
   remote press Results 1002 2
@@ -232,18 +221,18 @@ compare() {
   remote tree-list RIGHT | tr -d '\r' >"$demo/$name-right.txt"
 }
 
-snapshot_fs fs-before "$fs1"
+snapshot fs fs-before "$fs1"
 lap "file-system snapshot of C: (before)"
-snapshot_reg reg-before "$reg1"
+snapshot reg reg-before "$reg1"
 lap "registry snapshot (before)"
 
 timeout 300 wine "$installer" /S >>"$log" 2>&1
 [ -f "$install_dir/uninstall.exe" ] || { echo "demo-run.sh: Pellix Demo was not installed" >&2; exit 1; }
 lap "Pellix Demo installed (silently)"
 
-snapshot_fs fs-after "$fs2"
+snapshot fs fs-after "$fs2"
 lap "file-system snapshot of C: (after)"
-snapshot_reg reg-after "$reg2"
+snapshot reg reg-after "$reg2"
 lap "registry snapshot (after)"
 
 compare fs-compare 32778 "$fs1" "$fs2"
