@@ -2,6 +2,7 @@
 
 #include "framework/FileFind.h"
 #include "framework/Handle.h"
+#include "framework/Wow64.h"
 #include "operation/AppMessages.h"
 #include "operation/DiskSnapFile.h"
 #include "snapshot/ResultsDlg.h"
@@ -21,11 +22,24 @@ const char* const kFSSnapCreateError = "ERROR: Could not create snap shot file."
 const char* const kFSSnapWriteError =
     "ERROR: Could not write snap shot file. The disk may be full.\n\n"
     "The snap shot is incomplete and cannot be used.";
+const char* const kFSSnapDriveErrorFormat =
+    "ERROR: Drive %c: is not available.\n\n"
+    "The snap shot is incomplete and cannot be used.";
+
+std::string FSSnapDriveError(char driveLetter)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, kFSSnapDriveErrorFormat, driveLetter);
+    return text;
+}
 
 namespace {
 
 // Thrown when a write to the snapshot file failed; the walk stops at once.
 struct WriteFailed {};
+// Thrown when the drive's root cannot be entered: the drive is not there, or
+// no longer. What was walked is not the drive, so the walk stops at once.
+struct DriveGone {};
 
 // The text after the last backslash, searched character by character so that
 // the second byte of a double-byte character is never taken for a backslash.
@@ -98,24 +112,38 @@ void CFSSnap::Run()
     m_nFilesFound = m_nFoldersFound = m_nFoldersIgnored = 0;
     m_strIgnored.clear();
     m_chain.clear();
+    m_bRootKnown = false;
 
     CFSSnapWriter writer(file);
-    bool written = false;
+    const char* failure = nullptr;
+    std::string driveError;
     {
         CCurrentFolderKeeper keeper;
+        // The walk sees the drive as it is: on 64-bit Windows, System32 with
+        // its own files instead of those of SysWOW64. Only this thread, only
+        // for the walk; the file was opened in the program's ordinary view.
+        CFsRedirectionOff nativeView;
         try {
             writer.WriteHeader(m_cDrive);
             WalkFolder(writer, FSRootName(m_cDrive));
-            written = writer.Finish(m_nFoldersFound);
+            if (!DriveStillThere())
+                throw DriveGone();
+            if (!writer.Finish(m_nFoldersFound))
+                failure = kFSSnapWriteError;
         } catch (const WriteFailed&) {
-            written = false;
+            failure = kFSSnapWriteError;
+        } catch (const DriveGone&) {
+            // What was walked reaches the file, still with version 0 in front.
+            writer.Flush();
+            driveError = FSSnapDriveError(m_cDrive);
+            failure = driveError.c_str();
         }
     }
     file.Close();
-    if (!written) {
+    if (failure) {
         // The version word was never written, so the partial file is refused
         // by every reader.
-        m_messages.Error(kFSSnapWriteError);
+        m_messages.Error(failure);
         return;
     }
 
@@ -143,28 +171,29 @@ void CFSSnap::CheckWrites(const CFSSnapWriter& file) const
         throw WriteFailed();
 }
 
-// A folder link (junction or symbolic link) is descended into like a folder.
-// One that leads back to a folder on the chain being walked would make the
-// walk endless: it is recorded like a folder that cannot be opened (zero
-// counts, listed as ignored), so every real folder is still walked. Only a
-// link can close such a loop, so identities (volume and file index) are looked
-// up only when a link is met: a drive without links costs nothing extra. A
+// A folder that leads back to a folder on the chain being walked (a junction,
+// a symbolic link, or a host's link seen through Wine, which carries no
+// reparse attribute) would make the walk endless: it is recorded like a folder
+// that cannot be entered (zero counts, listed as ignored), so every real
+// folder is still walked. Every folder's identity is taken as it is entered,
+// so the test does not depend on what the listing says about the entry. A
 // loop through links that lead elsewhere first is caught when the walk meets
-// the same link a second time, its identity then being on the chain.
-bool CFSSnap::LeadsToAncestor(const std::string& path)
+// the same folder a second time, its identity then being on the chain.
+bool CFSSnap::OnChain(const FolderId& id) const
 {
-    FolderId id;
-    if (!GetFolderId(path, id))
-        return false;
-    for (ChainEntry& entry : m_chain) {
-        if (!entry.looked) {
-            entry.looked = true;
-            entry.known = GetFolderId(*entry.path, entry.id);
-        }
+    for (const ChainEntry& entry : m_chain)
         if (entry.known && entry.id == id)
             return true;
-    }
     return false;
+}
+
+bool CFSSnap::DriveStillThere() const
+{
+    char root[4] = {m_cDrive, ':', '\\', 0};
+    if (!m_bRootKnown)
+        return ::GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES;
+    FolderId id;
+    return GetFolderId(root, id) && id == m_rootId;
 }
 
 bool CFSSnap::GetFolderId(const std::string& path, FolderId& id)
@@ -179,7 +208,7 @@ bool CFSSnap::GetFolderId(const std::string& path, FolderId& id)
     return true;
 }
 
-void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path, bool isLink)
+void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path)
 {
     ++m_nFoldersFound;
     std::string name = LastComponent(path);
@@ -191,16 +220,25 @@ void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path, bool isLi
     // "X:" alone names the drive's current folder, not its root.
     std::string current = path.find('\\') == std::string::npos ? path + "\\" : path;
     if (!::SetCurrentDirectoryA(current.c_str())) {
+        // A folder that cannot be entered is listed; a drive that cannot be
+        // entered (at the start, or any more) ends the walk.
+        if (m_chain.empty() || !DriveStillThere())
+            throw DriveGone();
         AddIgnored(path);
         return;
     }
-    if (isLink && LeadsToAncestor(current)) {
+    ChainEntry self;
+    self.known = GetFolderId(current, self.id);
+    if (m_chain.empty()) {
+        m_rootId = self.id;
+        m_bRootKnown = self.known;
+    } else if (self.known && OnChain(self.id)) {
         AddIgnored(path);
         return;
     }
 
     uint32_t subfolderCount = 0, fileCount = 0;
-    std::vector<std::pair<std::string, bool>> subfolders;  // path, is a folder link
+    std::vector<std::string> subfolders;
     CFileFind finder;
     std::string pattern = path + "\\*";
     for (bool more = finder.FindFirst(pattern.c_str()); more; more = finder.FindNext()) {
@@ -208,8 +246,7 @@ void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path, bool isLi
             continue;
         const char* entry = finder.GetFileName();
         if (finder.IsDirectory()) {
-            bool link = (finder.Data().dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-            subfolders.emplace_back(path + "\\" + entry, link);
+            subfolders.push_back(path + "\\" + entry);
             ++subfolderCount;
             continue;
         }
@@ -224,9 +261,9 @@ void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path, bool isLi
     finder.Close();
     CheckWrites(file);
 
-    m_chain.push_back(ChainEntry{&current});
-    for (const auto& subfolder : subfolders)
-        WalkFolder(file, subfolder.first, subfolder.second);
+    m_chain.push_back(self);
+    for (const std::string& subfolder : subfolders)
+        WalkFolder(file, subfolder);
     m_chain.pop_back();
 
     file.EndFolder(countsOffset, subfolderCount, fileCount);

@@ -48,17 +48,17 @@ private:
         }
     };
 
-    // A folder on the chain from the root to the folder being walked; its
-    // identity is looked up only once a folder link makes it matter.
+    // A folder on the chain from the root to the folder being walked.
     struct ChainEntry {
-        const std::string* path;
-        bool looked = false, known = false;
-        FolderId id{};
+        FolderId id;
+        bool known;  // false when the folder's identity could not be had
     };
 
-    void WalkFolder(CFSSnapWriter& file, const std::string& path, bool isLink = false);
-    bool LeadsToAncestor(const std::string& path);
+    void WalkFolder(CFSSnapWriter& file, const std::string& path);
+    bool OnChain(const FolderId& id) const;
     static bool GetFolderId(const std::string& path, FolderId& id);
+    // The drive's root can be entered and is still the folder the walk began in.
+    bool DriveStillThere() const;
     void AddIgnored(const std::string& path);
     void CheckWrites(const CFSSnapWriter& file) const;
 
@@ -73,9 +73,15 @@ private:
     std::string m_strIgnored;
     IUserMessages& m_messages;
     std::vector<ChainEntry> m_chain;
+    FolderId m_rootId{};
+    bool m_bRootKnown = false;
 };
 
 // Texts of the file-system snapshot.
 extern const char* const kFSSnapQuestion;
 extern const char* const kFSSnapCreateError;
 extern const char* const kFSSnapWriteError;
+// The drive's root could not be entered, or vanished during the walk; formatted
+// with the drive letter.
+extern const char* const kFSSnapDriveErrorFormat;
+std::string FSSnapDriveError(char driveLetter);

@@ -22,6 +22,8 @@ public:
                    uint32_t sizeLow);
     void EndFolder(uint64_t countsOffset, uint32_t subfolders, uint32_t files);
     bool Finish(uint32_t folderCount);
+    // Hands what is buffered to the file, leaving the version word as it is.
+    bool Flush() { return m_out.Flush(); }
     bool Failed() const { return m_out.Failed(); }
 
 private:

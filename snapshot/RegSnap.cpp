@@ -35,6 +35,14 @@ namespace {
 constexpr DWORD kNameChars = 16640;
 constexpr uint32_t kInitialDataSize = 4096;
 
+// The registry changes while it is walked. A key whose listing changed while
+// it was read is read again up to this many times in all; after that, the
+// last reading stands, each entry in it having been there when it was read.
+// A failure met in every reading of a key that did not change persists.
+constexpr int kListingReadings = 8;
+// Readings of one value that grows each time it is read.
+constexpr int kValueReadings = 8;
+
 // Some subkeys open as one of the predefined performance-data handles (Wine
 // does so for Perflib\009): they are views of the performance data, which
 // the snapshot leaves out, not keys that can be queried.
@@ -46,10 +54,10 @@ bool IsPerformanceData(HKEY key)
 
 class CSystemRegistry : public IRegistry {
 public:
-    LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values) override
+    LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values, FILETIME& lastWrite) override
     {
         return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                                  &values, nullptr, nullptr, nullptr, nullptr);
+                                  &values, nullptr, nullptr, nullptr, &lastWrite);
     }
     LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& dataLength) override
     {
@@ -64,9 +72,12 @@ public:
     {
         return ::RegEnumKeyExA(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
     }
-    BOOL OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
+    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
     {
-        return handle.Open(parent, name);
+        // The 64-bit view: a 32-bit program on 64-bit Windows would otherwise
+        // see Wow6432Node's contents in place of the native keys. Elsewhere
+        // the flag changes nothing.
+        return handle.Open(parent, name, KEY_READ | KEY_WOW64_64KEY);
     }
 };
 
@@ -115,9 +126,9 @@ void CRegSnap::Run()
         writer.WriteHeader();
         for (const char* root : kRegSnapRootNames) {
             std::string path = root;
-            writer.WriteKeyName(path);
             HKEY key = root == kRegSnapRootNames[0] ? HKEY_LOCAL_MACHINE : HKEY_USERS;
-            WalkKey(writer, key, m_bFullPaths ? &path : nullptr, true);
+            if (!WalkKey(writer, key, path, m_bFullPaths ? &path : nullptr, true))
+                Fail(kRegSnapQueryKeyError);
         }
         if (!writer.Finish(m_nKeysRecorded))
             Fail(kRegSnapWriteError);
@@ -155,71 +166,172 @@ void CRegSnap::CheckWrites(const CRegSnapWriter& file)
         Fail(kRegSnapWriteError);
 }
 
-void CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string* prefix, bool top)
+bool CRegSnap::KeyInfo::operator==(const KeyInfo& o) const
 {
-    DWORD subkeys = 0, values = 0;
-    if (m_registry.QueryInfoKey(key, subkeys, values) != ERROR_SUCCESS)
-        Fail(kRegSnapQueryKeyError);
-    file.WriteKeyCounts(subkeys, values);
+    return subkeys == o.subkeys && values == o.values &&
+           lastWrite.dwLowDateTime == o.lastWrite.dwLowDateTime &&
+           lastWrite.dwHighDateTime == o.lastWrite.dwHighDateTime;
+}
+
+LONG CRegSnap::QueryInfo(HKEY key, KeyInfo& info)
+{
+    return m_registry.QueryInfoKey(key, info.subkeys, info.values, info.lastWrite);
+}
+
+bool CRegSnap::ChangedSince(HKEY key, const KeyInfo& listed)
+{
+    KeyInfo now;
+    return QueryInfo(key, now) != ERROR_SUCCESS || !(now == listed);
+}
+
+CRegSnap::Listing CRegSnap::ReadListing(HKEY key, std::vector<std::string>& subkeys, KeyInfo& info)
+{
+    for (int reading = 1;; ++reading) {
+        const char* trouble = nullptr;
+        bool changed = false;
+        LONG queried = QueryInfo(key, info);
+        if (queried == ERROR_KEY_DELETED)
+            return Listing::Vanished;
+        if (queried != ERROR_SUCCESS) {
+            trouble = kRegSnapQueryKeyError;
+        } else {
+            if (!ReadValues(key, info.values, trouble) ||
+                !ReadSubkeyNames(key, info.subkeys, subkeys, trouble))
+                return Listing::Vanished;
+            KeyInfo after;
+            queried = QueryInfo(key, after);
+            if (queried == ERROR_KEY_DELETED)
+                return Listing::Vanished;
+            if (queried != ERROR_SUCCESS)
+                trouble = kRegSnapQueryKeyError;
+            else
+                changed = !(after == info);
+        }
+        if (!trouble && !changed)
+            return Listing::Read;
+        if (reading == kListingReadings) {
+            // A key that never stood still: its last reading stands, and what
+            // went wrong in it is explained by the change. The same failure
+            // in every reading of a key that does not change persists.
+            if (changed)
+                return Listing::Read;
+            Fail(trouble);
+        }
+    }
+}
+
+bool CRegSnap::ReadValues(HKEY key, DWORD count, const char*& trouble)
+{
+    m_values.Clear();
+    char* name = m_name.Data();
+    for (DWORD i = 0; i < count; ++i) {
+        DWORD nameLength = kNameChars;
+        DWORD dataLength = 0;
+        LONG listed = m_registry.EnumValue(key, i, name, nameLength, dataLength);
+        if (listed == ERROR_KEY_DELETED)
+            return false;
+        if (listed != ERROR_SUCCESS || nameLength > kNameChars) {
+            // Fewer values than counted (some were deleted), or a failure.
+            trouble = kRegSnapAccessValueError;
+            return true;
+        }
+        name[nameLength] = 0;
+
+        // A value that grew since it was listed is read again in a buffer of
+        // its new size. A length that cannot be had is never read into the
+        // smaller buffer.
+        LONG read = ERROR_MORE_DATA;
+        DWORD type = 0;
+        for (int attempt = 0; attempt < kValueReadings && read == ERROR_MORE_DATA; ++attempt) {
+            if (!m_data.Ensure(dataLength))
+                break;
+            dataLength = m_data.Size();
+            read = m_registry.QueryValue(key, name, type, m_data.Data(), dataLength);
+        }
+        if (read == ERROR_KEY_DELETED)
+            return false;
+        if (read != ERROR_SUCCESS || dataLength > m_data.Size()) {
+            // Deleted since it was listed (the key then changed), or a failure.
+            trouble = kRegSnapReadValueError;
+            continue;
+        }
+        m_values.Add(name, nameLength, type, m_data.Data(), dataLength);
+    }
+    return true;
+}
+
+bool CRegSnap::ReadSubkeyNames(HKEY key, DWORD count, std::vector<std::string>& names,
+                               const char*& trouble)
+{
+    names.clear();
+    m_subkeysSeen.clear();
+    char* name = m_name.Data();
+    for (DWORD j = 0; j < count; ++j) {
+        DWORD nameLength = kNameChars;
+        LONG listed = m_registry.EnumKey(key, j, name, nameLength);
+        if (listed == ERROR_KEY_DELETED)
+            return false;
+        if (listed != ERROR_SUCCESS || nameLength > kNameChars) {
+            trouble = kRegSnapSubkeysError;
+            return true;
+        }
+        // A name met twice: the listing shifted while it was read.
+        if (m_subkeysSeen.emplace(name, nameLength).second)
+            names.emplace_back(name, nameLength);
+    }
+    return true;
+}
+
+bool CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name,
+                       const std::string* prefix, bool top)
+{
+    std::vector<std::string> subkeys;
+    KeyInfo info;
+    if (ReadListing(key, subkeys, info) == Listing::Vanished)
+        return false;
+    file.WriteKeyName(name);
+    uint64_t counts = file.WriteKeyCounts(static_cast<uint32_t>(subkeys.size()), m_values.Count());
+    file.WriteValues(m_values);
     ++m_nKeysRecorded;
     CheckWrites(file);
 
-    for (DWORD i = 0; i < values; ++i)
-        WriteValue(file, key, i);
-
-    char* name = m_name.Data();
-    for (DWORD j = 0; j < subkeys; ++j) {
-        DWORD nameLength = kNameChars;
-        if (m_registry.EnumKey(key, j, name, nameLength) != ERROR_SUCCESS || nameLength > kNameChars)
-            Fail(kRegSnapSubkeysError);
-        name[nameLength] = 0;
-        file.WriteKeyName(name, nameLength);
-
+    uint32_t recorded = 0;
+    for (const std::string& subkeyName : subkeys) {
         std::string path;
         if (prefix)
-            path = *prefix + "\\" + std::string(name, nameLength);
+            path = *prefix + "\\" + subkeyName;
 
         CRegKeyHandle subkey;
-        if (m_registry.OpenKey(subkey, key, name) && !IsPerformanceData(subkey.Get())) {
-            WalkKey(file, subkey.Get(), prefix ? &path : nullptr, false);
+        LONG opened = m_registry.OpenKey(subkey, key, subkeyName.c_str());
+        if (opened == ERROR_SUCCESS && !IsPerformanceData(subkey.Get())) {
+            if (WalkKey(file, subkey.Get(), subkeyName, prefix ? &path : nullptr, false))
+                ++recorded;
+        } else if (opened == ERROR_KEY_DELETED ||
+                   (opened == ERROR_FILE_NOT_FOUND && ChangedSince(key, info))) {
+            // Deleted since the listing was read (this key, or the subkey):
+            // left out. A subkey that is still listed but does not open by
+            // its name is recorded as one that cannot be opened.
         } else {
             if (prefix)
                 m_strIgnored += path + "\r\n";
             ++m_nKeysIgnored;
+            file.WriteKeyName(subkeyName);
             file.WriteKeyCounts(0, 0);
+            ++recorded;
         }
         if (top)
-            ShowRootProgress(subkeys);
+            ShowRootProgress(subkeys.size());
     }
+    // Subkeys that vanished before they were recorded are not counted.
+    if (recorded != subkeys.size())
+        file.PatchSubkeyCount(counts, recorded);
     CheckWrites(file);
-}
-
-void CRegSnap::WriteValue(CRegSnapWriter& file, HKEY key, DWORD index)
-{
-    char* name = m_name.Data();
-    DWORD nameLength = kNameChars;
-    DWORD dataLength = 0;
-    if (m_registry.EnumValue(key, index, name, nameLength, dataLength) != ERROR_SUCCESS ||
-        nameLength > kNameChars)
-        Fail(kRegSnapAccessValueError);
-    name[nameLength] = 0;
-
-    // A length that cannot be had is never read into the smaller buffer.
-    if (!m_data.Ensure(dataLength))
-        Fail(kRegSnapReadValueError);
-
-    DWORD type = 0;
-    dataLength = m_data.Size();
-    if (m_registry.QueryValue(key, name, type, m_data.Data(), dataLength) != ERROR_SUCCESS ||
-        dataLength > m_data.Size())
-        Fail(kRegSnapReadValueError);
-
-    file.WriteValue(name, nameLength, type, m_data.Data(), dataLength);
+    return true;
 }
 
 // Each root carries half of the bar; every direct subkey of a root adds its
 // share to the position the bar shows.
-void CRegSnap::ShowRootProgress(DWORD rootSubkeys)
+void CRegSnap::ShowRootProgress(size_t rootSubkeys)
 {
     char status[64];
     std::snprintf(status, sizeof status, "Keys written: %u", static_cast<unsigned>(m_nKeysRecorded));

@@ -14,17 +14,22 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 class CWnd;
 
 // The registry calls of the walk, in the shape the walk uses them. The system
-// registry forwards each to its advapi32 function; a test can stand in for the
+// registry forwards each to its advapi32 function and opens every key in the
+// 64-bit view, so that on 64-bit Windows the walk records the registry as it
+// is (the 32-bit keys once, below Wow6432Node); a test can stand in for the
 // registry where it cannot make the real one fail.
 class IRegistry {
 public:
     virtual ~IRegistry() = default;
-    // RegQueryInfoKeyA: the numbers of subkeys and of values.
-    virtual LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values) = 0;
+    // RegQueryInfoKeyA: the numbers of subkeys and of values, and when the
+    // key's listing or values last changed.
+    virtual LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values, FILETIME& lastWrite) = 0;
     // RegEnumValueA for the name and the data length only. nameLength: room
     // for characters in, the name's length out.
     virtual LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength,
@@ -35,7 +40,7 @@ public:
     // RegEnumKeyExA for the name only, nameLength as for EnumValue.
     virtual LONG EnumKey(HKEY key, DWORD index, char* name, DWORD& nameLength) = 0;
     // Opens the subkey for reading into the handle, which then owns it.
-    virtual BOOL OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) = 0;
+    virtual LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) = 0;
 };
 
 IRegistry& SystemRegistry();
@@ -66,12 +71,33 @@ protected:
     virtual void ShowResults(const std::string& text);
 
 private:
-    // Writes the key record of an open key (its name is already written) and
-    // everything below it. prefix: the key's full path with the option on,
-    // null otherwise; top: the key is one of the two roots.
-    void WalkKey(CRegSnapWriter& file, HKEY key, const std::string* prefix, bool top);
-    void WriteValue(CRegSnapWriter& file, HKEY key, DWORD index);
-    void ShowRootProgress(DWORD rootSubkeys);
+    // What a key said of itself before and after its listing was read.
+    struct KeyInfo {
+        DWORD subkeys = 0, values = 0;
+        FILETIME lastWrite{};
+        bool operator==(const KeyInfo& o) const;
+    };
+    // How reading a key's listing went.
+    enum class Listing { Read, Vanished };
+
+    // Writes the name and key record of an open key and everything below it.
+    // prefix: the key's full path with the option on, null otherwise; top:
+    // the key is one of the two roots. False, and nothing written, when the
+    // key was deleted before its listing could be read.
+    bool WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name, const std::string* prefix,
+                 bool top);
+    // Reads the key's values into m_values and its subkey names, again while
+    // the key changes under the reading, a bounded number of times.
+    Listing ReadListing(HKEY key, std::vector<std::string>& subkeys, KeyInfo& info);
+    // One reading of the listing; trouble: the message of the first failure
+    // met, null when none. False when the key was deleted.
+    bool ReadValues(HKEY key, DWORD count, const char*& trouble);
+    bool ReadSubkeyNames(HKEY key, DWORD count, std::vector<std::string>& names,
+                         const char*& trouble);
+    LONG QueryInfo(HKEY key, KeyInfo& info);
+    // The key was deleted or changed since its listing said `listed`.
+    bool ChangedSince(HKEY key, const KeyInfo& listed);
+    void ShowRootProgress(size_t rootSubkeys);
     void CheckWrites(const CRegSnapWriter& file);
     // Shows the error and unwinds the whole walk.
     [[noreturn]] void Fail(const char* text);
@@ -80,6 +106,8 @@ private:
     IProgress* m_pProgress;
     CCharBuffer m_name;  // every value and subkey name, shared by all levels
     CByteBuffer m_data;  // every value's data; only grows
+    CRegValueList m_values;  // the values of the key being read
+    std::unordered_set<std::string> m_subkeysSeen;  // the subkey names of the key being read
     uint32_t m_nKeysRecorded = 0;
     uint32_t m_nKeysIgnored = 0;
     std::string m_strPath;

@@ -2,17 +2,43 @@
 // count 2), then HKEY_LOCAL_MACHINE and HKEY_USERS, each as a name and a key
 // record. A key record is its subkey and value counts, its value records, then
 // its subkeys, each as a name followed by its own key record; a value record is
-// its name, type, data length and raw data. The counts of a key are known
-// before its contents are written, so nothing inside the tree is patched.
+// its name, type, data length and raw data. The counts of a key are written
+// before its contents; a subkey that vanishes before it is recorded is taken
+// off its parent's count afterwards.
 #pragma once
 
 #include "snapshot/SnapWriter.h"
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 constexpr uint32_t kRegSnapRootCount = 2;
 extern const char* const kRegSnapRootNames[kRegSnapRootCount];
+
+// The value records of one key, gathered before they are written, so that a
+// listing that changed while it was read can be read again, and a value met
+// twice (the listing shifted under the reader) is recorded once.
+class CRegValueList {
+public:
+    void Clear();
+    // False, and nothing added, when a value of that name is already listed.
+    bool Add(const char* name, size_t nameLength, uint32_t type, const void* data,
+             uint32_t dataLength);
+    uint32_t Count() const { return m_nCount; }
+    const std::vector<uint8_t>& Bytes() const { return m_bytes; }
+
+    // The record's fields, appended as the file holds them.
+    void PutName(const char* name, size_t length);
+    void PutU32(uint32_t v);
+    void PutBytes(const void* data, uint32_t n);
+
+private:
+    std::vector<uint8_t> m_bytes;
+    uint32_t m_nCount = 0;
+    std::unordered_set<std::string> m_names;
+};
 
 class CRegSnapWriter {
 public:
@@ -24,10 +50,14 @@ public:
     void WriteKeyName(const char* name, size_t length);
     void WriteKeyName(const std::string& name) { WriteKeyName(name.data(), name.size()); }
     // The head of a key record; exactly that many value records and subkey
-    // entries must follow. A key that could not be opened is written as 0, 0.
-    void WriteKeyCounts(uint32_t subkeys, uint32_t values);
+    // entries must follow, unless the subkey count is patched. A key that
+    // could not be opened is written as 0, 0. Returns where the counts are.
+    uint64_t WriteKeyCounts(uint32_t subkeys, uint32_t values);
+    // Corrects the subkey count of the key record whose counts are at offset.
+    void PatchSubkeyCount(uint64_t countsOffset, uint32_t subkeys);
     void WriteValue(const char* name, size_t nameLength, uint32_t type, const void* data,
                     uint32_t dataLength);
+    void WriteValues(const CRegValueList& values);
     bool Finish(uint32_t keysRecorded);
     // Hands what is buffered to the file, leaving the version word as it is.
     bool Flush() { return m_out.Flush(); }

@@ -3,6 +3,7 @@
 // written last, so that a file whose writing stopped early carries 0.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr uint16_t kFSSnapVersion = 174;
@@ -10,6 +11,12 @@ constexpr uint16_t kRegSnapVersion = 225;
 
 // Longest name a counted string can hold.
 constexpr uint32_t kMaxCountedName = 0xFFFF;
+
+// The bytes of a name that a counted string keeps: a longer name is cut.
+inline uint16_t CountedNameLength(std::size_t length)
+{
+    return static_cast<uint16_t>(length > kMaxCountedName ? kMaxCountedName : length);
+}
 
 inline void PutLE16(uint8_t* p, uint16_t v)
 {

@@ -69,7 +69,7 @@ void CSnapWriter::PutBytes(const void* data, uint32_t n) { Append(data, n); }
 
 void CSnapWriter::PutName(const char* name, size_t length)
 {
-    uint16_t n = static_cast<uint16_t>(length > kMaxCountedName ? kMaxCountedName : length);
+    uint16_t n = CountedNameLength(length);
     PutU16(n);
     Append(name, n);
 }

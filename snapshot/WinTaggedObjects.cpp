@@ -1,14 +1,14 @@
 #include "snapshot/WinTaggedObjects.h"
 
-BOOL CRegKeyHandle::Open(HKEY parent, const char* subkey)
+LONG CRegKeyHandle::Open(HKEY parent, const char* subkey, REGSAM access)
 {
     if (m_h)
-        return FALSE;
+        return ERROR_ALREADY_EXISTS;
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(parent, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return FALSE;
-    m_h = key;
-    return TRUE;
+    LONG result = ::RegOpenKeyExA(parent, subkey, 0, access, &key);
+    if (result == ERROR_SUCCESS)
+        m_h = key;
+    return result;
 }
 
 LONG CRegKeyHandle::Close()

@@ -10,7 +10,8 @@ public:
     CRegKeyHandle() : CTaggedObject(kTagRegKeyHandle) {}
     ~CRegKeyHandle() override { Close(); }
 
-    BOOL Open(HKEY parent, const char* subkey);
+    // Returns the registry's answer, ERROR_SUCCESS when the key is open.
+    LONG Open(HKEY parent, const char* subkey, REGSAM access = KEY_READ);
     LONG Close();
     HKEY Get() const { return m_h; }
 

@@ -10,12 +10,14 @@ TEST(RegKeyHandle, OpensOnceAndCloses)
 {
     CRegKeyHandle key;
     EXPECT_EQ(key.Close(), 0);
-    ASSERT_TRUE(key.Open(HKEY_LOCAL_MACHINE, "Software"));
+    ASSERT_EQ(key.Open(HKEY_LOCAL_MACHINE, "Software"), ERROR_SUCCESS);
     EXPECT_NE(key.Get(), nullptr);
-    EXPECT_FALSE(key.Open(HKEY_LOCAL_MACHINE, "Software"));  // already open
+    EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE, "Software"), ERROR_ALREADY_EXISTS);  // already open
     EXPECT_EQ(key.Close(), ERROR_SUCCESS);
     EXPECT_EQ(key.Get(), nullptr);
-    EXPECT_FALSE(key.Open(HKEY_LOCAL_MACHINE, "No Such Key Of Corvane"));
+    // The registry's own answer, so that a deleted key is told from a locked one.
+    EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE, "No Such Key Of Corvane"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key.Get(), nullptr);
     EXPECT_TRUE(key.IsValid());
 }
 

@@ -140,6 +140,37 @@ TEST(RegSnapWriter, EmptyDataAndTheDefaultValueHaveNoBytesAfterTheirLengths)
               Bytes({0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 1, 0, 'e', 1, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+// The walker gathers a key's values before writing them and corrects a
+// parent's subkey count afterwards; the file must not tell the two apart.
+TEST(RegSnapWriter, GatheredValuesAndACorrectedCountWriteTheSameBytes)
+{
+    CMemoryFile file;
+    CRegSnapWriter w(file);
+    w.WriteHeader();
+    w.WriteKeyName(kRegSnapRootNames[0], 18);
+    uint64_t counts = w.WriteKeyCounts(3, 1);  // two of three subkeys vanish
+    CRegValueList values;
+    EXPECT_TRUE(values.Add("", 0, 1, "abc", 4));
+    EXPECT_FALSE(values.Add("", 0, 1, "again", 6));  // met twice: recorded once
+    EXPECT_EQ(values.Count(), 1u);
+    w.WriteValues(values);
+    w.WriteKeyName("S", 1);
+    w.WriteKeyCounts(1, 1);
+    values.Clear();
+    const uint8_t one[4] = {1, 0, 0, 0};
+    EXPECT_TRUE(values.Add("n", 1, 4, one, 4));
+    w.WriteValues(values);
+    w.WriteKeyName("\xE9", 1);
+    w.WriteKeyCounts(0, 0);
+    w.PatchSubkeyCount(counts, 1);
+    w.WriteKeyName(kRegSnapRootNames[1], 10);
+    w.WriteKeyCounts(0, 0);
+    values.Clear();
+    w.WriteValues(values);
+    ASSERT_TRUE(w.Finish(3));
+    EXPECT_EQ(file.Bytes(), SmallRegistryBytes());
+}
+
 TEST(RegResultsText, WithoutTheOptionOnlyTheTotals)
 {
     EXPECT_EQ(RegResultsText(2, 0, false, ""),

@@ -125,9 +125,13 @@ public:
     std::string keyTrigger;
     std::function<void()> afterKeyEnumerated;
 
-    LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values) override
+    // Called before the subkey named `trigger` is opened.
+    std::string openTrigger;
+    std::function<void()> beforeOpen;
+
+    LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values, FILETIME& lastWrite) override
     {
-        return SystemRegistry().QueryInfoKey(key, subkeys, values);
+        return SystemRegistry().QueryInfoKey(key, subkeys, values, lastWrite);
     }
     LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& dataLength) override
     {
@@ -147,8 +151,10 @@ public:
             afterKeyEnumerated();
         return result;
     }
-    BOOL OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
+    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
     {
+        if (name == openTrigger && beforeOpen)
+            beforeOpen();
         return SystemRegistry().OpenKey(handle, parent, name);
     }
 };
@@ -397,64 +403,97 @@ TEST_F(RegSnapLive, AKeyNobodyMayReadIsListedCountedAndWrittenEmpty)
     ASSERT_FALSE(readable) << "the registry let a key with an empty access list be read";
 }
 
-TEST_F(RegSnapLive, AValueDeletedBetweenEnumerationAndReadingAbortsTheSnapshot)
+// The registry changing for real between two of the walker's calls: the
+// snapshot succeeds and records the key as it was when it was read.
+TEST_F(RegSnapLive, AValueDeletedBetweenListingAndReadingIsLeftOut)
 {
-    CWriteKey key(HKEY_LOCAL_MACHINE, std::string("Software\\") + kTestKey + "\\Vanishing");
+    std::string name = std::string("Software\\") + kTestKey + "\\Vanishing";
+    CWriteKey key(HKEY_LOCAL_MACHINE, name);
     ASSERT_TRUE(key.Ok());
     ASSERT_TRUE(key.Set("before", REG_DWORD, Bytes({1, 0, 0, 0})));
     ASSERT_TRUE(key.Set("goes away", REG_SZ, std::string("soon\0", 5)));
+    ASSERT_TRUE(key.Set("stays", REG_SZ, std::string("here\0", 5)));
     CChangingRegistry registry;
     registry.valueTrigger = "goes away";
     registry.afterValueEnumerated = [&]() { ::RegDeleteValueA(key.Get(), "goes away"); };
     CRecordedRegSnap snap(path, nullptr, &progress, FALSE, &messages, &registry);
     snap.Run();
-    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string("Software\\") + kTestKey + "\\Vanishing").c_str());
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, name.c_str());
 
-    ASSERT_EQ(messages.shown.size(), 3u);
-    EXPECT_EQ(messages.shown[2].text, "ERROR: Could not read a key value.\nOperation Failed.");
-    EXPECT_EQ(messages.shown[2].icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(snap.results.empty());
-    EXPECT_EQ(FileHead(path, 10), AbortedHeader());
+    ASSERT_EQ(messages.shown.size(), 2u) << messages.shown.back().text;
+    ASSERT_EQ(snap.results.size(), 1u);
+    RegSnapFile file = ReadRegSnap(path);
+    const RegKeyRecord* test = TestKeyIn(file, 0, nullptr);
+    ASSERT_NE(test, nullptr);
+    const RegKeyRecord* vanishing = test->Subkey("Vanishing");
+    ASSERT_NE(vanishing, nullptr);
+    ASSERT_EQ(vanishing->values.size(), 2u);
+    EXPECT_EQ(vanishing->values[0].name, "before");
+    EXPECT_EQ(vanishing->values[1].name, "stays");
 }
 
-TEST_F(RegSnapLive, AValueThatGrewBeyondTheBufferSinceItWasEnumeratedAbortsTheSnapshot)
+TEST_F(RegSnapLive, AValueThatGrewBeyondTheBufferSinceItWasListedIsRecordedAtItsNewSize)
 {
-    CWriteKey key(HKEY_LOCAL_MACHINE, std::string("Software\\") + kTestKey + "\\Growing");
+    std::string name = std::string("Software\\") + kTestKey + "\\Growing";
+    CWriteKey key(HKEY_LOCAL_MACHINE, name);
     ASSERT_TRUE(key.Ok());
     ASSERT_TRUE(key.Set("grows", REG_BINARY, "tiny"));
     CChangingRegistry registry;
     registry.valueTrigger = "grows";
     // Beyond the largest value read so far, the megabyte of the main test key.
-    registry.afterValueEnumerated = [&]() { key.Set("grows", REG_BINARY, std::string(3 << 20, 'g')); };
+    std::string grown(3 << 20, 'g');
+    registry.afterValueEnumerated = [&]() {
+        key.Set("grows", REG_BINARY, grown);
+        registry.afterValueEnumerated = nullptr;
+    };
     CRecordedRegSnap snap(path, nullptr, &progress, FALSE, &messages, &registry);
     snap.Run();
-    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string("Software\\") + kTestKey + "\\Growing").c_str());
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, name.c_str());
 
-    ASSERT_EQ(messages.shown.size(), 3u);
-    EXPECT_EQ(messages.shown[2].text, "ERROR: Could not read a key value.\nOperation Failed.");
-    EXPECT_TRUE(snap.results.empty());
-    EXPECT_EQ(FileHead(path, 10), AbortedHeader());
+    ASSERT_EQ(messages.shown.size(), 2u) << messages.shown.back().text;
+    RegSnapFile file = ReadRegSnap(path);
+    const RegKeyRecord* test = TestKeyIn(file, 0, nullptr);
+    ASSERT_NE(test, nullptr);
+    const RegKeyRecord* growing = test->Subkey("Growing");
+    ASSERT_NE(growing, nullptr);
+    ASSERT_EQ(growing->values.size(), 1u);
+    EXPECT_TRUE(growing->values[0].data == std::vector<uint8_t>(grown.begin(), grown.end()));
+    EXPECT_EQ(snap.DataBufferSize(), 3u << 20);
 }
 
-TEST_F(RegSnapLive, ASubkeyDeletedAfterTheCountWasTakenAbortsTheSnapshot)
+TEST_F(RegSnapLive, SubkeysDeletedWhileTheListingIsReadOrBeforeTheyAreOpenedAreLeftOut)
 {
     std::string parent = std::string("Software\\") + kTestKey + "\\Doomed";
     CWriteKey a(HKEY_LOCAL_MACHINE, parent + "\\Doomed A");
     CWriteKey b(HKEY_LOCAL_MACHINE, parent + "\\Doomed B");
-    ASSERT_TRUE(a.Ok() && b.Ok());
+    CWriteKey c(HKEY_LOCAL_MACHINE, parent + "\\Doomed C");
+    CWriteKey d(HKEY_LOCAL_MACHINE, parent + "\\Doomed D");
+    ASSERT_TRUE(a.Ok() && b.Ok() && c.Ok() && d.Ok());
+    ASSERT_TRUE(d.Set("kept", REG_DWORD, Bytes({4, 0, 0, 0})));
     CChangingRegistry registry;
     registry.keyTrigger = "Doomed A";
     registry.afterKeyEnumerated = [&]() {
         ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, (parent + "\\Doomed B").c_str());
+        registry.afterKeyEnumerated = nullptr;
     };
-    CRecordedRegSnap snap(path, nullptr, &progress, FALSE, &messages, &registry);
+    registry.openTrigger = "Doomed C";
+    registry.beforeOpen = [&]() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, (parent + "\\Doomed C").c_str()); };
+    CRecordedRegSnap snap(path, nullptr, &progress, TRUE, &messages, &registry);
     snap.Run();
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, parent.c_str());
 
-    ASSERT_EQ(messages.shown.size(), 3u);
-    EXPECT_EQ(messages.shown[2].text, "ERROR: Could not query sub-keys.\nOperation Failed.");
-    EXPECT_TRUE(snap.results.empty());
-    EXPECT_EQ(FileHead(path, 10), AbortedHeader());
+    ASSERT_EQ(messages.shown.size(), 2u) << messages.shown.back().text;
+    RegSnapFile file = ReadRegSnap(path);
+    EXPECT_EQ(file.keysRecorded + snap.KeysIgnored(), file.keyRecords);
+    const RegKeyRecord* test = TestKeyIn(file, 0, nullptr);
+    ASSERT_NE(test, nullptr);
+    const RegKeyRecord* doomed = test->Subkey("Doomed");
+    ASSERT_NE(doomed, nullptr);
+    ASSERT_EQ(doomed->subkeys.size(), 2u);
+    EXPECT_EQ(doomed->subkeys[0].name, "Doomed A");
+    EXPECT_EQ(doomed->subkeys[1].name, "Doomed D");
+    ASSERT_EQ(doomed->subkeys[1].values.size(), 1u);
+    EXPECT_EQ(snap.IgnoredList().find("Doomed"), std::string::npos) << snap.IgnoredList();
 }
 
 TEST_F(RegSnapLive, AKeyThatOpensAsAViewOfThePerformanceDataIsNotWalked)

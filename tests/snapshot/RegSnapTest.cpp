@@ -22,6 +22,8 @@ namespace {
 enum class Fault {
     None,
     Vanishes,          // deleted between enumeration and reading
+    NotFoundByName,    // listed, but never found by its name
+    GrowsOnEveryRead,  // longer each time it is read
     UnallocatableLength,  // enumerated with a length no buffer can hold
     NameTooLong,       // its name does not fit the name buffer
     ClaimsLongerName,  // success, with a name length beyond the room given
@@ -43,6 +45,15 @@ struct FakeKey {
     bool queryFails = false;
     bool nameTooLong = false;
     DWORD extraSubkeys = 0;  // counted but gone when enumerated
+    bool vanishesBeforeOpen = false;   // deleted between its parent's listing and its opening
+    bool notFoundByName = false;       // listed, but never found by its name
+    bool deletedAfterOpen = false;     // deleted as soon as it is open
+    int deletedAtValue = -1;           // deleted once this value has been enumerated
+    int changingReadings = 0;          // readings of the key during which it changes
+    int duplicatedReadings = 0;        // readings that list its first subkey twice
+    DWORD changes = 0;                 // how often the key changed: its last-write time
+    int queries = 0;                   // QueryInfoKey calls on this key
+    bool deleted = false;
 
     FakeKey& Key(const std::string& n)
     {
@@ -60,16 +71,20 @@ struct FakeKey {
         return values.back();
     }
     // What the snapshot must hold for this key.
+    // False for a key the snapshot must leave out: deleted before it is read.
+    bool Recorded() const { return !vanishesBeforeOpen && !deletedAfterOpen && deletedAtValue < 0; }
     RegKeyRecord Expected() const
     {
         RegKeyRecord r;
         r.name = name;
-        if (!opens)
+        if (!opens || notFoundByName)
             return r;
         for (const auto& v : values)
-            r.values.push_back(v.value);
+            if (v.fault != Fault::Vanishes)
+                r.values.push_back(v.value);
         for (const auto& k : subkeys)
-            r.subkeys.push_back(k.Expected());
+            if (k.Recorded())
+                r.subkeys.push_back(k.Expected());
         return r;
     }
 };
@@ -86,21 +101,30 @@ public:
         users.name = "HKEY_USERS";
     }
 
-    LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values) override
+    LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values, FILETIME& lastWrite) override
     {
-        const FakeKey& k = Find(key);
+        FakeKey& k = Find(key);
+        if (k.deleted)
+            return ERROR_KEY_DELETED;
         if (k.queryFails)
             return ERROR_ACCESS_DENIED;
+        // Every second query ends a reading of the key's listing.
+        if (++k.queries % 2 == 0 && k.queries / 2 <= k.changingReadings)
+            ++k.changes;
         subkeys = static_cast<DWORD>(k.subkeys.size()) + k.extraSubkeys;
         values = static_cast<DWORD>(k.values.size());
+        lastWrite.dwLowDateTime = k.changes;
+        lastWrite.dwHighDateTime = 0;
         return ERROR_SUCCESS;
     }
     LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& dataLength) override
     {
-        const FakeKey& k = Find(key);
+        FakeKey& k = Find(key);
+        if (k.deleted)
+            return ERROR_KEY_DELETED;
         if (index >= k.values.size())
             return ERROR_NO_MORE_ITEMS;
-        const FakeValue& v = k.values[index];
+        FakeValue& v = k.values[index];
         if (v.fault == Fault::EnumFails)
             return ERROR_ACCESS_DENIED;
         if (v.fault == Fault::ClaimsLongerName) {
@@ -115,20 +139,33 @@ public:
         dataLength = v.fault == Fault::UnallocatableLength ? 0xFFFFFFFF
                      : v.enumeratedLength != 0xFFFFFFFF ? v.enumeratedLength
                                                         : static_cast<DWORD>(v.value.data.size());
+        if (static_cast<int>(index) == k.deletedAtValue)
+            k.deleted = true;
+        if (v.fault == Fault::Vanishes) {
+            // Gone from the key, which changed, before the walker reads it.
+            m_vanished.push_back(v.value.name);
+            k.values.erase(k.values.begin() + index);
+            ++k.changes;
+        }
         return ERROR_SUCCESS;
     }
     LONG QueryValue(HKEY key, const char* name, DWORD& type, BYTE* data, DWORD& dataLength) override
     {
         valuesRead.push_back(name);
-        for (const FakeValue& v : Find(key).values) {
+        FakeKey& k = Find(key);
+        if (k.deleted)
+            return ERROR_KEY_DELETED;
+        for (FakeValue& v : k.values) {
             if (v.value.name != name)
                 continue;
-            if (v.fault == Fault::Vanishes)
+            if (v.fault == Fault::NotFoundByName)
                 return ERROR_FILE_NOT_FOUND;
             if (v.fault == Fault::ClaimsLongerData) {
                 dataLength += 1;
                 return ERROR_SUCCESS;
             }
+            if (v.fault == Fault::GrowsOnEveryRead)
+                v.value.data.resize(v.value.data.size() + 4096, 'g');
             type = v.value.type;
             if (v.value.data.size() > dataLength) {
                 dataLength = static_cast<DWORD>(v.value.data.size());
@@ -143,7 +180,12 @@ public:
     }
     LONG EnumKey(HKEY key, DWORD index, char* name, DWORD& nameLength) override
     {
-        const FakeKey& k = Find(key);
+        FakeKey& k = Find(key);
+        if (k.deleted)
+            return ERROR_KEY_DELETED;
+        // A subkey created in front of the reader shifts the listing by one.
+        if (index > 0 && k.queries / 2 < k.duplicatedReadings)
+            --index;
         if (index >= k.subkeys.size())
             return ERROR_NO_MORE_ITEMS;
         const FakeKey& sub = k.subkeys[index];
@@ -153,22 +195,35 @@ public:
         nameLength = static_cast<DWORD>(sub.name.size());
         return ERROR_SUCCESS;
     }
-    BOOL OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
+    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
     {
-        for (const FakeKey& sub : Find(parent).subkeys) {
+        FakeKey& p = Find(parent);
+        for (FakeKey& sub : p.subkeys) {
             if (sub.name != name)
                 continue;
-            if (!sub.opens || !handle.Open(HKEY_LOCAL_MACHINE, "Software"))
-                return FALSE;
+            if (sub.vanishesBeforeOpen) {
+                ++p.changes;
+                return ERROR_FILE_NOT_FOUND;
+            }
+            if (sub.notFoundByName)
+                return ERROR_FILE_NOT_FOUND;
+            if (!sub.opens)
+                return ERROR_ACCESS_DENIED;
+            LONG result = handle.Open(HKEY_LOCAL_MACHINE, "Software");
+            if (result != ERROR_SUCCESS)
+                return result;
             m_keys[handle.Get()] = &sub;
             opened.push_back(handle.Get());
-            return TRUE;
+            sub.deleted = sub.deletedAfterOpen;
+            return ERROR_SUCCESS;
         }
-        return FALSE;
+        return ERROR_FILE_NOT_FOUND;
     }
+    // Values that vanished between their enumeration and their reading.
+    const std::vector<std::string>& Vanished() const { return m_vanished; }
 
 private:
-    const FakeKey& Find(HKEY key)
+    FakeKey& Find(HKEY key)
     {
         if (key == HKEY_LOCAL_MACHINE)
             return machine;
@@ -179,7 +234,8 @@ private:
             throw std::logic_error("the walker used a key it had not opened");
         return *it->second;
     }
-    std::map<HKEY, const FakeKey*> m_keys;
+    std::map<HKEY, FakeKey*> m_keys;
+    std::vector<std::string> m_vanished;
 };
 
 // A progress window whose bar shows every percentage as soon as it is set.
@@ -374,15 +430,142 @@ TEST_F(RegSnapWalk, WithFullPathsEveryKeyThatDoesNotOpenIsListedInWalkOrder)
     EXPECT_EQ(file.keyRecords - file.keysRecorded, 3u);
 }
 
-TEST_F(RegSnapWalk, AValueDeletedBeforeItIsReadAbortsAndLeavesAFileReadersRefuse)
+// The registry changes while it is walked: what vanished before it was read
+// is left out, what grew is read again, and a key whose listing changed while
+// it was read is read again; the snapshot succeeds and holds true counts.
+class RegSnapLiveRegistry : public RegSnapWalk {
+protected:
+    void ExpectRecordedAsExpected()
+    {
+        ASSERT_EQ(messages.shown.size(), 2u) << messages.shown.back().text;
+        ASSERT_EQ(snap->results.size(), 1u);
+        RegSnapFile file = ReadRegSnap(path);
+        EXPECT_EQ(file.version, kRegSnapVersion);
+        EXPECT_EQ(file.keysRecorded, snap->KeysRecorded());
+        EXPECT_EQ(file.keysRecorded + snap->KeysIgnored(), file.keyRecords);
+        ExpectSameKey(registry.machine.Expected(), file.roots[0], "HKEY_LOCAL_MACHINE");
+        ExpectSameKey(registry.users.Expected(), file.roots[1], "HKEY_USERS");
+        ExpectEveryKeyClosed();
+    }
+};
+
+TEST_F(RegSnapLiveRegistry, AValueDeletedBetweenListingAndReadingIsLeftOut)
 {
     FakeKey& software = registry.machine.Key("SOFTWARE");
     software.Value("kept", 4, Data({1, 0, 0, 0}));
     software.Value("gone", 1, "x").fault = Fault::Vanishes;
+    software.Key("after").Value("read", 1, "y");
+    Run(TRUE);
+    ExpectRecordedAsExpected();
+    EXPECT_EQ(registry.Vanished(), std::vector<std::string>{"gone"});
+    // The key changed, so its listing was read again.
+    EXPECT_EQ(registry.valuesRead, (std::vector<std::string>{"kept", "gone", "kept", "read"}));
+    EXPECT_EQ(snap->IgnoredList(), "");
+}
+
+TEST_F(RegSnapLiveRegistry, AValueThatGrewBeyondTheBufferSinceItWasListedIsReadAgainAtItsNewSize)
+{
+    FakeValue& v = registry.machine.Key("SOFTWARE").Value("grew", 3, std::string(5000, 'g'));
+    v.enumeratedLength = 10;
+    Run();
+    ExpectRecordedAsExpected();
+    EXPECT_EQ(registry.valuesRead, (std::vector<std::string>{"grew", "grew"}));
+    EXPECT_EQ(snap->DataBufferSize(), 5000u);
+}
+
+TEST_F(RegSnapLiveRegistry, ASubkeyDeletedBetweenItsParentsListingAndItsOpeningIsLeftOut)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Key("a").Value("v", 4, Data({1, 0, 0, 0}));
+    software.Key("gone").vanishesBeforeOpen = true;
+    software.Key("c").Key("inner");
+    Run(TRUE);
+    ExpectRecordedAsExpected();
+    RegSnapFile file = ReadRegSnap(path);
+    EXPECT_EQ(file.roots[0].subkeys[0].subkeys.size(), 2u);  // the count was corrected
+    EXPECT_EQ(snap->KeysIgnored(), 0u);
+    EXPECT_EQ(snap->KeysRecorded(), 6u);
+}
+
+TEST_F(RegSnapLiveRegistry, AKeyDeletedAsSoonAsItIsOpenOrWhileItsValuesAreReadIsLeftOut)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Key("opened then deleted").deletedAfterOpen = true;
+    FakeKey& midway = software.Key("deleted midway");
+    for (const char* name : {"one", "two", "three"})
+        midway.Value(name, 1, "x");
+    midway.Key("below").Value("never", 1, "n");
+    midway.deletedAtValue = 1;
+    software.Key("kept");
+    Run(TRUE);
+    ExpectRecordedAsExpected();
+    EXPECT_EQ(std::count(registry.valuesRead.begin(), registry.valuesRead.end(), "never"), 0);
+    EXPECT_EQ(snap->KeysRecorded(), 4u);
+}
+
+TEST_F(RegSnapLiveRegistry, AListedSubkeyThatIsNotFoundByItsNameIsRecordedAsIgnored)
+{
+    // The key did not change, so the subkey is still there: its name cannot
+    // be used to open it (on Windows, a name outside the code page).
+    registry.machine.Key("SOFTWARE").Key("unreachable").notFoundByName = true;
+    Run(TRUE);
+    ExpectRecordedAsExpected();
+    EXPECT_EQ(snap->IgnoredList(), "HKEY_LOCAL_MACHINE\\SOFTWARE\\unreachable\r\n");
+}
+
+TEST_F(RegSnapLiveRegistry, AListingThatShiftedWhileItWasReadIsReadAgain)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    for (const char* name : {"a", "b", "c"})
+        software.Key(name);
+    software.changingReadings = 1;
+    software.duplicatedReadings = 1;
+    Run();
+    ExpectRecordedAsExpected();
+    EXPECT_EQ(software.queries, 4);  // two readings, each between two queries
+}
+
+TEST_F(RegSnapLiveRegistry, AKeyThatNeverStandsStillIsRecordedAsLastReadWithEachNameOnce)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    for (const char* name : {"a", "b", "c"})
+        software.Key(name).Value("v", 1, name);
+    software.Value("value", 4, Data({7, 0, 0, 0}));
+    software.changingReadings = 1000;
+    software.duplicatedReadings = 1000;
+    Run();
+    ASSERT_EQ(messages.shown.size(), 2u) << messages.shown.back().text;
+    EXPECT_EQ(software.queries, 16);  // eight readings, then the last one stands
+    // Each reading lists a, a, b: the name met twice is recorded once, and
+    // the parent's count says so.
+    RegSnapFile file = ReadRegSnap(path);
+    const RegKeyRecord& recorded = file.roots[0].subkeys[0];
+    ASSERT_EQ(recorded.subkeys.size(), 2u);
+    EXPECT_EQ(recorded.subkeys[0].name, "a");
+    EXPECT_EQ(recorded.subkeys[1].name, "b");
+    ASSERT_EQ(recorded.values.size(), 1u);
+    EXPECT_EQ(recorded.values[0].name, "value");
+    EXPECT_EQ(file.keysRecorded, 5u);
+}
+
+TEST_F(RegSnapWalk, AValueNotFoundByItsNameWhileTheKeyStaysTheSameAborts)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Value("kept", 4, Data({1, 0, 0, 0}));
+    software.Value("unreadable", 1, "x").fault = Fault::NotFoundByName;
     software.Key("after").Value("never", 1, "y");
     Run(TRUE);
     ExpectAbortedWith(kRegSnapReadValueError);
-    EXPECT_EQ(registry.valuesRead, (std::vector<std::string>{"kept", "gone"}));
+    // Read again in every reading of the key, then given up.
+    EXPECT_EQ(std::count(registry.valuesRead.begin(), registry.valuesRead.end(), "unreadable"), 8);
+    EXPECT_EQ(std::count(registry.valuesRead.begin(), registry.valuesRead.end(), "never"), 0);
+}
+
+TEST_F(RegSnapWalk, AValueThatGrowsOnEveryReadingAborts)
+{
+    registry.machine.Key("SOFTWARE").Value("grows", 3, "abc").fault = Fault::GrowsOnEveryRead;
+    Run();
+    ExpectAbortedWith(kRegSnapReadValueError);
 }
 
 TEST_F(RegSnapWalk, ADataLengthNoBufferCanHoldIsNeverRead)
@@ -392,14 +575,6 @@ TEST_F(RegSnapWalk, ADataLengthNoBufferCanHoldIsNeverRead)
     Run();
     ExpectAbortedWith(kRegSnapReadValueError);
     EXPECT_TRUE(registry.valuesRead.empty());
-}
-
-TEST_F(RegSnapWalk, AValueThatGrewBeyondTheBufferSinceItWasEnumeratedAborts)
-{
-    FakeValue& v = registry.machine.Key("SOFTWARE").Value("grew", 3, std::string(5000, 'g'));
-    v.enumeratedLength = 10;
-    Run();
-    ExpectAbortedWith(kRegSnapReadValueError);
 }
 
 TEST_F(RegSnapWalk, AValueThatGrewWithinTheBufferIsRecordedAsRead)
@@ -474,7 +649,7 @@ TEST_F(RegSnapWalk, ASubkeyNameLongerThanTheBufferAborts)
     ExpectAbortedWith(kRegSnapSubkeysError);
 }
 
-TEST_F(RegSnapWalk, ASubkeyThatVanishedSinceTheCountWasTakenAborts)
+TEST_F(RegSnapWalk, ASubkeyCountTheListingNeverReachesWhileTheKeyStaysTheSameAborts)
 {
     FakeKey& software = registry.machine.Key("SOFTWARE");
     software.Key("present").Key("inner");
