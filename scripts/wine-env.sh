@@ -1,6 +1,11 @@
 # Sourced by the scripts that run Windows programs: a private 32-bit Wine prefix
 # inside a build folder, a persistent wineserver, and Xvfb when no display is set.
 #   corvane_wine_prepare BUILD_DIR   sets WINEPREFIX, WINEARCH, WINEDEBUG, DISPLAY
+# With CORVANE_WINE64=1 the prefix is a second, 64-bit one of the same build
+# folder, where the 32-bit program runs under the file-system and registry
+# redirection of 64-bit Windows. Its user folders (Desktop, Documents ...) link
+# to a home folder of its own, which holds a few files and a link back to the
+# prefix's drive_c, as a home folder holding the prefix does.
 
 corvane_free_display() {
   local n
@@ -28,24 +33,37 @@ corvane_ensure_display() {
 }
 
 corvane_wine_prepare() {
-  local build
+  local build tag=""
   build=$(cd "$1" && pwd)
-  export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+  if [ "${CORVANE_WINE64:-0}" = 1 ]; then
+    tag=64
+    export WINEPREFIX="$build/wineprefix64" WINEARCH=win64 HOME="$build/wine64-home"
+  else
+    export WINEPREFIX="$build/wineprefix" WINEARCH=win32
+  fi
+  export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   # Keep the ANSI code page fixed (1252) whatever locale the machine has.
   export LANG=C.UTF-8 LC_ALL=
-  exec 9>"$build/wine.lock"
+  exec 9>"$build/wine$tag.lock"
   flock 9
   corvane_ensure_display "$build"
   if [ ! -f "$WINEPREFIX/.corvane-ready" ]; then
     rm -rf "$WINEPREFIX"
-    wineboot -i >"$build/wineboot.log" 2>&1 < /dev/null
+    if [ -n "$tag" ]; then
+      rm -rf "$HOME"
+      mkdir -p "$HOME/Music"
+      echo "a file in the home folder" > "$HOME/notes.txt"
+      echo "la la" > "$HOME/Music/song.txt"
+      ln -s "$WINEPREFIX/drive_c" "$HOME/Prefix drive"
+    fi
+    wineboot -i >"$build/wineboot$tag.log" 2>&1 < /dev/null
     wineserver -w
     # A virtual desktop: Wine draws frames and manages focus without a window
     # manager, and windows appear without the unmanaged-window stall.
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$build/wineboot.log" 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >>"$build/wineboot.log" 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$build/wineboot.log" 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$build/wineboot$tag.log" 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >>"$build/wineboot$tag.log" 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$build/wineboot$tag.log" 2>&1
     wineserver -w
     touch "$WINEPREFIX/.corvane-ready"
   fi
@@ -56,10 +74,10 @@ corvane_wine_prepare() {
   fi
   # A persistent server, started with its output to files: the services the
   # first Wine process starts inherit its standard handles.
-  if ! corvane_wineserver_alive "$build"; then
-    wineserver -p >"$build/wineserver.log" 2>&1 < /dev/null
-    wine cmd /c exit >>"$build/wineserver.log" 2>&1 < /dev/null
-    corvane_wineserver_pid > "$build/wineserver.pid"
+  if ! corvane_wineserver_alive "$build/wineserver$tag.pid"; then
+    wineserver -p >"$build/wineserver$tag.log" 2>&1 < /dev/null
+    wine cmd /c exit >>"$build/wineserver$tag.log" 2>&1 < /dev/null
+    corvane_wineserver_pid > "$build/wineserver$tag.pid"
   fi
   flock -u 9
   exec 9>&-
@@ -69,16 +87,17 @@ corvane_wine_prepare() {
 corvane_wineserver_pid() {
   local pid
   for pid in $(pgrep -f 'wineserver' || true); do
-    if tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+    if { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
       echo "$pid"; return 0
     fi
   done
   return 1
 }
 
+# Whether the server whose pid file is given still serves this prefix.
 corvane_wineserver_alive() {
   local pid
-  [ -f "$1/wineserver.pid" ] || return 1
-  pid=$(cat "$1/wineserver.pid")
-  [ -n "$pid" ] && tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"
+  [ -f "$1" ] || return 1
+  pid=$(cat "$1")
+  [ -n "$pid" ] && { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"
 }

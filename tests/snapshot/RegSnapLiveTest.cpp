@@ -5,12 +5,15 @@
 #include "snapshot/RegSnap.h"
 
 #include "snapshot/SnapFormat.h"
+#include "tests/snapshot/RegChurnStates.h"
 #include "tests/snapshot/RegSnapTesting.h"
 #include "tests/support/Recorders.h"
+#include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 
@@ -526,6 +529,125 @@ TEST_F(RegSnapLive, AKeyThatOpensAsAViewOfThePerformanceDataIsNotWalked)
         EXPECT_FALSE(key->values.empty());
         EXPECT_FALSE(listed);
     }
+}
+
+// The registry churner (reg_churn.exe, beside this test) running in the
+// background until Stop, which returns how many changes it made.
+class CChurner {
+public:
+    CChurner()
+    {
+        m_stop = ::CreateEventA(nullptr, TRUE, FALSE, kChurnStopEvent);
+        char exe[MAX_PATH];
+        DWORD n = ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        std::string program(exe, n);
+        program = program.substr(0, program.rfind('\\') + 1) + "reg_churn.exe";
+        m_output = RegTempPath("corvane-churn.txt");
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE out = ::CreateFileA(m_output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                   CREATE_ALWAYS, 0, nullptr);
+        STARTUPINFOA start = {};
+        start.cb = sizeof start;
+        start.dwFlags = STARTF_USESTDHANDLES;
+        start.hStdOutput = start.hStdError = out;
+        PROCESS_INFORMATION process = {};
+        std::string command = "\"" + program + "\"";
+        if (m_stop && out != INVALID_HANDLE_VALUE &&
+            ::CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                             nullptr, &start, &process)) {
+            ::CloseHandle(process.hThread);
+            m_process = process.hProcess;
+        }
+        if (out != INVALID_HANDLE_VALUE)
+            ::CloseHandle(out);
+    }
+    ~CChurner() { Stop(); }
+
+    // Waits until the churner has made its key.
+    bool Started() const
+    {
+        return m_process && WaitFor([] {
+                   HKEY key;
+                   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kChurnKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+                       return false;
+                   ::RegCloseKey(key);
+                   return true;
+               });
+    }
+    unsigned Stop()
+    {
+        unsigned changes = 0;
+        if (m_process) {
+            ::SetEvent(m_stop);
+            if (::WaitForSingleObject(m_process, kPatienceMs) != WAIT_OBJECT_0)
+                ::TerminateProcess(m_process, 3);
+            ::CloseHandle(m_process);
+            m_process = nullptr;
+            std::vector<uint8_t> text = ReadWholeFile(m_output);
+            text.push_back(0);
+            const char* counted = std::strstr(reinterpret_cast<const char*>(text.data()), "started");
+            if (counted)
+                std::sscanf(counted + 7, " %u changes", &changes);
+            ::DeleteFileA(m_output.c_str());
+        }
+        if (m_stop)
+            ::CloseHandle(m_stop);
+        m_stop = nullptr;
+        return changes;
+    }
+
+private:
+    HANDLE m_stop = nullptr;
+    HANDLE m_process = nullptr;
+    std::string m_output;
+};
+
+// What a person meets on any running system: another program writing to the
+// registry while the snapshot is taken.
+TEST_F(RegSnapLive, TenSnapshotsWhileAnotherProgramChangesTheRegistryAllSucceed)
+{
+    CChurner churner;
+    ASSERT_TRUE(churner.Started()) << "reg_churn.exe did not start";
+    int succeeded = 0;
+    size_t checked = 0, churnedKeys = 0;
+    for (int round = 0; round < 10; ++round) {
+        CRecordingMessages shown;
+        CRecordedRegSnap snap(path, nullptr, &progress, FALSE, &shown);
+        snap.Run();
+        ASSERT_FALSE(shown.shown.empty());
+        EXPECT_EQ(shown.shown.size(), 2u) << round << ": " << shown.shown.back().text;
+        if (shown.shown.size() != 2u || snap.results.size() != 1u)
+            continue;
+        RegSnapFile file = ReadRegSnap(path);
+        EXPECT_EQ(file.version, kRegSnapVersion);
+        EXPECT_EQ(file.keysRecorded, snap.KeysRecorded());
+        const RegKeyRecord* software = FindNoCase(file.roots[0], "Software");
+        const RegKeyRecord* churned = software ? FindNoCase(*software, "Corvane Churn") : nullptr;
+        ASSERT_NE(churned, nullptr) << round;
+        std::vector<const RegKeyRecord*> keys = {churned};
+        for (const RegKeyRecord& sub : churned->subkeys)
+            keys.push_back(&sub);
+        for (const RegKeyRecord* key : keys) {
+            for (const RegValueRecord& v : key->values) {
+                EXPECT_TRUE(IsChurnState(v.name, v.type, v.data))
+                    << round << ": " << key->name << "\\" << v.name << ", " << v.data.size() << " bytes";
+                ++checked;
+            }
+            if (key != churned) {
+                EXPECT_TRUE(key->subkeys.empty()) << key->name;
+            }
+        }
+        churnedKeys += keys.size();
+        ++succeeded;
+    }
+    unsigned changes = churner.Stop();
+    EXPECT_EQ(succeeded, 10);
+    EXPECT_GT(checked, 10u);
+    // The churner really kept changing the registry while the snapshots ran.
+    EXPECT_GT(changes, 1000u);
+    std::printf("10 snapshots under %u changes: %d succeeded, %zu values and %zu keys below the "
+                "churned key recorded\n",
+                changes, succeeded, checked, churnedKeys);
 }
 
 }  // namespace
