@@ -34,9 +34,11 @@ if [ -x "$top/scripts/fuzz.sh" ]; then
 fi
 
 echo "== windows tests under Wine"
-# Start the prefix's server and its services with output to files before
-# ctest runs, so no test's pipes are inherited by them.
+# Start the prefixes' servers and their services with output to files before
+# ctest runs, so no test's pipes are inherited by them: the 32-bit prefix of
+# most tests, and the 64-bit one where the program meets 64-bit Windows.
 ( . "$top/scripts/wine-env.sh"; corvane_wine_prepare "$out/win" )
+( export CORVANE_WINE64=1; . "$top/scripts/wine-env.sh"; corvane_wine_prepare "$out/win" )
 ctest --test-dir "$out/win" --output-on-failure
 
 echo "== the demonstration run (scripts/run.sh without a display)"

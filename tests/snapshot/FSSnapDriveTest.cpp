@@ -116,6 +116,10 @@ protected:
         s_loopLink = r + "\\Links\\Back to root";
         s_ringLinks = {r + "\\Ring1\\hop\\hop", r + "\\Ring2\\hop\\hop"};
         ASSERT_TRUE(FileExists(s_loopLink + "\\Links"));  // the link really leads back
+        // Outside leads to the host's folder that holds the drive's root as
+        // a real folder: the loop closes at a folder that is no link.
+        s_outsideLoop = r + "\\Outside\\drive";
+        ASSERT_TRUE(FileExists(s_outsideLoop + "\\Links"));
         s_drive = drive;
     }
 
@@ -126,13 +130,14 @@ protected:
     }
 
     static char s_drive;
-    static std::string s_root, s_longFolder, s_loopLink;
+    static std::string s_root, s_longFolder, s_loopLink, s_outsideLoop;
     // Links that close a loop through another link first.
     static std::vector<std::string> s_ringLinks;
 };
 
 char FSSnapDrive::s_drive = 0;
-std::string FSSnapDrive::s_root, FSSnapDrive::s_longFolder, FSSnapDrive::s_loopLink;
+std::string FSSnapDrive::s_root, FSSnapDrive::s_longFolder, FSSnapDrive::s_loopLink,
+    FSSnapDrive::s_outsideLoop;
 std::vector<std::string> FSSnapDrive::s_ringLinks;
 
 TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
@@ -157,7 +162,8 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     EXPECT_EQ(file.folderCount, file.foldersRead);
     EXPECT_EQ(file.bytesUsed, bytes.size());  // nothing after the root record
 
-    std::vector<std::string> notEntered = {s_longFolder, s_loopLink, s_ringLinks[0], s_ringLinks[1]};
+    std::vector<std::string> notEntered = {s_longFolder, s_loopLink, s_ringLinks[0], s_ringLinks[1],
+                                           s_outsideLoop};
     FolderRecord expected = ListTree(s_root, s_root, notEntered);
     ExpectSameTree(expected, file.root, s_root);
 
@@ -165,7 +171,7 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     Totals(expected, files, folders);
     EXPECT_EQ(file.folderCount, folders);
     EXPECT_EQ(snap.FilesFound(), files);
-    EXPECT_EQ(snap.FoldersIgnored(), 4u);
+    EXPECT_EQ(snap.FoldersIgnored(), 5u);
 
     // The sparse file of 5,000,000,000 bytes is recorded modulo 2^32.
     const FolderRecord* big = Subfolder(file.root, "Big");
@@ -176,7 +182,7 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     char head[400];
     std::snprintf(head, sizeof head,
                   "OPERATION SUCCESSFUL.\r\n\r\n%u files found\r\n%u directories found\r\n"
-                  "4 directories ignored\r\n\r\nThe following directories could not be "
+                  "5 directories ignored\r\n\r\nThe following directories could not be "
                   "accessed and contents were ignored:\r\n",
                   files, folders);
     ASSERT_EQ(snap.results.size(), 1u);
@@ -277,7 +283,7 @@ TEST_F(FSSnapDrive, TheRealQuestionAndResultsDialogAnsweredAsAPersonWould)
     ASSERT_EQ(shown.size(), 1u);
     ASSERT_EQ(shown[0].edits.size(), 1u);
     EXPECT_EQ(shown[0].edits[0].rfind("OPERATION SUCCESSFUL.\r\n\r\n", 0), 0u);
-    EXPECT_NE(shown[0].edits[0].find("\r\n4 directories ignored\r\n"), std::string::npos);
+    EXPECT_NE(shown[0].edits[0].find("\r\n5 directories ignored\r\n"), std::string::npos);
     FSSnapFile file;
     std::string why;
     ASSERT_TRUE(ParseFSSnap(ReadWholeFile(path), file, why)) << why;

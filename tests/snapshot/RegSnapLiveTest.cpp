@@ -531,6 +531,24 @@ TEST_F(RegSnapLive, AKeyThatOpensAsAViewOfThePerformanceDataIsNotWalked)
     }
 }
 
+// On 32-bit Windows there is one view of the registry: asking for the 64-bit
+// one changes nothing, and the snapshot holds the same bytes as before.
+TEST_F(RegSnapLive, OnA32BitSystemTheNativeViewIsTheOnlyViewByteForByte)
+{
+    CPlainViewRegistry plain;
+    CRecordedRegSnap before(path, nullptr, &progress, TRUE, &messages, &plain);
+    before.Run();
+    std::vector<uint8_t> plainBytes = ReadWholeFile(path);
+    CRecordedRegSnap now(path, nullptr, &progress, TRUE, &messages);
+    now.Run();
+    std::vector<uint8_t> nativeBytes = ReadWholeFile(path);
+    ASSERT_EQ(messages.shown.size(), 4u) << messages.shown.back().text;
+    ASSERT_GT(plainBytes.size(), 100000u);
+    EXPECT_EQ(nativeBytes.size(), plainBytes.size());
+    EXPECT_TRUE(nativeBytes == plainBytes);
+    EXPECT_EQ(now.IgnoredList(), before.IgnoredList());
+}
+
 // The registry churner (reg_churn.exe, beside this test) running in the
 // background until Stop, which returns how many changes it made.
 class CChurner {

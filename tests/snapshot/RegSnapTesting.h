@@ -70,3 +70,30 @@ inline void ExpectSameKey(const RegKeyRecord& expected, const RegKeyRecord& actu
     for (size_t j = 0; j < expected.subkeys.size(); ++j)
         ExpectSameKey(expected.subkeys[j], actual.subkeys[j], path + "\\" + expected.subkeys[j].name);
 }
+
+// The registry as the walk read it before it asked for the 64-bit view: every
+// key opened for reading alone, so a 32-bit program on 64-bit Windows sees
+// the redirected keys.
+class CPlainViewRegistry : public IRegistry {
+public:
+    LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values, FILETIME& lastWrite) override
+    {
+        return SystemRegistry().QueryInfoKey(key, subkeys, values, lastWrite);
+    }
+    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& dataLength) override
+    {
+        return SystemRegistry().EnumValue(key, index, name, nameLength, dataLength);
+    }
+    LONG QueryValue(HKEY key, const char* name, DWORD& type, BYTE* data, DWORD& dataLength) override
+    {
+        return SystemRegistry().QueryValue(key, name, type, data, dataLength);
+    }
+    LONG EnumKey(HKEY key, DWORD index, char* name, DWORD& nameLength) override
+    {
+        return SystemRegistry().EnumKey(key, index, name, nameLength);
+    }
+    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
+    {
+        return handle.Open(parent, name, KEY_READ);
+    }
+};
