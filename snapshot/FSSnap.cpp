@@ -179,12 +179,25 @@ void CFSSnap::CheckWrites(const CFSSnapWriter& file) const
 // so the test does not depend on what the listing says about the entry. A
 // loop through links that lead elsewhere first is caught when the walk meets
 // the same folder a second time, its identity then being on the chain.
-bool CFSSnap::OnChain(const FolderId& id) const
+bool CFSSnap::OnChain(ChainEntry& folder)
 {
-    for (const ChainEntry& entry : m_chain)
-        if (entry.known && entry.id == id)
+    for (ChainEntry& entry : m_chain)
+        if (entry.known && entry.index == folder.index && SameVolume(entry, folder))
             return true;
     return false;
+}
+
+bool CFSSnap::SameVolume(ChainEntry& a, ChainEntry& b)
+{
+    for (ChainEntry* entry : {&a, &b}) {
+        if (entry->volumeLooked)
+            continue;
+        entry->volumeLooked = true;
+        FolderId id;
+        entry->volumeKnown = GetFolderId(*entry->path, id);
+        entry->volume = id.volume;
+    }
+    return a.volumeKnown && b.volumeKnown && a.volume == b.volume;
 }
 
 bool CFSSnap::DriveStillThere() const
@@ -196,15 +209,63 @@ bool CFSSnap::DriveStillThere() const
     return GetFolderId(root, id) && id == m_rootId;
 }
 
+namespace {
+
+CHandle OpenFolder(const std::string& path)
+{
+    return CHandle(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// NtQueryInformationFile for FileInternalInformation: the file index alone.
+// Under Wine it costs a fraction of GetFileInformationByHandle, which also
+// asks for the volume; it is looked up at run time and missed gracefully.
+using QueryInformationFile = LONG(WINAPI*)(HANDLE, void* ioStatus, void* info, ULONG length,
+                                           int infoClass);
+constexpr int kFileInternalInformation = 6;
+
+QueryInformationFile InternalInformationQuery()
+{
+    static QueryInformationFile query = [] {
+        HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+        return ntdll ? reinterpret_cast<QueryInformationFile>(reinterpret_cast<void*>(
+                           ::GetProcAddress(ntdll, "NtQueryInformationFile")))
+                     : nullptr;
+    }();
+    return query;
+}
+
+}  // namespace
+
 bool CFSSnap::GetFolderId(const std::string& path, FolderId& id)
 {
-    CHandle folder(::CreateFileA(path.c_str(), 0,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    CHandle folder = OpenFolder(path);
     BY_HANDLE_FILE_INFORMATION info;
     if (!folder.IsOpen() || !::GetFileInformationByHandle(folder.Get(), &info))
         return false;
-    id = FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    id = FolderId{info.dwVolumeSerialNumber,
+                  (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return true;
+}
+
+bool CFSSnap::GetFolderIndex(const std::string& path, uint64_t& index)
+{
+    QueryInformationFile query = InternalInformationQuery();
+    if (!query) {
+        FolderId id;
+        if (!GetFolderId(path, id))
+            return false;
+        index = id.index;
+        return true;
+    }
+    CHandle folder = OpenFolder(path);
+    if (!folder.IsOpen())
+        return false;
+    ULONG_PTR ioStatus[2];
+    LARGE_INTEGER internal;
+    if (query(folder.Get(), ioStatus, &internal, sizeof internal, kFileInternalInformation) != 0)
+        return false;
+    index = static_cast<uint64_t>(internal.QuadPart);
     return true;
 }
 
@@ -228,11 +289,11 @@ void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path)
         return;
     }
     ChainEntry self;
-    self.known = GetFolderId(current, self.id);
+    self.path = &current;
+    self.known = GetFolderIndex(current, self.index);
     if (m_chain.empty()) {
-        m_rootId = self.id;
-        m_bRootKnown = self.known;
-    } else if (self.known && OnChain(self.id)) {
+        m_bRootKnown = GetFolderId(current, m_rootId);
+    } else if (self.known && OnChain(self)) {
         AddIgnored(path);
         return;
     }

@@ -38,25 +38,29 @@ protected:
     virtual void ShowResults(const std::string& text);
 
 private:
-    // The identity of a folder on its volume: links that lead back to an
-    // ancestor are told apart from real folders by it.
+    // The identity of a folder on its volume.
     struct FolderId {
-        DWORD volume, indexHigh, indexLow;
-        bool operator==(const FolderId& o) const
-        {
-            return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
-        }
+        DWORD volume;
+        uint64_t index;
+        bool operator==(const FolderId& o) const { return volume == o.volume && index == o.index; }
     };
 
-    // A folder on the chain from the root to the folder being walked.
+    // A folder on the chain from the root to the folder being walked. Its
+    // file index is taken as it is entered, which is cheap; its volume only
+    // when another folder's index matches it.
     struct ChainEntry {
-        FolderId id;
-        bool known;  // false when the folder's identity could not be had
+        const std::string* path = nullptr;
+        uint64_t index = 0;
+        bool known = false;  // false when the index could not be had
+        bool volumeLooked = false, volumeKnown = false;
+        DWORD volume = 0;
     };
 
     void WalkFolder(CFSSnapWriter& file, const std::string& path);
-    bool OnChain(const FolderId& id) const;
+    bool OnChain(ChainEntry& folder);
+    static bool SameVolume(ChainEntry& a, ChainEntry& b);
     static bool GetFolderId(const std::string& path, FolderId& id);
+    static bool GetFolderIndex(const std::string& path, uint64_t& index);
     // The drive's root can be entered and is still the folder the walk began in.
     bool DriveStillThere() const;
     void AddIgnored(const std::string& path);
