@@ -77,6 +77,16 @@ private:
     std::string m_strFolder;
 };
 
+// The names a folder lists, hashed (FNV-1a), folders told from files.
+constexpr uint64_t kNamesHashStart = 14695981039346656037ull;
+
+uint64_t HashName(uint64_t hash, const char* name, bool folder)
+{
+    for (const char* c = name; *c; ++c)
+        hash = (hash ^ static_cast<unsigned char>(*c)) * 1099511628211ull;
+    return (hash ^ (folder ? 1u : 2u)) * 1099511628211ull;
+}
+
 }  // namespace
 
 CFSSnap::CFSSnap(const std::string& path, char driveLetter, CWnd* owner, IProgress* progress,
@@ -172,32 +182,34 @@ void CFSSnap::CheckWrites(const CFSSnapWriter& file) const
 }
 
 // A folder that leads back to a folder on the chain being walked (a junction,
-// a symbolic link, or a host's link seen through Wine, which carries no
-// reparse attribute) would make the walk endless: it is recorded like a folder
-// that cannot be entered (zero counts, listed as ignored), so every real
-// folder is still walked. Every folder's identity is taken as it is entered,
-// so the test does not depend on what the listing says about the entry. A
-// loop through links that lead elsewhere first is caught when the walk meets
-// the same folder a second time, its identity then being on the chain.
-bool CFSSnap::OnChain(ChainEntry& folder)
+// a symbolic link, a mount point, or a host's link seen through Wine, be it
+// marked as a link or not) would make the walk endless: it is recorded like a
+// folder that cannot be entered (zero counts, listed as ignored), so every
+// real folder is still walked. Such a folder lists exactly what its ancestor
+// listed, so identities (volume and file index) are looked up only for a
+// folder whose listed names equal an ancestor's: a drive without loops costs
+// next to nothing extra. A folder that changed between the two listings is
+// caught one level further down, where the loop repeats. A loop through
+// folders that lead elsewhere first is caught when the walk meets the same
+// folder a second time, its identity then being on the chain.
+bool CFSSnap::LeadsBack(ChainEntry& folder)
 {
-    for (ChainEntry& entry : m_chain)
-        if (entry.known && entry.index == folder.index && SameVolume(entry, folder))
+    for (ChainEntry& entry : m_chain) {
+        if (entry.entries != folder.entries || entry.names != folder.names)
+            continue;
+        if (Identify(folder) && Identify(entry) && entry.id == folder.id)
             return true;
+    }
     return false;
 }
 
-bool CFSSnap::SameVolume(ChainEntry& a, ChainEntry& b)
+bool CFSSnap::Identify(ChainEntry& folder)
 {
-    for (ChainEntry* entry : {&a, &b}) {
-        if (entry->volumeLooked)
-            continue;
-        entry->volumeLooked = true;
-        FolderId id;
-        entry->volumeKnown = GetFolderId(*entry->path, id);
-        entry->volume = id.volume;
+    if (!folder.looked) {
+        folder.looked = true;
+        folder.known = GetFolderId(*folder.path, folder.id);
     }
-    return a.volumeKnown && b.volumeKnown && a.volume == b.volume;
+    return folder.known;
 }
 
 bool CFSSnap::DriveStillThere() const
@@ -209,63 +221,15 @@ bool CFSSnap::DriveStillThere() const
     return GetFolderId(root, id) && id == m_rootId;
 }
 
-namespace {
-
-CHandle OpenFolder(const std::string& path)
-{
-    return CHandle(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
-
-// NtQueryInformationFile for FileInternalInformation: the file index alone.
-// Under Wine it costs a fraction of GetFileInformationByHandle, which also
-// asks for the volume; it is looked up at run time and missed gracefully.
-using QueryInformationFile = LONG(WINAPI*)(HANDLE, void* ioStatus, void* info, ULONG length,
-                                           int infoClass);
-constexpr int kFileInternalInformation = 6;
-
-QueryInformationFile InternalInformationQuery()
-{
-    static QueryInformationFile query = [] {
-        HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-        return ntdll ? reinterpret_cast<QueryInformationFile>(reinterpret_cast<void*>(
-                           ::GetProcAddress(ntdll, "NtQueryInformationFile")))
-                     : nullptr;
-    }();
-    return query;
-}
-
-}  // namespace
-
 bool CFSSnap::GetFolderId(const std::string& path, FolderId& id)
 {
-    CHandle folder = OpenFolder(path);
+    CHandle folder(::CreateFileA(path.c_str(), 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
     if (!folder.IsOpen() || !::GetFileInformationByHandle(folder.Get(), &info))
         return false;
-    id = FolderId{info.dwVolumeSerialNumber,
-                  (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-    return true;
-}
-
-bool CFSSnap::GetFolderIndex(const std::string& path, uint64_t& index)
-{
-    QueryInformationFile query = InternalInformationQuery();
-    if (!query) {
-        FolderId id;
-        if (!GetFolderId(path, id))
-            return false;
-        index = id.index;
-        return true;
-    }
-    CHandle folder = OpenFolder(path);
-    if (!folder.IsOpen())
-        return false;
-    ULONG_PTR ioStatus[2];
-    LARGE_INTEGER internal;
-    if (query(folder.Get(), ioStatus, &internal, sizeof internal, kFileInternalInformation) != 0)
-        return false;
-    index = static_cast<uint64_t>(internal.QuadPart);
+    id = FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     return true;
 }
 
@@ -288,38 +252,46 @@ void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path)
         AddIgnored(path);
         return;
     }
+    if (m_chain.empty())
+        m_bRootKnown = GetFolderId(current, m_rootId);
+
+    // The whole listing comes first: whether the folder leads back is told
+    // from it, and a folder that does is recorded with nothing in it.
     ChainEntry self;
     self.path = &current;
-    self.known = GetFolderIndex(current, self.index);
-    if (m_chain.empty()) {
-        m_bRootKnown = GetFolderId(current, m_rootId);
-    } else if (self.known && OnChain(self)) {
-        AddIgnored(path);
-        return;
-    }
-
-    uint32_t subfolderCount = 0, fileCount = 0;
+    self.names = kNamesHashStart;
     std::vector<std::string> subfolders;
+    m_files.clear();
     CFileFind finder;
     std::string pattern = path + "\\*";
     for (bool more = finder.FindFirst(pattern.c_str()); more; more = finder.FindNext()) {
         if (finder.IsDots())
             continue;
         const char* entry = finder.GetFileName();
-        if (finder.IsDirectory()) {
+        bool folder = finder.IsDirectory();
+        self.names = HashName(self.names, entry, folder);
+        ++self.entries;
+        if (folder)
             subfolders.push_back(path + "\\" + entry);
-            ++subfolderCount;
-            continue;
-        }
-        file.WriteFile(entry, std::char_traits<char>::length(entry), finder.GetCreationTime(),
-                       finder.GetLastWriteTime(), finder.GetLengthLow());
-        ++fileCount;
-        ++m_nFilesFound;
-        float percent;
-        if (m_meter.AddFile(finder.GetLengthLow(), percent))
-            m_pProgress->SetPercent(percent);
+        else
+            m_files.push_back(ListedFile{entry, finder.GetCreationTime(), finder.GetLastWriteTime(),
+                                         finder.GetLengthLow()});
     }
     finder.Close();
+    if (!m_chain.empty() && LeadsBack(self)) {
+        AddIgnored(path);
+        return;
+    }
+
+    const uint32_t subfolderCount = static_cast<uint32_t>(subfolders.size());
+    const uint32_t fileCount = static_cast<uint32_t>(m_files.size());
+    for (const ListedFile& f : m_files) {
+        file.WriteFile(f.name.data(), f.name.size(), f.creationTime, f.lastWriteTime, f.sizeLow);
+        ++m_nFilesFound;
+        float percent;
+        if (m_meter.AddFile(f.sizeLow, percent))
+            m_pProgress->SetPercent(percent);
+    }
     CheckWrites(file);
 
     m_chain.push_back(self);

@@ -40,27 +40,36 @@ protected:
 private:
     // The identity of a folder on its volume.
     struct FolderId {
-        DWORD volume;
-        uint64_t index;
-        bool operator==(const FolderId& o) const { return volume == o.volume && index == o.index; }
+        DWORD volume, indexHigh, indexLow;
+        bool operator==(const FolderId& o) const
+        {
+            return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
+        }
     };
 
-    // A folder on the chain from the root to the folder being walked. Its
-    // file index is taken as it is entered, which is cheap; its volume only
-    // when another folder's index matches it.
+    // A folder on the chain from the root to the folder being walked: what
+    // its listing held, and its identity, looked up only when another
+    // folder's listing holds the same.
     struct ChainEntry {
         const std::string* path = nullptr;
-        uint64_t index = 0;
-        bool known = false;  // false when the index could not be had
-        bool volumeLooked = false, volumeKnown = false;
-        DWORD volume = 0;
+        size_t entries = 0;
+        uint64_t names = 0;  // a hash of the listed names
+        bool looked = false, known = false;
+        FolderId id{};
+    };
+
+    // A file of the folder being listed, written once the folder is known
+    // not to lead back.
+    struct ListedFile {
+        std::string name;
+        uint64_t creationTime, lastWriteTime;
+        uint32_t sizeLow;
     };
 
     void WalkFolder(CFSSnapWriter& file, const std::string& path);
-    bool OnChain(ChainEntry& folder);
-    static bool SameVolume(ChainEntry& a, ChainEntry& b);
+    bool LeadsBack(ChainEntry& folder);
+    static bool Identify(ChainEntry& folder);
     static bool GetFolderId(const std::string& path, FolderId& id);
-    static bool GetFolderIndex(const std::string& path, uint64_t& index);
     // The drive's root can be entered and is still the folder the walk began in.
     bool DriveStillThere() const;
     void AddIgnored(const std::string& path);
@@ -77,6 +86,7 @@ private:
     std::string m_strIgnored;
     IUserMessages& m_messages;
     std::vector<ChainEntry> m_chain;
+    std::vector<ListedFile> m_files;  // the files of the folder being listed
     FolderId m_rootId{};
     bool m_bRootKnown = false;
 };

@@ -101,6 +101,12 @@ protected:
         ASSERT_TRUE(MakeFolder(r + "\\Empty"));
         ASSERT_TRUE(MakeFolder(r + "\\Caf\xE9 \xC4rger"));
         ASSERT_TRUE(MakeFile(r + "\\Caf\xE9 \xC4rger\\na\xEFve \xA9.txt", "accents"));
+        // Folders that list what their parent lists, without being it: the
+        // loop guard must tell them from a way back and walk them all.
+        ASSERT_TRUE(MakeFolder(r + "\\Echo"));
+        ASSERT_TRUE(MakeFolder(r + "\\Echo\\echo"));
+        ASSERT_TRUE(MakeFolder(r + "\\Echo\\echo\\echo"));
+        ASSERT_TRUE(MakeFolder(r + "\\Echo\\echo\\echo\\echo"));
         ASSERT_TRUE(MakeFolder(r + "\\Big"));
         ASSERT_TRUE(MakeSizedFile(r + "\\Big\\sparse.bin", 5000000000ull));
         // Deep\<100 a>\<100 b>\<100 c>: the third level's path is longer than
@@ -190,6 +196,10 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     EXPECT_NE(snap.results[0].find("\r\n" + s_loopLink), std::string::npos);
     // A link is walked like a folder until it closes a loop: Ring1\hop shows
     // Ring2's contents, whose own link leads back to Ring1.
+    const FolderRecord* echo = Subfolder(file.root, "Echo");
+    for (int level = 0; level < 3 && echo; ++level)
+        echo = Subfolder(*echo, "echo");
+    ASSERT_NE(echo, nullptr);
     const FolderRecord* ring1 = Subfolder(file.root, "Ring1");
     ASSERT_NE(ring1, nullptr);
     ASSERT_EQ(ring1->folders.size(), 1u);
