@@ -22,14 +22,13 @@ const char* const kFSSnapCreateError = "ERROR: Could not create snap shot file."
 const char* const kFSSnapWriteError =
     "ERROR: Could not write snap shot file. The disk may be full.\n\n"
     "The snap shot is incomplete and cannot be used.";
-const char* const kFSSnapDriveErrorFormat =
-    "ERROR: Drive %c: is not available.\n\n"
-    "The snap shot is incomplete and cannot be used.";
-
 std::string FSSnapDriveError(char driveLetter)
 {
     char text[160];
-    std::snprintf(text, sizeof text, kFSSnapDriveErrorFormat, driveLetter);
+    std::snprintf(text, sizeof text,
+                  "ERROR: Drive %c: is not available.\n\n"
+                  "The snap shot is incomplete and cannot be used.",
+                  driveLetter);
     return text;
 }
 

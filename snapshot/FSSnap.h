@@ -95,7 +95,5 @@ private:
 extern const char* const kFSSnapQuestion;
 extern const char* const kFSSnapCreateError;
 extern const char* const kFSSnapWriteError;
-// The drive's root could not be entered, or vanished during the walk; formatted
-// with the drive letter.
-extern const char* const kFSSnapDriveErrorFormat;
+// The drive's root could not be entered, or vanished during the walk.
 std::string FSSnapDriveError(char driveLetter);

@@ -7,9 +7,9 @@
 #include "app/SnapshotSetupDlg.h"
 #include "framework/Wow64.h"
 #include "res/resource.h"
-#include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
 #include "tests/app/DialogSteps.h"
+#include "tests/snapshot/FSSnapTesting.h"
 #include "tests/snapshot/RegSnapTesting.h"
 #include "tests/support/DriveFixture.h"
 #include "tests/support/Recorders.h"
@@ -22,15 +22,6 @@
 #include <thread>
 
 namespace {
-
-class CRecordedFSSnap : public CFSSnap {
-public:
-    using CFSSnap::CFSSnap;
-    std::vector<std::string> results;
-
-protected:
-    void ShowResults(const std::string& text) override { results.push_back(text); }
-};
 
 std::string Environment(const char* name)
 {

@@ -2,7 +2,8 @@
 // empty folder (with a link inside that leads back to the root); the suite
 // fills it through the Windows API and checks the snapshot record by record
 // against an independent listing of the same drive.
-#include "snapshot/FSSnap.h"
+
+#include "tests/snapshot/FSSnapTesting.h"
 
 #include "framework/AppMessageBox.h"
 #include "tests/support/DialogDriver.h"
@@ -14,16 +15,6 @@
 #include <functional>
 
 namespace {
-
-// Records the results text instead of showing the dialog.
-class CRecordedFSSnap : public CFSSnap {
-public:
-    using CFSSnap::CFSSnap;
-    std::vector<std::string> results;
-
-protected:
-    void ShowResults(const std::string& text) override { results.push_back(text); }
-};
 
 std::string TempPath(const char* name)
 {

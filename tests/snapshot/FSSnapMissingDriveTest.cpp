@@ -3,8 +3,8 @@
 // not available, and the file keeps version 0, so no reader takes it for a
 // snapshot of an empty drive. The wrapper maps the drive to a folder of the
 // host, which the test moves away through drive Z: (the host's root) and back.
-#include "snapshot/FSSnap.h"
 
+#include "tests/snapshot/FSSnapTesting.h"
 #include "tests/support/DriveFixture.h"
 #include "tests/support/Recorders.h"
 
@@ -14,15 +14,6 @@
 #include <functional>
 
 namespace {
-
-class CRecordedFSSnap : public CFSSnap {
-public:
-    using CFSSnap::CFSSnap;
-    std::vector<std::string> results;
-
-protected:
-    void ShowResults(const std::string& text) override { results.push_back(text); }
-};
 
 // Moves the drive's folder away when the walk shows its given folder.
 class CPullingProgress : public CRecordingProgress {
