@@ -1,21 +1,34 @@
 // corvane-diff: compares two snapshot files of the same kind with the
-// comparison engine and prints the result. The kind, file system or registry,
-// is told by the version word of snapshot 1.
+// comparison engine and prints the result in one of several formats. The kind,
+// file system or registry, is told by the version word of snapshot 1.
 //
-//   corvane-diff [--tree] SNAPSHOT1 SNAPSHOT2
+//   corvane-diff [--format NAME] [--exclude PATTERN]... [--exclude-from FILE]...
+//                [--noise] SNAPSHOT1 SNAPSHOT2
 //
-// Exit code 0 when the snapshots are identical, 1 when they differ, 2 when a
-// file cannot be opened or is refused (the reasons go to standard error).
+// Exit code 0 when the snapshots are identical (after the exclusions), 1 when
+// they differ, 2 when a file cannot be opened or is refused, or the output
+// cannot be written (the reasons go to standard error).
 #include "compare/FSMine.h"
 #include "compare/RegMine.h"
 #include "snapshot/SnapFormat.h"
 #include "snapshot/StdioFile.h"
+#include "tools/DiffFilter.h"
+#include "tools/DiffFormats.h"
 #include "tools/DiffReport.h"
+
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -44,6 +57,7 @@ uint16_t PeekVersion(IInputFile& file)
 // registry snapshot; the file-system kind takes every other file and
 // refuses, with its own message, one that is no snapshot at all.
 struct CEngineChoice {
+    SnapKind kind;
     std::unique_ptr<CCompareMine> mine;
     std::unique_ptr<IItemDescriber> describer;
 };
@@ -51,13 +65,102 @@ struct CEngineChoice {
 CEngineChoice ChooseEngine(uint16_t version, IUserMessages& messages)
 {
     if (version == kRegSnapVersion)
-        return CEngineChoice{std::make_unique<CRegMine>(messages), std::make_unique<CRegValDescriber>()};
-    return CEngineChoice{std::make_unique<CFSMine>(messages), std::make_unique<CFSFileDescriber>()};
+        return CEngineChoice{SnapKind::Registry, std::make_unique<CRegMine>(messages),
+                             std::make_unique<CRegValDescriber>()};
+    return CEngineChoice{SnapKind::FileSystem, std::make_unique<CFSMine>(messages),
+                         std::make_unique<CFSFileDescriber>()};
+}
+
+struct COptions {
+    std::string format = "report";
+    bool reverse = false;
+};
+
+// What a format is given: the finished comparison and the options.
+struct CFormatInput {
+    const CDiffOutput& diff;
+    const IItemDescriber& describer;
+    const COptions& options;
+};
+
+// Writes a format's text; false, with the reason, when the comparison cannot
+// be told in that format.
+using FormatWriter = bool (*)(const CFormatInput& in, std::string& text, std::string& refusal);
+
+struct CFormat {
+    const char* name;
+    FormatWriter write;
+    bool binary;  // written byte for byte, its line ends included
+};
+
+const CFormat kFormats[] = {
+    {"report",
+     [](const CFormatInput& in, std::string& text, std::string&) {
+         text = ChangeReport(in.diff.mine, in.diff.kind, in.describer);
+         return true;
+     },
+     false},
+    {"tree",
+     [](const CFormatInput& in, std::string& text, std::string&) {
+         text = TreeListing(*in.diff.mine.GetRoot1(), *in.diff.mine.GetRoot2());
+         return true;
+     },
+     false},
+    {"csv",
+     [](const CFormatInput& in, std::string& text, std::string&) {
+         text = CsvReport(in.diff);
+         return true;
+     },
+     true},
+    {"json",
+     [](const CFormatInput& in, std::string& text, std::string&) {
+         text = JsonReport(in.diff);
+         return true;
+     },
+     false},
+    {"html",
+     [](const CFormatInput& in, std::string& text, std::string&) {
+         text = HtmlReport(in.diff);
+         return true;
+     },
+     false},
+};
+
+const CFormat* FindFormat(const std::string& name)
+{
+    for (const CFormat& format : kFormats)
+        if (name == format.name)
+            return &format;
+    return nullptr;
+}
+
+// "2026-12-09 17:20:31 UTC": when the file was last written.
+std::string FileDate(const char* path)
+{
+    struct stat info;
+    if (stat(path, &info) != 0)
+        return "";
+    std::time_t when = info.st_mtime;
+    std::tm* utc = std::gmtime(&when);
+    if (!utc)
+        return "";
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", utc);
+    return text;
 }
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: corvane-diff [--tree] SNAPSHOT1 SNAPSHOT2\n");
+    std::fprintf(stderr,
+                 "usage: corvane-diff [--format report|tree|csv|json|html|reg] [--reverse]\n"
+                 "                    [--exclude PATTERN]... [--exclude-from FILE]... [--noise]\n"
+                 "                    SNAPSHOT1 SNAPSHOT2\n");
+    return kRefused;
+}
+
+int Refuse(const std::string& text)
+{
+    std::fprintf(stderr, "%s\n", text.c_str());
     return kRefused;
 }
 
@@ -65,19 +168,38 @@ int Usage()
 
 int main(int argc, char** argv)
 {
-    bool tree = false;
+    COptions options;
+    std::vector<std::string> excludes, excludeFiles;
+    bool noise = false;
     const char* paths[2] = {nullptr, nullptr};
     int count = 0;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--tree") == 0)
-            tree = true;
-        else if (count < 2 && argv[i][0] != '-')
-            paths[count++] = argv[i];
+        const char* arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (std::strcmp(arg, "--tree") == 0)
+            options.format = "tree";
+        else if (std::strcmp(arg, "--format") == 0 && hasValue)
+            options.format = argv[++i];
+        else if (std::strcmp(arg, "--reverse") == 0)
+            options.reverse = true;
+        else if (std::strcmp(arg, "--exclude") == 0 && hasValue)
+            excludes.push_back(argv[++i]);
+        else if (std::strcmp(arg, "--exclude-from") == 0 && hasValue)
+            excludeFiles.push_back(argv[++i]);
+        else if (std::strcmp(arg, "--noise") == 0)
+            noise = true;
+        else if (count < 2 && arg[0] != '-')
+            paths[count++] = arg;
         else
             return Usage();
     }
     if (count != 2)
         return Usage();
+    const CFormat* format = FindFormat(options.format);
+    if (!format)
+        return Refuse("corvane-diff: unknown format \"" + options.format + "\".");
+    if (options.reverse && options.format != "reg")
+        return Refuse("corvane-diff: --reverse applies to --format reg only.");
 
     CStderrMessages messages;
     CStdioFile file1, file2;
@@ -91,13 +213,33 @@ int main(int argc, char** argv)
     }
 
     CEngineChoice engine = ChooseEngine(PeekVersion(file1), messages);
+    CPathFilter filter;
+    for (const std::string& pattern : excludes)
+        filter.Add(pattern);
+    for (const std::string& path : excludeFiles) {
+        std::string error;
+        if (!filter.AddFromFile(path, error))
+            return Refuse("corvane-diff: " + error);
+    }
+    if (noise)
+        filter.AddNoise(engine.kind);
+
     if (!engine.mine->Compare(nullptr, file1, file2)) {
         messages.Error(kComparisonFailed);
         return kRefused;
     }
+    filter.Apply(*engine.mine);
 
-    std::string output = tree ? TreeListing(*engine.mine->GetRoot1(), *engine.mine->GetRoot2())
-                              : ChangeReport(*engine.mine, *engine.describer);
-    std::fwrite(output.data(), 1, output.size(), stdout);
+    CDiffOutput diff{*engine.mine, engine.kind, {paths[0], FileDate(paths[0])},
+                     {paths[1], FileDate(paths[1])}};
+    std::string text, refusal;
+    if (!format->write(CFormatInput{diff, *engine.describer, options}, text, refusal))
+        return Refuse(refusal);
+#ifdef _WIN32
+    if (format->binary)
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+        return Refuse("corvane-diff: cannot write the output.");
     return TreesIdentical(*engine.mine) ? kIdentical : kDifferent;
 }

@@ -112,35 +112,23 @@ std::string CRegValDescriber::DescribeChange(const CCompareItem& item1,
     return text;
 }
 
-std::string ChangeReport(const CCompareMine& mine, const IItemDescriber& describer)
+std::string ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber& describer)
 {
     std::string text;
-    std::string counts;
-    for (int side = 1; side <= 2; ++side) {
-        const CCompareNode* root = side == 1 ? mine.GetRoot1() : mine.GetRoot2();
-        const char* only = side == 1 ? "only in 1: " : "only in 2: ";
-        WalkTree(
-            *root,
-            [&](const CCompareNode& node, unsigned) {
-                if (node.GetState() != csUnique)
-                    return true;
-                std::string folders, items;
-                mine.FormatNodeCount(folders, static_cast<unsigned long>(node.CountNodes()));
-                uint64_t itemCount = 0;
-                WalkTree(
-                    node, [](const CCompareNode&, unsigned) { return true; },
-                    [&](const CCompareItem&, unsigned) { ++itemCount; });
-                mine.FormatItemCount(items, static_cast<unsigned long>(itemCount));
-                text += only + EntryPath(node) + "\\ (holding " + folders + ", " + items + ")\n";
-                return false;  // its contents are part of this one difference
-            },
-            [&](const CCompareItem& item, unsigned) {
-                if (item.GetState() == csUnique)
-                    text += only + EntryPath(item) + " (" + describer.Describe(item) + ")\n";
-                else if (side == 1 && item.GetState() == csChanged && item.GetOpposite())
-                    text += "changed:   " + EntryPath(item) + ": " +
-                            describer.DescribeChange(item, *item.GetOpposite()) + "\n";
-            });
-    }
+    std::string folders, items;
+    ForEachDifference(mine, kind, [&](const CDiffRecord& record) {
+        const char* only = record.change == DiffChange::Removed ? "only in 1: " : "only in 2: ";
+        if (record.node) {
+            mine.FormatNodeCount(folders, static_cast<unsigned long>(record.nodesHeld));
+            mine.FormatItemCount(items, static_cast<unsigned long>(record.itemsHeld));
+            text += only + record.path + "\\ (holding " + folders + ", " + items + ")\n";
+        } else if (record.change == DiffChange::Changed) {
+            text += "changed:   " + record.path + ": " +
+                    describer.DescribeChange(*record.before, *record.after) + "\n";
+        } else {
+            text += only + record.path + " (" +
+                    describer.Describe(record.before ? *record.before : *record.after) + ")\n";
+        }
+    });
     return text;
 }

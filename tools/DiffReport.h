@@ -6,6 +6,7 @@
 #include "compare/CompareMine.h"
 #include "compare/CompareNode.h"
 #include "compare/TreeListing.h"
+#include "tools/DiffRecords.h"
 
 #include <cstdint>
 #include <string>
@@ -39,7 +40,7 @@ std::string RegTypeName(uint32_t type);
 
 // One line per difference with its full path: what exists in one snapshot
 // only (a folder once, with the count of what it holds), and what changed.
-std::string ChangeReport(const CCompareMine& mine, const IItemDescriber& describer);
+std::string ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber& describer);
 
 // "2015-03-03 14:05:09.0000000 UTC", or the raw number when it has no date.
 std::string FormatUtcFileTime(uint64_t fileTime);

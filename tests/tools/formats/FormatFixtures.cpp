@@ -1,0 +1,78 @@
+// Writes the snapshot pairs that only the formats' tests compare, into the
+// current folder: odd-before.tvrec and odd-after.tvrec, whose names hold what
+// CSV, JSON and HTML must quote or convert (commas, quotes, a backslash in a
+// value's name, bytes above 127 of the Western code page), and
+// reg-odd-before.tvrec and reg-odd-after.tvrec with values of such names;
+// noise-*.tvrec and reg-noise-*.tvrec, a drive and a registry where an
+// installation's one change hides among what a running system changes itself.
+#include "tests/compare/FSSnapBuilder.h"
+#include "tests/compare/RegSnapBuilder.h"
+#include "tests/support/SnapshotFiles.h"
+
+namespace {
+
+const uint64_t kTime = 130698651090000000ull;  // 2015-03-03 14:05:09 UTC
+
+TFile File(const char* name, uint32_t size, uint64_t modified = kTime)
+{
+    return TFile{name, size, kTime, modified};
+}
+
+}  // namespace
+
+int main()
+{
+    TFolder before{"D:",
+                   {File("a,b.txt", 1), File("say \"hi\".txt", 2), File("caf\xE9.txt", 3)},
+                   {TFolder{"\x80uro", {File("line", 4)}, {}}}};
+    TFolder after{"D:",
+                  {File("a,b.txt", 5), File("say \"hi\".txt", 2, kTime + 10000000),
+                   File("caf\xE9.txt", 3), File("new\xA0space.txt", 6)},
+                  {}};
+    TRegistry regBefore;
+    regBefore.machine.subkeys.push_back(
+        TKey{"SOFTWARE", {Sz("dir\\with\\slashes", "x"), Sz("comma,\"quoted\"", "y")}, {}});
+    TRegistry regAfter;
+    regAfter.machine.subkeys.push_back(
+        TKey{"SOFTWARE", {Sz("dir\\with\\slashes", "x2"), Sz("caf\xE9", "\xE9")}, {}});
+    TFolder noiseBefore{"C:",
+                        {File("pagefile.sys", 100)},
+                        {TFolder{"Windows", {}, {TFolder{"Prefetch", {File("A.pf", 1)}, {}}}},
+                         TFolder{"Users",
+                                 {},
+                                 {TFolder{"Ann",
+                                          {File("NTUSER.DAT", 8), File("notes.txt", 1)},
+                                          {TFolder{"AppData", {}, {TFolder{"Local", {}, {}}}}}}}},
+                         TFolder{"Program Files", {}, {}}}};
+    TFolder localAfter{"Local", {}, {TFolder{"Temp", {File("t1.tmp", 1)}, {}}}};
+    TFolder annAfter{"Ann",
+                     {File("ntuser.dat", 9), File("notes.txt", 1)},
+                     {TFolder{"AppData", {}, {localAfter}}}};
+    TFolder noiseAfter{"C:",
+                       {File("pagefile.sys", 100, kTime + 1)},
+                       {TFolder{"Windows", {}, {TFolder{"Prefetch", {File("A.pf", 2), File("B.pf", 1)}, {}}}},
+                        TFolder{"Users", {}, {annAfter}},
+                        TFolder{"Program Files", {}, {TFolder{"App", {File("app.exe", 7)}, {}}}}}};
+    TRegistry regNoiseBefore;
+    TKey rng{"RNG", {Sz("Seed", "1")}, {}};
+    regNoiseBefore.machine.subkeys.push_back(
+        TKey{"SOFTWARE", {}, {TKey{"Microsoft", {}, {TKey{"Cryptography", {}, {rng}}}}}});
+    TKey explorer{"Explorer", {}, {TKey{"UserAssist", {Dword("Count", 1)}, {}}}};
+    TKey windows{"Windows", {}, {TKey{"CurrentVersion", {}, {explorer}}}};
+    regNoiseBefore.users.subkeys.push_back(
+        TKey{"S-1-5-21-7", {}, {TKey{"Software", {}, {TKey{"Microsoft", {}, {windows}}}}}});
+    TRegistry regNoiseAfter = regNoiseBefore;
+    regNoiseAfter.machine.subkeys[0].subkeys[0].subkeys[0].subkeys[0].values[0] = Sz("Seed", "2");
+    regNoiseAfter.machine.subkeys[0].subkeys.push_back(TKey{"Pellix", {Dword("Version", 1)}, {}});
+    regNoiseAfter.users.subkeys[0].subkeys[0].subkeys[0].subkeys[0].subkeys[0].subkeys[0].subkeys[0].values[0] =
+        Dword("Count", 2);
+    bool ok = SaveSnapshot("noise-before.tvrec", WriteSnapshot(noiseBefore)) &&
+              SaveSnapshot("noise-after.tvrec", WriteSnapshot(noiseAfter)) &&
+              SaveSnapshot("reg-noise-before.tvrec", WriteSnapshot(regNoiseBefore)) &&
+              SaveSnapshot("reg-noise-after.tvrec", WriteSnapshot(regNoiseAfter)) &&
+              SaveSnapshot("odd-before.tvrec", WriteSnapshot(before)) &&
+              SaveSnapshot("odd-after.tvrec", WriteSnapshot(after)) &&
+              SaveSnapshot("reg-odd-before.tvrec", WriteSnapshot(regBefore)) &&
+              SaveSnapshot("reg-odd-after.tvrec", WriteSnapshot(regAfter));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,219 @@
+#!/usr/bin/env python3
+"""corvane-diff's CSV and JSON read back by real parsers, against its report,
+and its exclusions, on the snapshot pairs the fixtures wrote into DIR.
+
+    check_formats.py DIR DIFF [EMULATOR...]
+
+Exit code 0 when every case holds; otherwise one line per failure.
+"""
+
+import csv
+import io
+import json
+import os
+import re
+import subprocess
+import sys
+
+DIR, DIFF, EMULATOR = sys.argv[1], sys.argv[2], sys.argv[3:]
+failures = []
+
+
+def run(*args):
+    done = subprocess.run(EMULATOR + [DIFF, *args], cwd=DIR, capture_output=True, timeout=120)
+    return done.returncode, done.stdout, done.stderr.replace(b"\r", b"")
+
+
+def check(what, got, expected):
+    if got != expected:
+        failures.append(f"{what}:\n  got      {got!r}\n  expected {expected!r}")
+
+
+def text_lines(output):
+    """The report's or tree's lines, names as the Western code page's text."""
+    return output.replace(b"\r", b"").decode("cp1252").splitlines()
+
+
+REPORT_LINE = re.compile(r"^(only in 1|only in 2|changed):\s+(.*?)(\\ \(holding .*\)| \(.*\)|: .*)$")
+
+
+def report_records(args):
+    """(change, is a folder or key, path) of each line of the default report."""
+    code, out, _ = run(*args)
+    records = []
+    for line in text_lines(out):
+        m = REPORT_LINE.match(line)
+        if not m:
+            failures.append(f"report line not understood: {line!r}")
+            continue
+        change = {"only in 1": "removed", "only in 2": "added", "changed": "changed"}[m.group(1)]
+        records.append((change, m.group(3).startswith("\\ (holding"), m.group(2)))
+    return code, records
+
+
+NODE_KINDS = {"folder", "key"}
+
+
+def csv_rows(args):
+    code, out, err = run("--format", "csv", *args)
+    check(f"csv {args} stderr", err, b"")
+    check(f"csv {args} starts with a byte-order mark", out[:3], b"\xef\xbb\xbf")
+    body = out[3:]
+    check(f"csv {args} line ends", body.count(b"\n"), body.count(b"\r\n"))
+    rows = list(csv.DictReader(io.StringIO(body.decode("utf-8"), newline="")))
+    return code, rows
+
+
+def json_document(args):
+    code, out, err = run("--format", "json", *args)
+    check(f"json {args} stderr", err, b"")
+    return code, json.loads(out.decode("utf-8"))
+
+
+PAIRS = [
+    ("before.tvrec", "after.tvrec"),
+    ("reg-before.tvrec", "reg-after.tvrec"),
+    ("odd-before.tvrec", "odd-after.tvrec"),
+    ("reg-odd-before.tvrec", "reg-odd-after.tvrec"),
+    ("before.tvrec", "before.tvrec"),
+    ("reg-before.tvrec", "reg-before.tvrec"),
+]
+
+# Every record of each format is one of the report's differences, in order.
+for first, second in PAIRS:
+    pair = [first, second]
+    code, report = report_records(pair)
+    csv_code, rows = csv_rows(pair)
+    json_code, document = json_document(pair)
+    check(f"{pair} exit codes of csv and json", (csv_code, json_code), (code, code))
+    check(f"{pair} csv records", [(r["change"], r["kind"] in NODE_KINDS, r["path"]) for r in rows], report)
+    differences = document["differences"]
+    check(f"{pair} json records", [(d["change"], d["kind"] in NODE_KINDS, d["path"]) for d in differences], report)
+    counts = {change: sum(1 for r in report if r[0] == change) for change in ("removed", "added", "changed")}
+    counts["total"] = len(report)
+    check(f"{pair} json summary", document["summary"], counts)
+    check(f"{pair} json files", (document["snapshot1"]["file"], document["snapshot2"]["file"]), (first, second))
+    check(f"{pair} json kind", document["kind"], "registry" if first.startswith("reg-") else "file system")
+
+
+def csv_by_path(pair):
+    return {r["path"]: r for r in csv_rows(pair)[1]}
+
+
+def json_by_path(pair):
+    return {d["path"]: d for d in json_document(pair)[1]["differences"]}
+
+
+T0 = "2015-03-03T14:05:09.0000000Z"
+fs_csv = csv_by_path(["before.tvrec", "after.tvrec"])
+fs_json = json_by_path(["before.tvrec", "after.tvrec"])
+reg_csv = csv_by_path(["reg-before.tvrec", "reg-after.tvrec"])
+reg_json = json_by_path(["reg-before.tvrec", "reg-after.tvrec"])
+odd_csv = csv_by_path(["odd-before.tvrec", "odd-after.tvrec"])
+odd_json = json_by_path(["odd-before.tvrec", "odd-after.tvrec"])
+reg_odd_json = json_by_path(["reg-odd-before.tvrec", "reg-odd-after.tvrec"])
+
+# (what, got, expected): the fields of single records, exactly.
+FIELDS = [
+    ("csv win.ini", {k: fs_csv["C:\\WINDOWS\\win.ini"][k] for k in
+                     ("kind", "change", "size_before", "size_after", "created_before", "modified_after",
+                      "folders_held")},
+     {"kind": "file", "change": "changed", "size_before": "10", "size_after": "12", "created_before": T0,
+      "modified_after": "2015-03-03T14:05:09.0000001Z", "folders_held": ""}),
+    ("csv Old", {k: fs_csv["C:\\Old"][k] for k in ("kind", "change", "size_before", "folders_held", "files_held")},
+     {"kind": "folder", "change": "removed", "size_before": "", "folders_held": "1", "files_held": "2"}),
+    ("json added.txt", fs_json["C:\\added.txt"],
+     {"kind": "file", "path": "C:\\added.txt", "change": "added", "before": None,
+      "after": {"size": 1, "created": T0, "modified": T0}}),
+    ("json NewApp", fs_json["C:\\NewApp"],
+     {"kind": "folder", "path": "C:\\NewApp", "change": "added", "folders_held": 0, "files_held": 1}),
+    ("csv Version", {k: reg_csv["HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellix\\Version"][k] for k in
+                     ("kind", "type_before", "type_after", "size_before", "data_before", "data_after")},
+     {"kind": "value", "type_before": "REG_DWORD", "type_after": "REG_DWORD", "size_before": "4",
+      "data_before": "01000000", "data_after": "02000000"}),
+    ("json Installed", reg_json["HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellix\\Installed"],
+     {"kind": "value", "path": "HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellix\\Installed", "change": "added",
+      "before": None, "after": {"type_number": 0, "type": "REG_NONE", "size": 0, "data": ""}}),
+    ("json S-1-5-21", reg_json["HKEY_USERS\\S-1-5-21"],
+     {"kind": "key", "path": "HKEY_USERS\\S-1-5-21", "change": "added", "keys_held": 1, "values_held": 1}),
+    ("odd names in csv", sorted(odd_csv),
+     sorted(["D:\\a,b.txt", "D:\\say \"hi\".txt", "D:\\\u20acuro", "D:\\new\u00a0space.txt"])),
+    ("odd names in json", sorted(odd_json), sorted(odd_csv)),
+    ("odd value names in json", sorted((p, d["change"]) for p, d in reg_odd_json.items()),
+     [("HKEY_LOCAL_MACHINE\\SOFTWARE\\caf\u00e9", "added"),
+      ("HKEY_LOCAL_MACHINE\\SOFTWARE\\comma,\"quoted\"", "removed"),
+      ("HKEY_LOCAL_MACHINE\\SOFTWARE\\dir\\with\\slashes", "changed")]),
+    ("value data in hexadecimal", (reg_odd_json["HKEY_LOCAL_MACHINE\\SOFTWARE\\dir\\with\\slashes"]["before"]["data"],
+                                   reg_odd_json["HKEY_LOCAL_MACHINE\\SOFTWARE\\caf\u00e9"]["after"]["data"]),
+     ("7800", "E900")),
+]
+for what, got, expected in FIELDS:
+    check(what, got, expected)
+
+# Fields with commas and quotes are quoted as spreadsheets expect.
+raw = run("--format", "csv", "odd-before.tvrec", "odd-after.tvrec")[1].decode("utf-8")
+for quoted in ('"D:\\a,b.txt"', '"D:\\say ""hi"".txt"'):
+    check(f"csv holds {quoted}", quoted in raw, True)
+
+# Exclusions: (arguments, exit code, the report's lines).
+FS = ["before.tvrec", "after.tvrec"]
+REG = ["reg-before.tvrec", "reg-after.tvrec"]
+FS_REPORT = text_lines(run(*FS)[1])
+REG_REPORT = text_lines(run(*REG)[1])
+WIN_INI, OLD, BOOT_INI, NEW_APP, ADDED = FS_REPORT
+with open(os.path.join(DIR, "patterns.txt"), "wb") as f:
+    f.write(b"# what this installer always touches\r\n\r\n   C:\\Old  \r\nC:\\boot.ini\r\n#C:\\added.txt\n\t\n")
+
+EXCLUSIONS = [
+    (FS, 1, FS_REPORT),
+    (FS + ["--exclude", "C:\\Old"], 1, [WIN_INI, BOOT_INI, NEW_APP, ADDED]),
+    (FS + ["--exclude", "c:\\OLD\\"], 1, [WIN_INI, BOOT_INI, NEW_APP, ADDED]),
+    (FS + ["--exclude", "C:\\*\\win.ini"], 1, [OLD, BOOT_INI, NEW_APP, ADDED]),
+    (FS + ["--exclude", "C:\\*.ini"], 1, [WIN_INI, OLD, NEW_APP, ADDED]),
+    (FS + ["--exclude", "**\\*.INI"], 1, [OLD, NEW_APP, ADDED]),
+    (FS + ["--exclude", "C:\\Old\\deep\\y"], 1, [WIN_INI, "only in 1: C:\\Old\\ (holding 1 folders, 1 files)",
+                                                 BOOT_INI, NEW_APP, ADDED]),
+    (FS + ["--exclude", "C:\\NewApp\\*"], 1, [WIN_INI, OLD, BOOT_INI,
+                                              "only in 2: C:\\NewApp\\ (holding 0 folders, 0 files)", ADDED]),
+    (FS + ["--exclude", "C:\\add*", "--exclude", "C:\\N*"], 1, [WIN_INI, OLD, BOOT_INI]),
+    (FS + ["--exclude-from", "patterns.txt"], 1, [WIN_INI, NEW_APP, ADDED]),
+    (FS + ["--exclude", "C:"], 0, []),
+    (FS + ["--exclude", "**"], 0, []),
+    (REG + ["--exclude", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellix\\(Default)"], 1, REG_REPORT[1:]),
+    (REG + ["--exclude", "HKEY_USERS\\**"], 1, [line for line in REG_REPORT if "HKEY_USERS" not in line]),
+    (REG + ["--exclude", "hkey_local_machine\\software\\pellix\\*"], 1,
+     [line for line in REG_REPORT if "Pellix" not in line]),
+    (["noise-before.tvrec", "noise-after.tvrec", "--noise"], 1,
+     ["only in 2: C:\\Program Files\\App\\ (holding 0 folders, 1 files)"]),
+    (["reg-noise-before.tvrec", "reg-noise-after.tvrec", "--noise"], 1,
+     ["only in 2: HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellix\\ (holding 0 keys, 1 values)"]),
+    (["reg-noise-before.tvrec", "reg-noise-after.tvrec", "--noise", "--exclude", "*\\SOFTWARE\\Pellix"], 0, []),
+]
+for args, code, lines in EXCLUSIONS:
+    got_code, out, err = run(*args)
+    check(f"{args}", (got_code, text_lines(out), err), (code, lines, b""))
+
+# A folder whose every difference is excluded leaves the trees too.
+tree = text_lines(run(*FS, "--tree", "--exclude", "C:\\WINDOWS\\win.ini")[1])
+check("tree without the excluded file's folder", [line for line in tree if "WINDOWS" in line], [])
+# What is excluded is left out of every format; nothing left is exit code 0.
+code, rows = csv_rows(FS + ["--exclude", "C:"])
+check("csv with everything excluded", (code, rows), (0, []))
+code, document = json_document(FS + ["--exclude", "C:"])
+check("json with everything excluded", (code, document["summary"]["total"], document["differences"]), (0, 0, []))
+
+# What cannot be used is refused with a message.
+REFUSALS = [
+    (FS + ["--exclude-from", "no-such-patterns.txt"],
+     b"corvane-diff: Cannot read the pattern file no-such-patterns.txt.\n"),
+    (FS + ["--format", "xml"], b"corvane-diff: unknown format \"xml\".\n"),
+    (FS + ["--reverse"], b"corvane-diff: --reverse applies to --format reg only.\n"),
+]
+for args, message in REFUSALS:
+    got_code, out, err = run(*args)
+    check(f"{args}", (got_code, out, err), (2, b"", message))
+
+for failure in failures:
+    print(failure)
+print(f"{len(failures)} failures")
+sys.exit(1 if failures else 0)
