@@ -18,21 +18,15 @@ TFile File(const std::string& name, uint32_t size)
     return TFile{name, size, kTime, kTime};
 }
 
-const char kChangedName[] = "caf\xE9 & <b>.txt";
-const char kSpaces[] = "\x80uro  two  spaces ";
-
 TFolder Names(bool second)
 {
-    TFolder root{"C:", {File(kChangedName, second ? 2 : 1)}, {}};
-    if (!second) {
-        root.files.push_back(File("quote \"double\" 'single'", 3));
-        root.files.push_back(File("ctl\x01\t\x7F\x81\x9D.txt", 4));
-        root.folders.push_back(TFolder{kSpaces, {File("\xFF\xFE<>&amp;", 5)}, {}});
-    } else {
-        root.files.push_back(File("new \xE4\xF6\xFC > \"x\"", 6));
-    }
-    root.folders.push_back(TFolder{"Stra\xDF" "e", {File("a&b", second ? 8 : 7)}, {}});
-    return root;
+    TFolder changed{"Stra\xDF" "e", {File("a&b", second ? 8 : 7)}, {}};
+    if (second)
+        return TFolder{"C:", {File("caf\xE9 & <b>.txt", 2), File("new \xE4\xF6\xFC > \"x\"", 6)}, {changed}};
+    return TFolder{"C:",
+                   {File("caf\xE9 & <b>.txt", 1), File("quote \"double\" 'single'", 3),
+                    File("ctl\x01\t\x7F\x81\x9D.txt", 4)},
+                   {TFolder{"\x80uro  two  spaces ", {File("\xFF\xFE<>&amp;", 5)}, {}}, changed}};
 }
 
 // d0 ... d599, the last holding "leaf" of leafSize bytes; at level
