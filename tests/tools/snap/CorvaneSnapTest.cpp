@@ -1,0 +1,239 @@
+// corvane-snap.exe run as a child process on a mapped drive and on the
+// prefix's registry: its file equals byte for byte the snapshot the program
+// takes of the same state through the snapshot operation, with the real
+// progress window, question, note and results dialog, and its standard output
+// is that dialog's text. Refusals, failures and progress lines, exactly. Its
+// progress reads the bar back as the progress window does.
+#include "operation/SnapProgressDlg.h"
+#include "res/resource.h"
+#include "snapshot/FSSnap.h"
+#include "snapshot/RegSnap.h"
+#include "snapshot/ResultsText.h"
+#include "snapshot/SnapOperation.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/DriveFixture.h"
+#include "tools/ConsoleProgress.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <regex>
+#include <thread>
+
+namespace {
+
+std::string TempPath(const char* name)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+const std::string kFile = TempPath("corvane-snap-cli.tvrec");
+
+// The text with {file}, {drive} ("s:"), {DRIVE} ("S:"), {free} (a letter that
+// is no drive) and the program's messages filled in; for a pattern, as
+// literal text, with each line ended by CR LF as standard error writes it.
+std::string Expand(std::string text, bool pattern = false)
+{
+    const char drive = FixtureDriveLetter();
+    char free = 'Y';
+    while (::GetFileAttributesA((std::string(1, free) + ":\\").c_str()) != INVALID_FILE_ATTRIBUTES)
+        --free;
+    const std::pair<const char*, std::string> fills[] = {
+        {"{file}", kFile}, {"{drive}", std::string(1, static_cast<char>(drive - 'A' + 'a')) + ":"},
+        {"{DRIVE}", std::string(1, drive) + ":"}, {"{free}", std::string(1, free) + ":"},
+        {"{free error}", FSSnapDriveError(free) + "\n"}, {"{fs write error}", kFSSnapWriteError + std::string("\n")},
+        {"{reg write error}", kRegSnapWriteError + std::string("\n")}, {"{note}", kRegSnapIgnoredRootsNote + std::string("\n")},
+        {"{usage}", "usage: corvane-snap fs X: FILE | reg FILE [--full-paths] [--force] [--progress]\n"}};
+    for (const auto& fill : fills) {
+        std::string literal = pattern ? std::regex_replace(ToCrLf(fill.second), std::regex("[.^$|()\\[\\]{}*+?\\\\]"), "\\$&")
+                                      : fill.second;
+        for (size_t at; (at = text.find(fill.first)) != std::string::npos;)
+            text.replace(at, std::strlen(fill.first), literal);
+    }
+    return text;
+}
+
+struct ChildRun {
+    DWORD code = 99;
+    std::string out, err;
+};
+
+// corvane-snap.exe with the arguments, its standard output and error in files.
+ChildRun RunSnap(const std::vector<std::string>& args)
+{
+    std::string exe = "Z:" CORVANE_SNAP_EXE, command;
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    command = "\"" + exe + "\"";
+    for (const std::string& arg : args)
+        command += " \"" + Expand(arg) + "\"";
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const std::string outPath = TempPath("corvane-snap-out.txt"), errPath = TempPath("corvane-snap-err.txt");
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = ::CreateFileA(outPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
+    si.hStdError = ::CreateFileA(errPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
+    PROCESS_INFORMATION pi{};
+    ChildRun run;
+    if (::CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        if (::WaitForSingleObject(pi.hProcess, 4 * kPatienceMs) != WAIT_OBJECT_0)
+            ::TerminateProcess(pi.hProcess, 98);
+        ::GetExitCodeProcess(pi.hProcess, &run.code);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
+    ::CloseHandle(si.hStdOutput);
+    ::CloseHandle(si.hStdError);
+    std::vector<uint8_t> out = ReadWholeFile(outPath), err = ReadWholeFile(errPath);
+    run.out.assign(out.begin(), out.end());
+    run.err.assign(err.begin(), err.end());
+    return run;
+}
+
+// The snapshot as the window's command takes it once the setup dialog (which
+// creates the file empty and passes the drive letter in upper case) is done:
+// the operation with its progress window, the question answered Yes, the
+// registry's note OK'd. Returns the results dialog's text.
+std::string WindowSnapshot(CSnapProgressDlg& progress, int kind, BOOL fullPaths, const std::string& path)
+{
+    MakeFile(path, "");
+    std::string results;
+    std::thread person([&]() {
+        const DWORD self = ::GetCurrentProcessId();
+        for (int button : kind == kSnapKindRegistry ? std::vector<int>{IDYES, IDOK} : std::vector<int>{IDYES}) {
+            HWND box = WaitForWindow(self, DialogWith("Corvane", 0xFFFF));
+            if (!box)
+                return;
+            PressButton(box, button);
+            WaitDestroyed(box);
+        }
+        if (HWND dialog = WaitForWindow(self, DialogWith("Results", IDC_RESULTS_TEXT), 4 * kPatienceMs)) {
+            results = GetWindowTextOf(::GetDlgItem(dialog, IDC_RESULTS_TEXT));
+            PressButton(dialog, IDCANCEL);
+        }
+    });
+    CSnapOperation operation;
+    operation.Start(nullptr, &progress, path, kind, FixtureDriveLetter(), fullPaths);
+    person.join();
+    return results;
+}
+
+enum class FileAfter { SameAsWindow, None, Untouched, VersionZero, NotLooked };
+
+struct SnapCase {
+    std::vector<std::string> args;
+    const char* before;  // the file's content before, or null for none
+    DWORD code;
+    const char* err;  // a pattern of standard error
+    FileAfter file;
+};
+
+const char kFSProgress[] =
+    "0% Creating snap shot file\\.\\.\\.\r\n(\\d+% (Initializing snap shot\\.\\.\\.|{DRIVE}.*)\r\n)*100% {DRIVE}.*\r\n";
+const char kRegProgress[] = "0% Creating snap shot file\\.\\.\\.\r\n{note}(\\d+% Keys written: \\d+\r\n)*100% Keys written: \\d+\r\n";
+
+// The registry first: this process shows its first window in that case.
+const SnapCase kCases[] = {
+    {{"reg", "{file}"}, nullptr, 0, "", FileAfter::SameAsWindow},
+    {{"reg", "--full-paths", "{file}", "--progress"}, nullptr, 0, kRegProgress, FileAfter::SameAsWindow},
+    {{"fs", "{drive}", "{file}"}, nullptr, 0, "", FileAfter::SameAsWindow},
+    {{"fs", "--force", "{DRIVE}", "{file}", "--progress"}, "an older file", 0, kFSProgress, FileAfter::SameAsWindow},
+    {{"fs", "{DRIVE}", "{file}"}, "keep me", 2, "corvane-snap: {file} already exists; give --force to overwrite it\\.\r\n",
+     FileAfter::Untouched},
+    {{"fs", "{DRIVE}", "Z:\\dev\\full", "--force"}, nullptr, 2, "{fs write error}", FileAfter::NotLooked},
+    {{"reg", "--force", "Z:\\dev\\full"}, nullptr, 2, "{reg write error}", FileAfter::NotLooked},
+    {{"fs", "{free}", "{file}"}, nullptr, 2, "{free error}", FileAfter::VersionZero},
+    {{}, nullptr, 2, "{usage}", FileAfter::None},
+    {{"disk", "{file}"}, nullptr, 2, "{usage}", FileAfter::None},
+    {{"fs", "1:", "{file}"}, nullptr, 2, "{usage}", FileAfter::None},
+    {{"fs", "{DRIVE}", "{file}", "--full-paths"}, nullptr, 2, "{usage}", FileAfter::None},
+    {{"reg", "{file}", "{file}"}, nullptr, 2, "{usage}", FileAfter::None},
+};
+
+TEST(CorvaneSnap, EachCommandLineEndsAsItMust)
+{
+    std::string root = Expand("{DRIVE}");
+    ASSERT_NE(FixtureDriveLetter(), 0) << "run through scripts/with-drive";
+    for (const char* folder : {"\\Data", "\\Data\\Deep", "\\Empty"})
+        ASSERT_TRUE(MakeFolder(root + folder));
+    ASSERT_TRUE(MakeFile(root + "\\readme.txt", "Corvane") && MakeFile(root + "\\Data\\a.bin", std::string(5000, 'a')) &&
+                MakeFile(root + "\\Data\\Deep\\b.txt", "b"));
+    const std::string windowFile = TempPath("corvane-snap-window.tvrec");
+    for (const SnapCase& c : kCases) {
+        std::string line;
+        for (const std::string& arg : c.args)
+            line += " " + arg;
+        SCOPED_TRACE(line);
+        ::DeleteFileA(kFile.c_str());
+        if (c.before)
+            MakeFile(kFile, c.before);
+        // Windows are up in this process before the child runs: Wine rewrites
+        // its display driver's DriverDateData when a process first shows one.
+        bool registry = !c.args.empty() && c.args[0] == "reg";
+        std::unique_ptr<CSnapProgressDlg> progress;
+        if (c.file == FileAfter::SameAsWindow) {
+            progress = std::make_unique<CSnapProgressDlg>(TRUE);
+            ASSERT_TRUE(progress->Create(registry ? IDI_REGISTRY_OP : IDI_FILESYSTEM_OP, nullptr));
+        }
+        ChildRun run = RunSnap(c.args);
+        EXPECT_EQ(run.code, c.code);
+        EXPECT_TRUE(std::regex_match(run.err, std::regex(Expand(c.err, true)))) << run.err;
+        std::string results;
+        if (progress) {
+            bool fullPaths = std::find(c.args.begin(), c.args.end(), "--full-paths") != c.args.end();
+            results = WindowSnapshot(*progress, registry ? kSnapKindRegistry : kSnapKindFileSystem, fullPaths, windowFile);
+            ASSERT_NE(results, "");
+        }
+        EXPECT_EQ(run.out, results.empty() || results.back() == '\n' ? results : results + "\r\n");
+        std::vector<uint8_t> bytes = ReadWholeFile(kFile);
+        if (c.file == FileAfter::SameAsWindow) {
+            EXPECT_GT(bytes.size(), 100u);
+            EXPECT_TRUE(bytes == ReadWholeFile(windowFile)) << bytes.size() << " bytes";
+        } else if (c.file == FileAfter::None) {
+            EXPECT_FALSE(FileExists(kFile));
+        } else if (c.file == FileAfter::Untouched) {
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.before);
+        } else if (c.file == FileAfter::VersionZero) {
+            ASSERT_GT(bytes.size(), 7u);
+            EXPECT_EQ(bytes[0] | bytes[1], 0);
+        }
+    }
+    ::DeleteFileA(windowFile.c_str());
+    ::DeleteFileA(kFile.c_str());
+}
+
+TEST(ConsoleProgress, ItsBarReadsBackWhatTheProgressWindowsBarReads)
+{
+    CSnapProgressDlg window(TRUE);
+    ASSERT_TRUE(window.Create(IDI_REGISTRY_OP, nullptr));
+    CConsoleProgress console(false);
+    std::vector<int> read[2];
+    IProgress* both[2] = {&window, &console};
+    for (int i = 0; i < 2; ++i) {
+        IProgress& p = *both[i];
+        // The registry walker's share of a root subkey added to what it reads back.
+        for (int share = 0; share < 2; ++share) {
+            p.SetPercent(16.67f + static_cast<float>(read[i].empty() ? 0 : read[i].back()));
+            p.Refresh(true);
+            read[i].push_back(p.BarGetPos());
+        }
+        for (float position : {250.0f, -4.0f}) {
+            p.BarSetPos(position);
+            read[i].push_back(p.BarGetPos());
+        }
+        for (float step : {0.1f, 40.0f}) {
+            p.BarSetStep(step);
+            for (int s = 0; s < 30; ++s)
+                p.BarStepIt();
+            read[i].push_back(p.BarGetPos());
+        }
+    }
+    EXPECT_EQ(read[1], read[0]);
+    EXPECT_EQ(read[1], (std::vector<int>{16, 32, 100, 0, 2, 100}));
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#include "tools/ConsoleProgress.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// The least time between two showings, in milliseconds.
+constexpr DWORD kShowEveryMs = 100;
+
+// Columns of the console's window; the line stays one short of it, so that
+// it never wraps.
+size_t LineRoom(HANDLE console)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!::GetConsoleScreenBufferInfo(console, &info))
+        return 79;
+    int columns = info.srWindow.Right - info.srWindow.Left + 1;
+    return columns > 1 ? static_cast<size_t>(columns - 1) : 1;
+}
+
+}  // namespace
+
+CConsoleProgress::CConsoleProgress(bool asked) : m_hErr(::GetStdHandle(STD_ERROR_HANDLE))
+{
+    DWORD consoleMode = 0;
+    if (::GetConsoleMode(m_hErr, &consoleMode))
+        m_mode = Mode::Console;
+    else if (asked)
+        m_mode = Mode::Lines;
+}
+
+CConsoleProgress::~CConsoleProgress()
+{
+    ClearLine();
+}
+
+void CConsoleProgress::SetStatusText(const char* text)
+{
+    m_strStatus = text;
+    Tick();
+}
+
+void CConsoleProgress::SetPercent(float percent)
+{
+    m_fPercent = percent;
+    Tick();
+}
+
+bool CConsoleProgress::Refresh(bool wait)
+{
+    if (wait)
+        ShowValues();
+    else
+        Tick();
+    return true;
+}
+
+int CConsoleProgress::BarGetPos()
+{
+    return static_cast<int>(std::trunc(m_bar.GetPos()));
+}
+
+void CConsoleProgress::Tick()
+{
+    if (!m_bShownOnce || ::GetTickCount() - m_lastShown >= kShowEveryMs)
+        ShowValues();
+}
+
+// As the progress window's refresh: the bar takes the percentage, and the
+// values are shown.
+void CConsoleProgress::ShowValues()
+{
+    m_bar.SetPos(m_fPercent);
+    m_lastShown = ::GetTickCount();
+    m_bShownOnce = true;
+    std::string line = CProgressBar::PercentText(m_bar.GetPos()) + " " + m_strStatus;
+    if (m_mode == Mode::Lines) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    } else if (m_mode == Mode::Console) {
+        // Padded to the room, so that nothing of a longer line before stays.
+        line.resize(LineRoom(m_hErr), ' ');
+        std::fprintf(stderr, "\r%s", line.c_str());
+        m_bLineOnConsole = true;
+    }
+    std::fflush(stderr);
+}
+
+void CConsoleProgress::ClearLine()
+{
+    if (!m_bLineOnConsole)
+        return;
+    std::fprintf(stderr, "\r%s\r", std::string(LineRoom(m_hErr), ' ').c_str());
+    std::fflush(stderr);
+    m_bLineOnConsole = false;
+}

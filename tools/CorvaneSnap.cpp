@@ -1,0 +1,174 @@
+// corvane-snap: takes a snapshot of a drive's files or of the registry with
+// the program's own walkers, into the same .tvrec file the window writes.
+//
+//   corvane-snap fs X: FILE [--force] [--progress]
+//   corvane-snap reg FILE [--full-paths] [--force] [--progress]
+//
+// The walker's question is answered Yes. The results text goes to standard
+// output, errors to standard error in the program's words; progress goes to
+// standard error on a console, or with --progress. An existing FILE is kept
+// unless --force is given. Exit code 0 for a complete snapshot, 2 for any
+// failure (a file that was begun keeps version 0, as the window leaves it).
+#include "snapshot/FSSnap.h"
+#include "snapshot/RegSnap.h"
+#include "snapshot/SnapOperation.h"
+#include "tools/ConsoleProgress.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum ExitCode { kComplete = 0, kFailed = 2 };
+
+const char kUsage[] =
+    "usage: corvane-snap fs X: FILE | reg FILE [--full-paths] [--force] [--progress]\n";
+
+// The walkers' messages without boxes: the question is answered Yes, errors
+// go to standard error, notes only along with the progress.
+class CConsoleMessages : public IUserMessages {
+public:
+    explicit CConsoleMessages(CConsoleProgress& progress) : m_progress(progress) {}
+
+    MsgAnswer Show(const std::string& text, MsgIcon icon, MsgButtons buttons) override
+    {
+        if (buttons == MsgButtons::YesNo)
+            return MsgAnswer::Yes;
+        if (icon == MsgIcon::Exclamation || m_progress.Shown()) {
+            m_progress.ClearLine();
+            std::fprintf(stderr, "%s\n", text.c_str());
+        }
+        return MsgAnswer::Ok;
+    }
+
+private:
+    CConsoleProgress& m_progress;
+};
+
+// A walker that keeps its results text instead of showing the dialog; the
+// snapshot is complete when it has one.
+template <typename Walker>
+class CCommandLineSnap : public Walker {
+public:
+    using Walker::Walker;
+    bool complete = false;
+    std::string results;
+
+protected:
+    void ShowResults(const std::string& text) override
+    {
+        complete = true;
+        results = text;
+    }
+};
+
+struct CommandLine {
+    bool fileSystem = false;
+    char drive = 0;
+    std::string path;
+    bool fullPaths = false, force = false, progress = false;
+};
+
+// The letter of "X:" in upper case, as the setup dialog's drive list gives
+// it to the walker (the letter is part of the file); 0 for anything else.
+char DriveLetter(const char* text)
+{
+    if (std::strlen(text) != 2 || text[1] != ':')
+        return 0;
+    char c = text[0];
+    if (c >= 'a' && c <= 'z')
+        return static_cast<char>(c - 'a' + 'A');
+    return c >= 'A' && c <= 'Z' ? c : 0;
+}
+
+bool Parse(int argc, char** argv, CommandLine& line)
+{
+    if (argc < 2)
+        return false;
+    line.fileSystem = std::strcmp(argv[1], "fs") == 0;
+    if (!line.fileSystem && std::strcmp(argv[1], "reg") != 0)
+        return false;
+    std::vector<const char*> operands;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--force") == 0)
+            line.force = true;
+        else if (std::strcmp(argv[i], "--progress") == 0)
+            line.progress = true;
+        else if (std::strcmp(argv[i], "--full-paths") == 0 && !line.fileSystem)
+            line.fullPaths = true;
+        else if (argv[i][0] == '-')
+            return false;
+        else
+            operands.push_back(argv[i]);
+    }
+    if (operands.size() != (line.fileSystem ? 2u : 1u))
+        return false;
+    if (line.fileSystem && !(line.drive = DriveLetter(operands[0])))
+        return false;
+    line.path = operands.back();
+    return true;
+}
+
+// Runs the walker as the snapshot worker does: a failure nothing inside it
+// handled is told in the operation's words. True with the results text when
+// the snapshot is complete.
+template <typename Walker>
+bool RunWalker(Walker& walker, IUserMessages& messages, std::string& results)
+{
+    try {
+        walker.Run();
+    } catch (const CAbortSignal&) {
+        // Reported where it was raised.
+    } catch (const std::bad_alloc&) {
+        messages.Error(kSnapshotFailure.outOfMemory);
+    } catch (...) {
+        messages.Error(kSnapshotFailure.unexpected);
+    }
+    results = walker.results;
+    return walker.complete;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CommandLine line;
+    if (!Parse(argc, argv, line)) {
+        std::fputs(kUsage, stderr);
+        return kFailed;
+    }
+    if (!line.force && ::GetFileAttributesA(line.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "corvane-snap: %s already exists; give --force to overwrite it.\n",
+                     line.path.c_str());
+        return kFailed;
+    }
+
+    CConsoleProgress progress(line.progress);
+    CConsoleMessages messages(progress);
+    std::string results;
+    bool complete;
+    if (line.fileSystem) {
+        CCommandLineSnap<CFSSnap> walker(line.path, line.drive, nullptr, &progress, &messages);
+        complete = RunWalker(walker, messages, results);
+    } else {
+        CCommandLineSnap<CRegSnap> walker(line.path, nullptr, &progress, line.fullPaths ? TRUE : FALSE,
+                                          &messages);
+        complete = RunWalker(walker, messages, results);
+    }
+    progress.ClearLine();
+    if (!complete)
+        return kFailed;
+
+    // The text as the results dialog shows it, its lines ended by CR LF.
+    if (results.empty() || results.back() != '\n')
+        results += "\r\n";
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::fwrite(results.data(), 1, results.size(), stdout);
+    return kComplete;
+}
