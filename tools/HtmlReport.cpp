@@ -24,11 +24,12 @@ namespace {
 // The pictures of the views' trees, drawn with CSS: a folder yellow, a file
 // white, a registry value a tag whose glyphs tell its type; an entry of one
 // snapshot only has a checker of its side's colour and white instead, as the
-// 16-colour icons have. The trees scroll each on its own, as the views do.
+// 16-colour icons have. The trees take the height they need and the page
+// scrolls, which every browser, old ones too, lays out the same.
 const char kStyle[] = R"(
 :root{color-scheme:light}
-html,body{height:100%;margin:0}
-body{display:flex;flex-direction:column;font:13px/1.45 Tahoma,Verdana,"Segoe UI",sans-serif;color:#000;background:#fff}
+html,body{margin:0}
+body{font:13px/1.45 Tahoma,Verdana,"Segoe UI",sans-serif;color:#000;background:#fff}
 header{padding:8px 12px 6px;background:#ece9d8;border-bottom:1px solid #aca899}
 h1{font-size:15px;margin:0 0 4px}
 .sources{border-collapse:collapse}
@@ -38,8 +39,8 @@ h1{font-size:15px;margin:0 0 4px}
 .counts{margin:6px 0 0}
 .counts>span{display:inline-block;margin-right:18px;white-space:nowrap}
 .note{margin:6px 0 0;font-weight:bold}
-main{flex:1;min-height:0;display:flex;gap:10px;padding:6px;background:#ece9d8}
-.tree{flex:1 1 0;min-width:0;overflow:auto;padding:3px 6px;background:#fff;border:1px solid #7f9db9;white-space:nowrap}
+main{display:flex;align-items:flex-start;gap:10px;padding:6px;background:#ece9d8}
+.tree{flex:1 1 0;min-width:0;overflow-x:auto;padding:3px 6px;background:#fff;border:1px solid #7f9db9;white-space:nowrap}
 .tree h2{font-size:12px;font-weight:normal;color:#555;margin:0 0 2px}
 .tree details details,.tree details>.i{margin-left:19px}
 .tree summary{cursor:pointer}
@@ -62,7 +63,7 @@ details[open]>summary>.p{box-shadow:inset 0 3px 0 #808000,1px 1px 0 #808080}
 .right .only>.p,.right .only>summary>.p{background:#80ffff;background:repeating-conic-gradient(#0ff 0 25%,#fff 0 50%) 0 0/2px 2px}
 .left details.only[open]>summary>.p{box-shadow:inset 0 3px 0 #800000,1px 1px 0 #808080}
 .right details.only[open]>summary>.p{box-shadow:inset 0 3px 0 #008080,1px 1px 0 #808080}
-@media print{html,body{height:auto}body{display:block}main{display:block;background:none}.tree{overflow:visible;border:0;margin-bottom:12px}}
+@media print{main{display:block;background:none}.tree{overflow:visible;border:0;margin-bottom:12px}}
 )";
 
 // What is escaped where any text goes into the page, text or attribute value.
