@@ -8,8 +8,11 @@
 # every step, the texts of the results windows, the trees' entries, the
 # snapshot files and corvane-diff's reports of both pairs are left in
 # build/win/demo (or $CORVANE_BUILD/win/demo), and the time of each step in
-# its timings.txt. Pellix Demo is uninstalled again at the end, also on
-# failure, and the prefix's server is stopped.
+# its timings.txt. Pellix Demo is uninstalled, then installed once more by
+# scripts/demo-installer/before-and-after.cmd, which takes the snapshots with
+# corvane-snap and writes corvane-diff's reports into demo/script. Pellix Demo
+# is uninstalled again at the end, also on failure, and the prefix's server is
+# stopped.
 # With --docs it also writes the README's copies of both expanded comparisons
 # to docs/demo-fs.png and docs/demo-registry.png.
 set -euo pipefail
@@ -22,7 +25,7 @@ docs=0
 
 "$top/scripts/setup.sh"
 cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target corvane corvane_remote corvane-diff
+cmake --build "$build" -j "$(nproc)" --target corvane corvane_remote corvane-diff corvane-snap
 
 demo=$build/demo
 rm -rf "$demo"
@@ -277,8 +280,35 @@ wine_lines=$(cat "${reports[@]}" | grep -cE "$wine_re" || true)
 other=$(cat "${reports[@]}" | grep -vE -e "$installer_re" -e "$wine_re" || true)
 
 uninstall_demo
-uninstalled=1
 lap "Pellix Demo uninstalled"
+
+# The same installation from a script, as the README shows it:
+# before-and-after.cmd takes the snapshots with corvane-snap around the
+# installer and writes corvane-diff's reports (with --noise) into demo/script.
+script_out=$demo/script
+mkdir -p "$script_out"
+script_status=0
+WINEPATH="$(winepath -w "$build/tools" | tr -d '\r')" timeout $((4 * patience)) \
+  wine cmd /c "$(winepath -w "$top/scripts/demo-installer/before-and-after.cmd" | tr -d '\r')" \
+  "$(winepath -w "$script_out" | tr -d '\r')" "$(winepath -w "$installer" | tr -d '\r')" /S \
+  >"$script_out/output.txt" 2>>"$log" || script_status=$?
+if [ $script_status != 0 ]; then
+  echo "demo-run.sh: before-and-after.cmd failed (exit $script_status)" >&2
+  exit 1
+fi
+for report in files.txt registry.txt; do
+  tr -d '\r' <"$script_out/$report" >"$script_out/$report.lf"
+  mv "$script_out/$report.lf" "$script_out/$report"
+done
+# The display driver's values, and a display device key it may add when the
+# installer is the first program of the session to show a window.
+wine_re+='|^only in 2: HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Video\\\{[^\\]*\}\\ '
+script_reports=("$script_out/files.txt" "$script_out/registry.txt")
+script_installer_lines=$(cat "${script_reports[@]}" | grep -cE "$installer_re" || true)
+script_other=$(cat "${script_reports[@]}" | grep -vE -e "$installer_re" -e "$wine_re" || true)
+uninstall_demo
+uninstalled=1
+lap "the same from a script: corvane-snap and corvane-diff"
 last=$started
 lap total
 
@@ -289,6 +319,11 @@ echo "  $installer_lines lines of Pellix Demo, $wine_lines of Wine's display dri
 if [ -n "$other" ]; then
   echo "demo-run.sh: the reports show more than Pellix Demo and Wine's display driver:" >&2
   echo "$other" >&2
+fi
+echo "  $script_out: the before-and-after script's reports, $script_installer_lines lines of Pellix Demo"
+if [ -n "$script_other" ]; then
+  echo "demo-run.sh: the script's reports show more than Pellix Demo and Wine's display driver:" >&2
+  echo "$script_other" >&2
 fi
 cat "$demo/timings.txt"
 
