@@ -15,6 +15,7 @@
 #include "tools/DiffFilter.h"
 #include "tools/DiffFormats.h"
 #include "tools/DiffReport.h"
+#include "tools/RegPatch.h"
 
 #include <sys/stat.h>
 
@@ -124,6 +125,21 @@ const CFormat kFormats[] = {
          return true;
      },
      false},
+    // A REGEDIT4 file, CRLF on every system, that the registry editor imports
+    // to turn snapshot 1's state into snapshot 2's (with --reverse, back).
+    {"reg",
+     [](const CFormatInput& in, std::string& text, std::string& refusal) {
+         if (in.diff.kind != SnapKind::Registry) {
+             refusal = "corvane-diff: --format reg takes registry snapshots; these are "
+                       "file-system snapshots.";
+             return false;
+         }
+         if (WriteRegPatch(in.diff.mine, in.options.reverse, text, refusal))
+             return true;
+         refusal = "corvane-diff: " + refusal;
+         return false;
+     },
+     true},
 };
 
 const CFormat* FindFormat(const std::string& name)

@@ -194,7 +194,8 @@ private:
     // file cannot name it.
     bool CheckKey(const CCompareNode& key, unsigned depth, const std::string& path);
     bool CheckKeyName(std::string_view name, const std::string& path);
-    // The value's line, or false when it cannot be written (refused then).
+    // Whether the value's name, and when it is set its data, can be written;
+    // refused when not.
     bool CheckValue(const CRegVal& value, const std::string& keyPath, bool set);
     void WriteCreatedKey(const CCompareNode& key, const std::string& path);
     void WriteValueChanges(const CCompareNode& key, const std::string& path, bool target);
@@ -220,7 +221,8 @@ bool CPatchWriter::CheckKey(const CCompareNode& key, unsigned depth, const std::
     std::string_view name = key.GetStoredName().view();
     if (depth == 1) {
         if (!IsSnapshotRoot(name)) {
-            Refuse("key", path, "not HKEY_LOCAL_MACHINE or HKEY_USERS, the roots a snapshot records");
+            Refuse("key", path,
+                   "not HKEY_LOCAL_MACHINE or HKEY_USERS, the roots a snapshot records");
             return false;
         }
         if (key.GetState() == csUnique) {
@@ -351,11 +353,11 @@ std::string CPatchWriter::Text() const
 std::string CPatchWriter::Refusal() const
 {
     std::string text =
-        "Cannot write the registry patch: a registry file cannot carry these entries exactly:\n";
+        "cannot write the registry patch: a registry file cannot carry these entries exactly:";
     for (size_t i = 0; i < m_refused.size() && i < kListedRefusals; ++i)
-        text += "  " + m_refused[i] + "\n";
+        text += "\n  " + m_refused[i];
     if (m_refused.size() > kListedRefusals)
-        text += "  and " + std::to_string(m_refused.size() - kListedRefusals) + " more\n";
+        text += "\n  and " + std::to_string(m_refused.size() - kListedRefusals) + " more";
     return text;
 }
 
@@ -366,7 +368,7 @@ bool WriteRegPatch(const CCompareMine& mine, bool reverse, std::string& text, st
     text.clear();
     refusal.clear();
     if (!dynamic_cast<const CRegMine*>(&mine) || !mine.GetRoot1() || !mine.GetRoot2()) {
-        refusal = "Cannot write a registry patch: the comparison is not one of registry snap shots.\n";
+        refusal = "cannot write a registry patch: the comparison is not one of registry snap shots";
         return false;
     }
     const CCompareNode& start = reverse ? *mine.GetRoot2() : *mine.GetRoot1();

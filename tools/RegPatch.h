@@ -30,5 +30,5 @@
 // Writes the patch from root 1's state to root 2's, or with reverse from root
 // 2's back to root 1's, into text. False when an entry cannot be written:
 // text is then empty and refusal holds one line per refused entry, under a
-// first line that says what was refused.
+// first line that says what was refused, with no line end after the last.
 bool WriteRegPatch(const CCompareMine& mine, bool reverse, std::string& text, std::string& refusal);

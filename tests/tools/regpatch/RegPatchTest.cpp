@@ -247,7 +247,7 @@ struct RefusalCase {
 };
 
 const std::string kRefusalHead =
-    "Cannot write the registry patch: a registry file cannot carry these entries exactly:\n";
+    "cannot write the registry patch: a registry file cannot carry these entries exactly:\n";
 
 TRegistry WithKey(const std::string& name)
 {
@@ -301,7 +301,7 @@ TEST(RegPatch, RefusesWhatAFileCannotCarry)
         Patch patch = MakePatch(c.from, c.to, c.reverse);
         EXPECT_FALSE(patch.ok);
         EXPECT_EQ(patch.text, "");
-        EXPECT_EQ(patch.refusal, kRefusalHead + c.entry);
+        EXPECT_EQ(patch.refusal + "\n", kRefusalHead + c.entry);
     }
 }
 
@@ -325,8 +325,8 @@ TEST(RegPatch, ManyRefusalsAreCounted)
         Pellix(r).values.push_back(TValue{"v" + std::to_string(i), 1, {'x'}});
     Patch patch = MakePatch(Base(), r, false);
     ASSERT_FALSE(patch.ok);
-    EXPECT_EQ(patch.refusal.substr(patch.refusal.size() - 13), "  and 5 more\n");
-    EXPECT_EQ(std::count(patch.refusal.begin(), patch.refusal.end(), '\n'), 22);
+    EXPECT_EQ(patch.refusal.substr(patch.refusal.size() - 13), "\n  and 5 more");
+    EXPECT_EQ(std::count(patch.refusal.begin(), patch.refusal.end(), '\n'), 21);
 }
 
 TEST(RegPatch, RefusesAFileSystemComparison)
@@ -339,7 +339,7 @@ TEST(RegPatch, RefusesAFileSystemComparison)
     std::string text = "stale", refusal;
     EXPECT_FALSE(WriteRegPatch(mine, false, text, refusal));
     EXPECT_EQ(text, "");
-    EXPECT_EQ(refusal, "Cannot write a registry patch: the comparison is not one of registry snap shots.\n");
+    EXPECT_EQ(refusal, "cannot write a registry patch: the comparison is not one of registry snap shots");
 }
 
 }  // namespace
