@@ -15,8 +15,8 @@
 //
 // What a registry file cannot carry exactly is refused, the whole patch with
 // it: a key or value name with a line break, a key name that is empty or
-// holds a backslash, a root other than the two a snapshot records,
-// and string data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) that do not end with
+// holds a backslash, a root other than the two a snapshot records or one
+// found in one snapshot only, and string data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) that do not end with
 // a zero byte, to which the registry editor adds one on import.
 //
 // Values are equal when their data are, as in the comparison itself: a value
