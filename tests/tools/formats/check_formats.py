@@ -213,6 +213,13 @@ for args, message in REFUSALS:
     got_code, out, err = run(*args)
     check(f"{args}", (got_code, out, err), (2, b"", message))
 
+# Output that cannot be written is a failure, not a report.
+with open("/dev/full", "wb") as full:
+    done = subprocess.run(EMULATOR + [DIFF, "--format", "json", *FS], cwd=DIR, stdout=full,
+                          stderr=subprocess.PIPE, timeout=120)
+check("json to a full disk", (done.returncode, done.stderr.replace(b"\r", b"")),
+      (2, b"corvane-diff: cannot write the output.\n"))
+
 for failure in failures:
     print(failure)
 print(f"{len(failures)} failures")
