@@ -14,7 +14,7 @@ void RunPair(benchmark::State& state, const CGeneratedShape& shape)
     CCompareRunFigures figures{};
     double deleteSeconds = 0;
     for (auto _ : state) {
-        figures = MeasureCompareRun(pair);
+        figures = MeasureCompareRun(GeneratedKind::FileSystem, pair.before, pair.after);
         state.SetIterationTime(figures.compareSeconds);
         deleteSeconds = figures.deleteSeconds;
         if (!figures.ok)

@@ -18,7 +18,7 @@ int main()
         double best = 1e9;
         CCompareRunFigures figures{};
         for (int round = 0; round < 3; ++round) {
-            figures = MeasureCompareRun(pair);
+            figures = MeasureCompareRun(GeneratedKind::FileSystem, pair.before, pair.after);
             if (!figures.ok) {
                 std::printf("%s: the comparison failed\n", c.name);
                 return 1;
@@ -29,6 +29,7 @@ int main()
                     "%.1f bytes per loaded file\n",
                     c.name, files, best, figures.deleteSeconds, static_cast<double>(figures.peakBytes) / 1e6,
                     static_cast<double>(figures.peakBytes) / files);
+        std::printf("  last run: %s\n", PhasesText(figures).c_str());
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "bench/compare/GeneratedSnapshots.h"
 
 #include "snapshot/FSSnapFormat.h"
+#include "snapshot/RegSnapFormat.h"
 
 #include <random>
 #include <string>
@@ -80,6 +81,115 @@ struct Writer {
     }
 };
 
+// Writes the registry before and after the change in one pass, so both hold
+// the same keys and values in the same order and differ only in the data of
+// the values picked for a change.
+class CRegistryWriter {
+public:
+    CRegistryWriter(const CGeneratedRegShape& shape, CGeneratedRegPair& pair)
+        : m_shape(shape), m_pair(pair), m_before(pair.before), m_after(pair.after)
+    {
+    }
+
+    void Generate()
+    {
+        m_before.WriteHeader();
+        m_after.WriteHeader();
+        uint32_t machineKeys = m_shape.keys * 3 / 5;
+        WriteKey("HKEY_LOCAL_MACHINE", machineKeys, 0);
+        WriteKey("HKEY_USERS", m_shape.keys - machineKeys, 0);
+        m_before.Finish(m_pair.keys);
+        m_after.Finish(m_pair.keys);
+        m_pair.before.SeekToBegin();
+        m_pair.after.SeekToBegin();
+    }
+
+private:
+    uint32_t Next()
+    {
+        m_seed ^= m_seed << 13;
+        m_seed ^= m_seed >> 17;
+        m_seed ^= m_seed << 5;
+        return m_seed;
+    }
+
+    std::string Name(const char* prefix, uint32_t minLength, uint32_t spread)
+    {
+        std::string name = prefix;
+        uint32_t length = minLength + Next() % spread;
+        while (name.size() < length)
+            name += static_cast<char>('a' + Next() % 26);
+        return name;
+    }
+
+    // A key holding keys - 1 keys below it, spread over a few subkeys, now
+    // and then over thousands (as class registrations are).
+    void WriteKey(const std::string& name, uint32_t keys, uint32_t depth)
+    {
+        uint32_t serial = ++m_pair.keys;
+        uint32_t below = keys - 1;
+        uint32_t fanout = 0;
+        if (below > 0) {
+            uint32_t pick = Next() % 100;
+            fanout = depth > 10 ? below : pick < 2 ? 2000 : 1 + Next() % 8;
+            if (fanout > below)
+                fanout = below;
+        }
+        uint32_t values = static_cast<uint32_t>(uint64_t(serial) * m_shape.values / m_shape.keys -
+                                                uint64_t(serial - 1) * m_shape.values / m_shape.keys);
+        for (CRegSnapWriter* w : {&m_before, &m_after}) {
+            w->WriteKeyName(name);
+            w->WriteKeyCounts(fanout, values);
+        }
+        for (uint32_t i = 0; i < values; ++i)
+            WriteValue();
+        for (uint32_t i = 0; i < fanout; ++i) {
+            uint32_t share = below / fanout + (i < below % fanout ? 1 : 0);
+            WriteKey(Name("", 4, 20), share, depth + 1);
+        }
+    }
+
+    void WriteValue()
+    {
+        ++m_pair.values;
+        std::string name = Next() % 10 == 0 ? std::string() : Name("", 3, 18);
+        uint32_t type;
+        std::string data;
+        uint32_t kind = Next() % 100;
+        if (kind < 40) {
+            type = 1;  // a path or a text
+            data = Name("C:\\Program Files\\", 10, 50) + '\0';
+        } else if (kind < 75) {
+            type = 4;
+            uint32_t v = Next() % 4 == 0 ? Next() : Next() % 16;
+            data.assign(reinterpret_cast<const char*>(&v), 4);
+        } else if (kind < 90) {
+            type = 3;
+            data.resize(8 + Next() % 56);
+            for (char& c : data)
+                c = static_cast<char>(Next());
+        } else {
+            type = Next() % 2 ? 2 : 7;
+            data = Name("%SystemRoot%\\", 10, 40) + '\0' + '\0';
+        }
+        m_pair.dataBytes += data.size();
+        m_before.WriteValue(name.data(), name.size(), type, data.data(), static_cast<uint32_t>(data.size()));
+        if (Next() % 1000 < m_shape.changedPerMille) {
+            ++m_pair.changed;
+            if (Next() % 2)
+                data.back() = static_cast<char>(data.back() ^ 1);  // the same length, a byte differs
+            else
+                data += 'x';  // one byte more
+        }
+        m_after.WriteValue(name.data(), name.size(), type, data.data(), static_cast<uint32_t>(data.size()));
+    }
+
+    const CGeneratedRegShape& m_shape;
+    CGeneratedRegPair& m_pair;
+    CRegSnapWriter m_before, m_after;
+    uint32_t m_seed = 2463534242u;
+};
+
 }  // namespace
 
 CGeneratedShape ManyFoldersShape()
@@ -104,5 +214,17 @@ CGeneratedPair GeneratePair(const CGeneratedShape& shape, uint32_t seed)
     after.Finish(writer.foldersWritten);
     pair.before.SeekToBegin();
     pair.after.SeekToBegin();
+    return pair;
+}
+
+CGeneratedRegShape DesktopRegistryShape()
+{
+    return CGeneratedRegShape{700000, 1200000, 10};
+}
+
+CGeneratedRegPair GenerateRegistryPair(const CGeneratedRegShape& shape)
+{
+    CGeneratedRegPair pair;
+    CRegistryWriter(shape, pair).Generate();
     return pair;
 }

@@ -1,6 +1,7 @@
-// Pairs of generated file-system snapshots for the comparison benchmarks: a
-// drive before and after a change, with a given share of its files changed,
-// removed and added, written with the project's snapshot writer.
+// Pairs of generated snapshots for the comparison benchmarks, written with the
+// project's snapshot writers: a drive before and after a change, with a given
+// share of its files changed, removed and added; and a registry before and
+// after a change of a share of its values' data.
 #pragma once
 
 #include "snapshot/MemoryFile.h"
@@ -30,3 +31,23 @@ CGeneratedShape ManyFoldersShape();
 CGeneratedShape OneFolderShape();
 
 CGeneratedPair GeneratePair(const CGeneratedShape& shape, uint32_t seed = 1);
+
+struct CGeneratedRegPair {
+    CMemoryFile before;
+    CMemoryFile after;
+    uint32_t keys = 0;       // in each snapshot
+    uint32_t values = 0;     // in each snapshot
+    uint32_t changed = 0;    // values whose data differ
+    uint64_t dataBytes = 0;  // of all values' data in the snapshot before
+};
+
+struct CGeneratedRegShape {
+    uint32_t keys;             // about this many keys, spread over the two roots
+    uint32_t values;           // values, spread evenly over the keys
+    uint32_t changedPerMille;  // share of values whose data change
+};
+
+// A full desktop registry: 700,000 keys and 1,200,000 values, 1 % changed.
+CGeneratedRegShape DesktopRegistryShape();
+
+CGeneratedRegPair GenerateRegistryPair(const CGeneratedRegShape& shape);

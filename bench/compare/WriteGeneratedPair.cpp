@@ -1,11 +1,13 @@
-// Writes the generated file-system pair of the comparison benchmarks (1,000,000
-// files in 100,000 folders, 1 % changed) to two snapshot files, so that
-// corvane-diff itself can be timed on it:
-//   write_generated_pair BEFORE AFTER
+// Writes a generated pair of the comparison benchmarks to two snapshot files,
+// so that corvane-diff itself can be timed on it: the file-system pair
+// (1,000,000 files in 100,000 folders, 1 % changed) or, with --registry, the
+// desktop registry pair (700,000 keys, 1,200,000 values, 1 % changed):
+//   write_generated_pair [--registry] BEFORE AFTER
 #include "bench/compare/GeneratedSnapshots.h"
 #include "snapshot/StdioFile.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -23,10 +25,17 @@ bool Save(const char* path, const CMemoryFile& snapshot)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: write_generated_pair BEFORE AFTER\n");
+    bool registry = argc == 4 && std::strcmp(argv[1], "--registry") == 0;
+    if (argc != (registry ? 4 : 3)) {
+        std::fprintf(stderr, "usage: write_generated_pair [--registry] BEFORE AFTER\n");
         return 2;
     }
+    const char* beforePath = argv[argc - 2];
+    const char* afterPath = argv[argc - 1];
+    if (registry) {
+        CGeneratedRegPair pair = GenerateRegistryPair(DesktopRegistryShape());
+        return Save(beforePath, pair.before) && Save(afterPath, pair.after) ? 0 : 1;
+    }
     CGeneratedPair pair = GeneratePair(ManyFoldersShape());
-    return Save(argv[1], pair.before) && Save(argv[2], pair.after) ? 0 : 1;
+    return Save(beforePath, pair.before) && Save(afterPath, pair.after) ? 0 : 1;
 }
