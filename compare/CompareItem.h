@@ -37,8 +37,10 @@ public:
     const CCompareName& GetStoredName() const { return m_strName; }
     CCompareNode* GetParent() const { return m_pParent; }
     CCompareItem* GetOpposite() const { return m_pOpposite; }
-    CompareState GetState() const { return m_nState; }
-    void SetState(CompareState state) { m_nState = state; }
+    CompareState GetState() const { return static_cast<CompareState>(m_nState); }
+    void SetState(CompareState state) { m_nState = static_cast<int8_t>(state); }
+    // Whether the entry lies in its tree's storage rather than on the heap.
+    bool IsPlaced() const { return m_bPlaced; }
     IViewerWindow* GetViewer() const { return m_pViewer.get(); }
     TreeItemHandle GetTreeItem() const { return m_hTreeItem; }
     void SetTreeItem(TreeItemHandle handle) { m_hTreeItem = handle; }
@@ -47,10 +49,14 @@ protected:
     void SetViewer(std::unique_ptr<IViewerWindow> viewer) { m_pViewer = std::move(viewer); }
 
 private:
+    friend class CTreeStorage;
+
     TreeItemHandle m_hTreeItem = nullptr;
     CCompareName m_strName;
     CCompareNode* m_pParent;
     CCompareItem* m_pOpposite = nullptr;
     std::unique_ptr<IViewerWindow> m_pViewer;
-    CompareState m_nState = csUncompared;
+    // One byte each, so that they fill no more room than the state alone did.
+    int8_t m_nState = csUncompared;
+    bool m_bPlaced = false;
 };

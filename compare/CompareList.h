@@ -1,7 +1,12 @@
 // The ordered list of a node's child nodes or items. Elements keep the order
 // in which they were appended; a position names one element and stays valid
 // while other elements are removed, until the list is compacted. The list
-// owns its elements.
+// owns its elements: it deletes those it was handed from the heap and only
+// destroys those placed in their tree's storage (TreeStorage.h).
+//
+// The cells are a heap array that grows as elements are appended, or an
+// array of exactly the loaded elements in the tree's storage, which a loader
+// hands over whole.
 //
 // Looking a name up returns exactly the first element in list order whose
 // name matches (NameMatch.h). Short lists are scanned; a longer list builds an
@@ -13,7 +18,9 @@
 #include "compare/NameMatch.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -24,6 +31,7 @@ template <class T>
 class CCompareList {
 public:
     CCompareList() = default;
+    ~CCompareList() { RemoveAll(); }
     CCompareList(const CCompareList&) = delete;
     CCompareList& operator=(const CCompareList&) = delete;
 
@@ -40,63 +48,94 @@ public:
     }
     T* GetAt(ListPosition pos) const
     {
-        return pos != 0 && pos <= m_cells.size() ? m_cells[pos - 1].get() : nullptr;
+        return pos != 0 && pos <= m_nSize ? m_cells[pos - 1] : nullptr;
     }
 
     T* AddTail(std::unique_ptr<T> element)
     {
+        MakeRoom();
+        return Push(element.release());
+    }
+
+    // Takes over count elements whose cells, in list order, lie in storage
+    // that outlives the list. An empty list uses the cells themselves; a list
+    // that holds elements already appends them one by one.
+    void Adopt(T** cells, uint32_t count)
+    {
+        if (m_nSize != 0 || count == 0) {
+            for (uint32_t i = 0; i < count; ++i) {
+                MakeRoom();
+                Push(cells[i]);
+            }
+            return;
+        }
+        FreeCells();
         m_pIndex.reset();
-        m_cells.push_back(std::move(element));
-        ++m_nCount;
-        return m_cells.back().get();
+        m_cells = cells;
+        m_nSize = m_nCount = count;
+        m_nCapacity = 0;
     }
 
     // Deletes the element at pos. Other positions stay valid; when the list
-    // becomes empty its storage is released.
+    // becomes empty its cells are released.
     void RemoveAt(ListPosition pos)
     {
-        if (!GetAt(pos))
+        T* element = GetAt(pos);
+        if (!element)
             return;
         m_pIndex.reset();
-        m_cells[pos - 1].reset();
+        m_cells[pos - 1] = nullptr;
+        Dispose(element);
         if (--m_nCount == 0)
-            std::vector<std::unique_ptr<T>>().swap(m_cells);
+            FreeCells();
     }
 
-    // Closes the gaps left by removals and returns unused storage. Every
-    // position taken before is invalid afterwards.
+    // Closes the gaps left by removals and returns the unused room of a heap
+    // array. Every position taken before is invalid afterwards.
     void Compact()
     {
-        if (m_cells.size() != m_nCount) {
+        if (m_nSize != m_nCount) {
             m_pIndex.reset();
-            size_t kept = 0;
-            for (auto& cell : m_cells)
-                if (cell)
-                    m_cells[kept++] = std::move(cell);
-            m_cells.resize(kept);
+            uint32_t kept = 0;
+            for (uint32_t i = 0; i < m_nSize; ++i)
+                if (m_cells[i])
+                    m_cells[kept++] = m_cells[i];
+            m_nSize = kept;
         }
-        m_cells.shrink_to_fit();
+        if (m_nCapacity > m_nSize && m_nSize > 0)
+            Reallocate(m_nSize);
     }
 
     // Hands every element over to the caller, in list order; the list is empty.
-    void TakeAll(std::vector<std::unique_ptr<T>>& out)
+    void TakeAll(std::vector<T*>& out)
     {
         m_pIndex.reset();
-        for (auto& cell : m_cells)
-            if (cell)
-                out.push_back(std::move(cell));
-        std::vector<std::unique_ptr<T>>().swap(m_cells);
-        m_nCount = 0;
+        for (uint32_t i = 0; i < m_nSize; ++i)
+            if (m_cells[i])
+                out.push_back(m_cells[i]);
+        FreeCells();
     }
 
     // Deletes every element in list order.
     void RemoveAll()
     {
         m_pIndex.reset();
-        for (auto& cell : m_cells)
-            cell.reset();
-        std::vector<std::unique_ptr<T>>().swap(m_cells);
-        m_nCount = 0;
+        for (uint32_t i = 0; i < m_nSize; ++i)
+            if (T* element = m_cells[i]) {
+                m_cells[i] = nullptr;
+                Dispose(element);
+            }
+        FreeCells();
+    }
+
+    // Deletes an element of no list: from the heap, or destroyed only when
+    // it lies in its tree's storage.
+    static void Dispose(T* element)
+    {
+        if (element->IsPlaced())
+            element->~T();
+        else
+            delete element;
     }
 
     // Position of the first element whose name matches, or 0.
@@ -121,7 +160,7 @@ public:
     {
         if (!UseIndex()) {
             for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos)) {
-                const T* element = m_cells[pos - 1].get();
+                const T* element = m_cells[pos - 1];
                 if (!element->GetOpposite() && NamesMatch(element->GetStoredName(), name))
                     return pos;
             }
@@ -205,10 +244,50 @@ private:
 
     ListPosition NextLive(ListPosition pos) const
     {
-        for (size_t i = pos; i < m_cells.size(); ++i)
+        for (uint32_t i = pos; i < m_nSize; ++i)
             if (m_cells[i])
-                return static_cast<ListPosition>(i + 1);
+                return i + 1;
         return 0;
+    }
+
+    // Room for one more cell; a list adopted from storage has none, so its
+    // first append moves it to the heap.
+    void MakeRoom()
+    {
+        if (m_nSize < m_nCapacity)
+            return;
+        if (m_nSize > UINT32_MAX / 2)
+            throw std::bad_alloc();
+        Reallocate(m_nSize < 4 ? 4 : 2 * m_nSize);
+    }
+
+    T* Push(T* element)
+    {
+        m_pIndex.reset();
+        m_cells[m_nSize++] = element;
+        ++m_nCount;
+        return element;
+    }
+
+    // Moves the cells to a heap array of capacity cells.
+    void Reallocate(uint32_t capacity)
+    {
+        T** cells = new T*[capacity];
+        if (m_nSize)
+            std::memcpy(cells, m_cells, m_nSize * sizeof(T*));
+        if (m_nCapacity)
+            delete[] m_cells;
+        m_cells = cells;
+        m_nCapacity = capacity;
+    }
+
+    // Forgets every cell, freeing a heap array.
+    void FreeCells()
+    {
+        if (m_nCapacity)
+            delete[] m_cells;
+        m_cells = nullptr;
+        m_nSize = m_nCount = m_nCapacity = 0;
     }
 
     CIndex& Index() const
@@ -249,7 +328,9 @@ private:
         return index;
     }
 
-    std::vector<std::unique_ptr<T>> m_cells;  // removed elements leave null cells
-    uint32_t m_nCount = 0;                    // elements in the list
+    T** m_cells = nullptr;       // removed elements leave null cells
+    uint32_t m_nSize = 0;        // cells in use
+    uint32_t m_nCount = 0;       // elements in the list
+    uint32_t m_nCapacity = 0;    // of a heap array; 0 for none, or cells in storage
     mutable std::unique_ptr<CIndex> m_pIndex;
 };

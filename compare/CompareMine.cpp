@@ -8,6 +8,7 @@ CCompareMine::~CCompareMine()
 {
     m_pRoot1.reset();
     m_pRoot2.reset();
+    // The storage goes with the members: a few hundred blocks.
 }
 
 void CCompareMine::SetStatus(const char* text)
@@ -29,6 +30,8 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
     m_pProgress = progress;
     m_pRoot1.reset();
     m_pRoot2.reset();
+    m_storage1.Release();
+    m_storage2.Release();
     CreateRoots();
     file1.SeekToBegin();
     file2.SeekToBegin();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "compare/CompareNode.h"
+#include "compare/TreeStorage.h"
 #include "seams/Progress.h"
 #include "seams/SnapFile.h"
 #include "seams/UserMessages.h"
@@ -27,7 +28,8 @@ public:
     // return false; the trees loaded so far stay until the engine is deleted.
     // progress may be null.
     virtual bool Compare(IProgress* progress, IInputFile& file1, IInputFile& file2);
-    // Reads one snapshot file, positioned at its start, into root.
+    // Reads one snapshot file, positioned at its start, into root. What it
+    // reads lies in the storage of tree 2 when root is root 2, else of tree 1.
     virtual bool Load(IInputFile& file, CCompareNode* root) = 0;
     virtual void CreateRoots() = 0;
     virtual void FormatNodeCount(std::string& out, unsigned long count) const = 0;
@@ -38,7 +40,14 @@ public:
 
 protected:
     void SetStatus(const char* text);
+    CTreeStorage& StorageFor(const CCompareNode* root)
+    {
+        return root == m_pRoot2.get() ? m_storage2 : m_storage1;
+    }
 
+    // Declared before the roots, so that the trees go before their storage.
+    CTreeStorage m_storage1;
+    CTreeStorage m_storage2;
     std::unique_ptr<CCompareNode> m_pRoot1;
     std::unique_ptr<CCompareNode> m_pRoot2;
     IProgress* m_pProgress = nullptr;

@@ -28,6 +28,16 @@ CCompareName::CCompareName(std::string_view text)
     m_bytes[kStorage - 1] = kOnHeap;
 }
 
+CCompareName CCompareName::InStorage(const char* bytes, size_t size)
+{
+    CCompareName name;
+    uint32_t length = static_cast<uint32_t>(size);
+    std::memcpy(name.m_bytes, &bytes, sizeof bytes);
+    std::memcpy(name.m_bytes + 8, &length, sizeof length);
+    name.m_bytes[kStorage - 1] = kInStorage;
+    return name;
+}
+
 CCompareName::~CCompareName()
 {
     Release();
@@ -49,7 +59,7 @@ CCompareName& CCompareName::operator=(CCompareName&& other) noexcept
     return *this;
 }
 
-char* CCompareName::HeapPointer() const
+char* CCompareName::OutsidePointer() const
 {
     char* heap;
     std::memcpy(&heap, m_bytes, sizeof heap);
@@ -59,18 +69,18 @@ char* CCompareName::HeapPointer() const
 void CCompareName::Release() noexcept
 {
     if (OnHeap())
-        delete[] HeapPointer();
+        delete[] OutsidePointer();
     std::memset(m_bytes, 0, sizeof m_bytes);
 }
 
 const char* CCompareName::c_str() const
 {
-    return OnHeap() ? HeapPointer() : reinterpret_cast<const char*>(m_bytes);
+    return Outside() ? OutsidePointer() : reinterpret_cast<const char*>(m_bytes);
 }
 
 size_t CCompareName::size() const
 {
-    if (!OnHeap())
+    if (!Outside())
         return m_bytes[kStorage - 1];
     uint32_t length;
     std::memcpy(&length, m_bytes + 8, sizeof length);

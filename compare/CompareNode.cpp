@@ -14,12 +14,13 @@ CCompareNode::~CCompareNode()
 {
     // Deleting nodes one by one, each after its children have been moved
     // here, keeps the destructor from recursing once per level.
-    std::vector<std::unique_ptr<CCompareNode>> pending;
+    std::vector<CCompareNode*> pending;
     m_nodes.TakeAll(pending);
     while (!pending.empty()) {
-        std::unique_ptr<CCompareNode> node = std::move(pending.back());
+        CCompareNode* node = pending.back();
         pending.pop_back();
         node->m_nodes.TakeAll(pending);
+        NodeList::Dispose(node);
     }
     m_items.RemoveAll();
     if (m_pOpposite)

@@ -40,6 +40,10 @@ public:
     // Appends at the tail; the node takes ownership. Returns the element.
     CCompareNode* AddNode(std::unique_ptr<CCompareNode> node);
     CCompareItem* AddItem(std::unique_ptr<CCompareItem> item);
+    // Takes over count loaded child nodes or items whose cells, in order,
+    // lie in the tree's storage (CCompareList::Adopt).
+    void AdoptNodes(CCompareNode** cells, uint32_t count) { m_nodes.Adopt(cells, count); }
+    void AdoptItems(CCompareItem** cells, uint32_t count) { m_items.Adopt(cells, count); }
     void RemoveNodeAt(ListPosition pos);
     void RemoveItemAt(ListPosition pos);
 
@@ -71,8 +75,10 @@ public:
     const CCompareName& GetStoredName() const { return m_strName; }
     CCompareNode* GetParent() const { return m_pParent; }
     CCompareNode* GetOpposite() const { return m_pOpposite; }
-    CompareState GetState() const { return m_nState; }
-    void SetState(CompareState state) { m_nState = state; }
+    CompareState GetState() const { return static_cast<CompareState>(m_nState); }
+    void SetState(CompareState state) { m_nState = static_cast<int8_t>(state); }
+    // Whether the entry lies in its tree's storage rather than on the heap.
+    bool IsPlaced() const { return m_bPlaced; }
     TreeItemHandle GetTreeItem() const { return m_hTreeItem; }
     void SetTreeItem(TreeItemHandle handle) { m_hTreeItem = handle; }
 
@@ -81,11 +87,15 @@ protected:
     CCompareNode(CCompareName name, CCompareNode* parent);
 
 private:
+    friend class CTreeStorage;
+
     NodeList m_nodes;
     ItemList m_items;
     TreeItemHandle m_hTreeItem = nullptr;
     CCompareName m_strName;
-    CompareState m_nState = csUncompared;
+    // One byte each, so that they fill no more room than the state alone did.
+    int8_t m_nState = csUncompared;
+    bool m_bPlaced = false;
     CCompareNode* m_pOpposite = nullptr;
     CCompareNode* m_pParent;
 };

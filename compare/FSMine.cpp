@@ -76,26 +76,25 @@ bool CFSMine::Load(IInputFile& file, CCompareNode* root)
     if (!in.ReadU32(folderCount) || !in.ReadU8(driveLetter))
         return false;
 
+    CTreeStorage& storage = StorageFor(root);
     std::string name;
     auto readFolder = [&](CCompareNode* parent, NodeRecordCounts& counts) -> CCompareNode* {
         if (!in.ReadName(name))
             return nullptr;
-        CCompareNode* node = parent->AddNode(std::make_unique<CFSNode>(CCompareName(name), parent));
-        if (!in.ReadU32(counts.nodes) || !in.ReadU32(counts.items))
-            return nullptr;
+        CCompareNode* node = storage.Create<CFSNode>(storage.Name(name), parent);
+        counts.cut = !in.ReadU32(counts.nodes) || !in.ReadU32(counts.items);
         return node;
     };
-    auto readFile = [&](CCompareNode* folder) {
+    auto readFile = [&](CCompareNode* folder) -> CCompareItem* {
         uint64_t created, modified;
         uint32_t size;
         if (!in.ReadName(name) || !in.ReadU64(created) || !in.ReadU64(modified) || !in.ReadU32(size))
-            return false;
-        folder->AddItem(std::make_unique<CFSFile>(CCompareName(name), created, modified, size, folder));
-        return true;
+            return nullptr;
+        return storage.Create<CFSFile>(storage.Name(name), created, modified, size, folder);
     };
     // Below the root lies one folder record, the drive's root folder.
     if (!ReadRecordTree(root, 1, RecordTreeLimit{kMaxFolderDepth, kFSNestedTooDeep}, m_messages,
-                        m_pProgress, readFolder, readFile))
+                        m_pProgress, storage, readFolder, readFile))
         return false;
 
     if (root->CountNodes() != folderCount) {

@@ -108,41 +108,42 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
     if (!in.ReadU32(keysRecorded) || !in.ReadU32(topLevelKeys))
         return false;
 
+    CTreeStorage& storage = StorageFor(root);
     std::string name;
     std::vector<uint8_t> data;
     auto readKey = [&](CCompareNode* parent, NodeRecordCounts& counts) -> CCompareNode* {
         if (!in.ReadName(name))
             return nullptr;
-        CCompareNode* node = parent->AddNode(std::make_unique<CRegNode>(CCompareName(name), parent));
-        if (!in.ReadU32(counts.nodes) || !in.ReadU32(counts.items))
-            return nullptr;
+        CCompareNode* node = storage.Create<CRegNode>(storage.Name(name), parent);
+        counts.cut = !in.ReadU32(counts.nodes) || !in.ReadU32(counts.items);
         return node;
     };
-    auto readValue = [&](CCompareNode* key) {
+    auto readValue = [&](CCompareNode* key) -> CCompareItem* {
         uint32_t type, size;
         if (!in.ReadName(name) || !in.ReadU32(type) || !in.ReadU32(size))
-            return false;
+            return nullptr;
         switch (ReadData(in, size, data)) {
         case DataRead::Ok:
             break;
         case DataRead::Short:
-            return false;
+            return nullptr;
         case DataRead::OutOfMemory:
             m_programMessages.Note(kRegDataTooLarge);
-            return false;
+            return nullptr;
         }
+        CCompareItem* value;
         try {
-            key->AddItem(CRegVal::Create(CCompareName(name), type, data.data(), size, key));
+            value = CRegVal::Create(storage, name, type, data.data(), size, key);
         } catch (const std::bad_alloc&) {
             m_programMessages.Note(kRegDataTooLarge);
-            return false;
+            return nullptr;
         }
         if (data.capacity() > kDirectDataLimit)
             std::vector<uint8_t>().swap(data);  // a rare long value does not keep its room
-        return true;
+        return value;
     };
     if (!ReadRecordTree(root, topLevelKeys, RecordTreeLimit{kMaxKeyDepth, kRegNestedTooDeep},
-                        m_programMessages, m_pProgress, readKey, readValue))
+                        m_programMessages, m_pProgress, storage, readKey, readValue))
         return false;
 
     if (m_pProgress) {

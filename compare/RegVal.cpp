@@ -1,6 +1,7 @@
 #include "compare/RegVal.h"
 
 #include "compare/CompareNode.h"
+#include "compare/TreeStorage.h"
 
 #include <cstdint>
 #include <cstring>
@@ -27,6 +28,19 @@ std::unique_ptr<CRegVal> CRegVal::Create(CCompareName name, uint32_t type, const
     std::unique_ptr<CRegVal> value(new (size) CRegVal(std::move(name), type, size, parent));
     if (size)
         std::memcpy(reinterpret_cast<uint8_t*>(value.get() + 1), data, size);
+    return value;
+}
+
+CRegVal* CRegVal::Create(CTreeStorage& storage, std::string_view name, uint32_t type,
+                         const uint8_t* data, uint32_t size, CCompareNode* parent)
+{
+    if (size > kPlacedDataLimit)
+        return Create(CCompareName(name), type, data, size, parent).release();
+    void* memory = storage.Allocate(sizeof(CRegVal) + size, alignof(CRegVal));
+    CRegVal* value = ::new (memory) CRegVal(storage.Name(name), type, size, parent);
+    CTreeStorage::MarkPlaced(value);
+    if (size)
+        std::memcpy(reinterpret_cast<uint8_t*>(value + 1), data, size);
     return value;
 }
 

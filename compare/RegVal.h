@@ -9,6 +9,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
+
+class CTreeStorage;
 
 class CRegVal final : public CCompareItem {
 public:
@@ -17,6 +20,10 @@ public:
     // allocation each.
     static std::unique_ptr<CRegVal> Create(CCompareName name, uint32_t type, const uint8_t* data,
                                            uint32_t size, CCompareNode* parent);
+    // The same placed in the tree's storage; a value of long data is made
+    // on the heap, so that the pruning frees it.
+    static CRegVal* Create(CTreeStorage& storage, std::string_view name, uint32_t type,
+                           const uint8_t* data, uint32_t size, CCompareNode* parent);
     static void operator delete(void* p) { ::operator delete(p); }
 
     // Brings the open viewer to the front, or opens the one for the type, or
@@ -41,6 +48,8 @@ private:
     // Room for the value and, right after it, its data.
     static void* operator new(size_t objectSize, uint32_t dataSize);
     static void operator delete(void* p, uint32_t) { ::operator delete(p); }
+    // Data up to this long are placed in the storage with their value.
+    static constexpr uint32_t kPlacedDataLimit = 16 * 1024;
 
     uint32_t m_dwDataSize;
     uint32_t m_dwType;

@@ -1,0 +1,65 @@
+#include "compare/TreeStorage.h"
+
+#include <cstring>
+
+void* CTreeStorage::Allocate(size_t size, size_t alignment)
+{
+    uintptr_t at = (reinterpret_cast<uintptr_t>(m_pFree) + alignment - 1) & ~(uintptr_t(alignment) - 1);
+    if (m_pFree && size <= static_cast<size_t>(m_pEnd - m_pFree) &&
+        at - reinterpret_cast<uintptr_t>(m_pFree) <= static_cast<size_t>(m_pEnd - m_pFree) - size) {
+        m_pFree = reinterpret_cast<char*>(at + size);
+        return reinterpret_cast<void*>(at);
+    }
+    return AllocateInNewBlock(size, alignment);
+}
+
+void* CTreeStorage::AllocateInNewBlock(size_t size, size_t alignment)
+{
+    if (size > SIZE_MAX - kHeader - alignment)
+        throw std::bad_alloc();
+    // A request that would waste much of a block gets one of its own, and
+    // the block being carved goes on serving the small ones.
+    bool own = size > m_nNextBlock / 8;
+    size_t blockSize = own ? kHeader + size + alignment : m_nNextBlock;
+    Block* block = static_cast<Block*>(::operator new(blockSize));
+    block->size = blockSize;
+    m_nBlockBytes += blockSize;
+    char* begin = reinterpret_cast<char*>(block) + kHeader;
+    char* end = reinterpret_cast<char*>(block) + blockSize;
+    uintptr_t at = (reinterpret_cast<uintptr_t>(begin) + alignment - 1) & ~(uintptr_t(alignment) - 1);
+    if (own && m_pBlocks) {
+        // Behind the newest, so that its free rest stays in use.
+        block->previous = m_pBlocks->previous;
+        m_pBlocks->previous = block;
+        return reinterpret_cast<void*>(at);
+    }
+    block->previous = m_pBlocks;
+    m_pBlocks = block;
+    m_pFree = reinterpret_cast<char*>(at + size);
+    m_pEnd = end;
+    if (!own && m_nNextBlock < kLargestBlock)
+        m_nNextBlock *= 2;
+    return reinterpret_cast<void*>(at);
+}
+
+CCompareName CTreeStorage::Name(std::string_view text)
+{
+    if (CCompareName::FitsInside(text.size()))
+        return CCompareName(text);
+    char* bytes = static_cast<char*>(Allocate(text.size() + 1, 1));
+    std::memcpy(bytes, text.data(), text.size());
+    bytes[text.size()] = 0;
+    return CCompareName::InStorage(bytes, text.size());
+}
+
+void CTreeStorage::Release()
+{
+    while (m_pBlocks) {
+        Block* previous = m_pBlocks->previous;
+        ::operator delete(m_pBlocks);
+        m_pBlocks = previous;
+    }
+    m_pFree = m_pEnd = nullptr;
+    m_nNextBlock = kFirstBlock;
+    m_nBlockBytes = 0;
+}
