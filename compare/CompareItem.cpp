@@ -31,11 +31,11 @@ CCompareItem* CCompareItem::LinkOpposite(CCompareItem* other)
     return LinkOpposites(this, other, &CCompareItem::m_pOpposite);
 }
 
-void CCompareItem::CompareWith(CCompareNode* opposite)
+void CCompareItem::CompareWith(CCompareNode* opposite, CCompareList<CCompareItem>::CLookup& lookup)
 {
     if (m_nState != csUncompared)
         return;
-    CCompareItem* counterpart = opposite->FindItemPartner(*this);
+    CCompareItem* counterpart = opposite->FindItemPartner(*this, lookup);
     if (!counterpart) {
         m_nState = csUnique;
         return;

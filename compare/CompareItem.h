@@ -2,6 +2,7 @@
 // their content, its equality, the name shown for it and its viewer.
 #pragma once
 
+#include "compare/CompareList.h"
 #include "compare/CompareName.h"
 #include "compare/CompareState.h"
 #include "seams/Viewer.h"
@@ -31,8 +32,9 @@ public:
     // Links this item and other to each other, unlinking either from a former
     // partner first; returns other.
     CCompareItem* LinkOpposite(CCompareItem* other);
-    // Settles the state from the counterpart of the parent in the other tree.
-    void CompareWith(CCompareNode* opposite);
+    // Settles the state from the counterpart of the parent in the other tree,
+    // looking it up in opposite's items through lookup.
+    void CompareWith(CCompareNode* opposite, CCompareList<CCompareItem>::CLookup& lookup);
 
     const CCompareName& GetStoredName() const { return m_strName; }
     CCompareNode* GetParent() const { return m_pParent; }

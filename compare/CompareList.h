@@ -9,9 +9,10 @@
 // hands over whole.
 //
 // Looking a name up returns exactly the first element in list order whose
-// name matches (NameMatch.h). Short lists are scanned; a longer list builds an
-// index of its names the first time it is searched, which any change to the
-// list discards, so it is only ever built over a settled list.
+// name matches (NameMatch.h). The comparison's lookups go through a CLookup
+// that the pass keeps while it visits the list: short lists are scanned, a
+// longer one gets an index of its names the first time it is searched. The
+// list itself holds no index, which keeps a node small.
 #pragma once
 
 #include "compare/CompareName.h"
@@ -29,14 +30,17 @@ using ListPosition = uint32_t;
 
 template <class T>
 class CCompareList {
+private:
+    struct CIndex;
+
 public:
     CCompareList() = default;
     ~CCompareList() { RemoveAll(); }
     CCompareList(const CCompareList&) = delete;
     CCompareList& operator=(const CCompareList&) = delete;
 
-    bool IsEmpty() const { return m_nCount == 0; }
-    uint32_t GetCount() const { return m_nCount; }
+    bool IsEmpty() const { return GetCount() == 0; }
+    uint32_t GetCount() const { return m_nCount & ~kInStorage; }
 
     ListPosition GetHeadPosition() const { return NextLive(0); }
     // The element at pos; pos moves on to the next element, or 0 at the end.
@@ -62,7 +66,7 @@ public:
     // that holds elements already appends them one by one.
     void Adopt(T** cells, uint32_t count)
     {
-        if (m_nSize != 0 || count == 0) {
+        if (m_nSize != 0 || count == 0 || count > kMaxSize) {
             for (uint32_t i = 0; i < count; ++i) {
                 MakeRoom();
                 Push(cells[i]);
@@ -70,10 +74,9 @@ public:
             return;
         }
         FreeCells();
-        m_pIndex.reset();
         m_cells = cells;
-        m_nSize = m_nCount = count;
-        m_nCapacity = 0;
+        m_nSize = count;
+        m_nCount = count | kInStorage;
     }
 
     // Deletes the element at pos. Other positions stay valid; when the list
@@ -83,10 +86,9 @@ public:
         T* element = GetAt(pos);
         if (!element)
             return;
-        m_pIndex.reset();
         m_cells[pos - 1] = nullptr;
         Dispose(element);
-        if (--m_nCount == 0)
+        if (--m_nCount == 0 || m_nCount == kInStorage)
             FreeCells();
     }
 
@@ -94,22 +96,21 @@ public:
     // array. Every position taken before is invalid afterwards.
     void Compact()
     {
-        if (m_nSize != m_nCount) {
-            m_pIndex.reset();
+        uint32_t size = m_nSize;
+        if (size != GetCount()) {
             uint32_t kept = 0;
-            for (uint32_t i = 0; i < m_nSize; ++i)
+            for (uint32_t i = 0; i < size; ++i)
                 if (m_cells[i])
                     m_cells[kept++] = m_cells[i];
             m_nSize = kept;
         }
-        if (m_nCapacity > m_nSize && m_nSize > 0)
-            Reallocate(m_nSize);
+        if (m_cells && !CellsInStorage() && Room(m_nSize) < Room(size))
+            Reallocate(Room(m_nSize));
     }
 
     // Hands every element over to the caller, in list order; the list is empty.
     void TakeAll(std::vector<T*>& out)
     {
-        m_pIndex.reset();
         for (uint32_t i = 0; i < m_nSize; ++i)
             if (m_cells[i])
                 out.push_back(m_cells[i]);
@@ -119,7 +120,6 @@ public:
     // Deletes every element in list order.
     void RemoveAll()
     {
-        m_pIndex.reset();
         for (uint32_t i = 0; i < m_nSize; ++i)
             if (T* element = m_cells[i]) {
                 m_cells[i] = nullptr;
@@ -141,22 +141,26 @@ public:
     // Position of the first element whose name matches, or 0.
     ListPosition Find(const CCompareName& name) const
     {
-        if (!UseIndex()) {
-            for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos))
-                if (NamesMatch(m_cells[pos - 1]->GetStoredName(), name))
-                    return pos;
-            return 0;
-        }
-        const Slot* slot = Index().Lookup(name, *this);
-        return slot ? slot->position : 0;
+        for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos))
+            if (NamesMatch(m_cells[pos - 1]->GetStoredName(), name))
+                return pos;
+        return 0;
     }
+
+    // The name index of one list, built by the first lookup that needs it. It
+    // serves only while the list does not change.
+    class CLookup {
+    private:
+        friend class CCompareList;
+        std::unique_ptr<CIndex> m_pIndex;
+    };
 
     // Position of the counterpart for an entry of the other tree named name:
     // the first element in list order whose name matches and that has no
     // opposite yet, or 0. So the k-th of several siblings whose names match in
     // one tree is paired with the k-th in the other, and an element is never
     // taken away from the entry it is already linked to.
-    ListPosition FindUnpaired(const CCompareName& name) const
+    ListPosition FindUnpaired(const CCompareName& name, CLookup& lookup) const
     {
         if (!UseIndex()) {
             for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos)) {
@@ -166,7 +170,9 @@ public:
             }
             return 0;
         }
-        CIndex& index = Index();
+        if (!lookup.m_pIndex)
+            lookup.m_pIndex = BuildIndex();
+        CIndex& index = *lookup.m_pIndex;
         const Slot* slot = index.Lookup(name, *this);
         if (!slot)
             return 0;
@@ -184,9 +190,6 @@ public:
         }
         return 0;
     }
-
-    // Frees the name index; the next lookup builds it again.
-    void ReleaseIndex() const { m_pIndex.reset(); }
 
     class CIterator {
     public:
@@ -240,7 +243,7 @@ private:
 
     static size_t Spread(uint32_t hash) { return (hash ^ (hash >> 15)) * 0x2C1B3C6Du; }
 
-    bool UseIndex() const { return m_nCount > kScanLimit; }
+    bool UseIndex() const { return GetCount() > kScanLimit; }
 
     ListPosition NextLive(ListPosition pos) const
     {
@@ -250,58 +253,63 @@ private:
         return 0;
     }
 
+    bool CellsInStorage() const { return (m_nCount & kInStorage) != 0; }
+
+    // The room of a heap array of size cells: at least 4, else the next power
+    // of two. The list keeps no capacity: its heap array has at least this
+    // room for its size at all times.
+    static uint32_t Room(uint32_t size)
+    {
+        uint32_t room = 4;
+        while (room < size)
+            room *= 2;
+        return room;
+    }
+
     // Room for one more cell; a list adopted from storage has none, so its
     // first append moves it to the heap.
     void MakeRoom()
     {
-        if (m_nSize < m_nCapacity)
+        if (m_cells && !CellsInStorage() && m_nSize < Room(m_nSize))
             return;
-        if (m_nSize > UINT32_MAX / 2)
+        if (m_nSize >= kMaxSize)
             throw std::bad_alloc();
-        Reallocate(m_nSize < 4 ? 4 : 2 * m_nSize);
+        Reallocate(Room(m_nSize + 1));
     }
 
     T* Push(T* element)
     {
-        m_pIndex.reset();
         m_cells[m_nSize++] = element;
         ++m_nCount;
         return element;
     }
 
-    // Moves the cells to a heap array of capacity cells.
-    void Reallocate(uint32_t capacity)
+    // Moves the cells to a heap array of room cells.
+    void Reallocate(uint32_t room)
     {
-        T** cells = new T*[capacity];
+        T** cells = new T*[room];
         if (m_nSize)
             std::memcpy(cells, m_cells, m_nSize * sizeof(T*));
-        if (m_nCapacity)
+        if (m_cells && !CellsInStorage())
             delete[] m_cells;
         m_cells = cells;
-        m_nCapacity = capacity;
+        m_nCount &= ~kInStorage;
     }
 
     // Forgets every cell, freeing a heap array.
     void FreeCells()
     {
-        if (m_nCapacity)
+        if (m_cells && !CellsInStorage())
             delete[] m_cells;
         m_cells = nullptr;
-        m_nSize = m_nCount = m_nCapacity = 0;
-    }
-
-    CIndex& Index() const
-    {
-        if (!m_pIndex)
-            m_pIndex = BuildIndex();
-        return *m_pIndex;
+        m_nSize = m_nCount = 0;
     }
 
     std::unique_ptr<CIndex> BuildIndex() const
     {
         auto index = std::make_unique<CIndex>();
         size_t capacity = 16;
-        while (capacity < 2 * static_cast<size_t>(m_nCount))
+        while (capacity < 2 * static_cast<size_t>(GetCount()))
             capacity *= 2;
         index->slots.assign(capacity, Slot{0, 0, 0});
         size_t mask = capacity - 1;
@@ -328,9 +336,11 @@ private:
         return index;
     }
 
-    T** m_cells = nullptr;       // removed elements leave null cells
-    uint32_t m_nSize = 0;        // cells in use
-    uint32_t m_nCount = 0;       // elements in the list
-    uint32_t m_nCapacity = 0;    // of a heap array; 0 for none, or cells in storage
-    mutable std::unique_ptr<CIndex> m_pIndex;
+    // Set in m_nCount when the cells lie in the tree's storage.
+    static constexpr uint32_t kInStorage = 0x80000000u;
+    static constexpr uint32_t kMaxSize = kInStorage - 1;
+
+    T** m_cells = nullptr;  // removed elements leave null cells
+    uint32_t m_nSize = 0;   // cells in use
+    uint32_t m_nCount = 0;  // elements in the list, and kInStorage
 };

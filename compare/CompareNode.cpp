@@ -73,19 +73,19 @@ CCompareNode* CCompareNode::LinkOpposite(CCompareNode* other)
     return LinkOpposites(this, other, &CCompareNode::m_pOpposite);
 }
 
-CCompareNode* CCompareNode::FindNodePartner(const CCompareNode& node) const
+CCompareNode* CCompareNode::FindNodePartner(const CCompareNode& node, NodeList::CLookup& lookup) const
 {
     // The second pass meets the pairs of the first again.
     if (node.m_pOpposite && node.m_pOpposite->m_pParent == this)
         return node.m_pOpposite;
-    return m_nodes.GetAt(m_nodes.FindUnpaired(node.m_strName));
+    return m_nodes.GetAt(m_nodes.FindUnpaired(node.m_strName, lookup));
 }
 
-CCompareItem* CCompareNode::FindItemPartner(const CCompareItem& item) const
+CCompareItem* CCompareNode::FindItemPartner(const CCompareItem& item, ItemList::CLookup& lookup) const
 {
     if (item.GetOpposite() && item.GetOpposite()->GetParent() == this)
         return item.GetOpposite();
-    return m_items.GetAt(m_items.FindUnpaired(item.GetStoredName()));
+    return m_items.GetAt(m_items.FindUnpaired(item.GetStoredName(), lookup));
 }
 
 void CCompareNode::Compare(CCompareNode* opposite, IProgress* progress)
@@ -97,13 +97,15 @@ void CCompareNode::Compare(CCompareNode* opposite, IProgress* progress)
         CCompareNode* node;
         CCompareNode* opposite;
         ListPosition next;  // the next child node to look up
+        NodeList::CLookup nodeLookup;  // into the opposite's lists, for this pair only
+        ItemList::CLookup itemLookup;
     };
     std::vector<Frame> stack;
     auto enter = [&](CCompareNode* node, CCompareNode* counterpart) {
         if (progress)
             progress->BarStepIt();
         node->LinkOpposite(counterpart);
-        stack.push_back(Frame{node, counterpart, node->m_nodes.GetHeadPosition()});
+        stack.push_back(Frame{node, counterpart, node->m_nodes.GetHeadPosition(), {}, {}});
     };
 
     enter(this, opposite);
@@ -111,7 +113,7 @@ void CCompareNode::Compare(CCompareNode* opposite, IProgress* progress)
         Frame& frame = stack.back();
         if (frame.next) {
             CCompareNode* child = frame.node->m_nodes.GetNext(frame.next);
-            CCompareNode* counterpart = frame.opposite->FindNodePartner(*child);
+            CCompareNode* counterpart = frame.opposite->FindNodePartner(*child, frame.nodeLookup);
             if (counterpart) {
                 child->m_nState = csIdentical;
                 enter(child, counterpart);
@@ -121,10 +123,7 @@ void CCompareNode::Compare(CCompareNode* opposite, IProgress* progress)
             continue;
         }
         for (CCompareItem* item : frame.node->m_items)
-            item->CompareWith(frame.opposite);
-        // The counterpart's index has served its last lookup of this pass.
-        frame.opposite->m_nodes.ReleaseIndex();
-        frame.opposite->m_items.ReleaseIndex();
+            item->CompareWith(frame.opposite, frame.itemLookup);
         stack.pop_back();
     }
 }

@@ -57,9 +57,10 @@ public:
     void RemoveIdenticals();
 
     // The counterparts that a pass pairs with a child node or an item of the
-    // other tree, or null.
-    CCompareNode* FindNodePartner(const CCompareNode& node) const;
-    CCompareItem* FindItemPartner(const CCompareItem& item) const;
+    // other tree, or null; lookup serves this node's list for the whole pass
+    // over it.
+    CCompareNode* FindNodePartner(const CCompareNode& node, NodeList::CLookup& lookup) const;
+    CCompareItem* FindItemPartner(const CCompareItem& item, ItemList::CLookup& lookup) const;
 
     CCompareNode* GetRoot();
     const CCompareNode* GetRoot() const;

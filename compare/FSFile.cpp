@@ -2,6 +2,8 @@
 
 #include "compare/CompareNode.h"
 
+#include <typeinfo>
+
 CFSFile::CFSFile(CCompareName name, uint64_t created, uint64_t modified, uint32_t size,
                  CCompareNode* parent)
     : CCompareItem(std::move(name), parent), m_dwSize(size), m_ftCreated(created),
@@ -11,9 +13,13 @@ CFSFile::CFSFile(CCompareName name, uint64_t created, uint64_t modified, uint32_
 
 bool CFSFile::IsEqual(const CCompareItem& other) const
 {
-    const CFSFile* file = dynamic_cast<const CFSFile*>(&other);
-    return file && m_dwSize == file->m_dwSize && m_ftCreated == file->m_ftCreated &&
-           m_ftModified == file->m_ftModified;
+    // Both trees of a comparison are of one kind, so the type check is a
+    // comparison of type identities rather than a search of the hierarchy.
+    if (typeid(other) != typeid(CFSFile))
+        return false;
+    const CFSFile& file = static_cast<const CFSFile&>(other);
+    return m_dwSize == file.m_dwSize && m_ftCreated == file.m_ftCreated &&
+           m_ftModified == file.m_ftModified;
 }
 
 void CFSFile::GetName(std::string& out) const
@@ -38,8 +44,8 @@ CFilePropertiesTexts CFSFile::GetPropertiesTexts(const ITimeConverter& localTime
     texts.m_strTitle = rootName + " : " + texts.m_strName;
     texts.m_strFullPath = GetFullPath();
     texts.m_strSize = FormatSizeText(m_dwSize);
-    texts.m_strCreated = FormatFileTime(m_ftCreated, localTime);
-    texts.m_strModified = FormatFileTime(m_ftModified, localTime);
+    texts.m_strCreated = FormatFileTime(GetCreated(), localTime);
+    texts.m_strModified = FormatFileTime(GetModified(), localTime);
     return texts;
 }
 

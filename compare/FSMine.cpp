@@ -7,6 +7,7 @@
 #include "snapshot/SnapFormat.h"
 
 #include <cstdio>
+#include <string_view>
 
 const char* const kFSNotASnapshot =
     "File is not a valid file system snap shot or is an older version.";
@@ -77,7 +78,7 @@ bool CFSMine::Load(IInputFile& file, CCompareNode* root)
         return false;
 
     CTreeStorage& storage = StorageFor(root);
-    std::string name;
+    std::string_view name;
     auto readFolder = [&](CCompareNode* parent, NodeRecordCounts& counts) -> CCompareNode* {
         if (!in.ReadName(name))
             return nullptr;
@@ -86,11 +87,15 @@ bool CFSMine::Load(IInputFile& file, CCompareNode* root)
         return node;
     };
     auto readFile = [&](CCompareNode* folder) -> CCompareItem* {
+        if (!in.ReadName(name))
+            return nullptr;
+        // Kept before the next read, which may move the buffer under the view.
+        CCompareName fileName = storage.Name(name);
         uint64_t created, modified;
         uint32_t size;
-        if (!in.ReadName(name) || !in.ReadU64(created) || !in.ReadU64(modified) || !in.ReadU32(size))
+        if (!in.ReadU64(created) || !in.ReadU64(modified) || !in.ReadU32(size))
             return nullptr;
-        return storage.Create<CFSFile>(storage.Name(name), created, modified, size, folder);
+        return storage.Create<CFSFile>(std::move(fileName), created, modified, size, folder);
     };
     // Below the root lies one folder record, the drive's root folder.
     if (!ReadRecordTree(root, 1, RecordTreeLimit{kMaxFolderDepth, kFSNestedTooDeep}, m_messages,

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <new>
 #include <vector>
 
@@ -109,7 +110,7 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
         return false;
 
     CTreeStorage& storage = StorageFor(root);
-    std::string name;
+    std::string_view name;
     std::vector<uint8_t> data;
     auto readKey = [&](CCompareNode* parent, NodeRecordCounts& counts) -> CCompareNode* {
         if (!in.ReadName(name))
@@ -119,8 +120,12 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
         return node;
     };
     auto readValue = [&](CCompareNode* key) -> CCompareItem* {
+        if (!in.ReadName(name))
+            return nullptr;
+        // Kept before the next read, which may move the buffer under the view.
+        CCompareName valueName = storage.Name(name);
         uint32_t type, size;
-        if (!in.ReadName(name) || !in.ReadU32(type) || !in.ReadU32(size))
+        if (!in.ReadU32(type) || !in.ReadU32(size))
             return nullptr;
         switch (ReadData(in, size, data)) {
         case DataRead::Ok:
@@ -133,7 +138,7 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
         }
         CCompareItem* value;
         try {
-            value = CRegVal::Create(storage, name, type, data.data(), size, key);
+            value = CRegVal::Create(storage, std::move(valueName), type, data.data(), size, key);
         } catch (const std::bad_alloc&) {
             m_programMessages.Note(kRegDataTooLarge);
             return nullptr;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <typeinfo>
 
 const char* const kRegDefaultValueName = "(Default)";
 const char* const kRegUndisplayableType = "Undisplayable type.";
@@ -31,13 +32,13 @@ std::unique_ptr<CRegVal> CRegVal::Create(CCompareName name, uint32_t type, const
     return value;
 }
 
-CRegVal* CRegVal::Create(CTreeStorage& storage, std::string_view name, uint32_t type,
+CRegVal* CRegVal::Create(CTreeStorage& storage, CCompareName name, uint32_t type,
                          const uint8_t* data, uint32_t size, CCompareNode* parent)
 {
     if (size > kPlacedDataLimit)
-        return Create(CCompareName(name), type, data, size, parent).release();
+        return Create(std::move(name), type, data, size, parent).release();
     void* memory = storage.Allocate(sizeof(CRegVal) + size, alignof(CRegVal));
-    CRegVal* value = ::new (memory) CRegVal(storage.Name(name), type, size, parent);
+    CRegVal* value = ::new (memory) CRegVal(std::move(name), type, size, parent);
     CTreeStorage::MarkPlaced(value);
     if (size)
         std::memcpy(reinterpret_cast<uint8_t*>(value + 1), data, size);
@@ -46,9 +47,11 @@ CRegVal* CRegVal::Create(CTreeStorage& storage, std::string_view name, uint32_t 
 
 bool CRegVal::IsEqual(const CCompareItem& other) const
 {
-    const CRegVal* value = dynamic_cast<const CRegVal*>(&other);
-    return value && m_dwDataSize == value->m_dwDataSize &&
-           (m_dwDataSize == 0 || std::memcmp(GetData(), value->GetData(), m_dwDataSize) == 0);
+    if (typeid(other) != typeid(CRegVal))
+        return false;
+    const CRegVal& value = static_cast<const CRegVal&>(other);
+    return m_dwDataSize == value.m_dwDataSize &&
+           (m_dwDataSize == 0 || std::memcmp(GetData(), value.GetData(), m_dwDataSize) == 0);
 }
 
 void CRegVal::GetName(std::string& out) const

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
 
 class CTreeStorage;
 
@@ -22,7 +21,7 @@ public:
                                            uint32_t size, CCompareNode* parent);
     // The same placed in the tree's storage; a value of long data is made
     // on the heap, so that the pruning frees it.
-    static CRegVal* Create(CTreeStorage& storage, std::string_view name, uint32_t type,
+    static CRegVal* Create(CTreeStorage& storage, CCompareName name, uint32_t type,
                            const uint8_t* data, uint32_t size, CCompareNode* parent);
     static void operator delete(void* p) { ::operator delete(p); }
 

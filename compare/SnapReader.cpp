@@ -5,7 +5,7 @@
 #include <cstring>
 
 CSnapReader::CSnapReader(IInputFile& file, uint32_t bufferSize)
-    : m_file(file), m_buffer(bufferSize ? bufferSize : 1)
+    : m_file(file), m_buffer(bufferSize ? bufferSize : 1), m_pData(m_buffer.data())
 {
 }
 
@@ -46,7 +46,7 @@ bool CSnapReader::ReadU8(uint8_t& v)
     return ReadBytes(&v, 1);
 }
 
-bool CSnapReader::ReadU16(uint16_t& v)
+bool CSnapReader::ReadU16Across(uint16_t& v)
 {
     uint8_t b[2];
     if (!ReadBytes(b, 2))
@@ -55,7 +55,7 @@ bool CSnapReader::ReadU16(uint16_t& v)
     return true;
 }
 
-bool CSnapReader::ReadU32(uint32_t& v)
+bool CSnapReader::ReadU32Across(uint32_t& v)
 {
     uint8_t b[4];
     if (!ReadBytes(b, 4))
@@ -64,7 +64,7 @@ bool CSnapReader::ReadU32(uint32_t& v)
     return true;
 }
 
-bool CSnapReader::ReadU64(uint64_t& v)
+bool CSnapReader::ReadU64Across(uint64_t& v)
 {
     uint8_t b[8];
     if (!ReadBytes(b, 8))
@@ -75,14 +75,28 @@ bool CSnapReader::ReadU64(uint64_t& v)
 
 bool CSnapReader::ReadName(std::string& name)
 {
+    std::string_view view;
+    if (!ReadName(view))
+        return false;
+    name.assign(view.data(), view.size());
+    return true;
+}
+
+bool CSnapReader::ReadName(std::string_view& name)
+{
     uint16_t length;
     if (!ReadU16(length))
         return false;
-    name.resize(length);
-    if (!ReadBytes(&name[0], length))
-        return false;
-    size_t zero = name.find('\0');
-    if (zero != std::string::npos)
-        name.resize(zero);
+    const char* bytes;
+    if (Holds(length)) {
+        bytes = reinterpret_cast<const char*>(Take(length));
+    } else {
+        m_name.resize(length);
+        if (!ReadBytes(&m_name[0], length))
+            return false;
+        bytes = m_name.data();
+    }
+    const void* zero = std::memchr(bytes, 0, length);
+    name = std::string_view(bytes, zero ? static_cast<const char*>(zero) - bytes : length);
     return true;
 }
