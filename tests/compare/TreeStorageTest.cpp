@@ -1,0 +1,189 @@
+// The storage that loaded trees lie in, and what it can break: blocks that
+// overlap or misalign, names that point into freed or moved bytes, lists that
+// lose positions or dispose of an entry the wrong way, trees that outlive it.
+#include "compare/FSFile.h"
+#include "compare/FSMine.h"
+#include "compare/FSNode.h"
+#include "compare/TreeListing.h"
+#include "compare/TreeStorage.h"
+#include "tests/compare/FSSnapBuilder.h"
+#include "tests/support/Recorders.h"
+#include "tests/support/ViewerRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+CFSFile* PlacedFile(CTreeStorage& storage, const std::string& name, CCompareNode* parent)
+{
+    return storage.Create<CFSFile>(storage.Name(name), 1, 2, 3, parent);
+}
+
+TEST(TreeStorage, PiecesAreAlignedAndKeepTheirBytes)
+{
+    // Small pieces fill blocks; the large ones get blocks of their own while
+    // the block being carved goes on serving the small ones.
+    const struct {
+        size_t size;
+        size_t alignment;
+    } requests[] = {{1, 1}, {3, 1}, {8, 8}, {24, 8}, {5, 4}, {200000, 8}, {16, 16}, {7, 1},
+                    {3000000, 16}, {88, 8}, {0, 8}, {6000, 8}, {12, 4}};
+    CTreeStorage storage;
+    std::vector<std::pair<unsigned char*, size_t>> pieces;
+    for (int round = 0; round < 500; ++round)
+        for (const auto& r : requests) {
+            auto* p = static_cast<unsigned char*>(storage.Allocate(r.size, r.alignment));
+            ASSERT_EQ(reinterpret_cast<uintptr_t>(p) % r.alignment, 0u) << r.size;
+            std::memset(p, static_cast<int>(pieces.size() & 0xFF), r.size);
+            pieces.emplace_back(p, r.size);
+            if (r.size > 100000 && round > 2)
+                break;  // a few large ones are enough
+        }
+    for (size_t i = 0; i < pieces.size(); ++i)
+        for (size_t k = 0; k < pieces[i].second; k += 997)
+            ASSERT_EQ(pieces[i].first[k], i & 0xFF) << "piece " << i << " was overwritten";
+    EXPECT_GT(storage.BlockBytes(), 3000000u);
+    storage.Release();
+    EXPECT_EQ(storage.BlockBytes(), 0u);
+    // Usable again after a release.
+    EXPECT_NE(storage.Allocate(10, 8), nullptr);
+}
+
+TEST(TreeStorage, NamesOfEveryLengthReadBackAfterMoves)
+{
+    CTreeStorage storage;
+    for (size_t length : {0u, 1u, 21u, 22u, 23u, 200u, 65535u}) {
+        std::string text(length, 'n');
+        for (size_t i = 0; i < length; ++i)
+            text[i] = static_cast<char>('a' + i % 26);
+        CCompareName name = storage.Name(text);
+        CCompareName moved(std::move(name));
+        CCompareName assigned;
+        assigned = std::move(moved);
+        EXPECT_EQ(assigned.view(), text) << length;
+        EXPECT_EQ(assigned.c_str()[length], 0) << length;
+        EXPECT_TRUE(NamesMatch(assigned, CCompareName(text)));
+    }
+}
+
+TEST(TreeStorage, PositionsOfAdoptedCellsStayValidWhileEntriesGo)
+{
+    CTreeStorage storage;
+    CFSNode node(CCompareName("n"), nullptr);
+    const int count = 40;
+    CCompareItem** cells = storage.Cells<CCompareItem>(count);
+    for (int i = 0; i < count; ++i)
+        cells[i] = PlacedFile(storage, "file" + std::to_string(i), &node);
+    node.AdoptItems(cells, count);
+
+    // Remove every third entry; the others keep their positions.
+    for (ListPosition pos = 1; pos <= count; pos += 3)
+        node.RemoveItemAt(pos);
+    for (ListPosition pos = 1; pos <= count; ++pos) {
+        const CCompareItem* item = node.Items().GetAt(pos);
+        if ((pos - 1) % 3 == 0)
+            EXPECT_EQ(item, nullptr) << pos;
+        else
+            ASSERT_NE(item, nullptr) << pos;
+        if (item)
+            EXPECT_EQ(item->GetStoredName().str(), "file" + std::to_string(pos - 1));
+    }
+    EXPECT_EQ(node.Items().GetCount(), 26u);
+    // A lookup still finds the first match among the ones left.
+    EXPECT_EQ(node.FindItem(CCompareName("FILE4")), 5u);
+    EXPECT_EQ(node.FindItem(CCompareName("file3")), 0u);
+
+    // Compaction closes the gaps in order; an append then moves the cells to
+    // the heap and keeps them.
+    node.CompactLists();
+    std::vector<std::string> names;
+    for (const CCompareItem* item : node.Items())
+        names.push_back(item->GetStoredName().str());
+    ASSERT_EQ(names.size(), 26u);
+    EXPECT_EQ(names.front(), "file1");
+    EXPECT_EQ(names.back(), "file38");
+    node.AddItem(std::make_unique<CFSFile>(CCompareName("heap"), 0, 0, 0, &node));
+    EXPECT_EQ(node.Items().GetCount(), 27u);
+    EXPECT_EQ(node.Items().GetAt(27)->GetStoredName().str(), "heap");
+    EXPECT_EQ(node.Items().GetAt(1)->GetStoredName().str(), "file1");
+    // Removing all empties the list; the heap entry is deleted (the
+    // sanitizers report a leak or a double free), the placed ones destroyed.
+    while (node.Items().GetHeadPosition())
+        node.RemoveItemAt(node.Items().GetHeadPosition());
+    EXPECT_TRUE(node.IsEmpty());
+}
+
+TEST(TreeStorage, ViewersOfPlacedEntriesCloseOnceWhenTheirTreeGoes)
+{
+    CRecordingViews views;
+    CTreeStorage storage;
+    {
+        CFSNode root(CCompareName("File System 1"), nullptr);
+        CCompareNode** folders = storage.Cells<CCompareNode>(1);
+        folders[0] = storage.Create<CFSNode>(storage.Name("C:"), &root);
+        root.AdoptNodes(folders, 1);
+        CCompareNode* drive = folders[0];
+        CCompareItem** files = storage.Cells<CCompareItem>(3);
+        for (int i = 0; i < 3; ++i)
+            files[i] = PlacedFile(storage, "a rather long file name number " + std::to_string(i), drive);
+        drive->AdoptItems(files, 3);
+        files[0]->ShowViewer(views);
+        files[2]->ShowViewer(views);
+        drive->RemoveItemAt(1);  // the first viewer closes with its file
+        ASSERT_EQ(views.viewers.size(), 2u);
+        EXPECT_TRUE(views.viewers[0]->destroyed);
+        EXPECT_FALSE(views.viewers[1]->destroyed);
+    }
+    EXPECT_TRUE(views.viewers[1]->destroyed);
+    EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "destroy"), 2);
+}
+
+// Two snapshots of a drive whose folders are nested depth deep, each level
+// holding width files, one of which changes.
+TFolder Deep(uint32_t depth, uint32_t width, bool changed)
+{
+    TFolder root{"C:", {}, {}};
+    TFolder* folder = &root;
+    for (uint32_t level = 0; level < depth; ++level) {
+        for (uint32_t i = 0; i < width; ++i)
+            folder->files.push_back(TFile{"f" + std::to_string(i), changed && i == 0 ? 2u : 1u, 5, 6});
+        folder->folders.push_back(TFolder{"level " + std::to_string(level), {}, {}});
+        folder = &folder->folders.back();
+    }
+    return root;
+}
+
+TEST(TreeStorage, DeepAndWideTreesLoadCompareAndGoInEitherOrder)
+{
+    const struct {
+        uint32_t depth, width;
+    } shapes[] = {{2000, 1}, {2, 100000}, {300, 300}};
+    for (const auto& shape : shapes) {
+        CMemoryFile before = WriteSnapshot(Deep(shape.depth, shape.width, false));
+        CMemoryFile after = WriteSnapshot(Deep(shape.depth, shape.width, true));
+        CRecordingMessages messages;
+        auto mine = std::make_unique<CFSMine>(messages);
+        ASSERT_TRUE(mine->Compare(nullptr, before, after)) << shape.depth;
+        std::string first = TreeListing(*mine->GetRoot1(), *mine->GetRoot2());
+        // The drive and every level but the last, which held no file, are
+        // left, each holding its changed file.
+        EXPECT_EQ(mine->GetRoot1()->CountNodes(), shape.depth);
+        // A second comparison on the same engine releases the first trees'
+        // storage and gives the same result.
+        ASSERT_TRUE(mine->Compare(nullptr, before, after));
+        EXPECT_EQ(TreeListing(*mine->GetRoot1(), *mine->GetRoot2()), first);
+        // Nothing of tree 2 may point into tree 1 once tree 1 is gone.
+        mine->GetRoot1()->RemoveNodeAt(mine->GetRoot1()->Nodes().GetHeadPosition());
+        const CCompareNode* drive2 = mine->GetRoot2()->Nodes().GetAt(1);
+        EXPECT_EQ(drive2->GetOpposite(), nullptr);
+        EXPECT_EQ(drive2->Items().GetAt(drive2->Items().GetHeadPosition())->GetOpposite(), nullptr);
+        mine.reset();
+    }
+}
+
+}  // namespace
