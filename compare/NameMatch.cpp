@@ -12,14 +12,20 @@ unsigned char FoldAscii(unsigned char c)
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-}  // namespace
-
-bool NamesMatch(const CCompareName& a, const CCompareName& b)
-{
 #ifdef _WIN32
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a.c_str()),
-                    reinterpret_cast<const unsigned char*>(b.c_str())) == 0;
-#else
+// Whether the name is ASCII alone, where every code page folds exactly A to Z.
+bool IsAscii(const CCompareName& name)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(name.c_str());
+    for (const unsigned char* end = p + name.size(); p < end; ++p)
+        if (*p >= 0x80)
+            return false;
+    return true;
+}
+#endif
+
+bool FoldedAsciiEqual(const CCompareName& a, const CCompareName& b)
+{
     size_t n = a.size();
     if (b.size() != n)
         return false;
@@ -29,6 +35,21 @@ bool NamesMatch(const CCompareName& a, const CCompareName& b)
         if (FoldAscii(p[i]) != FoldAscii(q[i]))
             return false;
     return true;
+}
+
+}  // namespace
+
+bool NamesMatch(const CCompareName& a, const CCompareName& b)
+{
+#ifdef _WIN32
+    // The runtime's comparison is slow; two ASCII names it folds as the
+    // native build does.
+    if (IsAscii(a) && IsAscii(b))
+        return FoldedAsciiEqual(a, b);
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(a.c_str()),
+                    reinterpret_cast<const unsigned char*>(b.c_str())) == 0;
+#else
+    return FoldedAsciiEqual(a, b);
 #endif
 }
 
@@ -41,13 +62,12 @@ uint32_t NameMatchHash(const CCompareName& name)
     while (p < end) {
         unsigned char c = *p++;
 #ifdef _WIN32
-        if (_ismbblead(c)) {
-            if (p < end)
+        // No code page has a lead byte below 0x80.
+        if (c >= 0x80) {
+            if (_ismbblead(c) && p < end)
                 ++p;
             continue;
         }
-        if (c >= 0x80)
-            continue;
 #endif
         h = (h ^ FoldAscii(c)) * 16777619u;
     }

@@ -3,7 +3,8 @@
 // and registry, a snapshot of the prefix's C: ends although its user folders
 // lead to a home folder that leads back into the prefix, and the rest of the
 // program (the setup dialog's proposal and its Save As dialog) keeps the
-// ordinary view while and after a walk runs.
+// ordinary view while and after a walk runs; and, marked large-address-aware,
+// it has 4 GB of address space there.
 #include "app/SnapshotSetupDlg.h"
 #include "framework/Wow64.h"
 #include "res/resource.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <map>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -328,6 +330,37 @@ TEST_F(NativeRegistryView, ThePlainViewWouldHaveHiddenTheNativeKey)
     const RegKeyRecord& machine = file.roots[0];
     EXPECT_EQ(CountKeysNamed(machine, k64), 0u);
     EXPECT_NE(FindKey(machine, {"Software", k32}), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The programs of this build are linked as the shipped ones are, so this
+// process has the address space the program has.
+TEST(NativeAddressSpace, MoreThanTwoGigabytesCanBeReserved)
+{
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    ASSERT_TRUE(::GlobalMemoryStatusEx(&status));
+    EXPECT_GT(status.ullTotalVirtual, 3ull << 30);
+
+    // Reserved only, never committed: it costs no memory.
+    const SIZE_T piece = 64u << 20;
+    std::vector<void*> reserved;
+    bool aboveTwoGigabytes = false;
+    while (reserved.size() * piece < (5ull << 29)) {
+        void* p = ::VirtualAlloc(nullptr, piece, MEM_RESERVE, PAGE_NOACCESS);
+        if (!p)
+            break;
+        reserved.push_back(p);
+        aboveTwoGigabytes |= reinterpret_cast<uintptr_t>(p) >= 0x80000000u;
+    }
+    uint64_t total = reserved.size() * static_cast<uint64_t>(piece);
+    for (void* p : reserved)
+        ::VirtualFree(p, 0, MEM_RELEASE);
+    EXPECT_GE(total, 5ull << 29);
+    EXPECT_TRUE(aboveTwoGigabytes);
 }
 
 }  // namespace

@@ -86,12 +86,12 @@ TEST(TreeStorage, PositionsOfAdoptedCellsStayValidWhileEntriesGo)
         node.RemoveItemAt(pos);
     for (ListPosition pos = 1; pos <= count; ++pos) {
         const CCompareItem* item = node.Items().GetAt(pos);
-        if ((pos - 1) % 3 == 0)
+        if ((pos - 1) % 3 == 0) {
             EXPECT_EQ(item, nullptr) << pos;
-        else
-            ASSERT_NE(item, nullptr) << pos;
-        if (item)
-            EXPECT_EQ(item->GetStoredName().str(), "file" + std::to_string(pos - 1));
+            continue;
+        }
+        ASSERT_NE(item, nullptr) << pos;
+        EXPECT_EQ(item->GetStoredName().str(), "file" + std::to_string(pos - 1));
     }
     EXPECT_EQ(node.Items().GetCount(), 26u);
     // A lookup still finds the first match among the ones left.
