@@ -210,8 +210,11 @@ public:
     CIterator end() const { return CIterator(this, 0); }
 
 private:
-    // Lists up to this long are scanned rather than indexed.
-    static constexpr uint32_t kScanLimit = 8;
+    // Lists up to this long are scanned rather than indexed. A pass meets
+    // the names of both trees mostly in the same order, so a scan for an
+    // unpaired match passes over paired elements and compares about one
+    // name, which costs less than building an index for a folder's files.
+    static constexpr uint32_t kScanLimit = 32;
 
     struct Slot {
         uint32_t hash;

@@ -127,6 +127,20 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
         uint32_t type, size;
         if (!in.ReadU32(type) || !in.ReadU32(size))
             return nullptr;
+        if (size <= CRegVal::kPlacedDataLimit) {
+            // Read straight into the value.
+            CRegVal* value;
+            try {
+                value = CRegVal::Place(storage, std::move(valueName), type, size, key);
+            } catch (const std::bad_alloc&) {
+                m_programMessages.Note(kRegDataTooLarge);
+                return nullptr;
+            }
+            if (in.ReadBytes(value->DataToFill(), size))
+                return value;
+            CCompareNode::ItemList::Dispose(value);
+            return nullptr;
+        }
         switch (ReadData(in, size, data)) {
         case DataRead::Ok:
             break;
@@ -138,7 +152,7 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
         }
         CCompareItem* value;
         try {
-            value = CRegVal::Create(storage, std::move(valueName), type, data.data(), size, key);
+            value = CRegVal::Create(std::move(valueName), type, data.data(), size, key).release();
         } catch (const std::bad_alloc&) {
             m_programMessages.Note(kRegDataTooLarge);
             return nullptr;

@@ -32,16 +32,14 @@ std::unique_ptr<CRegVal> CRegVal::Create(CCompareName name, uint32_t type, const
     return value;
 }
 
-CRegVal* CRegVal::Create(CTreeStorage& storage, CCompareName name, uint32_t type,
-                         const uint8_t* data, uint32_t size, CCompareNode* parent)
+CRegVal* CRegVal::Place(CTreeStorage& storage, CCompareName name, uint32_t type, uint32_t size,
+                        CCompareNode* parent)
 {
     if (size > kPlacedDataLimit)
-        return Create(std::move(name), type, data, size, parent).release();
+        throw std::bad_alloc();
     void* memory = storage.Allocate(sizeof(CRegVal) + size, alignof(CRegVal));
     CRegVal* value = ::new (memory) CRegVal(std::move(name), type, size, parent);
     CTreeStorage::MarkPlaced(value);
-    if (size)
-        std::memcpy(reinterpret_cast<uint8_t*>(value + 1), data, size);
     return value;
 }
 

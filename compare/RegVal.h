@@ -19,10 +19,14 @@ public:
     // allocation each.
     static std::unique_ptr<CRegVal> Create(CCompareName name, uint32_t type, const uint8_t* data,
                                            uint32_t size, CCompareNode* parent);
-    // The same placed in the tree's storage; a value of long data is made
-    // on the heap, so that the pruning frees it.
-    static CRegVal* Create(CTreeStorage& storage, CCompareName name, uint32_t type,
-                           const uint8_t* data, uint32_t size, CCompareNode* parent);
+    // Data up to this long are placed in the tree's storage with their
+    // value; longer ones are made on the heap, so that the pruning frees them.
+    static constexpr uint32_t kPlacedDataLimit = 16 * 1024;
+    // A value placed in the tree's storage with room for size bytes of data
+    // (at most kPlacedDataLimit), which the loader reads into DataToFill().
+    static CRegVal* Place(CTreeStorage& storage, CCompareName name, uint32_t type, uint32_t size,
+                          CCompareNode* parent);
+    uint8_t* DataToFill() { return reinterpret_cast<uint8_t*>(this + 1); }
     static void operator delete(void* p) { ::operator delete(p); }
 
     // Brings the open viewer to the front, or opens the one for the type, or
@@ -47,8 +51,6 @@ private:
     // Room for the value and, right after it, its data.
     static void* operator new(size_t objectSize, uint32_t dataSize);
     static void operator delete(void* p, uint32_t) { ::operator delete(p); }
-    // Data up to this long are placed in the storage with their value.
-    static constexpr uint32_t kPlacedDataLimit = 16 * 1024;
 
     uint32_t m_dwDataSize;
     uint32_t m_dwType;
