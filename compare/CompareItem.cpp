@@ -26,6 +26,13 @@ void CCompareItem::ShowViewer(IViewerFactory&)
         m_pViewer.reset();
 }
 
+void CCompareItem::SetViewer(std::unique_ptr<IViewerWindow> viewer)
+{
+    if (viewer && m_pParent)
+        m_pParent->NoteItemToDestroy(*this);
+    m_pViewer = std::move(viewer);
+}
+
 CCompareItem* CCompareItem::LinkOpposite(CCompareItem* other)
 {
     return LinkOpposites(this, other, &CCompareItem::m_pOpposite);

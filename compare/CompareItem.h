@@ -48,10 +48,12 @@ public:
     void SetTreeItem(TreeItemHandle handle) { m_hTreeItem = handle; }
 
 protected:
-    void SetViewer(std::unique_ptr<IViewerWindow> viewer) { m_pViewer = std::move(viewer); }
+    // Also tells the parent that this item must be destroyed, not just dropped.
+    void SetViewer(std::unique_ptr<IViewerWindow> viewer);
 
 private:
     friend class CTreeStorage;
+    friend class CCompareNode;
 
     TreeItemHandle m_hTreeItem = nullptr;
     CCompareName m_strName;

@@ -128,6 +128,10 @@ public:
         FreeCells();
     }
 
+    // Forgets every element without deleting any: whoever calls it has taken
+    // them over.
+    void Abandon() { FreeCells(); }
+
     // Deletes an element of no list: from the heap, or destroyed only when
     // it lies in its tree's storage.
     static void Dispose(T* element)

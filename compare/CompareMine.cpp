@@ -6,9 +6,19 @@ const char* const kComparisonFailed = "Comparison failed.";
 
 CCompareMine::~CCompareMine()
 {
+    DeleteTrees();
+    // The storage goes with the members: a few hundred blocks.
+}
+
+void CCompareMine::DeleteTrees()
+{
+    for (CCompareNode* root : {m_pRoot1.get(), m_pRoot2.get()})
+        if (root)
+            root->DeleteBelowWithCounterpart();
     m_pRoot1.reset();
     m_pRoot2.reset();
-    // The storage goes with the members: a few hundred blocks.
+    m_storage1.Release();
+    m_storage2.Release();
 }
 
 void CCompareMine::SetStatus(const char* text)
@@ -28,10 +38,7 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
         ~ForgetProgress() { progress = nullptr; }
     } forget{m_pProgress};
     m_pProgress = progress;
-    m_pRoot1.reset();
-    m_pRoot2.reset();
-    m_storage1.Release();
-    m_storage2.Release();
+    DeleteTrees();
     CreateRoots();
     file1.SeekToBegin();
     file2.SeekToBegin();

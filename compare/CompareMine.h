@@ -18,7 +18,7 @@
 class CCompareMine {
 public:
     explicit CCompareMine(IUserMessages& messages) : m_messages(messages) {}
-    // Deletes tree 1, then tree 2.
+    // Deletes both trees and their storage.
     virtual ~CCompareMine();
     CCompareMine(const CCompareMine&) = delete;
     CCompareMine& operator=(const CCompareMine&) = delete;
@@ -40,6 +40,7 @@ public:
 
 protected:
     void SetStatus(const char* text);
+    void DeleteTrees();
     CTreeStorage& StorageFor(const CCompareNode* root)
     {
         return root == m_pRoot2.get() ? m_storage2 : m_storage1;

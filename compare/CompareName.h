@@ -21,6 +21,8 @@ public:
     static CCompareName InStorage(const char* bytes, size_t size);
     // Whether a name of size bytes is kept inside the object.
     static bool FitsInside(size_t size) { return size <= kInlineMax; }
+    // Whether the bytes are a copy of the name's own on the heap.
+    bool OwnsHeapBytes() const { return OnHeap(); }
 
     CCompareName(CCompareName&& other) noexcept;
     CCompareName& operator=(CCompareName&& other) noexcept;

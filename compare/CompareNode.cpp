@@ -49,7 +49,21 @@ CCompareNode* CCompareNode::AddNode(std::unique_ptr<CCompareNode> node)
 
 CCompareItem* CCompareNode::AddItem(std::unique_ptr<CCompareItem> item)
 {
+    NoteItemToDestroy(*item);
     return m_items.AddTail(std::move(item));
+}
+
+void CCompareNode::AdoptItems(CCompareItem** cells, uint32_t count)
+{
+    for (uint32_t i = 0; i < count; ++i)
+        if (!cells[i]->IsPlaced() || cells[i]->GetStoredName().OwnsHeapBytes())
+            NoteItemToDestroy(*cells[i]);
+    m_items.Adopt(cells, count);
+}
+
+void CCompareNode::NoteItemToDestroy(const CCompareItem&)
+{
+    m_bItemsToDestroy = true;
 }
 
 void CCompareNode::RemoveNodeAt(ListPosition pos)
@@ -162,6 +176,32 @@ void CCompareNode::RemoveIdenticals()
         }
         node->CompactLists();
         stack.pop_back();
+    }
+}
+
+void CCompareNode::DeleteBelowWithCounterpart()
+{
+    std::vector<CCompareNode*> pending;
+    auto empty = [&pending](CCompareNode* node) {
+        for (CCompareNode* child : node->m_nodes)
+            pending.push_back(child);
+        node->m_nodes.Abandon();
+        if (!node->m_bItemsToDestroy) {
+            node->m_items.Abandon();
+            return;
+        }
+        for (CCompareItem* item : node->m_items)
+            item->m_pOpposite = nullptr;
+        node->m_items.RemoveAll();
+    };
+    empty(this);
+    while (!pending.empty()) {
+        CCompareNode* node = pending.back();
+        pending.pop_back();
+        empty(node);
+        node->m_pOpposite = nullptr;
+        if (!node->IsPlaced() || node->m_strName.OwnsHeapBytes())
+            NodeList::Dispose(node);
     }
 }
 

@@ -43,7 +43,11 @@ public:
     // Takes over count loaded child nodes or items whose cells, in order,
     // lie in the tree's storage (CCompareList::Adopt).
     void AdoptNodes(CCompareNode** cells, uint32_t count) { m_nodes.Adopt(cells, count); }
-    void AdoptItems(CCompareItem** cells, uint32_t count) { m_items.Adopt(cells, count); }
+    void AdoptItems(CCompareItem** cells, uint32_t count);
+    // Notes that item, one of this node's, owns something beyond its place
+    // in the tree's storage (it is on the heap, has a name there, or has had
+    // a viewer), so that it is destroyed rather than dropped with the storage.
+    void NoteItemToDestroy(const CCompareItem& item);
     void RemoveNodeAt(ListPosition pos);
     void RemoveItemAt(ListPosition pos);
 
@@ -55,6 +59,12 @@ public:
     void Compare(CCompareNode* opposite, IProgress* progress);
     // Deletes the identical parts of this subtree.
     void RemoveIdenticals();
+    // Deletes everything below this node when the other tree of the
+    // comparison goes with it, before the storage of both: no link into the
+    // other tree is cleared, and the entries that own nothing beyond their
+    // place in the storage are dropped with it instead of being destroyed
+    // one by one, so freeing a whole drive costs a walk over its folders.
+    void DeleteBelowWithCounterpart();
 
     // The counterparts that a pass pairs with a child node or an item of the
     // other tree, or null; lookup serves this node's list for the whole pass
@@ -97,6 +107,7 @@ private:
     // One byte each, so that they fill no more room than the state alone did.
     int8_t m_nState = csUncompared;
     bool m_bPlaced = false;
+    bool m_bItemsToDestroy = false;  // NoteItemToDestroy was called
     CCompareNode* m_pOpposite = nullptr;
     CCompareNode* m_pParent;
 };

@@ -6,7 +6,9 @@
 #include "compare/FSNode.h"
 #include "compare/TreeListing.h"
 #include "compare/TreeStorage.h"
+#include "compare/RegMine.h"
 #include "tests/compare/FSSnapBuilder.h"
+#include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/ViewerRecorder.h"
 
@@ -184,6 +186,45 @@ TEST(TreeStorage, DeepAndWideTreesLoadCompareAndGoInEitherOrder)
         EXPECT_EQ(drive2->Items().GetAt(drive2->Items().GetHeadPosition())->GetOpposite(), nullptr);
         mine.reset();
     }
+}
+
+TEST(TreeStorage, AnEngineFreesBothTreesWithTheirViewersAndHeapValues)
+{
+    // Values of every size on both sides of the limit of placed data, all
+    // changed, and a key only in one snapshot; then viewers on some.
+    auto registry = [](uint8_t fill) {
+        TRegistry r;
+        TKey key{"SOFTWARE", {}, {}};
+        for (uint32_t size : {0u, 4u, CRegVal::kPlacedDataLimit, CRegVal::kPlacedDataLimit + 1, 100000u})
+            key.values.push_back(TValue{"v" + std::to_string(size) + std::string(30, 'x'), 3,
+                                        std::vector<uint8_t>(size ? size : 0, fill)});
+        key.values[0].data.assign(1, fill);
+        r.machine.subkeys.push_back(key);
+        r.users.subkeys.push_back(TKey{fill == 1 ? "only in 1" : "only in 2", {Dword("d", fill)}, {}});
+        return r;
+    };
+    CMemoryFile file1 = WriteSnapshot(registry(1));
+    CMemoryFile file2 = WriteSnapshot(registry(2));
+    CRecordingViews views;
+    CRecordingMessages messages;
+    auto mine = std::make_unique<CRegMine>(messages);
+    ASSERT_TRUE(mine->Compare(nullptr, file1, file2));
+    const CCompareNode* software = mine->GetRoot1()->Nodes().GetAt(1)->Nodes().GetAt(1);
+    ASSERT_EQ(software->Items().GetCount(), 5u);
+    for (ListPosition pos : {2u, 5u})  // a placed value and one on the heap
+        software->Items().GetAt(pos)->ShowViewer(views);
+    const CCompareNode* onlyIn2 = mine->GetRoot2()->Nodes().GetAt(2)->Nodes().GetAt(1);
+    onlyIn2->Items().GetAt(1)->ShowViewer(views);
+    ASSERT_EQ(views.viewers.size(), 3u);
+    // A second run on the same engine frees the first trees.
+    ASSERT_TRUE(mine->Compare(nullptr, file1, file2));
+    for (const auto& viewer : views.viewers)
+        EXPECT_TRUE(viewer->destroyed);
+    mine->GetRoot2()->Nodes().GetAt(1)->Nodes().GetAt(1)->Items().GetAt(4)->ShowViewer(views);
+    mine.reset();
+    ASSERT_EQ(views.viewers.size(), 4u);
+    EXPECT_TRUE(views.viewers[3]->destroyed);
+    EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "destroy"), 4);
 }
 
 }  // namespace
