@@ -3,6 +3,7 @@
 const char* const kReadErrorFile1 = "ERROR: Error while reading file 1.";
 const char* const kReadErrorFile2 = "ERROR: Error while reading file 2.";
 const char* const kComparisonFailed = "Comparison failed.";
+const char* const kCompareOutOfMemory = "ERROR: There is not enough memory to compare these snap shots.";
 
 CCompareMine::~CCompareMine()
 {

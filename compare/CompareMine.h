@@ -60,3 +60,5 @@ extern const char* const kReadErrorFile1;
 extern const char* const kReadErrorFile2;
 // Shown by whoever started the run when it returned false.
 extern const char* const kComparisonFailed;
+// Shown when the trees of the two snapshots do not fit into memory.
+extern const char* const kCompareOutOfMemory;

@@ -22,7 +22,7 @@ const char* const kOpenFailedFile2 = "Failed to open file 2.";
 namespace {
 
 const CWorkerFailureTexts kComparisonFailure = {
-    "ERROR: There is not enough memory to compare these snap shots.",
+    kCompareOutOfMemory,
     "ERROR: An unexpected error stopped the comparison.",
 };
 

@@ -23,6 +23,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -240,17 +241,24 @@ int main(int argc, char** argv)
     if (noise)
         filter.AddNoise(engine.kind);
 
-    if (!engine.mine->Compare(nullptr, file1, file2)) {
-        messages.Error(kComparisonFailed);
+    std::string text, refusal;
+    try {
+        if (!engine.mine->Compare(nullptr, file1, file2)) {
+            messages.Error(kComparisonFailed);
+            return kRefused;
+        }
+        filter.Apply(*engine.mine);
+
+        CDiffOutput diff{*engine.mine, engine.kind, {paths[0], FileDate(paths[0])},
+                         {paths[1], FileDate(paths[1])}};
+        if (!format->write(CFormatInput{diff, *engine.describer, options}, text, refusal))
+            return Refuse(refusal);
+    } catch (const std::bad_alloc&) {
+        // Both trees are read whole; two snapshots too large for the
+        // address space end here rather than in the runtime's abort.
+        messages.Error(kCompareOutOfMemory);
         return kRefused;
     }
-    filter.Apply(*engine.mine);
-
-    CDiffOutput diff{*engine.mine, engine.kind, {paths[0], FileDate(paths[0])},
-                     {paths[1], FileDate(paths[1])}};
-    std::string text, refusal;
-    if (!format->write(CFormatInput{diff, *engine.describer, options}, text, refusal))
-        return Refuse(refusal);
 #ifdef _WIN32
     if (format->binary)
         _setmode(_fileno(stdout), _O_BINARY);
