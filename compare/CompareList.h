@@ -151,12 +151,15 @@ public:
         return 0;
     }
 
-    // The name index of one list, built by the first lookup that needs it. It
-    // serves only while the list does not change.
+    // What the lookups in one list have learnt: the index of its names,
+    // built by the first lookup that needs it, and how many of its first
+    // cells are paired. It serves only while the list does not change and
+    // its elements only gain opposites, as during a pass.
     class CLookup {
     private:
         friend class CCompareList;
         std::unique_ptr<CIndex> m_pIndex;
+        uint32_t m_nPaired = 0;
     };
 
     // Position of the counterpart for an entry of the other tree named name:
@@ -166,11 +169,22 @@ public:
     // taken away from the entry it is already linked to.
     ListPosition FindUnpaired(const CCompareName& name, CLookup& lookup) const
     {
+        // A pass mostly meets the names in list order, so the first unpaired
+        // element is tried first: when it matches, it is the answer, found
+        // without touching any other element or building an index.
+        uint32_t first = lookup.m_nPaired;
+        while (first < m_nSize && (!m_cells[first] || m_cells[first]->GetOpposite()))
+            ++first;
+        lookup.m_nPaired = first;
+        if (first == m_nSize)
+            return 0;
+        if (NamesMatch(m_cells[first]->GetStoredName(), name))
+            return first + 1;
         if (!UseIndex()) {
-            for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos)) {
-                const T* element = m_cells[pos - 1];
-                if (!element->GetOpposite() && NamesMatch(element->GetStoredName(), name))
-                    return pos;
+            for (uint32_t i = first + 1; i < m_nSize; ++i) {
+                const T* element = m_cells[i];
+                if (element && !element->GetOpposite() && NamesMatch(element->GetStoredName(), name))
+                    return i + 1;
             }
             return 0;
         }
