@@ -44,6 +44,7 @@ void CCompareNode::GetName(std::string& out) const
 
 CCompareNode* CCompareNode::AddNode(std::unique_ptr<CCompareNode> node)
 {
+    NoteSomethingToFree();
     return m_nodes.AddTail(std::move(node));
 }
 
@@ -61,9 +62,25 @@ void CCompareNode::AdoptItems(CCompareItem** cells, uint32_t count)
     m_items.Adopt(cells, count);
 }
 
+void CCompareNode::AdoptNodes(CCompareNode** cells, uint32_t count)
+{
+    for (uint32_t i = 0; i < count; ++i)
+        if (!cells[i]->IsPlaced() || cells[i]->m_strName.OwnsHeapBytes())
+            NoteSomethingToFree();
+    m_nodes.Adopt(cells, count);
+}
+
 void CCompareNode::NoteItemToDestroy(const CCompareItem&)
 {
     m_bItemsToDestroy = true;
+    NoteSomethingToFree();
+}
+
+void CCompareNode::NoteSomethingToFree()
+{
+    // Up to the first ancestor that knows already.
+    for (CCompareNode* node = this; node && !node->m_bSomethingToFree; node = node->m_pParent)
+        node->m_bSomethingToFree = true;
 }
 
 void CCompareNode::RemoveNodeAt(ListPosition pos)
@@ -183,8 +200,9 @@ void CCompareNode::DeleteBelowWithCounterpart()
 {
     std::vector<CCompareNode*> pending;
     auto empty = [&pending](CCompareNode* node) {
-        for (CCompareNode* child : node->m_nodes)
-            pending.push_back(child);
+        if (node->m_bSomethingToFree)
+            for (CCompareNode* child : node->m_nodes)
+                pending.push_back(child);
         node->m_nodes.Abandon();
         if (!node->m_bItemsToDestroy) {
             node->m_items.Abandon();

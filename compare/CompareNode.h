@@ -42,7 +42,7 @@ public:
     CCompareItem* AddItem(std::unique_ptr<CCompareItem> item);
     // Takes over count loaded child nodes or items whose cells, in order,
     // lie in the tree's storage (CCompareList::Adopt).
-    void AdoptNodes(CCompareNode** cells, uint32_t count) { m_nodes.Adopt(cells, count); }
+    void AdoptNodes(CCompareNode** cells, uint32_t count);
     void AdoptItems(CCompareItem** cells, uint32_t count);
     // Notes that item, one of this node's, owns something beyond its place
     // in the tree's storage (it is on the heap, has a name there, or has had
@@ -63,7 +63,8 @@ public:
     // comparison goes with it, before the storage of both: no link into the
     // other tree is cleared, and the entries that own nothing beyond their
     // place in the storage are dropped with it instead of being destroyed
-    // one by one, so freeing a whole drive costs a walk over its folders.
+    // one by one. Only the subtrees that hold something else are walked, so
+    // freeing a loaded drive costs next to nothing beyond its blocks.
     void DeleteBelowWithCounterpart();
 
     // The counterparts that a pass pairs with a child node or an item of the
@@ -108,6 +109,11 @@ private:
     int8_t m_nState = csUncompared;
     bool m_bPlaced = false;
     bool m_bItemsToDestroy = false;  // NoteItemToDestroy was called
+    // Something in this subtree must be destroyed or freed: an item, a node
+    // on the heap or with a name there, or a list's cells on the heap.
+    bool m_bSomethingToFree = false;
+
+    void NoteSomethingToFree();
     CCompareNode* m_pOpposite = nullptr;
     CCompareNode* m_pParent;
 };

@@ -7,6 +7,7 @@
 #include "compare/TreeListing.h"
 #include "compare/TreeStorage.h"
 #include "compare/RegMine.h"
+#include "compare/RegNode.h"
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/Recorders.h"
@@ -221,6 +222,12 @@ TEST(TreeStorage, AnEngineFreesBothTreesWithTheirViewersAndHeapValues)
     for (const auto& viewer : views.viewers)
         EXPECT_TRUE(viewer->destroyed);
     mine->GetRoot2()->Nodes().GetAt(1)->Nodes().GetAt(1)->Items().GetAt(4)->ShowViewer(views);
+    // A key and a value from the heap deep in a loaded tree go too (the
+    // sanitizers report a leak otherwise).
+    CCompareNode* deep = mine->GetRoot2()->Nodes().GetAt(2)->Nodes().GetAt(1);
+    CCompareNode* added = deep->AddNode(std::make_unique<CRegNode>(CCompareName("added"), deep));
+    const uint8_t byte = 7;
+    added->AddItem(CRegVal::Create(CCompareName(std::string(40, 'h')), 3, &byte, 1, added));
     mine.reset();
     ASSERT_EQ(views.viewers.size(), 4u);
     EXPECT_TRUE(views.viewers[3]->destroyed);
