@@ -228,10 +228,9 @@ public:
     CIterator end() const { return CIterator(this, 0); }
 
 private:
-    // Lists up to this long are scanned rather than indexed. A pass meets
-    // the names of both trees mostly in the same order, so a scan for an
-    // unpaired match passes over paired elements and compares about one
-    // name, which costs less than building an index for a folder's files.
+    // Lists up to this long are scanned rather than indexed when their first
+    // unpaired element is not the partner: for a folder's few files a scan
+    // costs less than building an index.
     static constexpr uint32_t kScanLimit = 32;
 
     struct Slot {
