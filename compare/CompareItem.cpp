@@ -33,6 +33,13 @@ void CCompareItem::SetViewer(std::unique_ptr<IViewerWindow> viewer)
     m_pViewer = std::move(viewer);
 }
 
+void CCompareItem::CopyPairing(const CCompareItem& original)
+{
+    m_nState = original.m_nState;
+    m_pOpposite = original.m_pOpposite;
+    m_hTreeItem = original.m_hTreeItem;
+}
+
 CCompareItem* CCompareItem::LinkOpposite(CCompareItem* other)
 {
     return LinkOpposites(this, other, &CCompareItem::m_pOpposite);

@@ -11,6 +11,7 @@
 #include <string>
 
 class CCompareNode;
+class CTreeStorage;
 
 class CCompareItem {
 public:
@@ -28,6 +29,10 @@ public:
     virtual bool IsEqual(const CCompareItem& other) const = 0;
     // The name as the views show it.
     virtual void GetName(std::string& out) const = 0;
+    // A copy placed in storage below parent, with the same name, content,
+    // state, opposite and tree entry, and no viewer; for moving what a
+    // comparison left into storage of its own (CCompareNode::MoveBelowInto).
+    virtual CCompareItem* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const = 0;
 
     // Links this item and other to each other, unlinking either from a former
     // partner first; returns other.
@@ -50,6 +55,8 @@ public:
 protected:
     // Also tells the parent that this item must be destroyed, not just dropped.
     void SetViewer(std::unique_ptr<IViewerWindow> viewer);
+    // Takes the state, opposite and tree entry of the item this one copies.
+    void CopyPairing(const CCompareItem& original);
 
 private:
     friend class CTreeStorage;

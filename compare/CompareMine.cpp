@@ -22,6 +22,20 @@ void CCompareMine::DeleteTrees()
     m_storage2.Release();
 }
 
+void CCompareMine::CompactStorage()
+{
+    for (int tree = 0; tree < 2; ++tree) {
+        CCompareNode* root = tree == 0 ? m_pRoot1.get() : m_pRoot2.get();
+        CTreeStorage& storage = tree == 0 ? m_storage1 : m_storage2;
+        // Worth it, and hardly more at the peak, only when the copies take a
+        // sixteenth of the loaded tree or less.
+        CTreeStorage fresh;
+        if (root->MoveBelowInto(fresh, storage.BlockBytes() / 16))
+            storage.Swap(fresh);
+        // fresh goes now, with the loaded blocks or with the unused copies.
+    }
+}
+
 void CCompareMine::SetStatus(const char* text)
 {
     if (!m_pProgress)
@@ -63,6 +77,7 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
     SetStatus("Removing identicals...");
     m_pRoot1->RemoveIdenticals();
     m_pRoot2->RemoveIdenticals();
+    CompactStorage();
 
     SetStatus("Comparison complete.");
     return true;

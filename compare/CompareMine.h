@@ -37,10 +37,15 @@ public:
 
     CCompareNode* GetRoot1() const { return m_pRoot1.get(); }
     CCompareNode* GetRoot2() const { return m_pRoot2.get(); }
+    // Bytes of the blocks that hold both trees now.
+    uint64_t StorageBytes() const { return m_storage1.BlockBytes() + m_storage2.BlockBytes(); }
 
 protected:
     void SetStatus(const char* text);
     void DeleteTrees();
+    // Moves what the pruning left of each tree into storage of its own size,
+    // when that is small beside the loaded tree's.
+    void CompactStorage();
     CTreeStorage& StorageFor(const CCompareNode* root)
     {
         return root == m_pRoot2.get() ? m_storage2 : m_storage1;

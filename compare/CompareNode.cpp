@@ -1,6 +1,7 @@
 #include "compare/CompareNode.h"
 #include "compare/OppositeLink.h"
 
+#include "compare/TreeStorage.h"
 #include "seams/Progress.h"
 
 #include <vector>
@@ -221,6 +222,108 @@ void CCompareNode::DeleteBelowWithCounterpart()
         if (!node->IsPlaced() || node->m_strName.OwnsHeapBytes())
             NodeList::Dispose(node);
     }
+}
+
+void CCompareNode::CopyPairing(const CCompareNode& original)
+{
+    m_nState = original.m_nState;
+    m_bItemsToDestroy = original.m_bItemsToDestroy;
+    m_bSomethingToFree = original.m_bSomethingToFree;
+    m_pOpposite = original.m_pOpposite;
+    m_hTreeItem = original.m_hTreeItem;
+}
+
+bool CCompareNode::MoveBelowInto(CTreeStorage& storage, uint64_t limit)
+{
+    // The lists of the nodes that stay where they are (this one and those
+    // on the heap) are replaced only once every copy has been made.
+    struct NewLists {
+        CCompareNode* node;
+        CCompareNode** nodes;
+        uint32_t nodeCount;
+        CCompareItem** items;
+        uint32_t itemCount;
+    };
+    std::vector<NewLists> staying;
+    std::vector<CCompareNode*> movedNodes, nodeCopies;
+    std::vector<CCompareItem*> movedItems, itemCopies;
+    std::vector<std::pair<CCompareNode*, CCompareNode*>> heapNodes;  // and their new parents
+    std::vector<std::pair<CCompareItem*, CCompareNode*>> heapItems;
+    try {
+        std::vector<std::pair<CCompareNode*, CCompareNode*>> pending{{this, this}};  // original, copy
+        while (!pending.empty()) {
+            auto [original, now] = pending.back();
+            pending.pop_back();
+            uint32_t itemCount = original->m_items.GetCount();
+            CCompareItem** items = itemCount ? storage.Cells<CCompareItem>(itemCount) : nullptr;
+            uint32_t i = 0;
+            for (CCompareItem* item : original->m_items) {
+                if (item->GetViewer())
+                    return false;
+                CCompareItem* copy = item;
+                if (item->IsPlaced()) {
+                    copy = item->PlaceCopy(storage, now);
+                    movedItems.push_back(item);
+                    itemCopies.push_back(copy);
+                } else {
+                    heapItems.emplace_back(item, now);
+                }
+                items[i++] = copy;
+            }
+            uint32_t nodeCount = original->m_nodes.GetCount();
+            CCompareNode** nodes = nodeCount ? storage.Cells<CCompareNode>(nodeCount) : nullptr;
+            i = 0;
+            for (CCompareNode* child : original->m_nodes) {
+                CCompareNode* copy = child;
+                if (child->IsPlaced()) {
+                    copy = child->PlaceCopy(storage, now);
+                    movedNodes.push_back(child);
+                    nodeCopies.push_back(copy);
+                } else {
+                    heapNodes.emplace_back(child, now);
+                }
+                nodes[i++] = copy;
+                pending.emplace_back(child, copy);
+            }
+            if (now == original) {
+                staying.push_back(NewLists{now, nodes, nodeCount, items, itemCount});
+            } else {
+                now->m_nodes.Adopt(nodes, nodeCount);
+                now->m_items.Adopt(items, itemCount);
+            }
+            if (storage.UsedBytes() > limit)
+                return false;
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+
+    // From here on nothing allocates. The originals give up what they own
+    // on the heap (cells, names); their places go with the old storage.
+    for (CCompareNode* node : movedNodes) {
+        node->m_nodes.Abandon();
+        node->m_items.Abandon();
+        node->m_strName = CCompareName();
+    }
+    for (CCompareItem* item : movedItems)
+        item->m_strName = CCompareName();
+    for (const NewLists& lists : staying) {
+        lists.node->m_nodes.Abandon();
+        lists.node->m_items.Abandon();
+        lists.node->m_nodes.Adopt(lists.nodes, lists.nodeCount);
+        lists.node->m_items.Adopt(lists.items, lists.itemCount);
+    }
+    for (auto& [node, parent] : heapNodes)
+        node->m_pParent = parent;
+    for (auto& [item, parent] : heapItems)
+        item->m_pParent = parent;
+    for (CCompareNode* copy : nodeCopies)
+        if (copy->m_pOpposite)
+            copy->m_pOpposite->m_pOpposite = copy;
+    for (CCompareItem* copy : itemCopies)
+        if (copy->m_pOpposite)
+            copy->m_pOpposite->m_pOpposite = copy;
+    return true;
 }
 
 CCompareNode* CCompareNode::GetRoot()

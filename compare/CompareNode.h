@@ -21,6 +21,7 @@
 #include <string>
 
 class IProgress;
+class CTreeStorage;
 
 class CCompareNode {
 public:
@@ -36,6 +37,9 @@ public:
     virtual ListPosition FindNode(const CCompareName& name) const;
     virtual ListPosition FindItem(const CCompareName& name) const;
     virtual void GetName(std::string& out) const;
+    // A copy placed in storage below parent, with the same name, state,
+    // notes, opposite and tree entry, and empty lists (MoveBelowInto fills them).
+    virtual CCompareNode* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const = 0;
 
     // Appends at the tail; the node takes ownership. Returns the element.
     CCompareNode* AddNode(std::unique_ptr<CCompareNode> node);
@@ -66,6 +70,14 @@ public:
     // one by one. Only the subtrees that hold something else are walked, so
     // freeing a loaded drive costs next to nothing beyond its blocks.
     void DeleteBelowWithCounterpart();
+    // Moves what lies in the tree's storage below this node into storage, as
+    // copies linked in place of the originals, which are then only dropped
+    // with the old storage: what is left of a pruned tree takes the room it
+    // needs instead of the loaded tree's. Nothing changes, and it returns
+    // false, when the copies would need more than limit bytes,
+    // when an item below has a viewer, or when memory runs out; storage
+    // must then be released.
+    bool MoveBelowInto(CTreeStorage& storage, uint64_t limit);
 
     // The counterparts that a pass pairs with a child node or an item of the
     // other tree, or null; lookup serves this node's list for the whole pass
@@ -97,6 +109,8 @@ public:
 protected:
     // Does not add itself to parent (null for a root); the loader appends it.
     CCompareNode(CCompareName name, CCompareNode* parent);
+    // Takes the state, notes, opposite and tree entry of the node this one copies.
+    void CopyPairing(const CCompareNode& original);
 
 private:
     friend class CTreeStorage;

@@ -1,6 +1,7 @@
 #include "compare/FSFile.h"
 
 #include "compare/CompareNode.h"
+#include "compare/TreeStorage.h"
 
 #include <typeinfo>
 
@@ -20,6 +21,14 @@ bool CFSFile::IsEqual(const CCompareItem& other) const
     const CFSFile& file = static_cast<const CFSFile&>(other);
     return m_dwSize == file.m_dwSize && m_ftCreated == file.m_ftCreated &&
            m_ftModified == file.m_ftModified;
+}
+
+CCompareItem* CFSFile::PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const
+{
+    CFSFile* copy = storage.Create<CFSFile>(storage.Name(GetStoredName().view()), GetCreated(),
+                                            GetModified(), m_dwSize, parent);
+    copy->CopyPairing(*this);
+    return copy;
 }
 
 void CFSFile::GetName(std::string& out) const

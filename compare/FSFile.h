@@ -17,6 +17,7 @@ public:
     void ShowViewer(IViewerFactory& factory) override;
     bool IsEqual(const CCompareItem& other) const override;
     void GetName(std::string& out) const override;
+    CCompareItem* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const override;
 
     // The texts of the properties window.
     CFilePropertiesTexts GetPropertiesTexts(const ITimeConverter& localTime) const;

@@ -2,8 +2,16 @@
 #pragma once
 
 #include "compare/CompareNode.h"
+#include "compare/TreeStorage.h"
 
 class CFSNode : public CCompareNode {
 public:
     CFSNode(CCompareName name, CCompareNode* parent) : CCompareNode(std::move(name), parent) {}
+
+    CCompareNode* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const override
+    {
+        CFSNode* copy = storage.Create<CFSNode>(storage.Name(GetStoredName().view()), parent);
+        copy->CopyPairing(*this);
+        return copy;
+    }
 };

@@ -2,8 +2,16 @@
 #pragma once
 
 #include "compare/CompareNode.h"
+#include "compare/TreeStorage.h"
 
 class CRegNode : public CCompareNode {
 public:
     CRegNode(CCompareName name, CCompareNode* parent) : CCompareNode(std::move(name), parent) {}
+
+    CCompareNode* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const override
+    {
+        CRegNode* copy = storage.Create<CRegNode>(storage.Name(GetStoredName().view()), parent);
+        copy->CopyPairing(*this);
+        return copy;
+    }
 };

@@ -43,6 +43,15 @@ CRegVal* CRegVal::Place(CTreeStorage& storage, CCompareName name, uint32_t type,
     return value;
 }
 
+CCompareItem* CRegVal::PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const
+{
+    CRegVal* copy = Place(storage, storage.Name(GetStoredName().view()), m_dwType, m_dwDataSize, parent);
+    if (m_dwDataSize)
+        std::memcpy(copy->DataToFill(), GetData(), m_dwDataSize);
+    copy->CopyPairing(*this);
+    return copy;
+}
+
 bool CRegVal::IsEqual(const CCompareItem& other) const
 {
     if (typeid(other) != typeid(CRegVal))

@@ -34,6 +34,8 @@ public:
     void ShowViewer(IViewerFactory& factory) override;
     bool IsEqual(const CCompareItem& other) const override;
     void GetName(std::string& out) const override;
+    // Only for a value placed in storage (data up to kPlacedDataLimit).
+    CCompareItem* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const override;
 
     // "Registry 1 : (Default)": the root's name and the display name.
     std::string GetViewerCaption() const;

@@ -1,9 +1,11 @@
 #include "compare/TreeStorage.h"
 
 #include <cstring>
+#include <utility>
 
 void* CTreeStorage::Allocate(size_t size, size_t alignment)
 {
+    m_nUsedBytes += size;
     uintptr_t at = (reinterpret_cast<uintptr_t>(m_pFree) + alignment - 1) & ~(uintptr_t(alignment) - 1);
     if (m_pFree && size <= static_cast<size_t>(m_pEnd - m_pFree) &&
         at - reinterpret_cast<uintptr_t>(m_pFree) <= static_cast<size_t>(m_pEnd - m_pFree) - size) {
@@ -52,6 +54,16 @@ CCompareName CTreeStorage::Name(std::string_view text)
     return CCompareName::InStorage(bytes, text.size());
 }
 
+void CTreeStorage::Swap(CTreeStorage& other) noexcept
+{
+    std::swap(m_pBlocks, other.m_pBlocks);
+    std::swap(m_pFree, other.m_pFree);
+    std::swap(m_pEnd, other.m_pEnd);
+    std::swap(m_nNextBlock, other.m_nNextBlock);
+    std::swap(m_nBlockBytes, other.m_nBlockBytes);
+    std::swap(m_nUsedBytes, other.m_nUsedBytes);
+}
+
 void CTreeStorage::Release()
 {
     while (m_pBlocks) {
@@ -62,4 +74,5 @@ void CTreeStorage::Release()
     m_pFree = m_pEnd = nullptr;
     m_nNextBlock = kFirstBlock;
     m_nBlockBytes = 0;
+    m_nUsedBytes = 0;
 }

@@ -57,8 +57,11 @@ public:
 
     // Frees every block. Whatever was placed here must be gone already.
     void Release();
-    // Bytes of the blocks held now.
+    // Exchanges the blocks of the two storages.
+    void Swap(CTreeStorage& other) noexcept;
+    // Bytes of the blocks held now, and of the pieces handed out of them.
     uint64_t BlockBytes() const { return m_nBlockBytes; }
+    uint64_t UsedBytes() const { return m_nUsedBytes; }
 
 private:
     struct Block {
@@ -76,4 +79,5 @@ private:
     char* m_pEnd = nullptr;
     size_t m_nNextBlock = kFirstBlock;
     uint64_t m_nBlockBytes = 0;
+    uint64_t m_nUsedBytes = 0;
 };

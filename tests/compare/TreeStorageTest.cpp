@@ -234,4 +234,94 @@ TEST(TreeStorage, AnEngineFreesBothTreesWithTheirViewersAndHeapValues)
     EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "destroy"), 4);
 }
 
+// Every child names its node as its parent, and every link is mutual.
+void ExpectSoundTree(const CCompareNode& root)
+{
+    std::vector<const CCompareNode*> pending{&root};
+    while (!pending.empty()) {
+        const CCompareNode* node = pending.back();
+        pending.pop_back();
+        if (node->GetOpposite())
+            ASSERT_EQ(node->GetOpposite()->GetOpposite(), node);
+        for (const CCompareItem* item : node->Items()) {
+            ASSERT_EQ(item->GetParent(), node);
+            if (item->GetOpposite()) {
+                ASSERT_EQ(item->GetOpposite()->GetOpposite(), item);
+                ASSERT_EQ(item->GetOpposite()->GetParent()->GetOpposite(), node);
+            }
+        }
+        for (const CCompareNode* child : node->Nodes()) {
+            ASSERT_EQ(child->GetParent(), node);
+            pending.push_back(child);
+        }
+    }
+}
+
+TEST(TreeStorage, WhatThePruningLeavesMovesIntoStorageOfItsSize)
+{
+    // 300 folders of 20 files with long names; ten files changed, a folder
+    // gone, one new.
+    TFolder before{"C:", {}, {}};
+    for (int f = 0; f < 300; ++f) {
+        TFolder folder{"a folder with a name of some length " + std::to_string(f), {}, {}};
+        for (int i = 0; i < 20; ++i)
+            folder.files.push_back(TFile{"a file with a long name " + std::to_string(i) + ".txt", 1, 5, 6});
+        before.folders.push_back(folder);
+    }
+    TFolder after = before;
+    for (int f = 0; f < 300; f += 30)
+        after.folders[f].files[7].size = 2;
+    after.folders.erase(after.folders.begin() + 5);
+    after.folders.push_back(TFolder{"new", {TFile{"n", 1, 0, 0}}, {}});
+    CMemoryFile file1 = WriteSnapshot(before), file2 = WriteSnapshot(after);
+    CRecordingMessages messages;
+    CFSMine mine(messages);
+    ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
+
+    // Both loaded trees took well over 1 MB; what is left takes a block each.
+    EXPECT_LE(mine.StorageBytes(), 2u * 64 * 1024);
+    ExpectSoundTree(*mine.GetRoot1());
+    ExpectSoundTree(*mine.GetRoot2());
+    EXPECT_EQ(mine.GetRoot1()->CountNodes(), 12u);  // C:, ten changed folders, the one gone
+    EXPECT_EQ(mine.GetRoot2()->CountNodes(), 12u);  // C:, ten changed folders, the new one
+    const CCompareNode* drive = mine.GetRoot1()->Nodes().GetAt(1);
+    const CCompareNode* folder = drive->Nodes().GetAt(drive->FindNode(CCompareName("A FOLDER WITH A NAME OF SOME LENGTH 30")));
+    ASSERT_NE(folder, nullptr);
+    ASSERT_EQ(folder->Items().GetCount(), 1u);
+    const auto* file = static_cast<const CFSFile*>(folder->Items().GetAt(folder->Items().GetHeadPosition()));
+    EXPECT_EQ(file->GetFullPath(), "C:\\a folder with a name of some length 30\\a file with a long name 7.txt");
+    EXPECT_EQ(file->GetState(), csChanged);
+    EXPECT_EQ(static_cast<const CFSFile*>(file->GetOpposite())->GetSize(), 2u);
+    // A second comparison on the same engine goes from the moved trees.
+    ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
+    ExpectSoundTree(*mine.GetRoot1());
+}
+
+TEST(TreeStorage, AValueOnTheHeapKeepsItsKeyWhenTheKeyMoves)
+{
+    auto registry = [](uint8_t fill) {
+        TRegistry r;
+        TKey software{"SOFTWARE", {}, {}};
+        for (int k = 0; k < 400; ++k)
+            software.subkeys.push_back(TKey{"key " + std::to_string(k), {Dword("same", 1)}, {}});
+        software.subkeys[9].values.push_back(TValue{"big", 3, std::vector<uint8_t>(100000, fill)});
+        r.machine.subkeys.push_back(software);
+        return r;
+    };
+    CMemoryFile file1 = WriteSnapshot(registry(1)), file2 = WriteSnapshot(registry(2));
+    CRecordingMessages messages;
+    CRegMine mine(messages);
+    ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
+    EXPECT_LE(mine.StorageBytes(), 2u * 64 * 1024);  // moved
+    ExpectSoundTree(*mine.GetRoot1());
+    ExpectSoundTree(*mine.GetRoot2());
+    const CCompareNode* key = mine.GetRoot2()->Nodes().GetAt(1)->Nodes().GetAt(1)->Nodes().GetAt(1);
+    const auto* big = static_cast<const CRegVal*>(key->Items().GetAt(1));
+    ASSERT_NE(big, nullptr);
+    EXPECT_FALSE(big->IsPlaced());
+    EXPECT_EQ(big->GetViewerCaption(), "Registry 2 : big");
+    EXPECT_EQ(big->GetData()[99999], 2);
+    EXPECT_EQ(key->GetStoredName().str(), "key 9");
+}
+
 }  // namespace
