@@ -87,6 +87,7 @@ CCompareRunFigures MeasureCompareRun(GeneratedKind kind, IInputFile& before, IIn
     figures.compareSeconds = CPhaseClock::Seconds(start, end);
     figures.peakBytes = HeapCounter::Peak() - heapBefore;
     figures.phases = std::move(clock.m_phases);
+    figures.heldBytes = mine->StorageBytes();
     if (figures.ok) {
         figures.left1 = CountsBelow(*mine->GetRoot1());
         figures.left2 = CountsBelow(*mine->GetRoot2());

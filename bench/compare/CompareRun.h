@@ -24,6 +24,7 @@ struct CCompareRunFigures {
     bool ok;
     std::vector<CRunPhase> phases;  // the steps of compareSeconds, in order
     CTreeCounts left1, left2;       // what the pruning left of each tree
+    uint64_t heldBytes;             // the blocks that hold both trees after the run
 };
 
 enum class GeneratedKind { FileSystem, Registry };

@@ -43,7 +43,8 @@ int main()
                     "%.1f bytes per loaded file\n",
                     c.name, files, best, figures.deleteSeconds, static_cast<double>(figures.peakBytes) / 1e6,
                     static_cast<double>(figures.peakBytes) / files);
-        std::printf("  last run: %s\n", PhasesText(figures).c_str());
+        std::printf("  last run: %s; the result holds %.1f MB\n", PhasesText(figures).c_str(),
+                    static_cast<double>(figures.heldBytes) / 1e6);
     }
     return 0;
 }

@@ -32,13 +32,15 @@ int main(int argc, char** argv)
         }
         best = figures.compareSeconds < best ? figures.compareSeconds : best;
         std::printf("round %d: load-compare-prune %.3f s, peak heap %.1f MB = %.1f bytes per loaded "
-                    "value; left %llu keys and %llu values in tree 1, %llu and %llu in tree 2\n  %s\n",
+                    "value; left %llu keys and %llu values in tree 1, %llu and %llu in tree 2\n"
+                    "  %s; the result holds %.1f MB\n",
                     round + 1, figures.compareSeconds, static_cast<double>(figures.peakBytes) / 1e6,
                     static_cast<double>(figures.peakBytes) / loaded,
                     static_cast<unsigned long long>(figures.left1.nodes),
                     static_cast<unsigned long long>(figures.left1.items),
                     static_cast<unsigned long long>(figures.left2.nodes),
-                    static_cast<unsigned long long>(figures.left2.items), PhasesText(figures).c_str());
+                    static_cast<unsigned long long>(figures.left2.items), PhasesText(figures).c_str(),
+                    static_cast<double>(figures.heldBytes) / 1e6);
     }
     std::printf("best of %d: %.3f s\n", rounds, best);
     return 0;
