@@ -249,42 +249,40 @@ bool CCompareNode::MoveBelowInto(CTreeStorage& storage, uint64_t limit)
     std::vector<CCompareItem*> movedItems, itemCopies;
     std::vector<std::pair<CCompareNode*, CCompareNode*>> heapNodes;  // and their new parents
     std::vector<std::pair<CCompareItem*, CCompareNode*>> heapItems;
+    // Copies the placed elements of a list below now into cells, in order;
+    // an element on the heap keeps its place and gets now as its parent.
+    auto copyList = [&storage](const auto& list, CCompareNode* now, auto** cells, auto& moved,
+                               auto& copies, auto& onHeap) {
+        uint32_t i = 0;
+        for (auto* element : list) {
+            auto* copy = element;
+            if (element->IsPlaced()) {
+                copy = element->PlaceCopy(storage, now);
+                moved.push_back(element);
+                copies.push_back(copy);
+            } else {
+                onHeap.emplace_back(element, now);
+            }
+            cells[i++] = copy;
+        }
+    };
     try {
         std::vector<std::pair<CCompareNode*, CCompareNode*>> pending{{this, this}};  // original, copy
         while (!pending.empty()) {
             auto [original, now] = pending.back();
             pending.pop_back();
-            uint32_t itemCount = original->m_items.GetCount();
-            CCompareItem** items = itemCount ? storage.Cells<CCompareItem>(itemCount) : nullptr;
-            uint32_t i = 0;
-            for (CCompareItem* item : original->m_items) {
+            for (const CCompareItem* item : original->m_items)
                 if (item->GetViewer())
                     return false;
-                CCompareItem* copy = item;
-                if (item->IsPlaced()) {
-                    copy = item->PlaceCopy(storage, now);
-                    movedItems.push_back(item);
-                    itemCopies.push_back(copy);
-                } else {
-                    heapItems.emplace_back(item, now);
-                }
-                items[i++] = copy;
-            }
+            uint32_t itemCount = original->m_items.GetCount();
+            CCompareItem** items = itemCount ? storage.Cells<CCompareItem>(itemCount) : nullptr;
+            copyList(original->m_items, now, items, movedItems, itemCopies, heapItems);
             uint32_t nodeCount = original->m_nodes.GetCount();
             CCompareNode** nodes = nodeCount ? storage.Cells<CCompareNode>(nodeCount) : nullptr;
-            i = 0;
-            for (CCompareNode* child : original->m_nodes) {
-                CCompareNode* copy = child;
-                if (child->IsPlaced()) {
-                    copy = child->PlaceCopy(storage, now);
-                    movedNodes.push_back(child);
-                    nodeCopies.push_back(copy);
-                } else {
-                    heapNodes.emplace_back(child, now);
-                }
-                nodes[i++] = copy;
-                pending.emplace_back(child, copy);
-            }
+            copyList(original->m_nodes, now, nodes, movedNodes, nodeCopies, heapNodes);
+            uint32_t i = 0;
+            for (CCompareNode* child : original->m_nodes)
+                pending.emplace_back(child, nodes[i++]);
             if (now == original) {
                 staying.push_back(NewLists{now, nodes, nodeCount, items, itemCount});
             } else {
