@@ -3,14 +3,14 @@
 // reports kept beside this file: gen-fs-before/after.tvrec (20,000 files in
 // 2,000 folders) and gen-reg-before/after.tvrec (20,000 keys, 35,000 values).
 // Both are large enough that their trees span many blocks of the engine's
-// storage, and change enough to leave a few hundred entries of every state.
+// storage, and change enough to leave entries of every state in many folders.
 #include "bench/compare/GeneratedSnapshots.h"
 #include "tests/support/SnapshotFiles.h"
 
 int main()
 {
-    CGeneratedPair files = GeneratePair(CGeneratedShape{2000, 10, 8, 0.02, 0.01, 0.01}, 7);
-    CGeneratedRegPair registry = GenerateRegistryPair(CGeneratedRegShape{20000, 35000, 20});
+    CGeneratedPair files = GeneratePair(CGeneratedShape{2000, 10, 8, 0.004, 0.002, 0.002}, 7);
+    CGeneratedRegPair registry = GenerateRegistryPair(CGeneratedRegShape{20000, 35000, 4});
     return SaveSnapshot("gen-fs-before.tvrec", files.before) &&
                    SaveSnapshot("gen-fs-after.tvrec", files.after) &&
                    SaveSnapshot("gen-reg-before.tvrec", registry.before) &&
