@@ -1,54 +1,82 @@
 // The name of a node or item exactly as the snapshot file stores it: bytes in
 // the system's ANSI code page, compared case-insensitively (NameMatch.h).
-// Most names are short, so up to 22 bytes live inside the object itself and
-// a tree of a million files costs no extra allocation per name. A longer name
-// owns a copy on the heap, or refers to bytes in its tree's storage.
+// The name itself is one pointer to its stored form: the length, the bytes
+// and a zero. A loaded tree packs the forms of its names into its storage
+// (TreeStorage.h), so a name there costs its bytes and two or three more; a
+// name made on its own owns a form on the heap.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 class CCompareName {
 public:
+    // The empty name, which needs no form of its own.
     CCompareName() noexcept;
     explicit CCompareName(std::string_view text);
-    ~CCompareName();
+    ~CCompareName() { Release(); }
 
-    // A name of the size bytes at bytes, followed by a zero, which lie in
-    // storage that outlives the name; nothing is copied or freed.
-    static CCompareName InStorage(const char* bytes, size_t size);
-    // Whether a name of size bytes is kept inside the object.
-    static bool FitsInside(size_t size) { return size <= kInlineMax; }
-    // Whether the bytes are a copy of the name's own on the heap.
-    bool OwnsHeapBytes() const { return OnHeap(); }
+    // Bytes the stored form of a name of size bytes takes.
+    static size_t StoredSize(size_t size) { return (size < kLongLength ? 1 : 5) + size + 1; }
+    // Writes the stored form of text into the StoredSize(text.size()) bytes
+    // at where, an even address in storage that outlives the name, and
+    // returns a name of it; nothing is freed when that name goes.
+    static CCompareName WriteStored(void* where, std::string_view text);
+    // Whether the form is the name's own, on the heap.
+    bool OwnsHeapBytes() const { return (m_nForm & kOwned) != 0; }
 
-    CCompareName(CCompareName&& other) noexcept;
-    CCompareName& operator=(CCompareName&& other) noexcept;
+    CCompareName(CCompareName&& other) noexcept : m_nForm(other.m_nForm) { other.m_nForm = EmptyForm(); }
+    CCompareName& operator=(CCompareName&& other) noexcept
+    {
+        if (this != &other) {
+            Release();
+            m_nForm = other.m_nForm;
+            other.m_nForm = EmptyForm();
+        }
+        return *this;
+    }
     CCompareName(const CCompareName&) = delete;
     CCompareName& operator=(const CCompareName&) = delete;
 
     // Always terminated by a zero byte after size() bytes.
-    const char* c_str() const;
-    size_t size() const;
+    const char* c_str() const
+    {
+        const unsigned char* form = Form();
+        return reinterpret_cast<const char*>(form + (form[0] == kLongLength ? 5 : 1));
+    }
+    size_t size() const
+    {
+        const unsigned char* form = Form();
+        if (form[0] != kLongLength)
+            return form[0];
+        uint32_t length;
+        std::memcpy(&length, form + 1, sizeof length);
+        return length;
+    }
     std::string_view view() const { return std::string_view(c_str(), size()); }
     std::string str() const { return std::string(view()); }
     bool empty() const { return size() == 0; }
 
 private:
-    static constexpr size_t kStorage = 24;
-    static constexpr size_t kInlineMax = kStorage - 2;  // room for the zero and the tag
-    static constexpr uint8_t kOnHeap = 0xFF;            // tag: the bytes are on the heap
-    static constexpr uint8_t kInStorage = 0xFE;         // tag: the bytes are elsewhere
+    // The form: one byte of length, or this byte and the length in the next
+    // four (unaligned); then the bytes and a zero. Forms lie at even
+    // addresses, which leaves the pointer's lowest bit for kOwned.
+    static constexpr unsigned char kLongLength = 0xFF;
+    static constexpr uintptr_t kOwned = 1;
 
-    uint8_t Tag() const { return m_bytes[kStorage - 1]; }
-    bool OnHeap() const { return Tag() == kOnHeap; }
-    bool Outside() const { return Tag() == kOnHeap || Tag() == kInStorage; }
-    char* OutsidePointer() const;
-    void Release() noexcept;
+    explicit CCompareName(uintptr_t form) noexcept : m_nForm(form) {}
+    static uintptr_t EmptyForm() noexcept;
+    static void Write(unsigned char* form, std::string_view text);
+    const unsigned char* Form() const { return reinterpret_cast<const unsigned char*>(m_nForm & ~kOwned); }
+    void Release() noexcept
+    {
+        if (OwnsHeapBytes())
+            FreeForm();
+    }
+    void FreeForm() noexcept;
 
-    // Inline: the text, a zero, and its length in the last byte. Outside:
-    // the pointer at offset 0, the 32-bit length at offset 8, the tag last.
-    alignas(void*) unsigned char m_bytes[kStorage];
+    uintptr_t m_nForm;
 };

@@ -251,6 +251,7 @@ bool CCompareNode::MoveBelowInto(CTreeStorage& storage, uint64_t limit)
     std::vector<std::pair<CCompareItem*, CCompareNode*>> heapItems;
     // Copies the placed elements of a list below now into cells, in order;
     // an element on the heap keeps its place and gets now as its parent.
+    // False when an element on the heap has its name in the old storage.
     auto copyList = [&storage](const auto& list, CCompareNode* now, auto** cells, auto& moved,
                                auto& copies, auto& onHeap) {
         uint32_t i = 0;
@@ -261,10 +262,15 @@ bool CCompareNode::MoveBelowInto(CTreeStorage& storage, uint64_t limit)
                 moved.push_back(element);
                 copies.push_back(copy);
             } else {
+                // Stays where it is while its storage goes: its name must
+                // not lie there.
+                if (!element->GetStoredName().OwnsHeapBytes() && !element->GetStoredName().empty())
+                    return false;
                 onHeap.emplace_back(element, now);
             }
             cells[i++] = copy;
         }
+        return true;
     };
     try {
         std::vector<std::pair<CCompareNode*, CCompareNode*>> pending{{this, this}};  // original, copy
@@ -276,10 +282,12 @@ bool CCompareNode::MoveBelowInto(CTreeStorage& storage, uint64_t limit)
                     return false;
             uint32_t itemCount = original->m_items.GetCount();
             CCompareItem** items = itemCount ? storage.Cells<CCompareItem>(itemCount) : nullptr;
-            copyList(original->m_items, now, items, movedItems, itemCopies, heapItems);
+            if (!copyList(original->m_items, now, items, movedItems, itemCopies, heapItems))
+                return false;
             uint32_t nodeCount = original->m_nodes.GetCount();
             CCompareNode** nodes = nodeCount ? storage.Cells<CCompareNode>(nodeCount) : nullptr;
-            copyList(original->m_nodes, now, nodes, movedNodes, nodeCopies, heapNodes);
+            if (!copyList(original->m_nodes, now, nodes, movedNodes, nodeCopies, heapNodes))
+                return false;
             uint32_t i = 0;
             for (CCompareNode* child : original->m_nodes)
                 pending.emplace_back(child, nodes[i++]);

@@ -75,7 +75,8 @@ public:
     // with the old storage: what is left of a pruned tree takes the room it
     // needs instead of the loaded tree's. Nothing changes, and it returns
     // false, when the copies would need more than limit bytes,
-    // when an item below has a viewer, or when memory runs out; storage
+    // when an item below has a viewer, when an entry on the heap has its
+    // name in the old storage, or when memory runs out; storage
     // must then be released.
     bool MoveBelowInto(CTreeStorage& storage, uint64_t limit);
 

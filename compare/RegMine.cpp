@@ -152,7 +152,9 @@ bool CRegMine::Load(IInputFile& file, CCompareNode* root)
         }
         CCompareItem* value;
         try {
-            value = CRegVal::Create(std::move(valueName), type, data.data(), size, key).release();
+            // A value on the heap outlives the storage that the result is
+            // moved out of (CCompareMine::CompactStorage), so it owns its name.
+            value = CRegVal::Create(CCompareName(valueName.view()), type, data.data(), size, key).release();
         } catch (const std::bad_alloc&) {
             m_programMessages.Note(kRegDataTooLarge);
             return nullptr;

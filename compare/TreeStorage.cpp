@@ -1,6 +1,5 @@
 #include "compare/TreeStorage.h"
 
-#include <cstring>
 #include <utility>
 
 void* CTreeStorage::Allocate(size_t size, size_t alignment)
@@ -44,14 +43,24 @@ void* CTreeStorage::AllocateInNewBlock(size_t size, size_t alignment)
     return reinterpret_cast<void*>(at);
 }
 
+void* CTreeStorage::AllocateText(size_t size)
+{
+    if (m_pFree && size < static_cast<size_t>(m_pEnd - m_pFree)) {
+        char* at = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(m_pEnd) - size) & ~uintptr_t(1));
+        if (at >= m_pFree) {
+            m_nUsedBytes += size;
+            m_pEnd = at;
+            return at;
+        }
+    }
+    return Allocate(size, 2);
+}
+
 CCompareName CTreeStorage::Name(std::string_view text)
 {
-    if (CCompareName::FitsInside(text.size()))
-        return CCompareName(text);
-    char* bytes = static_cast<char*>(Allocate(text.size() + 1, 1));
-    std::memcpy(bytes, text.data(), text.size());
-    bytes[text.size()] = 0;
-    return CCompareName::InStorage(bytes, text.size());
+    if (text.empty())
+        return CCompareName();
+    return CCompareName::WriteStored(AllocateText(CCompareName::StoredSize(text.size())), text);
 }
 
 void CTreeStorage::Swap(CTreeStorage& other) noexcept

@@ -1,6 +1,7 @@
-// The storage of one loaded tree: its nodes, items, long names and child
-// lists are carved one after another out of large blocks, which all go at
-// once when the tree does. Loading a million files then costs a few hundred
+// The storage of one loaded tree: its nodes, items and child lists are carved
+// one after another out of large blocks, which all go at once when the tree
+// does; the names are packed into the same blocks from their other end, so
+// that no name waits on the alignment of an entry. Loading a million files then costs a few hundred
 // allocations instead of a few million, and freeing them a few hundred frees.
 //
 // An entry placed here is destroyed by its list like any other (its
@@ -42,8 +43,8 @@ public:
     static void MarkPlaced(CCompareItem* item) { item->m_bPlaced = true; }
     static void MarkPlaced(CCompareNode* node) { node->m_bPlaced = true; }
 
-    // A name of these bytes: kept inside the name when short, otherwise
-    // copied here.
+    // A name whose form (CompareName.h) is written here; the empty name
+    // takes no room.
     CCompareName Name(std::string_view text);
 
     // Room for count pointers, for a list's cells.
@@ -73,9 +74,14 @@ private:
     static constexpr size_t kLargestBlock = 1024 * 1024;
 
     void* AllocateInNewBlock(size_t size, size_t alignment);
+    // size bytes at an even address, taken from the end of the block being
+    // carved.
+    void* AllocateText(size_t size);
 
     Block* m_pBlocks = nullptr;  // the newest block, linked to the older ones
-    char* m_pFree = nullptr;     // the unused rest of the block being carved
+    // The unused middle of the block being carved: entries are taken from
+    // its start, names from its end.
+    char* m_pFree = nullptr;
     char* m_pEnd = nullptr;
     size_t m_nNextBlock = kFirstBlock;
     uint64_t m_nBlockBytes = 0;

@@ -8,6 +8,7 @@
 #include "compare/TreeStorage.h"
 #include "compare/RegMine.h"
 #include "compare/RegNode.h"
+#include "compare/RegVal.h"
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/Recorders.h"
@@ -25,6 +26,19 @@ namespace {
 CFSFile* PlacedFile(CTreeStorage& storage, const std::string& name, CCompareNode* parent)
 {
     return storage.Create<CFSFile>(storage.Name(name), 1, 2, 3, parent);
+}
+
+// 400 keys below SOFTWARE with one equal value each, and in the key-th of
+// them a value of size bytes of fill, which lies on the heap once loaded.
+TRegistry KeysWithOneLargeValue(int key, const std::string& name, size_t size, uint8_t fill)
+{
+    TRegistry r;
+    TKey software{"SOFTWARE", {}, {}};
+    for (int k = 0; k < 400; ++k)
+        software.subkeys.push_back(TKey{"key " + std::to_string(k), {Dword("same", 1)}, {}});
+    software.subkeys[key].values.push_back(TValue{name, 3, std::vector<uint8_t>(size, fill)});
+    r.machine.subkeys.push_back(software);
+    return r;
 }
 
 TEST(TreeStorage, PiecesAreAlignedAndKeepTheirBytes)
@@ -71,6 +85,70 @@ TEST(TreeStorage, NamesOfEveryLengthReadBackAfterMoves)
         EXPECT_EQ(assigned.view(), text) << length;
         EXPECT_EQ(assigned.c_str()[length], 0) << length;
         EXPECT_TRUE(NamesMatch(assigned, CCompareName(text)));
+    }
+}
+
+TEST(TreeStorage, NamesPackedBesideEntriesLeaveEveryEntryWhole)
+{
+    // Names are taken from the end of the block whose start serves the
+    // entries: lengths around the one-byte and five-byte length forms, and
+    // ones too long for a shared block, must neither overlap an entry nor
+    // leave one misaligned.
+    const size_t lengths[] = {0, 1, 2, 22, 23, 253, 254, 255, 256, 1000, 9000, 70000};
+    CTreeStorage storage;
+    CFSNode root(CCompareName("File System 1"), nullptr);
+    std::vector<std::string> names;
+    std::vector<CFSFile*> files;
+    for (int i = 0; i < 3000; ++i) {
+        size_t length = lengths[i % 12] + i % 3;
+        std::string name(length, 'a');
+        for (size_t k = 0; k < length; ++k)
+            name[k] = static_cast<char>('a' + (i + k) % 26);
+        names.push_back(name);
+        files.push_back(storage.Create<CFSFile>(storage.Name(name), 1000u + i, 2000u + i, 3000u + i, &root));
+        ASSERT_EQ(reinterpret_cast<uintptr_t>(files.back()) % alignof(CFSFile), 0u) << i;
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        ASSERT_EQ(files[i]->GetStoredName().view(), names[i]) << i;
+        ASSERT_EQ(files[i]->GetStoredName().c_str()[names[i].size()], 0) << i;
+        ASSERT_EQ(files[i]->GetCreated(), 1000u + i);
+        ASSERT_EQ(files[i]->GetModified(), 2000u + i);
+        ASSERT_EQ(files[i]->GetSize(), 3000u + i);
+        ASSERT_EQ(files[i]->GetParent(), &root);
+    }
+    for (CFSFile* file : files)
+        CCompareNode::ItemList::Dispose(file);
+}
+
+TEST(TreeStorage, AnEntryOnTheHeapNamedInTheStorageIsNotLeftBehind)
+{
+    // Moving the result would release the bytes of its name.
+    CTreeStorage loaded, fresh;
+    CFSNode root(CCompareName("File System 1"), nullptr);
+    root.AddItem(std::make_unique<CFSFile>(loaded.Name("named in the storage"), 1, 2, 3, &root));
+    EXPECT_FALSE(root.MoveBelowInto(fresh, UINT64_MAX));
+    fresh.Release();
+    EXPECT_EQ(root.Items().GetAt(1)->GetStoredName().str(), "named in the storage");
+    EXPECT_EQ(root.Items().GetAt(1)->GetParent(), &root);
+}
+
+TEST(TreeStorage, AValueOnTheHeapKeepsALongNameWhenTheResultMoves)
+{
+    for (const std::string& name : {std::string(40, 'v'), std::string(300, 'w')}) {
+        CMemoryFile file1 = WriteSnapshot(KeysWithOneLargeValue(3, name, 20000, 1));
+        CMemoryFile file2 = WriteSnapshot(KeysWithOneLargeValue(3, name, 20000, 2));
+        CRecordingMessages messages;
+        CRegMine mine(messages);
+        ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
+        EXPECT_LE(mine.StorageBytes(), 2u * 64 * 1024);  // moved
+        for (const CCompareNode* root : {mine.GetRoot1(), mine.GetRoot2()}) {
+            const CCompareNode* key = root->Nodes().GetAt(1)->Nodes().GetAt(1)->Nodes().GetAt(1);
+            ASSERT_EQ(key->GetStoredName().str(), "key 3");
+            const auto* big = static_cast<const CRegVal*>(key->Items().GetAt(1));
+            ASSERT_NE(big, nullptr);
+            EXPECT_EQ(big->GetStoredName().str(), name);
+            EXPECT_EQ(big->GetState(), csChanged);
+        }
     }
 }
 
@@ -241,8 +319,9 @@ void ExpectSoundTree(const CCompareNode& root)
     while (!pending.empty()) {
         const CCompareNode* node = pending.back();
         pending.pop_back();
-        if (node->GetOpposite())
+        if (node->GetOpposite()) {
             ASSERT_EQ(node->GetOpposite()->GetOpposite(), node);
+        }
         for (const CCompareItem* item : node->Items()) {
             ASSERT_EQ(item->GetParent(), node);
             if (item->GetOpposite()) {
@@ -299,16 +378,8 @@ TEST(TreeStorage, WhatThePruningLeavesMovesIntoStorageOfItsSize)
 
 TEST(TreeStorage, AValueOnTheHeapKeepsItsKeyWhenTheKeyMoves)
 {
-    auto registry = [](uint8_t fill) {
-        TRegistry r;
-        TKey software{"SOFTWARE", {}, {}};
-        for (int k = 0; k < 400; ++k)
-            software.subkeys.push_back(TKey{"key " + std::to_string(k), {Dword("same", 1)}, {}});
-        software.subkeys[9].values.push_back(TValue{"big", 3, std::vector<uint8_t>(100000, fill)});
-        r.machine.subkeys.push_back(software);
-        return r;
-    };
-    CMemoryFile file1 = WriteSnapshot(registry(1)), file2 = WriteSnapshot(registry(2));
+    CMemoryFile file1 = WriteSnapshot(KeysWithOneLargeValue(9, "big", 100000, 1));
+    CMemoryFile file2 = WriteSnapshot(KeysWithOneLargeValue(9, "big", 100000, 2));
     CRecordingMessages messages;
     CRegMine mine(messages);
     ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
