@@ -38,7 +38,7 @@ void CCompareName::Write(unsigned char* form, std::string_view text)
         form[0] = kLongLength;
         uint32_t length = static_cast<uint32_t>(text.size());
         std::memcpy(form + 1, &length, sizeof length);
-        bytes += sizeof length;
+        bytes = form + kLongHeader;
     }
     if (!text.empty())
         std::memcpy(bytes, text.data(), text.size());

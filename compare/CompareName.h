@@ -20,7 +20,7 @@ public:
     ~CCompareName() { Release(); }
 
     // Bytes the stored form of a name of size bytes takes.
-    static size_t StoredSize(size_t size) { return (size < kLongLength ? 1 : 5) + size + 1; }
+    static size_t StoredSize(size_t size) { return (size < kLongLength ? 1 : kLongHeader) + size + 1; }
     // Writes the stored form of text into the StoredSize(text.size()) bytes
     // at where, an even address in storage that outlives the name, and
     // returns a name of it; nothing is freed when that name goes.
@@ -45,7 +45,7 @@ public:
     const char* c_str() const
     {
         const unsigned char* form = Form();
-        return reinterpret_cast<const char*>(form + (form[0] == kLongLength ? 5 : 1));
+        return reinterpret_cast<const char*>(form + (form[0] == kLongLength ? kLongHeader : 1));
     }
     size_t size() const
     {
@@ -65,6 +65,7 @@ private:
     // four (unaligned); then the bytes and a zero. Forms lie at even
     // addresses, which leaves the pointer's lowest bit for kOwned.
     static constexpr unsigned char kLongLength = 0xFF;
+    static constexpr size_t kLongHeader = 1 + sizeof(uint32_t);
     static constexpr uintptr_t kOwned = 1;
 
     explicit CCompareName(uintptr_t form) noexcept : m_nForm(form) {}
