@@ -1,5 +1,6 @@
 #include "app/SnapshotSetupDlg.h"
 
+#include "compare/AnsiChars.h"
 #include "framework/File.h"
 #include "framework/FileDialog.h"
 #include "res/resource.h"
@@ -40,7 +41,7 @@ bool SameText(const std::string& a, const char* b)
 // each of these as a device; Corvane refuses them all alike.
 bool IsReservedName(const std::string& path)
 {
-    size_t slash = path.find_last_of("\\/");
+    size_t slash = FindLastAnsiCharOf(path, "\\/");
     std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
     name = name.substr(0, name.find_first_of(".:"));
     while (!name.empty() && name.back() == ' ')
@@ -75,10 +76,10 @@ bool NamesADevice(const std::string& path)
         return !onADrive && !(rest.size() > 4 && SameText(rest.substr(0, 4), "UNC\\"));
     }
     // \\server\share\...: the pipes and mailslots of another machine.
-    size_t share = resolved.find('\\', 2);
+    size_t share = FindAnsiChar(resolved, '\\', 2);
     if (share == std::string::npos)
         return false;
-    std::string shareName = resolved.substr(share + 1, resolved.find('\\', share + 1) - share - 1);
+    std::string shareName = resolved.substr(share + 1, FindAnsiChar(resolved, '\\', share + 1) - share - 1);
     return SameText(shareName, "PIPE") || SameText(shareName, "MAILSLOT");
 }
 

@@ -1,5 +1,7 @@
 #include "tools/ConsoleProgress.h"
 
+#include "compare/AnsiChars.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -78,8 +80,11 @@ void CConsoleProgress::ShowValues()
     if (m_mode == Mode::Lines) {
         std::fprintf(stderr, "%s\n", line.c_str());
     } else if (m_mode == Mode::Console) {
-        // Padded to the room, so that nothing of a longer line before stays.
-        line.resize(LineRoom(m_hErr), ' ');
+        // Cut to the room, never inside a double-byte character, and padded
+        // to it, so that nothing of a longer line before stays.
+        size_t room = LineRoom(m_hErr);
+        line.resize(AnsiPrefixSize(line, room));
+        line.resize(room, ' ');
         std::fprintf(stderr, "\r%s", line.c_str());
         m_bLineOnConsole = true;
     }

@@ -1,29 +1,16 @@
 #include "tools/DiffFilter.h"
 
+#include "compare/AnsiChars.h"
+
 #include <cstdio>
 #include <cstdint>
 
-#ifdef _WIN32
-#include <mbctype.h>
-#include <mbstring.h>
-#endif
-
 namespace {
 
-// A name folded character by character the way the comparison folds names:
-// the letters A to Z onto a to z, and in the Windows build a double-byte
-// character of the ANSI code page as one unit after the code page's own
-// upper-case mapping.
+// A name folded character by character the way the comparison folds names
+// (AnsiChars.h).
 using FoldedName = std::vector<uint32_t>;
 constexpr uint32_t kAnyRun = 0xFFFFFFFFu;  // "*" in a pattern's name
-#ifdef _WIN32
-constexpr uint32_t kDoubleByte = 0x10000u;  // keeps double-byte units apart from single bytes
-#endif
-
-unsigned char FoldAscii(unsigned char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
 
 // Splits text into its names at each backslash that is a character of its
 // own, and folds each name; with wildcards, "*" becomes kAnyRun.
@@ -33,20 +20,13 @@ std::vector<FoldedName> SplitFolded(const std::string& text, bool wildcards)
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
     const unsigned char* end = p + text.size();
     while (p < end) {
-        unsigned char c = *p++;
-#ifdef _WIN32
-        if (_ismbblead(c) && p < end) {
-            unsigned int unit = _mbctoupper((static_cast<unsigned int>(c) << 8) | *p++);
-            names.back().push_back(kDoubleByte | unit);
-            continue;
-        }
-#endif
+        uint32_t c = NextFoldedAnsiChar(p, end);
         if (c == '\\')
             names.emplace_back();
         else if (wildcards && c == '*')
             names.back().push_back(kAnyRun);
         else
-            names.back().push_back(FoldAscii(c));
+            names.back().push_back(c);
     }
     return names;
 }
@@ -112,7 +92,7 @@ std::string Trimmed(const std::string& line)
 void CPathFilter::Add(const std::string& pattern)
 {
     std::string text = pattern;
-    if (!text.empty() && text.back() == '\\')
+    if (EndsWithAnsiChar(text, '\\'))
         text.pop_back();
     m_patterns.push_back(SplitFolded(text, true));
 }

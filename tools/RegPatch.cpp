@@ -1,5 +1,6 @@
 #include "tools/RegPatch.h"
 
+#include "compare/AnsiChars.h"
 #include "compare/CompareItem.h"
 #include "compare/CompareNode.h"
 #include "compare/RegMine.h"
@@ -32,15 +33,19 @@ constexpr uint32_t kRegDword = 4;
 constexpr uint32_t kRegMultiSz = 7;
 
 // A name or text between quotes: the registry editor reads \\ and \" there.
+// It reads characters before escapes, so the second byte of a double-byte
+// character is never escaped, be it 0x5C.
 std::string Quoted(std::string_view text)
 {
     std::string out;
     out.reserve(text.size() + 2);
     out += '"';
-    for (char c : text) {
-        if (c == '\\' || c == '"')
+    for (size_t at = 0; at < text.size();) {
+        size_t size = AnsiCharSize(text, at);
+        if (size == 1 && (text[at] == '\\' || text[at] == '"'))
             out += '\\';
-        out += c;
+        out.append(text, at, size);
+        at += size;
     }
     out += '"';
     return out;
@@ -77,7 +82,7 @@ const char* KeyNameProblem(std::string_view name)
 {
     if (name.empty())
         return "an empty name";
-    if (name.find('\\') != std::string_view::npos)
+    if (FindAnsiChar(name, '\\') != std::string_view::npos)
         return "a backslash in its name, which a path takes for two keys";
     return NameProblem(name);
 }
