@@ -1,15 +1,30 @@
 #include "framework/FileFind.h"
 
-bool CFileFind::FindFirst(const char* pattern)
+bool CFileFind::FindFirst(const wchar_t* pattern)
 {
     Close();
-    m_h = ::FindFirstFileA(pattern, &m_data);
-    return m_h != INVALID_HANDLE_VALUE;
+    // The basic level leaves out the short names, which nothing here reads
+    // and which cost a lookup each; systems before Windows 7 know only the
+    // standard level.
+    m_h = ::FindFirstFileExW(pattern, FindExInfoBasic, &m_data, FindExSearchNameMatch, nullptr,
+                             FIND_FIRST_EX_LARGE_FETCH);
+    if (m_h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_INVALID_PARAMETER)
+        m_h = ::FindFirstFileExW(pattern, FindExInfoStandard, &m_data, FindExSearchNameMatch,
+                                 nullptr, 0);
+    if (m_h != INVALID_HANDLE_VALUE) {
+        m_bListed = true;
+        return true;
+    }
+    // A folder without entries (a drive's empty root, which lists no "."
+    // either) answers that no file was found.
+    DWORD error = ::GetLastError();
+    m_bListed = error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES;
+    return false;
 }
 
 bool CFileFind::FindNext()
 {
-    return m_h != INVALID_HANDLE_VALUE && ::FindNextFileA(m_h, &m_data);
+    return m_h != INVALID_HANDLE_VALUE && ::FindNextFileW(m_h, &m_data);
 }
 
 void CFileFind::Close()
@@ -21,6 +36,6 @@ void CFileFind::Close()
 
 bool CFileFind::IsDots() const
 {
-    const char* n = m_data.cFileName;
-    return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
+    const wchar_t* n = m_data.cFileName;
+    return n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0));
 }

@@ -1,4 +1,6 @@
-// Directory listing through FindFirstFileA / FindNextFileA.
+// Directory listing through FindFirstFileExW / FindNextFileW: every entry by
+// the name the file system holds, in folders reached by paths of any length
+// (with the \\?\ prefix).
 #pragma once
 
 #include <windows.h>
@@ -12,23 +14,22 @@ public:
     CFileFind(const CFileFind&) = delete;
     CFileFind& operator=(const CFileFind&) = delete;
 
-    // Starts a listing; true when it returned a first entry.
-    bool FindFirst(const char* pattern);
+    // Starts a listing; true when it returned a first entry. When it did
+    // not, Listed tells a folder that holds nothing from one that cannot be
+    // listed.
+    bool FindFirst(const wchar_t* pattern);
+    // Whether the last FindFirst listed its folder, be it empty.
+    bool Listed() const { return m_bListed; }
     // Moves to the next entry; false at the end of the listing.
     bool FindNext();
     void Close();
 
-    const char* GetFileName() const { return m_data.cFileName; }
+    const wchar_t* GetFileName() const { return m_data.cFileName; }
     bool IsDirectory() const { return (m_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     bool IsDots() const;
     uint32_t GetLengthLow() const { return m_data.nFileSizeLow; }
-    uint64_t GetLength() const
-    {
-        return (static_cast<uint64_t>(m_data.nFileSizeHigh) << 32) | m_data.nFileSizeLow;
-    }
     uint64_t GetCreationTime() const { return ToUInt64(m_data.ftCreationTime); }
     uint64_t GetLastWriteTime() const { return ToUInt64(m_data.ftLastWriteTime); }
-    const WIN32_FIND_DATAA& Data() const { return m_data; }
 
     static uint64_t ToUInt64(const FILETIME& t)
     {
@@ -37,5 +38,6 @@ public:
 
 private:
     HANDLE m_h = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA m_data{};
+    bool m_bListed = false;
+    WIN32_FIND_DATAW m_data{};
 };

@@ -1,5 +1,6 @@
 #include "snapshot/FSSnap.h"
 
+#include "framework/AnsiName.h"
 #include "framework/FileFind.h"
 #include "framework/Handle.h"
 #include "framework/Wow64.h"
@@ -8,10 +9,9 @@
 #include "snapshot/ResultsDlg.h"
 #include "snapshot/ResultsText.h"
 
-#include <mbstring.h>
-
-#include <algorithm>
 #include <cstdio>
+#include <cwchar>
+#include <utility>
 
 const char* const kFSSnapQuestion =
     "Corvane will now create a snap shot of the selected file system.\n"
@@ -39,42 +39,6 @@ struct WriteFailed {};
 // Thrown when the drive's root cannot be entered: the drive is not there, or
 // no longer. What was walked is not the drive, so the walk stops at once.
 struct DriveGone {};
-
-// The text after the last backslash, searched character by character so that
-// the second byte of a double-byte character is never taken for a backslash.
-std::string LastComponent(const std::string& path)
-{
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(path.c_str());
-    const unsigned char* slash = _mbsrchr(p, '\\');
-    return slash ? path.substr(static_cast<size_t>(slash - p) + 1) : path;
-}
-
-// The walk tests access to each folder by making it the process's current
-// folder. Afterwards the process must not hold the last walked folder open (it
-// could not be deleted, its drive not ejected), nor resolve relative names
-// there: the folder that was current before the walk becomes current again.
-class CCurrentFolderKeeper {
-public:
-    CCurrentFolderKeeper()
-    {
-        DWORD n = ::GetCurrentDirectoryA(0, nullptr);
-        if (n == 0)
-            return;
-        m_strFolder.resize(n);
-        DWORD got = ::GetCurrentDirectoryA(n, &m_strFolder[0]);
-        m_strFolder.resize(got < n ? got : 0);
-    }
-    ~CCurrentFolderKeeper()
-    {
-        if (!m_strFolder.empty())
-            ::SetCurrentDirectoryA(m_strFolder.c_str());
-    }
-    CCurrentFolderKeeper(const CCurrentFolderKeeper&) = delete;
-    CCurrentFolderKeeper& operator=(const CCurrentFolderKeeper&) = delete;
-
-private:
-    std::string m_strFolder;
-};
 
 // The names a folder lists, hashed (FNV-1a), folders told from files.
 constexpr uint64_t kNamesHashStart = 14695981039346656037ull;
@@ -120,21 +84,19 @@ void CFSSnap::Run()
     m_pProgress->SetStatusText("Initializing snap shot...");
     m_nFilesFound = m_nFoldersFound = m_nFoldersIgnored = 0;
     m_strIgnored.clear();
-    m_chain.clear();
     m_bRootKnown = false;
 
     CFSSnapWriter writer(file);
     const char* failure = nullptr;
     std::string driveError;
     {
-        CCurrentFolderKeeper keeper;
         // The walk sees the drive as it is: on 64-bit Windows, System32 with
         // its own files instead of those of SysWOW64. Only this thread, only
         // for the walk; the file was opened in the program's ordinary view.
         CFsRedirectionOff nativeView;
         try {
             writer.WriteHeader(m_cDrive);
-            WalkFolder(writer, FSRootName(m_cDrive));
+            WalkDrive(writer);
             if (!DriveStillThere())
                 throw DriveGone();
             if (!writer.Finish(m_nFoldersFound))
@@ -183,7 +145,7 @@ void CFSSnap::CheckWrites(const CFSSnapWriter& file) const
 // A folder that leads back to a folder on the chain being walked (a junction,
 // a symbolic link, a mount point, or a host's link seen through Wine, be it
 // marked as a link or not) would make the walk endless: it is recorded like a
-// folder that cannot be entered (zero counts, listed as ignored), so every
+// folder that cannot be listed (zero counts, listed as ignored), so every
 // real folder is still walked. Such a folder lists exactly what its ancestor
 // listed, so identities (volume and file index) are looked up only for a
 // folder whose listed names equal an ancestor's: a drive without loops costs
@@ -191,22 +153,29 @@ void CFSSnap::CheckWrites(const CFSSnapWriter& file) const
 // caught one level further down, where the loop repeats. A loop through
 // folders that lead elsewhere first is caught when the walk meets the same
 // folder a second time, its identity then being on the chain.
-bool CFSSnap::LeadsBack(ChainEntry& folder)
+bool CFSSnap::LeadsBack(ListingPrint& folder)
 {
-    for (ChainEntry& entry : m_chain) {
+    for (Frame& ancestor : m_chain) {
+        ListingPrint& entry = ancestor.print;
         if (entry.entries != folder.entries || entry.names != folder.names)
             continue;
-        if (Identify(folder) && Identify(entry) && entry.id == folder.id)
+        if (Identify(folder, m_widePath.size()) && Identify(entry, ancestor.widePathSize) &&
+            entry.id == folder.id)
             return true;
     }
     return false;
 }
 
-bool CFSSnap::Identify(ChainEntry& folder)
+// The folder whose wide path is the first widePathSize characters of the
+// current one: the current folder, or one of its ancestors.
+bool CFSSnap::Identify(ListingPrint& folder, size_t widePathSize) const
 {
     if (!folder.looked) {
         folder.looked = true;
-        folder.known = GetFolderId(*folder.path, folder.id);
+        std::wstring path = m_widePath.substr(0, widePathSize);
+        if (widePathSize == m_chain.front().widePathSize)
+            path += L'\\';  // \\?\X: alone names the volume, not its root folder
+        folder.known = GetFolderId(path, folder.id);
     }
     return folder.known;
 }
@@ -217,12 +186,12 @@ bool CFSSnap::DriveStillThere() const
     if (!m_bRootKnown)
         return ::GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES;
     FolderId id;
-    return GetFolderId(root, id) && id == m_rootId;
+    return GetFolderId(std::wstring(root, root + 3), id) && id == m_rootId;
 }
 
-bool CFSSnap::GetFolderId(const std::string& path, FolderId& id)
+bool CFSSnap::GetFolderId(const std::wstring& path, FolderId& id)
 {
-    CHandle folder(::CreateFileA(path.c_str(), 0,
+    CHandle folder(::CreateFileW(path.c_str(), 0,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
@@ -232,58 +201,83 @@ bool CFSSnap::GetFolderId(const std::string& path, FolderId& id)
     return true;
 }
 
-void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path)
+void CFSSnap::WalkDrive(CFSSnapWriter& file)
+{
+    m_chain.clear();
+    m_path = FSRootName(m_cDrive);
+    // The wide functions reach every folder by its real name, by a path of
+    // any length the system allows: the \\?\ prefix takes it as it is.
+    m_widePath = L"\\\\?\\";
+    m_widePath += static_cast<wchar_t>(static_cast<unsigned char>(m_cDrive));
+    m_widePath += L':';
+    EnterFolder(file, m_path);  // the root is listed, or the walk ends
+    m_bRootKnown = GetFolderId(m_widePath + L'\\', m_rootId);
+
+    while (!m_chain.empty()) {
+        Frame& folder = m_chain.back();
+        if (folder.next < folder.subfolders.size()) {
+            Subfolder sub = std::move(folder.subfolders[folder.next++]);
+            m_path.resize(folder.pathSize);
+            (m_path += '\\') += sub.recorded;
+            m_widePath.resize(folder.widePathSize);
+            (m_widePath += L'\\') += sub.name;
+            EnterFolder(file, sub.recorded);
+            continue;
+        }
+        file.EndFolder(folder.countsOffset, folder.subfolderCount, folder.fileCount);
+        CheckWrites(file);
+        m_chain.pop_back();
+    }
+}
+
+void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name)
 {
     ++m_nFoldersFound;
-    std::string name = LastComponent(path);
-    m_pProgress->SetStatusText(path.c_str());
+    m_pProgress->SetStatusText(m_path.c_str());
 
-    uint64_t countsOffset = file.BeginFolder(name.data(), name.size());
+    Frame self;
+    self.countsOffset = file.BeginFolder(name.data(), name.size());
     CheckWrites(file);
-
-    // "X:" alone names the drive's current folder, not its root.
-    std::string current = path.find('\\') == std::string::npos ? path + "\\" : path;
-    if (!::SetCurrentDirectoryA(current.c_str())) {
-        // A folder that cannot be entered is listed; a drive that cannot be
-        // entered (at the start, or any more) ends the walk.
-        if (m_chain.empty() || !DriveStillThere())
-            throw DriveGone();
-        AddIgnored(path);
-        return;
-    }
-    if (m_chain.empty())
-        m_bRootKnown = GetFolderId(current, m_rootId);
+    self.pathSize = m_path.size();
+    self.widePathSize = m_widePath.size();
 
     // The whole listing comes first: whether the folder leads back is told
     // from it, and a folder that does is recorded with nothing in it.
-    ChainEntry self;
-    self.path = &current;
-    self.names = kNamesHashStart;
-    std::vector<std::string> subfolders;
+    self.print.names = kNamesHashStart;
     m_files.clear();
     CFileFind finder;
-    std::string pattern = path + "\\*";
+    std::wstring pattern = m_widePath + L"\\*";
     for (bool more = finder.FindFirst(pattern.c_str()); more; more = finder.FindNext()) {
         if (finder.IsDots())
             continue;
-        const char* entry = finder.GetFileName();
+        const wchar_t* entry = finder.GetFileName();
+        std::string recorded = AnsiName(entry, std::wcslen(entry));
         bool folder = finder.IsDirectory();
-        self.names = HashName(self.names, entry, folder);
-        ++self.entries;
+        self.print.names = HashName(self.print.names, recorded.c_str(), folder);
+        ++self.print.entries;
         if (folder)
-            subfolders.push_back(path + "\\" + entry);
+            self.subfolders.push_back(Subfolder{entry, std::move(recorded)});
         else
-            m_files.push_back(ListedFile{entry, finder.GetCreationTime(), finder.GetLastWriteTime(),
-                                         finder.GetLengthLow()});
+            m_files.push_back(ListedFile{std::move(recorded), finder.GetCreationTime(),
+                                         finder.GetLastWriteTime(), finder.GetLengthLow()});
     }
+    bool listed = finder.Listed();
     finder.Close();
-    if (!m_chain.empty() && LeadsBack(self)) {
-        AddIgnored(path);
+    if (!listed) {
+        // A folder that cannot be listed is listed in the results; a drive
+        // whose root cannot be listed (at the start, or any more) ends the walk.
+        if (m_chain.empty() || !DriveStillThere())
+            throw DriveGone();
+        AddIgnored(m_path);
+        return;
+    }
+    if (!m_chain.empty() && LeadsBack(self.print)) {
+        AddIgnored(m_path);
         return;
     }
 
-    const uint32_t subfolderCount = static_cast<uint32_t>(subfolders.size());
-    const uint32_t fileCount = static_cast<uint32_t>(m_files.size());
+    self.subfolderCount = static_cast<uint32_t>(self.subfolders.size());
+    self.fileCount = static_cast<uint32_t>(m_files.size());
     for (const ListedFile& f : m_files) {
         file.WriteFile(f.name.data(), f.name.size(), f.creationTime, f.lastWriteTime, f.sizeLow);
         ++m_nFilesFound;
@@ -292,12 +286,5 @@ void CFSSnap::WalkFolder(CFSSnapWriter& file, const std::string& path)
             m_pProgress->SetPercent(percent);
     }
     CheckWrites(file);
-
-    m_chain.push_back(self);
-    for (const std::string& subfolder : subfolders)
-        WalkFolder(file, subfolder);
-    m_chain.pop_back();
-
-    file.EndFolder(countsOffset, subfolderCount, fileCount);
-    CheckWrites(file);
+    m_chain.push_back(std::move(self));
 }

@@ -47,15 +47,30 @@ private:
         }
     };
 
-    // A folder on the chain from the root to the folder being walked: what
-    // its listing held, and its identity, looked up only when another
-    // folder's listing holds the same.
-    struct ChainEntry {
-        const std::string* path = nullptr;
+    // What a folder's listing held, and its identity, looked up only when
+    // another folder's listing holds the same.
+    struct ListingPrint {
         size_t entries = 0;
         uint64_t names = 0;  // a hash of the listed names
         bool looked = false, known = false;
         FolderId id{};
+    };
+
+    // A subfolder still to walk: its name as the file system holds it, and
+    // as the snapshot records it.
+    struct Subfolder {
+        std::wstring name;
+        std::string recorded;
+    };
+
+    // A folder on the chain from the root to the folder being walked.
+    struct Frame {
+        uint64_t countsOffset = 0;
+        uint32_t subfolderCount = 0, fileCount = 0;
+        size_t widePathSize = 0, pathSize = 0;  // of m_widePath and m_path at this folder
+        ListingPrint print;
+        std::vector<Subfolder> subfolders;
+        size_t next = 0;  // the subfolder to walk next
     };
 
     // A file of the folder being listed, written once the folder is known
@@ -66,10 +81,15 @@ private:
         uint32_t sizeLow;
     };
 
-    void WalkFolder(CFSSnapWriter& file, const std::string& path);
-    bool LeadsBack(ChainEntry& folder);
-    static bool Identify(ChainEntry& folder);
-    static bool GetFolderId(const std::string& path, FolderId& id);
+    // Walks the drive from its root, depth-first, without recursion: a path
+    // may be as deep as the system allows.
+    void WalkDrive(CFSSnapWriter& file);
+    // Records the folder at m_path and m_widePath with its files, and puts it
+    // on the chain when it has subfolders to walk.
+    void EnterFolder(CFSSnapWriter& file, const std::string& name);
+    bool LeadsBack(ListingPrint& folder);
+    bool Identify(ListingPrint& folder, size_t widePathSize) const;
+    static bool GetFolderId(const std::wstring& path, FolderId& id);
     // The drive's root can be entered and is still the folder the walk began in.
     bool DriveStillThere() const;
     void AddIgnored(const std::string& path);
@@ -85,7 +105,9 @@ private:
     CWnd* m_pOwner;
     std::string m_strIgnored;
     IUserMessages& m_messages;
-    std::vector<ChainEntry> m_chain;
+    std::vector<Frame> m_chain;
+    std::string m_path;        // the folder being entered, as the results list it
+    std::wstring m_widePath;   // the same folder for the wide functions: \\?\X:\...
     std::vector<ListedFile> m_files;  // the files of the folder being listed
     FolderId m_rootId{};
     bool m_bRootKnown = false;

@@ -1,10 +1,12 @@
 #include "snapshot/RegSnap.h"
 
+#include "framework/AnsiName.h"
 #include "operation/AppMessages.h"
 #include "operation/DiskSnapFile.h"
 #include "snapshot/ResultsDlg.h"
 
 #include <cstdio>
+#include <utility>
 
 const char* const kRegSnapQuestion =
     "Corvane will now create a snap shot of your registry.\n"
@@ -30,9 +32,11 @@ const char* const kRegSnapWriteError =
 
 namespace {
 
-// Room of the shared name buffer, in characters; a terminator follows. Names
-// the registry reports as longer make the enumeration fail.
+// Room of the shared name buffers, in characters; a terminator follows. Names
+// the registry reports as longer make the enumeration fail. A value name in
+// a double-byte code page may take two bytes for each of its characters.
 constexpr DWORD kNameChars = 16640;
+constexpr DWORD kValueNameBytes = 2 * kNameChars;
 constexpr uint32_t kInitialDataSize = 4096;
 
 // The registry changes while it is walked. A key whose listing changed while
@@ -40,7 +44,8 @@ constexpr uint32_t kInitialDataSize = 4096;
 // last reading stands, each entry in it having been there when it was read.
 // A failure met in every reading of a key that did not change persists.
 constexpr int kListingReadings = 8;
-// Readings of one value that grows each time it is read.
+// Readings of one value that grows each time it is read, each in a buffer of
+// the size the one before asked for.
 constexpr int kValueReadings = 8;
 
 // Some subkeys open as one of the predefined performance-data handles (Wine
@@ -59,20 +64,16 @@ public:
         return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
                                   &values, nullptr, nullptr, nullptr, &lastWrite);
     }
-    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& dataLength) override
+    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& type, BYTE* data,
+                   DWORD& dataLength) override
     {
-        return ::RegEnumValueA(key, index, name, &nameLength, nullptr, nullptr, nullptr,
-                               &dataLength);
+        return ::RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataLength);
     }
-    LONG QueryValue(HKEY key, const char* name, DWORD& type, BYTE* data, DWORD& dataLength) override
+    LONG EnumKey(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength) override
     {
-        return ::RegQueryValueExA(key, name, nullptr, &type, data, &dataLength);
+        return ::RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
     }
-    LONG EnumKey(HKEY key, DWORD index, char* name, DWORD& nameLength) override
-    {
-        return ::RegEnumKeyExA(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
-    }
-    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
+    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const wchar_t* name) override
     {
         // The 64-bit view: a 32-bit program on 64-bit Windows would otherwise
         // see Wow6432Node's contents in place of the native keys. Elsewhere
@@ -118,8 +119,9 @@ void CRegSnap::Run()
     CRegSnapWriter writer(file);
     bool finished = false;
     try {
-        if (!m_name.Reserve(kNameChars) || !m_data.Ensure(kInitialDataSize))
+        if (!m_name.Reserve(kValueNameBytes) || !m_data.Ensure(kInitialDataSize))
             Fail(kRegSnapReadValueError);
+        m_subkeyName.assign(kNameChars + 1, 0);
         m_name.Zero();
         m_data.Zero();
 
@@ -184,7 +186,7 @@ bool CRegSnap::ChangedSince(HKEY key, const KeyInfo& listed)
     return QueryInfo(key, now) != ERROR_SUCCESS || !(now == listed);
 }
 
-CRegSnap::Listing CRegSnap::ReadListing(HKEY key, std::vector<std::string>& subkeys, KeyInfo& info)
+CRegSnap::Listing CRegSnap::ReadListing(HKEY key, std::vector<Subkey>& subkeys, KeyInfo& info)
 {
     for (int reading = 1;; ++reading) {
         const char* trouble = nullptr;
@@ -220,52 +222,53 @@ CRegSnap::Listing CRegSnap::ReadListing(HKEY key, std::vector<std::string>& subk
     }
 }
 
+// Each value is read where the listing has it, its name and data together:
+// a name the code page cannot hold (read with '?' in it) need never be looked
+// up, and nothing is asked of the registry twice.
 bool CRegSnap::ReadValues(HKEY key, DWORD count, const char*& trouble)
 {
     m_values.Clear();
     char* name = m_name.Data();
     for (DWORD i = 0; i < count; ++i) {
-        DWORD nameLength = kNameChars;
-        DWORD dataLength = 0;
-        LONG listed = m_registry.EnumValue(key, i, name, nameLength, dataLength);
-        if (listed == ERROR_KEY_DELETED)
-            return false;
-        if (listed != ERROR_SUCCESS || nameLength > kNameChars) {
-            // Fewer values than counted (some were deleted), or a failure.
-            trouble = kRegSnapAccessValueError;
-            return true;
-        }
-        name[nameLength] = 0;
-
-        // A value that grew since it was listed is read again in a buffer of
-        // its new size. A length that cannot be had is never read into the
-        // smaller buffer.
+        DWORD nameLength = 0, type = 0, dataLength = 0;
         LONG read = ERROR_MORE_DATA;
-        DWORD type = 0;
+        // A value larger than the buffer is read again in a buffer of its
+        // size, also when it grew meanwhile. A length that cannot be had is
+        // never read into the smaller buffer.
         for (int attempt = 0; attempt < kValueReadings && read == ERROR_MORE_DATA; ++attempt) {
-            if (!m_data.Ensure(dataLength))
+            if (attempt > 0 && (dataLength <= m_data.Size() || !m_data.Ensure(dataLength)))
                 break;
+            nameLength = kValueNameBytes;
             dataLength = m_data.Size();
-            read = m_registry.QueryValue(key, name, type, m_data.Data(), dataLength);
+            read = m_registry.EnumValue(key, i, name, nameLength, type, m_data.Data(), dataLength);
         }
         if (read == ERROR_KEY_DELETED)
             return false;
-        if (read != ERROR_SUCCESS || dataLength > m_data.Size()) {
-            // Deleted since it was listed (the key then changed), or a failure.
+        if (read == ERROR_MORE_DATA && dataLength <= m_data.Size()) {
+            // The data fit, so the name did not.
+            trouble = kRegSnapAccessValueError;
+            return true;
+        }
+        if (read == ERROR_MORE_DATA || (read == ERROR_SUCCESS && dataLength > m_data.Size())) {
             trouble = kRegSnapReadValueError;
             continue;
+        }
+        if (read != ERROR_SUCCESS || nameLength > kValueNameBytes) {
+            // Fewer values than counted (some were deleted), or a failure.
+            trouble = kRegSnapAccessValueError;
+            return true;
         }
         m_values.Add(name, nameLength, type, m_data.Data(), dataLength);
     }
     return true;
 }
 
-bool CRegSnap::ReadSubkeyNames(HKEY key, DWORD count, std::vector<std::string>& names,
+bool CRegSnap::ReadSubkeyNames(HKEY key, DWORD count, std::vector<Subkey>& names,
                                const char*& trouble)
 {
     names.clear();
     m_subkeysSeen.clear();
-    char* name = m_name.Data();
+    wchar_t* name = m_subkeyName.data();
     for (DWORD j = 0; j < count; ++j) {
         DWORD nameLength = kNameChars;
         LONG listed = m_registry.EnumKey(key, j, name, nameLength);
@@ -275,9 +278,13 @@ bool CRegSnap::ReadSubkeyNames(HKEY key, DWORD count, std::vector<std::string>& 
             trouble = kRegSnapSubkeysError;
             return true;
         }
-        // A name met twice: the listing shifted while it was read.
-        if (m_subkeysSeen.emplace(name, nameLength).second)
-            names.emplace_back(name, nameLength);
+        // A name met twice: the listing shifted while it was read. Two keys
+        // whose names read the same in the code page are two keys.
+        std::wstring wide(name, nameLength);
+        if (m_subkeysSeen.insert(wide).second) {
+            std::string recorded = AnsiName(wide);
+            names.push_back(Subkey{std::move(wide), std::move(recorded)});
+        }
     }
     return true;
 }
@@ -285,7 +292,7 @@ bool CRegSnap::ReadSubkeyNames(HKEY key, DWORD count, std::vector<std::string>& 
 bool CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name,
                        const std::string* prefix, bool top)
 {
-    std::vector<std::string> subkeys;
+    std::vector<Subkey> subkeys;
     KeyInfo info;
     if (ReadListing(key, subkeys, info) == Listing::Vanished)
         return false;
@@ -296,13 +303,14 @@ bool CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name,
     CheckWrites(file);
 
     uint32_t recorded = 0;
-    for (const std::string& subkeyName : subkeys) {
+    for (const Subkey& sub : subkeys) {
+        const std::string& subkeyName = sub.recorded;
         std::string path;
         if (prefix)
             path = *prefix + "\\" + subkeyName;
 
         CRegKeyHandle subkey;
-        LONG opened = m_registry.OpenKey(subkey, key, subkeyName.c_str());
+        LONG opened = m_registry.OpenKey(subkey, key, sub.name.c_str());
         if (opened == ERROR_SUCCESS && !IsPerformanceData(subkey.Get())) {
             if (WalkKey(file, subkey.Get(), subkeyName, prefix ? &path : nullptr, false))
                 ++recorded;

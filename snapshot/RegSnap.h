@@ -30,17 +30,17 @@ public:
     // RegQueryInfoKeyA: the numbers of subkeys and of values, and when the
     // key's listing or values last changed.
     virtual LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values, FILETIME& lastWrite) = 0;
-    // RegEnumValueA for the name and the data length only. nameLength: room
-    // for characters in, the name's length out.
-    virtual LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength,
-                           DWORD& dataLength) = 0;
-    // RegQueryValueExA. dataLength: room in bytes in, the data's length out.
-    virtual LONG QueryValue(HKEY key, const char* name, DWORD& type, BYTE* data,
-                            DWORD& dataLength) = 0;
-    // RegEnumKeyExA for the name only, nameLength as for EnumValue.
-    virtual LONG EnumKey(HKEY key, DWORD index, char* name, DWORD& nameLength) = 0;
+    // RegEnumValueA: the name, the type and the data of the value at that
+    // position of the listing, in one call. nameLength: room for characters
+    // in, the name's length out; dataLength: room in bytes in, the data's
+    // length out, also with ERROR_MORE_DATA when the room is too small.
+    virtual LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& type,
+                           BYTE* data, DWORD& dataLength) = 0;
+    // RegEnumKeyExW for the name only, the key's real name, whatever the
+    // code page can hold; nameLength as for EnumValue.
+    virtual LONG EnumKey(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength) = 0;
     // Opens the subkey for reading into the handle, which then owns it.
-    virtual LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) = 0;
+    virtual LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const wchar_t* name) = 0;
 };
 
 IRegistry& SystemRegistry();
@@ -79,6 +79,12 @@ private:
     };
     // How reading a key's listing went.
     enum class Listing { Read, Vanished };
+    // A subkey of the key being read: its real name, which opens it, and
+    // its name as the snapshot records it.
+    struct Subkey {
+        std::wstring name;
+        std::string recorded;
+    };
 
     // Writes the name and key record of an open key and everything below it.
     // prefix: the key's full path with the option on, null otherwise; top:
@@ -88,12 +94,11 @@ private:
                  bool top);
     // Reads the key's values into m_values and its subkey names, again while
     // the key changes under the reading, a bounded number of times.
-    Listing ReadListing(HKEY key, std::vector<std::string>& subkeys, KeyInfo& info);
+    Listing ReadListing(HKEY key, std::vector<Subkey>& subkeys, KeyInfo& info);
     // One reading of the listing; trouble: the message of the first failure
     // met, null when none. False when the key was deleted.
     bool ReadValues(HKEY key, DWORD count, const char*& trouble);
-    bool ReadSubkeyNames(HKEY key, DWORD count, std::vector<std::string>& names,
-                         const char*& trouble);
+    bool ReadSubkeyNames(HKEY key, DWORD count, std::vector<Subkey>& names, const char*& trouble);
     LONG QueryInfo(HKEY key, KeyInfo& info);
     // The key was deleted or changed since its listing said `listed`.
     bool ChangedSince(HKEY key, const KeyInfo& listed);
@@ -104,10 +109,11 @@ private:
 
     BOOL m_bFullPaths;
     IProgress* m_pProgress;
-    CCharBuffer m_name;  // every value and subkey name, shared by all levels
+    CCharBuffer m_name;  // every value name, shared by all levels
+    std::vector<wchar_t> m_subkeyName;  // every subkey name, shared by all levels
     CByteBuffer m_data;  // every value's data; only grows
     CRegValueList m_values;  // the values of the key being read
-    std::unordered_set<std::string> m_subkeysSeen;  // the subkey names of the key being read
+    std::unordered_set<std::wstring> m_subkeysSeen;  // the subkey names of the key being read
     uint32_t m_nKeysRecorded = 0;
     uint32_t m_nKeysIgnored = 0;
     std::string m_strPath;

@@ -2,7 +2,6 @@
 // recursive FindFirstFile walk of the same drive that writes nothing.
 //   fs_walk_bench DRIVE-LETTER SNAPSHOT-PATH [ROUNDS]
 #include "bench/snapshot/BenchClock.h"
-#include "framework/FileFind.h"
 #include "snapshot/FSSnap.h"
 
 #include <windows.h>
@@ -10,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,21 +32,25 @@ protected:
     void ShowResults(const std::string&) override {}
 };
 
+// The walk of earlier builds: the ANSI functions, every name converted.
 uint32_t BareWalk(const std::string& path)
 {
     uint32_t files = 0;
-    CFileFind finder;
+    WIN32_FIND_DATAA data;
     std::string pattern = path + "\\*";
     std::vector<std::string> subfolders;
-    for (bool more = finder.FindFirst(pattern.c_str()); more; more = finder.FindNext()) {
-        if (finder.IsDots())
+    HANDLE find = ::FindFirstFileA(pattern.c_str(), &data);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(find, &data)) {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..")
             continue;
-        if (finder.IsDirectory())
-            subfolders.push_back(path + "\\" + finder.GetFileName());
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            subfolders.push_back(path + "\\" + name);
         else
             ++files;
     }
-    finder.Close();
+    if (find != INVALID_HANDLE_VALUE)
+        ::FindClose(find);
     for (const auto& sub : subfolders)
         files += BareWalk(sub);
     return files;

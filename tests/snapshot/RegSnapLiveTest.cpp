@@ -4,6 +4,7 @@
 // enumeration of its own; it removes the keys again at the end.
 #include "snapshot/RegSnap.h"
 
+#include "framework/AnsiName.h"
 #include "snapshot/SnapFormat.h"
 #include "tests/snapshot/RegChurnStates.h"
 #include "tests/snapshot/RegSnapTesting.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 
 namespace {
@@ -119,7 +121,7 @@ const RegValueRecord* FindValue(const RegKeyRecord& key, const std::string& name
 
 // The system registry, with one change made for real between two of the
 // walker's calls.
-class CChangingRegistry : public IRegistry {
+class CChangingRegistry : public CForwardingRegistry {
 public:
     // Called after a value named `trigger` has been enumerated.
     std::string valueTrigger;
@@ -132,33 +134,26 @@ public:
     std::string openTrigger;
     std::function<void()> beforeOpen;
 
-    LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values, FILETIME& lastWrite) override
+    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& type, BYTE* data,
+                   DWORD& dataLength) override
     {
-        return SystemRegistry().QueryInfoKey(key, subkeys, values, lastWrite);
-    }
-    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& dataLength) override
-    {
-        LONG result = SystemRegistry().EnumValue(key, index, name, nameLength, dataLength);
+        LONG result = CForwardingRegistry::EnumValue(key, index, name, nameLength, type, data, dataLength);
         if (result == ERROR_SUCCESS && name == valueTrigger && afterValueEnumerated)
             afterValueEnumerated();
         return result;
     }
-    LONG QueryValue(HKEY key, const char* name, DWORD& type, BYTE* data, DWORD& dataLength) override
+    LONG EnumKey(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength) override
     {
-        return SystemRegistry().QueryValue(key, name, type, data, dataLength);
-    }
-    LONG EnumKey(HKEY key, DWORD index, char* name, DWORD& nameLength) override
-    {
-        LONG result = SystemRegistry().EnumKey(key, index, name, nameLength);
-        if (result == ERROR_SUCCESS && name == keyTrigger && afterKeyEnumerated)
+        LONG result = CForwardingRegistry::EnumKey(key, index, name, nameLength);
+        if (result == ERROR_SUCCESS && AnsiName(name, nameLength) == keyTrigger && afterKeyEnumerated)
             afterKeyEnumerated();
         return result;
     }
-    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
+    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const wchar_t* name) override
     {
-        if (name == openTrigger && beforeOpen)
+        if (AnsiName(name, std::wcslen(name)) == openTrigger && beforeOpen)
             beforeOpen();
-        return SystemRegistry().OpenKey(handle, parent, name);
+        return CForwardingRegistry::OpenKey(handle, parent, name);
     }
 };
 
@@ -404,6 +399,84 @@ TEST_F(RegSnapLive, AKeyNobodyMayReadIsListedCountedAndWrittenEmpty)
     UnlockKey(parentKey.Get(), "Locked");
     ::RegDeleteTreeA(parentKey.Get(), "Locked");
     ASSERT_FALSE(readable) << "the registry let a key with an empty access list be read";
+}
+
+// Keys and values whose names code page 1252 cannot hold (Cyrillic, emoji),
+// two keys whose names read the same in it, and string data outside it: each
+// recorded as the ANSI functions list it, with all it holds, nothing ignored.
+TEST_F(RegSnapLive, KeysAndValuesOfAnyNameAreRecordedWithWhatTheyHold)
+{
+    struct Value {
+        const wchar_t* name;
+        DWORD type;
+        std::wstring data;  // the bytes of a DWORD or of a string, as set
+        const char* recorded;
+        std::string recordedData;
+    };
+    struct Key {
+        const wchar_t* name;
+        const char* recorded;
+        std::vector<Value> values;
+    };
+    const std::wstring dword1(L"\x0001\x0000", 2), dword2(L"\x0002\x0000", 2), dword3(L"\x0003\x0000", 2);
+    // In the order the registry lists them: by name.
+    const std::vector<Value> namesValues = {
+        {L"plain", REG_DWORD, dword1, "plain", Bytes({1, 0, 0, 0})},
+        {L"\u0437\u043d\u0430\u0447", REG_SZ, std::wstring(L"\u0437\u043d\u0430\u0447\u0435\u043d\u0438\u0435\0", 9),
+         "????", std::string("????????\0", 9)},
+        {L"\U0001F30D", REG_DWORD, dword3, "??", Bytes({3, 0, 0, 0})},
+    };
+    const std::vector<Key> keys = {
+        {L"\u0414\u0438\u0440", "???", {{L"\u0437\u043d\u0430\u0447", REG_DWORD, dword1, "????", Bytes({1, 0, 0, 0})}}},
+        {L"\u0416\u0443\u043a", "???", {{L"plain", REG_DWORD, dword2, "plain", Bytes({2, 0, 0, 0})}}},
+        {L"\U0001F30E\U0001F30F\U0001F30D", "??????", {{L"\U0001F30D", REG_DWORD, dword3, "??", Bytes({3, 0, 0, 0})}}},
+    };
+    const std::wstring namesPath = L"Software\\Corvane Reg Test\\Names";
+    auto set = [](HKEY key, const Value& v) {
+        return ::RegSetValueExW(key, v.name, 0, v.type, reinterpret_cast<const BYTE*>(v.data.data()),
+                                static_cast<DWORD>(v.data.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    };
+    auto record = [](const char* name, const std::vector<Value>& values) {
+        RegKeyRecord r;
+        r.name = name;
+        for (const Value& v : values)
+            r.values.push_back(RegValueRecord{v.recorded, v.type,
+                                              std::vector<uint8_t>(v.recordedData.begin(), v.recordedData.end())});
+        return r;
+    };
+    HKEY names;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, namesPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                &names, nullptr),
+              ERROR_SUCCESS);
+    RegKeyRecord expected = record("Names", namesValues);
+    bool made = true;
+    for (const Value& v : namesValues)
+        made = made && set(names, v);
+    for (const Key& k : keys) {
+        HKEY sub;
+        made = made && ::RegCreateKeyExW(names, k.name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr) ==
+                           ERROR_SUCCESS;
+        if (!made)
+            break;
+        for (const Value& v : k.values)
+            made = made && set(sub, v);
+        ::RegCloseKey(sub);
+        expected.subkeys.push_back(record(k.recorded, k.values));
+    }
+    ::RegCloseKey(names);
+    CRecordedRegSnap snap(path, nullptr, &progress, TRUE, &messages);
+    if (made)
+        snap.Run();
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, namesPath.c_str());
+
+    ASSERT_TRUE(made);
+    ASSERT_EQ(messages.shown.size(), 2u) << messages.shown.back().text;
+    RegSnapFile file = ReadRegSnap(path);
+    const RegKeyRecord* test = TestKeyIn(file, 0, nullptr);
+    ASSERT_NE(test, nullptr);
+    ASSERT_NE(test->Subkey("Names"), nullptr);
+    ExpectSameKey(expected, *test->Subkey("Names"), "HKEY_LOCAL_MACHINE\\Software\\Corvane Reg Test\\Names");
+    EXPECT_EQ(snap.IgnoredList().find("Names"), std::string::npos) << snap.IgnoredList();
 }
 
 // The registry changing for real between two of the walker's calls: the

@@ -71,28 +71,34 @@ inline void ExpectSameKey(const RegKeyRecord& expected, const RegKeyRecord& actu
         ExpectSameKey(expected.subkeys[j], actual.subkeys[j], path + "\\" + expected.subkeys[j].name);
 }
 
-// The registry as the walk read it before it asked for the 64-bit view: every
-// key opened for reading alone, so a 32-bit program on 64-bit Windows sees
-// the redirected keys.
-class CPlainViewRegistry : public IRegistry {
+// The system registry, call for call; a test overrides what it changes.
+class CForwardingRegistry : public IRegistry {
 public:
     LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values, FILETIME& lastWrite) override
     {
         return SystemRegistry().QueryInfoKey(key, subkeys, values, lastWrite);
     }
-    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& dataLength) override
+    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& type, BYTE* data,
+                   DWORD& dataLength) override
     {
-        return SystemRegistry().EnumValue(key, index, name, nameLength, dataLength);
+        return SystemRegistry().EnumValue(key, index, name, nameLength, type, data, dataLength);
     }
-    LONG QueryValue(HKEY key, const char* name, DWORD& type, BYTE* data, DWORD& dataLength) override
-    {
-        return SystemRegistry().QueryValue(key, name, type, data, dataLength);
-    }
-    LONG EnumKey(HKEY key, DWORD index, char* name, DWORD& nameLength) override
+    LONG EnumKey(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength) override
     {
         return SystemRegistry().EnumKey(key, index, name, nameLength);
     }
-    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const char* name) override
+    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const wchar_t* name) override
+    {
+        return SystemRegistry().OpenKey(handle, parent, name);
+    }
+};
+
+// The registry as the walk read it before it asked for the 64-bit view: every
+// key opened for reading alone, so a 32-bit program on 64-bit Windows sees
+// the redirected keys.
+class CPlainViewRegistry : public CForwardingRegistry {
+public:
+    LONG OpenKey(CRegKeyHandle& handle, HKEY parent, const wchar_t* name) override
     {
         return handle.Open(parent, name, KEY_READ);
     }

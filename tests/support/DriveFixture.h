@@ -17,8 +17,10 @@ bool MakeFolder(const std::string& path);
 bool MakeFile(const std::string& path, const std::string& content);
 // A file of the given size whose data is never written (sparse on the host).
 bool MakeSizedFile(const std::string& path, uint64_t size);
-// A folder by a path of any length (the wide API with the \\?\ prefix).
-bool MakeLongFolder(const std::string& path);
+// A folder or a file by its real name and a path of any length (the wide
+// API with the \\?\ prefix); path is a full path.
+bool MakeFolderW(const std::wstring& path);
+bool MakeFileW(const std::wstring& path, const std::string& content);
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
 
