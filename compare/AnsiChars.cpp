@@ -32,10 +32,12 @@ struct CCodePageChars {
     }
 };
 
+// Read when the program starts, before any name is compared.
+const CCodePageChars g_chars;
+
 const CCodePageChars& Chars()
 {
-    static const CCodePageChars chars;
-    return chars;
+    return g_chars;
 }
 #endif
 

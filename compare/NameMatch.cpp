@@ -2,10 +2,15 @@
 
 #include "compare/AnsiChars.h"
 
+#include <cstring>
+
 bool NamesMatch(const CCompareName& a, const CCompareName& b)
 {
     if (a.size() != b.size())
         return false;
+    // Most names that match are the same bytes.
+    if (std::memcmp(a.c_str(), b.c_str(), a.size()) == 0)
+        return true;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(a.c_str());
     const unsigned char* q = reinterpret_cast<const unsigned char*>(b.c_str());
     const unsigned char* pEnd = p + a.size();

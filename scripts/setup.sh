@@ -7,12 +7,20 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 packages=(cmake make g++ clang mingw-w64 g++-mingw-w64-i686 googletest libbenchmark-dev
-          wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick xdotool x11-utils python3 python3-html5lib nsis)
+          wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick xdotool x11-utils python3 python3-html5lib nsis
+          locales)
 for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
-[ ${#need[@]} -eq 0 ] && exit 0
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
+
+# The tests of a double-byte code page run Wine in a Japanese locale, which
+# gives it code page 932; the host must have that locale (a second to make).
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+}
+trap ensure_locale EXIT
+[ ${#need[@]} -eq 0 ] && exit 0
 echo "Installing: ${need[*]}"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
@@ -34,7 +42,7 @@ apt_install && exit 0
 # below them in priority. Every package still comes from a signed index.
 echo "Retrying the install from the main suites" >&2
 alt=$(mktemp -d)
-trap 'rm -rf "$alt"' EXIT
+trap 'rm -rf "$alt"; ensure_locale' EXIT
 for f in /etc/apt/sources.list.d/*.sources; do
   [ -e "$f" ] || continue
   sed 's/^Suites: \(.*-security.*\)$/Suites: \1\nArchitectures: amd64/' "$f" > "$alt/$(basename "$f")"

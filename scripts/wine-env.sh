@@ -43,8 +43,10 @@ corvane_wine_prepare() {
   fi
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  # Keep the ANSI code page fixed (1252) whatever locale the machine has.
-  export LANG=C.UTF-8 LC_ALL=
+  # Keep the ANSI code page fixed (1252) whatever locale the machine has;
+  # CORVANE_WINE_LOCALE names another, which must exist on the host
+  # (ja_JP.UTF-8: the double-byte code page 932, which setup.sh provides).
+  export LANG=${CORVANE_WINE_LOCALE:-C.UTF-8} LC_ALL=
   exec 9>"$build/wine$tag.lock"
   flock 9
   corvane_ensure_display "$build"

@@ -1,5 +1,6 @@
 // The compare tree model on hand-built trees: lists, lookups, links,
 // counting, pruning and ownership.
+#include "compare/AnsiChars.h"
 #include "compare/CompareNode.h"
 #include "compare/FSFile.h"
 #include "compare/FSNode.h"
@@ -65,6 +66,13 @@ TEST(NameMatch, FoldsOnlyTheLettersAToZ)
     EXPECT_TRUE(NamesMatch(Name("caf\xE9"), Name("CAF\xE9")));
     EXPECT_TRUE(NamesMatch(Name(""), Name("")));
     EXPECT_EQ(NameMatchHash(Name("Program Files")), NameMatchHash(Name("PROGRAM files")));
+    // Full-width A and a are one letter in a double-byte code page (932),
+    // two pairs of bytes elsewhere; a second byte 0x5C is part of its
+    // character there, never a backslash to fold.
+    const bool doubleByte = IsAnsiLeadByte(0x82);
+    EXPECT_EQ(NamesMatch(Name("\x82\x60"), Name("\x82\x81")), doubleByte);
+    EXPECT_EQ(NameMatchHash(Name("\x82\x60")) == NameMatchHash(Name("\x82\x81")), doubleByte);
+    EXPECT_FALSE(NamesMatch(Name("\x83\x5C"), Name("\x83\x7C")));
 }
 
 TEST(CompareNode, FindReturnsTheFirstMatchInListOrder)

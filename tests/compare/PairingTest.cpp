@@ -45,21 +45,24 @@ std::vector<int> PartnersByTheRule(const std::vector<std::string>& first, const 
 
 TEST(Pairing, PartnersFollowTheRuleWhateverTheOrder)
 {
-    const char* pool[] = {"a", "A", "b", "B", "readme.txt", "README.TXT", "x", "setup.exe"};
+    // With accented letters and, in code page 932, full-width ones that fold.
+    const char* pool[] = {"a", "A", "b", "B", "readme.txt", "README.TXT", "x", "setup.exe",
+                          "caf\xE9", "CAF\xE9", "\x82\x60", "\x82\x81", "\x83\x5C"};
+    const size_t kPool = sizeof pool / sizeof pool[0];
     std::mt19937 random(11);
     for (size_t length : {3u, 9u, 31u, 32u, 33u, 64u, 300u})
         for (int order = 0; order < 3; ++order)
             for (int round = 0; round < 4; ++round) {
                 std::vector<std::string> first, second;
                 for (size_t i = 0; i < length; ++i)
-                    first.push_back(pool[random() % 8] + std::to_string(random() % 4));
+                    first.push_back(pool[random() % kPool] + std::to_string(random() % 4));
                 second = first;
                 if (order == 1)
                     std::shuffle(second.begin(), second.end(), random);
                 if (order == 2)  // some gone, some new, the rest in order
                     for (std::string& name : second)
                         if (random() % 4 == 0)
-                            name = pool[random() % 8] + std::to_string(random() % 6);
+                            name = pool[random() % kPool] + std::to_string(random() % 6);
 
                 CFSNode root1(CCompareName("1"), nullptr), root2(CCompareName("2"), nullptr);
                 std::vector<const CCompareItem*> items1, items2;
