@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 namespace {
@@ -60,43 +59,16 @@ void Totals(const FolderRecord& f, uint32_t& files, uint32_t& folders)
         Totals(sub, files, folders);
 }
 
-// Folders below Names whose names code page 1252 cannot hold, and what the
-// walk must record of them: the names the ANSI functions list, each folder
-// with its own files. The content of each file is its recorded name.
-struct NamedFolder {
-    const wchar_t* name;
-    const char* recorded;
-    std::vector<std::pair<const wchar_t*, const char*>> files;
+// Folders below Names whose names code page 1252 cannot hold, each holding a
+// file of 7 bytes: recorded as the ANSI functions list them.
+const struct {
+    const wchar_t *folder, *file;
+    const char* recorded;  // "folder: file size"
+} kNamed[] = {
+    {L"\u0414\u0438\u0440", L"\u0436\u0443\u043a.txt", "???: ???.txt 7"},
+    {L"\u0416\u0443\u043a", L"other.txt", "???: other.txt 7"},  // reads as the one before
+    {L"\U0001F30D", L"\U0001F30E.txt", "??: ??.txt 7"},
 };
-const NamedFolder kNamedFolders[] = {
-    {L"\u0414\u0438\u0440", "???", {{L"\u0436\u0443\u043a.txt", "???.txt"}, {L"plain.txt", "plain.txt"}}},
-    {L"\u0416\u0443\u043a", "???", {{L"other.txt", "other.txt"}}},  // reads as the one before
-    {L"\U0001F30D", "??", {{L"\U0001F30E.txt", "??.txt"}}},
-};
-
-// A folder's name and files ("name size"), sorted: what identifies it
-// whatever order the host lists its entries in.
-std::string Signature(const FolderRecord& folder)
-{
-    std::vector<std::string> files;
-    for (const FileRecord& f : folder.files)
-        files.push_back(f.name + " " + std::to_string(f.size));
-    std::sort(files.begin(), files.end());
-    std::string text = folder.name + ":";
-    for (const std::string& f : files)
-        text += " " + f;
-    return text;
-}
-
-// Empties the folder, counting what it held.
-void Empty(FolderRecord& folder, uint32_t& files, uint32_t& folders)
-{
-    for (const FolderRecord& sub : folder.folders)
-        Totals(sub, files, folders);
-    files += static_cast<uint32_t>(folder.files.size());
-    folder.folders.clear();
-    folder.files.clear();
-}
 
 // The folder at the end of the path of names below folder, or null.
 FolderRecord* Find(FolderRecord& folder, const std::vector<std::string>& path)
@@ -107,6 +79,17 @@ FolderRecord* Find(FolderRecord& folder, const std::vector<std::string>& path)
     return at;
 }
 
+// "folder: file size" of a folder holding one file, which it no longer holds
+// afterwards: the ANSI listing cannot reach it to compare.
+std::string TakeSingleFile(FolderRecord& folder, uint32_t& files)
+{
+    if (folder.files.size() != 1 || !folder.folders.empty())
+        return folder.name + ": not one file";
+    std::string text = folder.name + ": " + folder.files[0].name + " " + std::to_string(folder.files[0].size);
+    folder.files.clear();
+    ++files;
+    return text;
+}
 
 // The folders the walk cannot enter, in the order a depth-first walk meets them.
 std::string IgnoredInWalkOrder(const FolderRecord& tree, const std::string& path,
@@ -161,11 +144,10 @@ protected:
         ASSERT_TRUE(MakeFileW(deep + L"\\bottom.txt", "at the bottom"));
         ASSERT_TRUE(MakeFile(r + "\\Deep\\" + std::string(100, 'a') + "\\inside.txt", "in"));
         ASSERT_TRUE(MakeFolderW(WideRoot() + L"\\Names"));
-        for (const NamedFolder& folder : kNamedFolders) {
-            std::wstring path = WideRoot() + L"\\Names\\" + folder.name;
-            ASSERT_TRUE(MakeFolderW(path));
-            for (const auto& file : folder.files)
-                ASSERT_TRUE(MakeFileW(path + L"\\" + file.first, file.second));
+        for (const auto& named : kNamed) {
+            std::wstring folder = WideRoot() + L"\\Names\\" + named.folder;
+            ASSERT_TRUE(MakeFolderW(folder));
+            ASSERT_TRUE(MakeFileW(folder + L"\\" + named.file, "content"));
         }
         s_loopLink = r + "\\Links\\Back to root";
         s_ringLinks = {r + "\\Ring1\\hop\\hop", r + "\\Ring2\\hop\\hop"};
@@ -219,33 +201,25 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     EXPECT_EQ(file.bytesUsed, bytes.size());  // nothing after the root record
 
     // The ANSI listing reaches neither the folders it names with "?" nor
-    // paths longer than MAX_PATH: their records are checked here and then
-    // emptied, as that listing leaves them.
-    uint32_t files = 0, folders = 0;
+    // paths longer than MAX_PATH: what they hold is checked here and taken
+    // out, as that listing leaves them.
+    uint32_t files = 0, folders = 1;  // the folder d, taken out below
     FolderRecord* named = Find(file.root, {"Names"});
     ASSERT_NE(named, nullptr);
-    std::vector<std::string> expectedNamed, actualNamed;
-    for (const NamedFolder& folder : kNamedFolders) {
-        FolderRecord record{folder.recorded, {}, {}};
-        for (const auto& f : folder.files)
-            record.files.push_back(FileRecord{f.second, 0, 0, static_cast<uint32_t>(std::strlen(f.second))});
-        expectedNamed.push_back(Signature(record));
-    }
-    for (FolderRecord& folder : named->folders) {
-        actualNamed.push_back(Signature(folder));
-        Empty(folder, files, folders);
-    }
-    std::sort(expectedNamed.begin(), expectedNamed.end());
-    std::sort(actualNamed.begin(), actualNamed.end());
-    EXPECT_EQ(actualNamed, expectedNamed);
-    std::vector<std::string> deepPath = {"Deep", std::string(100, 'a'), std::string(100, 'b'),
-                                         std::string(100, 'c')};
-    FolderRecord* longFolder = Find(file.root, deepPath);
+    std::vector<std::string> wanted, got;
+    for (const auto& n : kNamed)
+        wanted.push_back(n.recorded);
+    for (FolderRecord& folder : named->folders)
+        got.push_back(TakeSingleFile(folder, files));
+    std::sort(wanted.begin(), wanted.end());
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, wanted);
+    FolderRecord* longFolder = Find(file.root, {"Deep", std::string(100, 'a'), std::string(100, 'b'),
+                                                std::string(100, 'c')});
     ASSERT_NE(longFolder, nullptr);
     ASSERT_EQ(longFolder->folders.size(), 1u);
-    ASSERT_EQ(longFolder->folders[0].files.size(), 1u);
-    EXPECT_EQ(Signature(longFolder->folders[0]), std::string(100, 'd') + ": bottom.txt 13");
-    Empty(*longFolder, files, folders);
+    EXPECT_EQ(TakeSingleFile(longFolder->folders[0], files), std::string(100, 'd') + ": bottom.txt 13");
+    longFolder->folders.clear();
 
     std::vector<std::string> notEntered = {s_loopLink, s_ringLinks[0], s_ringLinks[1], s_outsideLoop};
     FolderRecord expected = ListTree(s_root, s_root, notEntered);

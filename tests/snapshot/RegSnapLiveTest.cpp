@@ -406,70 +406,40 @@ TEST_F(RegSnapLive, AKeyNobodyMayReadIsListedCountedAndWrittenEmpty)
 // recorded as the ANSI functions list it, with all it holds, nothing ignored.
 TEST_F(RegSnapLive, KeysAndValuesOfAnyNameAreRecordedWithWhatTheyHold)
 {
-    struct Value {
-        const wchar_t* name;
-        DWORD type;
-        std::wstring data;  // the bytes of a DWORD or of a string, as set
-        const char* recorded;
-        std::string recordedData;
+    // Below Names, in the order the registry lists them (by name): the key
+    // and its REG_SZ value, set and as recorded.
+    const struct {
+        const wchar_t *key, *value, *data;
+        const char *recordedKey, *recordedValue, *recordedData;
+    } kNamed[] = {
+        {L"", L"plain", L"x", "", "plain", "x"},
+        {L"", L"\u0437\u043d\u0430\u0447", L"\u0437\u043d\u0430\u0447\u0435\u043d\u0438\u0435", "", "????", "????????"},
+        {L"\\\u0414\u0438\u0440", L"\u0437\u043d\u0430\u0447", L"a", "???", "????", "a"},
+        {L"\\\u0416\u0443\u043a", L"plain", L"b", "???", "plain", "b"},  // reads as the key before
+        {L"\\\U0001F30E\U0001F30F\U0001F30D", L"\U0001F30D", L"c", "??????", "??", "c"},
     };
-    struct Key {
-        const wchar_t* name;
-        const char* recorded;
-        std::vector<Value> values;
-    };
-    const std::wstring dword1(L"\x0001\x0000", 2), dword2(L"\x0002\x0000", 2), dword3(L"\x0003\x0000", 2);
-    // In the order the registry lists them: by name.
-    const std::vector<Value> namesValues = {
-        {L"plain", REG_DWORD, dword1, "plain", Bytes({1, 0, 0, 0})},
-        {L"\u0437\u043d\u0430\u0447", REG_SZ, std::wstring(L"\u0437\u043d\u0430\u0447\u0435\u043d\u0438\u0435\0", 9),
-         "????", std::string("????????\0", 9)},
-        {L"\U0001F30D", REG_DWORD, dword3, "??", Bytes({3, 0, 0, 0})},
-    };
-    const std::vector<Key> keys = {
-        {L"\u0414\u0438\u0440", "???", {{L"\u0437\u043d\u0430\u0447", REG_DWORD, dword1, "????", Bytes({1, 0, 0, 0})}}},
-        {L"\u0416\u0443\u043a", "???", {{L"plain", REG_DWORD, dword2, "plain", Bytes({2, 0, 0, 0})}}},
-        {L"\U0001F30E\U0001F30F\U0001F30D", "??????", {{L"\U0001F30D", REG_DWORD, dword3, "??", Bytes({3, 0, 0, 0})}}},
-    };
-    const std::wstring namesPath = L"Software\\Corvane Reg Test\\Names";
-    auto set = [](HKEY key, const Value& v) {
-        return ::RegSetValueExW(key, v.name, 0, v.type, reinterpret_cast<const BYTE*>(v.data.data()),
-                                static_cast<DWORD>(v.data.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
-    };
-    auto record = [](const char* name, const std::vector<Value>& values) {
-        RegKeyRecord r;
-        r.name = name;
-        for (const Value& v : values)
-            r.values.push_back(RegValueRecord{v.recorded, v.type,
-                                              std::vector<uint8_t>(v.recordedData.begin(), v.recordedData.end())});
-        return r;
-    };
-    HKEY names;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, namesPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                &names, nullptr),
-              ERROR_SUCCESS);
-    RegKeyRecord expected = record("Names", namesValues);
-    bool made = true;
-    for (const Value& v : namesValues)
-        made = made && set(names, v);
-    for (const Key& k : keys) {
-        HKEY sub;
-        made = made && ::RegCreateKeyExW(names, k.name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr) ==
-                           ERROR_SUCCESS;
-        if (!made)
-            break;
-        for (const Value& v : k.values)
-            made = made && set(sub, v);
-        ::RegCloseKey(sub);
-        expected.subkeys.push_back(record(k.recorded, k.values));
+    const std::wstring names = L"Software\\Corvane Reg Test\\Names";
+    RegKeyRecord expected{"Names", {}, {}};
+    for (const auto& n : kNamed) {
+        HKEY key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (names + n.key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        std::wstring data(n.data, std::wcslen(n.data) + 1);
+        LONG set = ::RegSetValueExW(key, n.value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                                    static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+        ASSERT_EQ(set, ERROR_SUCCESS);
+        if (*n.key)
+            expected.subkeys.push_back(RegKeyRecord{n.recordedKey, {}, {}});
+        const char* recorded = n.recordedData;
+        (*n.key ? expected.subkeys.back() : expected)
+            .values.push_back(RegValueRecord{n.recordedValue, REG_SZ, {recorded, recorded + std::strlen(recorded) + 1}});
     }
-    ::RegCloseKey(names);
     CRecordedRegSnap snap(path, nullptr, &progress, TRUE, &messages);
-    if (made)
-        snap.Run();
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, namesPath.c_str());
+    snap.Run();
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, names.c_str());
 
-    ASSERT_TRUE(made);
     ASSERT_EQ(messages.shown.size(), 2u) << messages.shown.back().text;
     RegSnapFile file = ReadRegSnap(path);
     const RegKeyRecord* test = TestKeyIn(file, 0, nullptr);

@@ -18,40 +18,32 @@ bool MakeFolder(const std::string& path)
     return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
-namespace {
-
-bool WriteNewFile(HANDLE h, const std::string& content, uint64_t size)
+bool MakeFile(const std::string& path, const std::string& content)
 {
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
     bool ok = content.empty() ||
-              (::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+              (::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written,
+                           nullptr) &&
                written == content.size());
-    if (ok && size > content.size()) {
-        LARGE_INTEGER to;
-        to.QuadPart = static_cast<LONGLONG>(size);
-        ok = ::SetFilePointerEx(h, to, nullptr, FILE_BEGIN) && ::SetEndOfFile(h);
-    }
     ::CloseHandle(h);
     return ok;
 }
 
-HANDLE CreateNewFileA(const std::string& path)
-{
-    return ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-}  // namespace
-
-bool MakeFile(const std::string& path, const std::string& content)
-{
-    return WriteNewFile(CreateNewFileA(path), content, 0);
-}
-
 bool MakeSizedFile(const std::string& path, uint64_t size)
 {
-    return WriteNewFile(CreateNewFileA(path), std::string(), size);
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(size);
+    bool ok = ::SetFilePointerEx(h, to, nullptr, FILE_BEGIN) && ::SetEndOfFile(h);
+    ::CloseHandle(h);
+    return ok;
 }
 
 bool MakeFolderW(const std::wstring& path)
@@ -61,9 +53,12 @@ bool MakeFolderW(const std::wstring& path)
 
 bool MakeFileW(const std::wstring& path, const std::string& content)
 {
-    return WriteNewFile(::CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr),
-                        content, 0);
+    HANDLE h = ::CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    bool ok = h != INVALID_HANDLE_VALUE &&
+              ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    ::CloseHandle(h);
+    return ok && written == content.size();
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)

@@ -2,10 +2,10 @@
 # Names in a double-byte code page, end to end, with Wine in code page 932:
 # corvane-snap walks a mapped drive holding a folder whose name's second byte
 # is the backslash ("表" is 0x95 0x5C) with files inside, before and after a
-# change; corvane-diff compares the two snapshots. Its tree, its report and
-# an exclusion of that folder must hold the names whole, and so must a
-# registry patch of values named with such characters: the editor reads
-# characters before escapes, so their second byte is never escaped.
+# change; corvane-diff compares the two snapshots. Its tree and an exclusion
+# of that folder must hold the names whole, and so must a registry patch of
+# values so named: the editor reads characters before escapes, so their
+# second byte is never escaped.
 #   dbcs-names.sh BUILD FOLDER
 set -euo pipefail
 build=$1 folder=$2
@@ -53,12 +53,11 @@ mkdir "$folder/drive/表/新"
 printf 'new' > "$folder/drive/表/新/中.txt"
 snap fs-after
 diff_run tree fs --tree
-diff_run report fs
 diff_run excluded fs --tree --exclude 'J:\表'
 diff_run patch reg --format reg
 
 python3 - "$out" <<'PY'
-import re, sys
+import sys
 out = sys.argv[1]
 def text(name):
     return open(f"{out}/{name}.txt", "rb").read().decode("cp932").replace("\r\n", "\n")
@@ -84,12 +83,6 @@ R 3 1 N 新
 R 4 -1 I 中.txt
 R 3 2 I ソフト.txt
 """)
-report = text("report")
-expect("report exit code", code("report"), 1)
-for line in [r"changed:   J:\\表\\ソフト\.txt: size 6 bytes -> 13 bytes; .*",
-             r"only in 2: J:\\表\\新\\ \(holding 0 folders, 1 files\)"]:
-    if not re.search("^" + line + "$", report, re.M):
-        failures.append(f"report lacks a line {line!r}:\n{report}")
 expect("excluded exit code", code("excluded"), 0)
 expect("--tree --exclude J:\\表", text("excluded"), "L 0 -1 N File System 1\nR 0 -1 N File System 2\n")
 patch = text("patch")
