@@ -1,25 +1,11 @@
 #include "snapshot/WinTaggedObjects.h"
 
-LONG CRegKeyHandle::Open(HKEY parent, const char* subkey, REGSAM access)
-{
-    if (m_h)
-        return ERROR_ALREADY_EXISTS;
-    HKEY key = nullptr;
-    LONG result = ::RegOpenKeyExA(parent, subkey, 0, access, &key);
-    return Take(result, key);
-}
-
 LONG CRegKeyHandle::Open(HKEY parent, const wchar_t* subkey, REGSAM access)
 {
     if (m_h)
         return ERROR_ALREADY_EXISTS;
     HKEY key = nullptr;
     LONG result = ::RegOpenKeyExW(parent, subkey, 0, access, &key);
-    return Take(result, key);
-}
-
-LONG CRegKeyHandle::Take(LONG result, HKEY key)
-{
     if (result == ERROR_SUCCESS)
         m_h = key;
     return result;

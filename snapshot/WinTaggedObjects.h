@@ -11,15 +11,11 @@ public:
     ~CRegKeyHandle() override { Close(); }
 
     // Returns the registry's answer, ERROR_SUCCESS when the key is open.
-    LONG Open(HKEY parent, const char* subkey, REGSAM access = KEY_READ);
     // By the subkey's real name, which the ANSI code page may not hold.
     LONG Open(HKEY parent, const wchar_t* subkey, REGSAM access = KEY_READ);
     LONG Close();
     HKEY Get() const { return m_h; }
 
 private:
-    // Keeps the key a successful opening gave.
-    LONG Take(LONG result, HKEY key);
-
     HKEY m_h = nullptr;
 };

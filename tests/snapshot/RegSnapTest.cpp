@@ -90,10 +90,8 @@ struct FakeKey {
 // The fake's key names are Latin-1, its real names their characters.
 std::wstring RealName(const std::string& name)
 {
-    std::wstring wide;
-    for (unsigned char c : name)
-        wide += static_cast<wchar_t>(c);
-    return wide;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(name.data());
+    return std::wstring(bytes, bytes + name.size());
 }
 
 class CFakeRegistry : public IRegistry {
@@ -203,7 +201,7 @@ public:
                 return ERROR_FILE_NOT_FOUND;
             if (!sub.opens)
                 return ERROR_ACCESS_DENIED;
-            LONG result = handle.Open(HKEY_LOCAL_MACHINE, "Software");
+            LONG result = handle.Open(HKEY_LOCAL_MACHINE, L"Software");
             if (result != ERROR_SUCCESS)
                 return result;
             m_keys[handle.Get()] = &sub;
