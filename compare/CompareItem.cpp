@@ -36,6 +36,7 @@ void CCompareItem::SetViewer(std::unique_ptr<IViewerWindow> viewer)
 void CCompareItem::CopyPairing(const CCompareItem& original)
 {
     m_nState = original.m_nState;
+    m_bTwin = original.m_bTwin;
     m_pOpposite = original.m_pOpposite;
     m_hTreeItem = original.m_hTreeItem;
 }

@@ -48,6 +48,8 @@ public:
     void SetState(CompareState state) { m_nState = static_cast<int8_t>(state); }
     // Whether the entry lies in its tree's storage rather than on the heap.
     bool IsPlaced() const { return m_bPlaced; }
+    // Whether CCompareNode::MarkTwins found a sibling item of a matching name.
+    bool HasTwin() const { return m_bTwin; }
     IViewerWindow* GetViewer() const { return m_pViewer.get(); }
     TreeItemHandle GetTreeItem() const { return m_hTreeItem; }
     void SetTreeItem(TreeItemHandle handle) { m_hTreeItem = handle; }
@@ -70,4 +72,5 @@ private:
     // One byte each, so that they fill no more room than the state alone did.
     int8_t m_nState = csUncompared;
     bool m_bPlaced = false;
+    bool m_bTwin = false;
 };

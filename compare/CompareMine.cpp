@@ -73,6 +73,11 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
     m_pRoot1->Compare(m_pRoot2.get(), m_pProgress);
     SetStatus("Comparing snapshot 2 against snapshot 1...");
     m_pRoot2->Compare(m_pRoot1.get(), m_pProgress);
+    SettlePairs();
+    if (m_bMarkTwins) {
+        m_pRoot1->MarkTwins();
+        m_pRoot2->MarkTwins();
+    }
 
     SetStatus("Removing identicals...");
     m_pRoot1->RemoveIdenticals();

@@ -35,12 +35,20 @@ public:
     virtual void FormatNodeCount(std::string& out, unsigned long count) const = 0;
     virtual void FormatItemCount(std::string& out, unsigned long count) const = 0;
 
+    // Whether the next comparisons mark the entries that have a sibling of a
+    // matching name (CCompareNode::MarkTwins), for whoever must not take one
+    // such entry for another.
+    void SetMarkTwins(bool mark) { m_bMarkTwins = mark; }
+
     CCompareNode* GetRoot1() const { return m_pRoot1.get(); }
     CCompareNode* GetRoot2() const { return m_pRoot2.get(); }
     // Bytes of the blocks that hold both trees now.
     uint64_t StorageBytes() const { return m_storage1.BlockBytes() + m_storage2.BlockBytes(); }
 
 protected:
+    // Runs after both passes, before the pruning: a kind may count more of
+    // the paired entries as changed there.
+    virtual void SettlePairs() {}
     void SetStatus(const char* text);
     void DeleteTrees();
     // Moves what the pruning left of each tree into storage of its own size,
@@ -58,6 +66,7 @@ protected:
     std::unique_ptr<CCompareNode> m_pRoot2;
     IProgress* m_pProgress = nullptr;
     IUserMessages& m_messages;
+    bool m_bMarkTwins = false;
 };
 
 // Texts of the comparison run.

@@ -4,10 +4,16 @@
 #include "compare/TreeStorage.h"
 #include "seams/Progress.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 CCompareNode::CCompareNode(CCompareName name, CCompareNode* parent)
-    : m_strName(std::move(name)), m_pParent(parent)
+    : m_strName(std::move(name)),
+      m_bItemsToDestroy(false),
+      m_bSomethingToFree(false),
+      m_bTwin(false),
+      m_pParent(parent)
 {
 }
 
@@ -197,6 +203,60 @@ void CCompareNode::RemoveIdenticals()
     }
 }
 
+namespace {
+
+// Calls mark for every element of list whose name matches another's: the
+// names are sorted by their hash, and each run of one hash is split into
+// groups of matching names, so a list of one name repeated costs no more
+// than a list of distinct names.
+template <class T, class Mark>
+void MarkTwinsIn(const CCompareList<T>& list, Mark mark)
+{
+    if (list.GetCount() < 2)
+        return;
+    std::vector<std::pair<uint32_t, T*>> named;
+    named.reserve(list.GetCount());
+    for (T* element : list)
+        named.emplace_back(NameMatchHash(element->GetStoredName()), element);
+    std::sort(named.begin(), named.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<T*> firsts;  // the first of each group in the run
+    for (size_t run = 0; run < named.size();) {
+        size_t end = run + 1;
+        while (end < named.size() && named[end].first == named[run].first)
+            ++end;
+        firsts.clear();
+        for (size_t i = run; i < end; ++i) {
+            T* element = named[i].second;
+            auto first = std::find_if(firsts.begin(), firsts.end(), [&](const T* other) {
+                return NamesMatch(other->GetStoredName(), element->GetStoredName());
+            });
+            if (first == firsts.end()) {
+                firsts.push_back(element);
+            } else {
+                mark(*first);
+                mark(element);
+            }
+        }
+        run = end;
+    }
+}
+
+}  // namespace
+
+void CCompareNode::MarkTwins()
+{
+    std::vector<CCompareNode*> pending{this};
+    while (!pending.empty()) {
+        CCompareNode* node = pending.back();
+        pending.pop_back();
+        MarkTwinsIn(node->m_nodes, [](CCompareNode* twin) { twin->m_bTwin = true; });
+        MarkTwinsIn(node->m_items, [](CCompareItem* twin) { twin->m_bTwin = true; });
+        for (CCompareNode* child : node->m_nodes)
+            pending.push_back(child);
+    }
+}
+
 void CCompareNode::DeleteBelowWithCounterpart()
 {
     std::vector<CCompareNode*> pending;
@@ -229,6 +289,7 @@ void CCompareNode::CopyPairing(const CCompareNode& original)
     m_nState = original.m_nState;
     m_bItemsToDestroy = original.m_bItemsToDestroy;
     m_bSomethingToFree = original.m_bSomethingToFree;
+    m_bTwin = original.m_bTwin;
     m_pOpposite = original.m_pOpposite;
     m_hTreeItem = original.m_hTreeItem;
 }

@@ -63,6 +63,10 @@ public:
     void Compare(CCompareNode* opposite, IProgress* progress);
     // Deletes the identical parts of this subtree.
     void RemoveIdenticals();
+    // Marks every node and item of this subtree that has a sibling of a
+    // matching name (HasTwin): the pairing tells such siblings apart only by
+    // their order, which nothing outside the comparison knows.
+    void MarkTwins();
     // Deletes everything below this node when the other tree of the
     // comparison goes with it, before the storage of both: no link into the
     // other tree is cleared, and the entries that own nothing beyond their
@@ -104,6 +108,8 @@ public:
     void SetState(CompareState state) { m_nState = static_cast<int8_t>(state); }
     // Whether the entry lies in its tree's storage rather than on the heap.
     bool IsPlaced() const { return m_bPlaced; }
+    // Whether MarkTwins found a sibling node of a matching name.
+    bool HasTwin() const { return m_bTwin; }
     TreeItemHandle GetTreeItem() const { return m_hTreeItem; }
     void SetTreeItem(TreeItemHandle handle) { m_hTreeItem = handle; }
 
@@ -120,13 +126,14 @@ private:
     ItemList m_items;
     TreeItemHandle m_hTreeItem = nullptr;
     CCompareName m_strName;
-    // One byte each, so that they fill no more room than the state alone did.
+    // No more room than the state alone took: a byte each, then single bits.
     int8_t m_nState = csUncompared;
     bool m_bPlaced = false;
-    bool m_bItemsToDestroy = false;  // NoteItemToDestroy was called
+    bool m_bItemsToDestroy : 1;  // NoteItemToDestroy was called
     // Something in this subtree must be destroyed or freed: an item, a node
     // on the heap or with a name there, or a list's cells on the heap.
-    bool m_bSomethingToFree = false;
+    bool m_bSomethingToFree : 1;
+    bool m_bTwin : 1;
 
     void NoteSomethingToFree();
     CCompareNode* m_pOpposite = nullptr;

@@ -79,6 +79,29 @@ bool CRegMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& file2
     return CCompareMine::Compare(progress, file1, file2);
 }
 
+void CRegMine::SettlePairs()
+{
+    if (!m_bTypesCompared)
+        return;
+    // Every pair of values is met from tree 1.
+    std::vector<CCompareNode*> pending{m_pRoot1.get()};
+    while (!pending.empty()) {
+        CCompareNode* node = pending.back();
+        pending.pop_back();
+        for (CCompareNode* child : node->Nodes())
+            if (child->GetState() == csIdentical)
+                pending.push_back(child);
+        for (CCompareItem* item : node->Items()) {
+            CCompareItem* opposite = item->GetOpposite();
+            if (item->GetState() == csIdentical && opposite &&
+                static_cast<CRegVal*>(item)->GetType() != static_cast<CRegVal*>(opposite)->GetType()) {
+                item->SetState(csChanged);
+                opposite->SetState(csChanged);
+            }
+        }
+    }
+}
+
 void CRegMine::CreateRoots()
 {
     m_pRoot1 = std::make_unique<CRegNode>(CCompareName("Registry 1"), nullptr);

@@ -30,8 +30,17 @@ public:
     void FormatNodeCount(std::string& out, unsigned long count) const override;
     void FormatItemCount(std::string& out, unsigned long count) const override;
 
+    // Whether the next comparisons also count a value whose type alone
+    // changed as changed. The results views do not: values are equal when
+    // their data are.
+    void SetTypesCompared(bool compared) { m_bTypesCompared = compared; }
+
+protected:
+    void SettlePairs() override;
+
 private:
     IUserMessages& m_programMessages;
+    bool m_bTypesCompared = false;
 };
 
 // The registry keeps keys at most 512 levels below HKEY_LOCAL_MACHINE or

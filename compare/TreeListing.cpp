@@ -31,14 +31,39 @@ std::string EntryPath(const CCompareItem& item)
     return parent.empty() ? name : parent + "\\" + name;
 }
 
-std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2)
+void AppendShownName(std::string& out, std::string_view name)
 {
-    std::string text;
-    std::string name;
+    for (char c : name) {
+        unsigned char b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b != 0x7F) {
+            out += c;
+            continue;
+        }
+        static const char digits[] = "0123456789ABCDEF";
+        out += '<';
+        out += digits[b >> 4];
+        out += digits[b & 15];
+        out += '>';
+    }
+}
+
+std::string ShownName(std::string_view name)
+{
+    std::string out;
+    AppendShownName(out, name);
+    return out;
+}
+
+void ForEachTreeLine(const CCompareNode& root1, const CCompareNode& root2,
+                     const std::function<void(const std::string& line)>& onLine)
+{
+    std::string name, text;
     for (const CCompareNode* root : {&root1, &root2}) {
         const char* side = root == &root1 ? "L " : "R ";
         auto line = [&](unsigned depth, int state, const char* kind) {
-            text += side + std::to_string(depth) + " " + std::to_string(state) + kind + name + "\n";
+            text = side + std::to_string(depth) + " " + std::to_string(state) + kind;
+            AppendShownName(text, name);
+            onLine(text);
         };
         WalkTree(
             *root,
@@ -52,6 +77,12 @@ std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2)
                 line(depth, item.GetState(), " I ");
             });
     }
+}
+
+std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2)
+{
+    std::string text;
+    ForEachTreeLine(root1, root2, [&](const std::string& line) { text += line + "\n"; });
     return text;
 }
 

@@ -7,7 +7,9 @@
 #include "compare/CompareMine.h"
 #include "compare/CompareNode.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Visits a tree in the views' order (a node, its child nodes' subtrees, then
@@ -43,8 +45,19 @@ void WalkTree(const CCompareNode& root, OnNode onNode, OnItem onItem)
 // One line per entry that the results view shows, in the order it fills its
 // trees: the left tree, then the right, each in pre-order with a node's child
 // nodes before its items. A line is "L" or "R", the depth (0 for the root),
-// the compare state as a number, "N" or "I", and the display name.
+// the compare state as a number, "N" or "I", and the display name as
+// AppendShownName shows it.
 std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2);
+// Hands out the lines of TreeListing one by one, without their line ends.
+void ForEachTreeLine(const CCompareNode& root1, const CCompareNode& root2,
+                     const std::function<void(const std::string& line)>& onLine);
+
+// Appends a name or path as listings and reports show it: a control byte
+// (below 0x20, and 0x7F) as "<0A>", so that no name ends a line or reaches a
+// terminal as a command, and every other byte as it is. The second byte of a
+// double-byte character is never below 0x40, so characters stay whole.
+void AppendShownName(std::string& out, std::string_view name);
+std::string ShownName(std::string_view name);
 
 // The path of an entry below its root, its ancestors' names joined by
 // backslashes; an item ends with its display name, e.g. (Default).

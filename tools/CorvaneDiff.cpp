@@ -2,12 +2,13 @@
 // comparison engine and prints the result in one of several formats. The kind,
 // file system or registry, is told by the version word of snapshot 1.
 //
-//   corvane-diff [--format NAME] [--exclude PATTERN]... [--exclude-from FILE]...
-//                [--noise] SNAPSHOT1 SNAPSHOT2
+//   corvane-diff [--format NAME] [--reverse] [--types] [--exclude PATTERN]...
+//                [--exclude-from FILE]... [--noise] SNAPSHOT1 SNAPSHOT2
 //
 // Exit code 0 when the snapshots are identical (after the exclusions), 1 when
 // they differ, 2 when a file cannot be opened or is refused, or the output
-// cannot be written (the reasons go to standard error).
+// cannot be written, and 3 when a registry patch was written that carries
+// some values only nearly (the reasons go to standard error).
 #include "compare/FSMine.h"
 #include "compare/RegMine.h"
 #include "snapshot/SnapFormat.h"
@@ -16,6 +17,7 @@
 #include "tools/DiffFormats.h"
 #include "tools/DiffReport.h"
 #include "tools/RegPatch.h"
+#include "tools/TextSink.h"
 
 #include <sys/stat.h>
 
@@ -25,6 +27,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #ifdef _WIN32
@@ -34,7 +37,7 @@
 
 namespace {
 
-enum ExitCode { kIdentical = 0, kDifferent = 1, kRefused = 2 };
+enum ExitCode { kIdentical = 0, kDifferent = 1, kRefused = 2, kNotExact = 3 };
 
 // The engine's messages, one line each on standard error.
 class CStderrMessages : public IUserMessages {
@@ -76,18 +79,26 @@ CEngineChoice ChooseEngine(uint16_t version, IUserMessages& messages)
 struct COptions {
     std::string format = "report";
     bool reverse = false;
+    bool types = false;  // a value whose type alone changed counts as changed
 };
 
-// What a format is given: the finished comparison and the options.
+// What a format is given: the finished comparison, the options, and the keys
+// that an exclusion took entries from.
 struct CFormatInput {
     const CDiffOutput& diff;
     const IItemDescriber& describer;
     const COptions& options;
+    const std::unordered_set<const CCompareNode*>& trimmed;
 };
 
-// Writes a format's text; false, with the reason, when the comparison cannot
-// be told in that format.
-using FormatWriter = bool (*)(const CFormatInput& in, std::string& text, std::string& refusal);
+enum class FormatOutcome {
+    Written,
+    NotExact,  // written; message says what it carries only nearly
+    Refused,   // nothing written; message says why
+};
+
+// Writes a format's text into out as it is produced.
+using FormatWriter = FormatOutcome (*)(const CFormatInput& in, CTextSink& out, std::string& message);
 
 struct CFormat {
     const char* name;
@@ -97,48 +108,54 @@ struct CFormat {
 
 const CFormat kFormats[] = {
     {"report",
-     [](const CFormatInput& in, std::string& text, std::string&) {
-         text = ChangeReport(in.diff.mine, in.diff.kind, in.describer);
-         return true;
+     [](const CFormatInput& in, CTextSink& out, std::string&) {
+         ChangeReport(in.diff.mine, in.diff.kind, in.describer, out);
+         return FormatOutcome::Written;
      },
      false},
     {"tree",
-     [](const CFormatInput& in, std::string& text, std::string&) {
-         text = TreeListing(*in.diff.mine.GetRoot1(), *in.diff.mine.GetRoot2());
-         return true;
+     [](const CFormatInput& in, CTextSink& out, std::string&) {
+         ForEachTreeLine(*in.diff.mine.GetRoot1(), *in.diff.mine.GetRoot2(),
+                         [&](const std::string& line) { out << line << '\n'; });
+         return FormatOutcome::Written;
      },
      false},
     {"csv",
-     [](const CFormatInput& in, std::string& text, std::string&) {
-         text = CsvReport(in.diff);
-         return true;
+     [](const CFormatInput& in, CTextSink& out, std::string&) {
+         CsvReport(in.diff, out);
+         return FormatOutcome::Written;
      },
      true},
     {"json",
-     [](const CFormatInput& in, std::string& text, std::string&) {
-         text = JsonReport(in.diff);
-         return true;
+     [](const CFormatInput& in, CTextSink& out, std::string&) {
+         JsonReport(in.diff, out);
+         return FormatOutcome::Written;
      },
      false},
     {"html",
-     [](const CFormatInput& in, std::string& text, std::string&) {
-         text = HtmlReport(in.diff);
-         return true;
+     [](const CFormatInput& in, CTextSink& out, std::string&) {
+         HtmlReport(in.diff, out);
+         return FormatOutcome::Written;
      },
      false},
     // A REGEDIT4 file, CRLF on every system, that the registry editor imports
     // to turn snapshot 1's state into snapshot 2's (with --reverse, back).
+    // It is written only once all of it can be, so it is held until then.
     {"reg",
-     [](const CFormatInput& in, std::string& text, std::string& refusal) {
+     [](const CFormatInput& in, CTextSink& out, std::string& message) {
          if (in.diff.kind != SnapKind::Registry) {
-             refusal = "corvane-diff: --format reg takes registry snapshots; these are "
+             message = "corvane-diff: --format reg takes registry snapshots; these are "
                        "file-system snapshots.";
-             return false;
+             return FormatOutcome::Refused;
          }
-         if (WriteRegPatch(in.diff.mine, in.options.reverse, text, refusal))
-             return true;
-         refusal = "corvane-diff: " + refusal;
-         return false;
+         std::string text;
+         RegPatchOutcome outcome =
+             WriteRegPatch(in.diff.mine, CRegPatchOptions{in.options.reverse, &in.trimmed}, text, message);
+         message = "corvane-diff: " + message;
+         if (outcome == RegPatchOutcome::Refused)
+             return FormatOutcome::Refused;
+         out << text;
+         return outcome == RegPatchOutcome::Nearly ? FormatOutcome::NotExact : FormatOutcome::Written;
      },
      true},
 };
@@ -169,7 +186,7 @@ std::string FileDate(const char* path)
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: corvane-diff [--format report|tree|csv|json|html|reg] [--reverse]\n"
+                 "usage: corvane-diff [--format report|tree|csv|json|html|reg] [--reverse] [--types]\n"
                  "                    [--exclude PATTERN]... [--exclude-from FILE]... [--noise]\n"
                  "                    SNAPSHOT1 SNAPSHOT2\n");
     return kRefused;
@@ -199,6 +216,8 @@ int main(int argc, char** argv)
             options.format = argv[++i];
         else if (std::strcmp(arg, "--reverse") == 0)
             options.reverse = true;
+        else if (std::strcmp(arg, "--types") == 0)
+            options.types = true;
         else if (std::strcmp(arg, "--exclude") == 0 && hasValue)
             excludes.push_back(argv[++i]);
         else if (std::strcmp(arg, "--exclude-from") == 0 && hasValue)
@@ -230,6 +249,13 @@ int main(int argc, char** argv)
     }
 
     CEngineChoice engine = ChooseEngine(PeekVersion(file1), messages);
+    if (engine.kind == SnapKind::Registry) {
+        // A patch must give back the other state exactly, types included,
+        // and must not take one of two siblings of one name for the other.
+        const bool patch = options.format == "reg";
+        static_cast<CRegMine&>(*engine.mine).SetTypesCompared(options.types || patch);
+        engine.mine->SetMarkTwins(patch);
+    }
     CPathFilter filter;
     for (const std::string& pattern : excludes)
         filter.Add(pattern);
@@ -241,29 +267,37 @@ int main(int argc, char** argv)
     if (noise)
         filter.AddNoise(engine.kind);
 
-    std::string text, refusal;
+#ifdef _WIN32
+    if (format->binary)
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    CTextSink out(stdout);
+    std::string message;
+    FormatOutcome outcome;
     try {
         if (!engine.mine->Compare(nullptr, file1, file2)) {
             messages.Error(kComparisonFailed);
             return kRefused;
         }
-        filter.Apply(*engine.mine);
+        std::unordered_set<const CCompareNode*> trimmed;
+        filter.Apply(*engine.mine, &trimmed);
 
         CDiffOutput diff{*engine.mine, engine.kind, {paths[0], FileDate(paths[0])},
                          {paths[1], FileDate(paths[1])}};
-        if (!format->write(CFormatInput{diff, *engine.describer, options}, text, refusal))
-            return Refuse(refusal);
+        outcome = format->write(CFormatInput{diff, *engine.describer, options, trimmed}, out, message);
     } catch (const std::bad_alloc&) {
         // Both trees are read whole; two snapshots too large for the
         // address space end here rather than in the runtime's abort.
         messages.Error(kCompareOutOfMemory);
         return kRefused;
     }
-#ifdef _WIN32
-    if (format->binary)
-        _setmode(_fileno(stdout), _O_BINARY);
-#endif
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+    if (outcome == FormatOutcome::Refused)
+        return Refuse(message);
+    if (!out.Flush())
         return Refuse("corvane-diff: cannot write the output.");
+    if (outcome == FormatOutcome::NotExact) {
+        std::fprintf(stderr, "%s\n", message.c_str());
+        return kNotExact;
+    }
     return TreesIdentical(*engine.mine) ? kIdentical : kDifferent;
 }

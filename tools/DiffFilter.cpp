@@ -31,7 +31,9 @@ std::vector<FoldedName> SplitFolded(const std::string& text, bool wildcards)
     return names;
 }
 
-// One name against one name of a pattern; "*" matches any run, "**" too.
+// One name against one name of a pattern; "*" matches any run. Only the
+// last "*" is ever resumed, which is enough for runs of any characters and
+// keeps the cost within the name's length times the pattern name's.
 bool NameMatches(const FoldedName& pattern, const FoldedName& name)
 {
     size_t p = 0, n = 0, starAt = SIZE_MAX, resumeAt = 0;
@@ -59,25 +61,6 @@ bool IsAnyNames(const FoldedName& name)
     return name.size() == 2 && name[0] == kAnyRun && name[1] == kAnyRun;
 }
 
-// The names of a pattern from `from` against the path's from `at`.
-bool PathMatches(const std::vector<FoldedName>& pattern, size_t from,
-                 const std::vector<FoldedName>& path, size_t at)
-{
-    while (from < pattern.size()) {
-        if (IsAnyNames(pattern[from])) {
-            for (size_t rest = at; rest <= path.size(); ++rest)
-                if (PathMatches(pattern, from + 1, path, rest))
-                    return true;
-            return false;
-        }
-        if (at == path.size() || !NameMatches(pattern[from], path[at]))
-            return false;
-        ++from;
-        ++at;
-    }
-    return at == path.size();
-}
-
 std::string Trimmed(const std::string& line)
 {
     size_t first = line.find_first_not_of(" \t\r");
@@ -94,7 +77,8 @@ void CPathFilter::Add(const std::string& pattern)
     std::string text = pattern;
     if (EndsWithAnsiChar(text, '\\'))
         text.pop_back();
-    m_patterns.push_back(SplitFolded(text, true));
+    m_patterns.push_back(CPattern{SplitFolded(text, true), m_bits});
+    m_bits += m_patterns.back().names.size() + 1;
 }
 
 bool CPathFilter::AddFromFile(const std::string& path, std::string& error)
@@ -115,7 +99,8 @@ bool CPathFilter::AddFromFile(const std::string& path, std::string& error)
         error = "Cannot read the pattern file " + path + ".";
         return false;
     }
-    size_t start = 0;
+    // Notepad and other editors put a byte-order mark in front of UTF-8.
+    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
@@ -134,44 +119,112 @@ void CPathFilter::AddNoise(SnapKind kind)
         Add(pattern);
 }
 
-bool CPathFilter::Excludes(const std::string& path) const
+namespace {
+
+bool TestBit(const std::vector<uint64_t>& bits, size_t at)
 {
-    std::vector<FoldedName> names = SplitFolded(path, false);
-    for (const auto& pattern : m_patterns)
-        if (PathMatches(pattern, 0, names, 0))
+    return (bits[at / 64] >> (at % 64)) & 1;
+}
+
+void SetBit(std::vector<uint64_t>& bits, size_t at)
+{
+    bits[at / 64] |= uint64_t{1} << (at % 64);
+}
+
+}  // namespace
+
+// A pattern stands at position i when its first i names matched the path so
+// far. A "**" at i lets the pattern stand at i + 1 as well, and stays at i
+// over any name.
+CPathFilter::State CPathFilter::Start() const
+{
+    State state((m_bits + 63) / 64, 0);
+    for (const CPattern& pattern : m_patterns) {
+        size_t i = 0;
+        SetBit(state, pattern.firstBit);
+        while (i < pattern.names.size() && IsAnyNames(pattern.names[i]))
+            SetBit(state, pattern.firstBit + ++i);
+    }
+    return state;
+}
+
+bool CPathFilter::Step(const State& from, const FoldedName& name, State& to) const
+{
+    to.assign(from.size(), 0);
+    bool alive = false;
+    for (const CPattern& pattern : m_patterns) {
+        const size_t count = pattern.names.size();
+        // Ascending, so that a "**" reached by this name passes its state on.
+        for (size_t i = 0; i < count; ++i) {
+            const size_t bit = pattern.firstBit + i;
+            if (IsAnyNames(pattern.names[i])) {
+                if (TestBit(from, bit) || TestBit(to, bit)) {
+                    SetBit(to, bit);
+                    SetBit(to, bit + 1);
+                    alive = true;
+                }
+            } else if (TestBit(from, bit) && NameMatches(pattern.names[i], name)) {
+                SetBit(to, bit + 1);
+                alive = true;
+            }
+        }
+    }
+    return alive;
+}
+
+bool CPathFilter::Accepts(const State& state) const
+{
+    for (const CPattern& pattern : m_patterns)
+        if (TestBit(state, pattern.firstBit + pattern.names.size()))
             return true;
     return false;
 }
 
-namespace {
+bool CPathFilter::Excludes(const std::string& path) const
+{
+    State state = Start(), next;
+    for (const FoldedName& name : SplitFolded(path, false)) {
+        if (!Step(state, name, next))
+            return false;
+        state.swap(next);
+    }
+    return Accepts(state);
+}
 
+// Without recursion, so any depth the loader accepts is fine. Each folder's
+// frame holds the automaton's state after its path, which its child nodes
+// and items step on from; a folder below which no pattern can match any more
+// is left as it is, unvisited.
 class CTreeFilter {
 public:
-    explicit CTreeFilter(const std::vector<std::vector<FoldedName>>& patterns) : m_patterns(patterns) {}
+    CTreeFilter(const CPathFilter& filter, std::unordered_set<const CCompareNode*>* trimmed)
+        : m_filter(filter), m_trimmed(trimmed)
+    {
+    }
 
-    // Without recursion, so any depth the loader accepts is fine.
     void Apply(CCompareNode& root)
     {
-        Enter(root, 0, 0);
+        Enter(root, 0, m_filter.Start());
         while (!m_stack.empty()) {
             Frame& frame = m_stack.back();
             if (frame.next) {
                 ListPosition at = frame.next;
                 CCompareNode* child = frame.node->Nodes().GetNext(frame.next);
-                size_t names = Push(child->GetStoredName().str());
-                if (Excluded()) {
+                CPathFilter::State state;
+                if (!StepName(frame.state, child->GetStoredName().str(), state))
+                    continue;
+                if (m_filter.Accepts(state)) {
+                    Trim(*frame.node);
                     frame.node->RemoveNodeAt(at);
-                    Pop(names);
                 } else {
-                    Enter(*child, at, names);
+                    Enter(*child, at, std::move(state));
                 }
                 continue;
             }
-            Frame done = frame;
+            Frame done = std::move(frame);
             m_stack.pop_back();
             if (m_stack.empty())
                 break;
-            Pop(done.names);
             // Only a folder found in both trees was kept for what it held; one
             // inside a folder of one tree only is part of that difference.
             if (done.node->IsEmpty() && done.node->GetState() == csIdentical)
@@ -184,58 +237,60 @@ private:
         CCompareNode* node;
         ListPosition at;    // in its parent's list
         ListPosition next;  // the next child node to visit
-        size_t names;       // how many names it added to the path
+        CPathFilter::State state;
     };
 
-    // Appends an entry's name to the path. A registry value's name may hold
+    // The state after an entry's name. A registry value's name may hold
     // backslashes, which the printed path cannot tell from the separators,
-    // so neither does the match: returns how many names were appended.
-    size_t Push(const std::string& name)
+    // so neither does the match. False when nothing can match any more.
+    bool StepName(const CPathFilter::State& from, const std::string& name, CPathFilter::State& to)
     {
-        std::vector<FoldedName> names = SplitFolded(name, false);
-        for (FoldedName& part : names)
-            m_path.push_back(std::move(part));
-        return names.size();
+        const CPathFilter::State* at = &from;
+        for (const CPathFilter::FoldedName& part : SplitFolded(name, false)) {
+            if (!m_filter.Step(*at, part, m_scratch))
+                return false;
+            to.swap(m_scratch);
+            at = &to;
+        }
+        return true;
     }
 
-    void Pop(size_t names) { m_path.resize(m_path.size() - names); }
-
-    bool Excluded() const
+    // Notes that something below node was excluded, for every folder up to the root.
+    void Trim(const CCompareNode& node)
     {
-        for (const auto& pattern : m_patterns)
-            if (PathMatches(pattern, 0, m_path, 0))
-                return true;
-        return false;
+        if (m_trimmed)
+            for (const CCompareNode* n = &node; n && m_trimmed->insert(n).second; n = n->GetParent()) {
+            }
     }
 
     // Removes the node's excluded items and stacks it for its child nodes.
-    void Enter(CCompareNode& node, ListPosition at, size_t names)
+    void Enter(CCompareNode& node, ListPosition at, CPathFilter::State state)
     {
         std::string name;
+        CPathFilter::State itemState;
         for (ListPosition pos = node.Items().GetHeadPosition(); pos;) {
             ListPosition itemAt = pos;
             node.Items().GetNext(pos)->GetName(name);
-            size_t parts = Push(name);
-            if (Excluded())
+            if (StepName(state, name, itemState) && m_filter.Accepts(itemState)) {
+                Trim(node);
                 node.RemoveItemAt(itemAt);
-            Pop(parts);
+            }
         }
-        m_stack.push_back(Frame{&node, at, node.Nodes().GetHeadPosition(), names});
+        m_stack.push_back(Frame{&node, at, node.Nodes().GetHeadPosition(), std::move(state)});
     }
 
-    const std::vector<std::vector<FoldedName>>& m_patterns;
+    const CPathFilter& m_filter;
+    std::unordered_set<const CCompareNode*>* m_trimmed;
     std::vector<Frame> m_stack;
-    std::vector<FoldedName> m_path;
+    CPathFilter::State m_scratch;
 };
 
-}  // namespace
-
-void CPathFilter::Apply(CCompareMine& mine) const
+void CPathFilter::Apply(CCompareMine& mine, std::unordered_set<const CCompareNode*>* trimmed) const
 {
     if (m_patterns.empty())
         return;
     for (CCompareNode* root : {mine.GetRoot1(), mine.GetRoot2()})
-        CTreeFilter(m_patterns).Apply(*root);
+        CTreeFilter(*this, trimmed).Apply(*root);
 }
 
 const std::vector<std::string>& NoisePatterns(SnapKind kind)

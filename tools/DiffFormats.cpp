@@ -7,6 +7,7 @@
 #include "tools/DiffReport.h"
 
 #include <cstdio>
+#include <string_view>
 
 std::string IsoFileTime(uint64_t fileTime)
 {
@@ -66,12 +67,20 @@ const char* ItemsHeldName(SnapKind kind)
     return kind == SnapKind::FileSystem ? "files_held" : "values_held";
 }
 
+// Spreadsheets evaluate a cell that begins with one of these, so such a
+// field gets a single quote in front, which they take for "show as text".
+bool LooksLikeFormula(const std::string& text)
+{
+    return !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+}
+
 std::string CsvField(const std::string& text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
+    std::string field = LooksLikeFormula(text) ? "'" + text : text;
+    if (field.find_first_of(",\"\r\n") == std::string::npos)
+        return field;
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : field) {
         quoted += c;
         if (c == '"')
             quoted += '"';
@@ -104,16 +113,17 @@ std::string JsonString(const std::string& utf8)
 
 }  // namespace
 
-std::string CsvReport(const CDiffOutput& diff)
+void CsvReport(const CDiffOutput& diff, CTextSink& out)
 {
     const CColumn* columns = diff.kind == SnapKind::FileSystem ? kFileColumns : kValueColumns;
     std::string text = "\xEF\xBB\xBFkind,path,change";
     for (int i = 0; i < 3; ++i)
         text += std::string(",") + columns[i].name + "_before," + columns[i].name + "_after";
     text += std::string(",") + NodesHeldName(diff.kind) + "," + ItemsHeldName(diff.kind) + "\r\n";
+    out << text;
 
     ForEachDifference(diff.mine, diff.kind, [&](const CDiffRecord& record) {
-        text += DiffEntryKindName(record.kind);
+        text = DiffEntryKindName(record.kind);
         text += "," + CsvField(AnsiToUtf8(record.path)) + "," + DiffChangeName(record.change);
         std::vector<std::string> before(3), after(3);
         if (record.before)
@@ -127,8 +137,8 @@ std::string CsvReport(const CDiffOutput& diff)
         else
             text += ",,";
         text += "\r\n";
+        out << text;
     });
-    return text;
 }
 
 namespace {
@@ -157,7 +167,7 @@ std::string JsonSource(const CSnapshotSource& source)
 
 }  // namespace
 
-std::string JsonReport(const CDiffOutput& diff)
+void JsonReport(const CDiffOutput& diff, CTextSink& out)
 {
     CDiffSummary summary = SummarizeDifferences(diff.mine, diff.kind);
     std::string text = "{\n";
@@ -170,9 +180,10 @@ std::string JsonReport(const CDiffOutput& diff)
             ", \"changed\": " + std::to_string(summary.changed) +
             ", \"total\": " + std::to_string(summary.Total()) + "},\n";
     text += "  \"differences\": [";
+    out << text;
     bool first = true;
     ForEachDifference(diff.mine, diff.kind, [&](const CDiffRecord& record) {
-        text += first ? "\n    {" : ",\n    {";
+        text = first ? "\n    {" : ",\n    {";
         first = false;
         text += std::string("\"kind\": \"") + DiffEntryKindName(record.kind) + "\", ";
         text += "\"path\": " + JsonString(AnsiToUtf8(record.path)) + ", ";
@@ -185,7 +196,7 @@ std::string JsonReport(const CDiffOutput& diff)
             text += "\"before\": " + JsonItem(record.before, diff.kind) +
                     ", \"after\": " + JsonItem(record.after, diff.kind) + "}";
         }
+        out << text;
     });
-    text += first ? "]\n}\n" : "\n  ]\n}\n";
-    return text;
+    out << (first ? "]\n}\n" : "\n  ]\n}\n");
 }

@@ -5,6 +5,7 @@
 
 #include "compare/CompareMine.h"
 #include "tools/DiffRecords.h"
+#include "tools/TextSink.h"
 
 #include <string>
 
@@ -23,17 +24,18 @@ struct CDiffOutput {
 };
 
 // A header line, then one row per difference; CRLF line ends, fields quoted
-// where they hold a comma, a quote or a line break, and a UTF-8 byte-order
-// mark in front so that spreadsheets read names as UTF-8.
-std::string CsvReport(const CDiffOutput& diff);
+// where they hold a comma, a quote or a line break, a field that a
+// spreadsheet would take for a formula behind a single quote, and a UTF-8
+// byte-order mark in front so that spreadsheets read names as UTF-8.
+void CsvReport(const CDiffOutput& diff, CTextSink& out);
 
 // One object: the two snapshot files, a summary with the counts, and the
 // differences.
-std::string JsonReport(const CDiffOutput& diff);
+void JsonReport(const CDiffOutput& diff, CTextSink& out);
 
 // One self-contained page: the counts, both files' names and dates, and the
 // two trees side by side in the results views' colours.
-std::string HtmlReport(const CDiffOutput& diff);
+void HtmlReport(const CDiffOutput& diff, CTextSink& out);
 
 // "2015-03-03T14:05:09.0000000Z", or the raw number when it has no date.
 std::string IsoFileTime(uint64_t fileTime);

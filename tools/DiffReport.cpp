@@ -5,6 +5,7 @@
 #include "compare/RegVal.h"
 #include "compare/TreeListing.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -96,7 +97,11 @@ std::string CRegValDescriber::DescribeChange(const CCompareItem& item1,
     if (a.GetDataSize() != b.GetDataSize())
         changes.push_back("size " + FormatSizeText(a.GetDataSize()) + " -> " +
                           FormatSizeText(b.GetDataSize()));
-    if (a.GetDataSize() <= kShownDataLimit && b.GetDataSize() <= kShownDataLimit) {
+    const bool sameData = a.GetDataSize() == b.GetDataSize() &&
+                          std::equal(a.GetData(), a.GetData() + a.GetDataSize(), b.GetData());
+    if (sameData) {
+        // A change of type alone, counted as one with --types.
+    } else if (a.GetDataSize() <= kShownDataLimit && b.GetDataSize() <= kShownDataLimit) {
         changes.push_back("data " + HexBytes(a) + " -> " + HexBytes(b));
     } else {
         uint32_t common = a.GetDataSize() < b.GetDataSize() ? a.GetDataSize() : b.GetDataSize();
@@ -112,23 +117,24 @@ std::string CRegValDescriber::DescribeChange(const CCompareItem& item1,
     return text;
 }
 
-std::string ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber& describer)
+void ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber& describer,
+                  CTextSink& out)
 {
-    std::string text;
-    std::string folders, items;
+    std::string folders, items, line;
     ForEachDifference(mine, kind, [&](const CDiffRecord& record) {
-        const char* only = record.change == DiffChange::Removed ? "only in 1: " : "only in 2: ";
+        line = record.change == DiffChange::Changed ? "changed:   "
+               : record.change == DiffChange::Removed ? "only in 1: "
+                                                      : "only in 2: ";
+        AppendShownName(line, record.path);
         if (record.node) {
             mine.FormatNodeCount(folders, static_cast<unsigned long>(record.nodesHeld));
             mine.FormatItemCount(items, static_cast<unsigned long>(record.itemsHeld));
-            text += only + record.path + "\\ (holding " + folders + ", " + items + ")\n";
+            line += "\\ (holding " + folders + ", " + items + ")\n";
         } else if (record.change == DiffChange::Changed) {
-            text += "changed:   " + record.path + ": " +
-                    describer.DescribeChange(*record.before, *record.after) + "\n";
+            line += ": " + describer.DescribeChange(*record.before, *record.after) + "\n";
         } else {
-            text += only + record.path + " (" +
-                    describer.Describe(record.before ? *record.before : *record.after) + ")\n";
+            line += " (" + describer.Describe(record.before ? *record.before : *record.after) + ")\n";
         }
+        out << line;
     });
-    return text;
 }

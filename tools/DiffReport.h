@@ -7,6 +7,7 @@
 #include "compare/CompareNode.h"
 #include "compare/TreeListing.h"
 #include "tools/DiffRecords.h"
+#include "tools/TextSink.h"
 
 #include <cstdint>
 #include <string>
@@ -28,7 +29,7 @@ public:
 };
 
 // A registry value: its type and data size; a change names what differs of
-// type, size and data.
+// type, size and data (data of equal bytes are not named).
 class CRegValDescriber : public IItemDescriber {
 public:
     std::string Describe(const CCompareItem& item) const override;
@@ -38,9 +39,11 @@ public:
 // "REG_MULTI_SZ" for the types the registry names, "type 12" for any other.
 std::string RegTypeName(uint32_t type);
 
-// One line per difference with its full path: what exists in one snapshot
-// only (a folder once, with the count of what it holds), and what changed.
-std::string ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber& describer);
+// One line per difference with its full path, shown as AppendShownName shows
+// names: what exists in one snapshot only (a folder once, with the count of
+// what it holds), and what changed.
+void ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber& describer,
+                  CTextSink& out);
 
 // "2015-03-03 14:05:09.0000000 UTC", or the raw number when it has no date.
 std::string FormatUtcFileTime(uint64_t fileTime);

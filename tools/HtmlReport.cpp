@@ -182,8 +182,8 @@ struct CHeldCount {
 
 class CHtmlPage {
 public:
-    CHtmlPage(const CDiffOutput& diff, std::string& out)
-        : m_diff(diff), m_out(out), m_registry(diff.kind == SnapKind::Registry)
+    CHtmlPage(const CDiffOutput& diff, CTextSink& sink)
+        : m_diff(diff), m_sink(sink), m_registry(diff.kind == SnapKind::Registry)
     {
         if (m_registry)
             m_describer = std::make_unique<CRegValDescriber>();
@@ -218,6 +218,7 @@ public:
         WriteTree(*m_diff.mine.GetRoot1(), true);
         WriteTree(*m_diff.mine.GetRoot2(), false);
         m_out += "</main>\n</body>\n</html>\n";
+        Emit();
     }
 
 private:
@@ -279,14 +280,23 @@ private:
                 bool only = (!open.empty() && open.back()) || node.GetState() == csUnique;
                 WriteNode(node, only);
                 open.push_back(only);
+                Emit();
                 return true;
             },
             [&](const CCompareItem& item, unsigned depth) {
                 closeTo(depth);
                 WriteItem(item, !open.empty() && open.back());
+                Emit();
             });
         closeTo(0);
         m_out += "</section>\n";
+    }
+
+    // Hands the text of the entries written so far on.
+    void Emit()
+    {
+        m_sink << m_out;
+        m_out.clear();
     }
 
     // A folder or key of one snapshot only starts closed, like the report's
@@ -355,7 +365,8 @@ private:
     }
 
     const CDiffOutput& m_diff;
-    std::string& m_out;
+    CTextSink& m_sink;
+    std::string m_out;  // what is not yet handed on
     const bool m_registry;
     bool m_left = true;  // the tree being written
     std::unique_ptr<IItemDescriber> m_describer;
@@ -365,9 +376,7 @@ private:
 
 }  // namespace
 
-std::string HtmlReport(const CDiffOutput& diff)
+void HtmlReport(const CDiffOutput& diff, CTextSink& out)
 {
-    std::string page;
-    CHtmlPage(diff, page).Write();
-    return page;
+    CHtmlPage(diff, out).Write();
 }

@@ -23,8 +23,10 @@ const char kHeader[] = "REGEDIT4\r\n\r\n";
 // comma that brings it to this many characters, and indent the next by two.
 constexpr size_t kHexLineLimit = 77;
 const char kHexIndent[] = "  ";
-// Refused entries are listed up to this many, the rest counted.
+// Refused and nearly carried entries are listed up to this many, the rest counted.
 constexpr size_t kListedRefusals = 20;
+const char kNearlyHead[] =
+    "these string values lack a final zero byte, which an import adds:";
 
 constexpr uint32_t kRegSz = 1;
 constexpr uint32_t kRegExpandSz = 2;
@@ -51,31 +53,42 @@ std::string Quoted(std::string_view text)
     return out;
 }
 
-// A path as a message shows it: control bytes as <0A>, so that a refused
-// name with a line break stays on its line.
-std::string Shown(std::string_view path)
+// Whether text holds what is no whole character of a double-byte code page:
+// a lead byte at its end, or one before a byte below 0x40, which no such
+// code page takes as a second byte. How the registry editor reads these is
+// its own affair: the byte after might end the quotes or not.
+bool HasBrokenChar(std::string_view text)
 {
-    std::string out;
-    for (char c : path) {
-        unsigned char b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F) {
-            char code[8];
-            std::snprintf(code, sizeof code, "<%02X>", b);
-            out += code;
-        } else {
-            out += c;
-        }
+    for (size_t at = 0; at < text.size(); at += AnsiCharSize(text, at)) {
+        if (!IsAnsiLeadByte(static_cast<unsigned char>(text[at])))
+            continue;
+        if (at + 1 == text.size() || static_cast<unsigned char>(text[at + 1]) < 0x40)
+            return true;
     }
-    return out;
+    return false;
 }
 
 // The snapshot reader ends a name at its first zero byte, so a line break
-// is all that a name can hold and a registry file cannot.
+// and a broken character are all that a name can hold and a registry file
+// cannot.
 const char* NameProblem(std::string_view name)
 {
     if (name.find_first_of("\r\n") != std::string_view::npos)
         return "a line break in its name";
+    if (HasBrokenChar(name))
+        return "a byte in its name that is no character of the code page";
     return nullptr;
+}
+
+const char kTwinKey[] =
+    "another key of the same name once letters are folded, which a registry file cannot tell apart";
+const char kTwinValue[] =
+    "another value of the same name once letters are folded, which a registry file cannot tell apart";
+
+template <class Entry>
+bool EitherHasTwin(const Entry& entry)
+{
+    return entry.HasTwin() || (entry.GetOpposite() && entry.GetOpposite()->HasTwin());
 }
 
 const char* KeyNameProblem(std::string_view name)
@@ -102,28 +115,27 @@ bool IsStringType(uint32_t type)
     return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
 }
 
-std::string DataProblem(const CRegVal& value)
+// String data without the final zero byte that the registry editor adds to
+// them on import: such a value can only be carried nearly.
+bool LacksFinalZero(const CRegVal& value)
 {
     uint32_t size = value.GetDataSize();
-    if (IsStringType(value.GetType()) && size > 0 && value.GetData()[size - 1] != 0)
-        return RegTypeName(value.GetType()) +
-               " data without a final zero byte, which an import would add";
-    return std::string();
+    return IsStringType(value.GetType()) && size > 0 && value.GetData()[size - 1] != 0;
 }
 
 // A REG_SZ that "text" gives back exactly: one final zero byte and, before
-// it, text without zero bytes or control characters other than the tab.
-bool IsPlainText(const CRegVal& value)
+// it, whole characters without zero bytes or control characters other than
+// the tab.
+bool IsPlainText(uint32_t type, const uint8_t* data, uint32_t size)
 {
-    uint32_t size = value.GetDataSize();
-    if (value.GetType() != kRegSz || size == 0 || value.GetData()[size - 1] != 0)
+    if (type != kRegSz || size == 0 || data[size - 1] != 0)
         return false;
     for (uint32_t i = 0; i + 1 < size; ++i) {
-        uint8_t b = value.GetData()[i];
+        uint8_t b = data[i];
         if (b < 0x20 && b != '\t')
             return false;
     }
-    return true;
+    return !HasBrokenChar(std::string_view(reinterpret_cast<const char*>(data), size - 1));
 }
 
 // "hex:" or "hex(N):" and the bytes, wrapped as the editor's exports are.
@@ -155,13 +167,22 @@ void AppendHex(std::string& line, uint32_t type, const uint8_t* data, uint32_t s
     }
 }
 
+// The value's line; string data without their final zero byte as the import
+// will leave them, with it.
 std::string ValueLine(const CRegVal& value)
 {
     std::string_view name = value.GetStoredName().view();
     std::string line = name.empty() ? "@=" : Quoted(name) + "=";
     const uint8_t* data = value.GetData();
     uint32_t size = value.GetDataSize();
-    if (IsPlainText(value)) {
+    std::vector<uint8_t> nearest;
+    if (LacksFinalZero(value)) {
+        nearest.assign(data, data + size);
+        nearest.push_back(0);
+        data = nearest.data();
+        ++size;
+    }
+    if (IsPlainText(value.GetType(), data, size)) {
         line += Quoted(std::string_view(reinterpret_cast<const char*>(data), size - 1));
     } else if (value.GetType() == kRegDword && size == 4) {
         char number[24];
@@ -184,10 +205,13 @@ std::string ValuePath(const std::string& keyPath, const CCompareItem& item)
 
 class CPatchWriter {
 public:
+    CPatchWriter(const CRegPatchOptions& options) : m_options(options) {}
     void WriteState(const CCompareNode& root, bool target);
     bool Refused() const { return !m_refused.empty(); }
+    bool Nearly() const { return !m_nearly.empty(); }
     std::string Text() const;
     std::string Refusal() const;
+    std::string NearlyNote() const;
 
 private:
     struct Section {
@@ -198,25 +222,34 @@ private:
     // Checks a key at depth (1 for a root): false, refused, when a registry
     // file cannot name it.
     bool CheckKey(const CCompareNode& key, unsigned depth, const std::string& path);
-    bool CheckKeyName(std::string_view name, const std::string& path);
-    // Whether the value's name, and when it is set its data, can be written;
-    // refused when not.
+    bool CheckKeyName(const CCompareNode& key, const std::string& path);
+    // Whether the value's name can be written; refused when not. A value to
+    // be set that can only be carried nearly is noted.
     bool CheckValue(const CRegVal& value, const std::string& keyPath, bool set);
     void WriteCreatedKey(const CCompareNode& key, const std::string& path);
+    // A key of the starting state only that held excluded entries: what is
+    // left of it is deleted, the excluded entries stay.
+    void WriteTrimmedDeletion(const CCompareNode& key, const std::string& path);
     void WriteValueChanges(const CCompareNode& key, const std::string& path, bool target);
     // The one section of a key found in both states, whichever tree asks.
     Section& SectionOf(const CCompareNode& key, const std::string& path);
     void Refuse(const char* what, const std::string& path, const std::string& reason);
+    bool Trimmed(const CCompareNode& key) const
+    {
+        return m_options.trimmed && m_options.trimmed->count(&key) != 0;
+    }
 
+    const CRegPatchOptions& m_options;
     std::vector<Section> m_sections;
     std::unordered_map<const CCompareNode*, size_t> m_sectionOf;
     std::vector<std::string> m_refused;
     std::unordered_set<std::string> m_refusedSeen;
+    std::vector<std::string> m_nearly;
 };
 
 void CPatchWriter::Refuse(const char* what, const std::string& path, const std::string& reason)
 {
-    std::string line = std::string(what) + " " + Shown(path) + ": " + reason;
+    std::string line = std::string(what) + " " + ShownName(path) + ": " + reason;
     if (m_refusedSeen.insert(line).second)
         m_refused.push_back(line);
 }
@@ -235,15 +268,23 @@ bool CPatchWriter::CheckKey(const CCompareNode& key, unsigned depth, const std::
                                 "file can create or delete");
             return false;
         }
+        if (EitherHasTwin(key)) {
+            Refuse("key", path, kTwinKey);
+            return false;
+        }
         return true;
     }
-    return CheckKeyName(name, path);
+    return CheckKeyName(key, path);
 }
 
-bool CPatchWriter::CheckKeyName(std::string_view name, const std::string& path)
+bool CPatchWriter::CheckKeyName(const CCompareNode& key, const std::string& path)
 {
-    if (const char* problem = KeyNameProblem(name)) {
+    if (const char* problem = KeyNameProblem(key.GetStoredName().view())) {
         Refuse("key", path, problem);
+        return false;
+    }
+    if (EitherHasTwin(key)) {
+        Refuse("key", path, kTwinKey);
         return false;
     }
     return true;
@@ -255,13 +296,12 @@ bool CPatchWriter::CheckValue(const CRegVal& value, const std::string& keyPath, 
         Refuse("value", ValuePath(keyPath, value), problem);
         return false;
     }
-    if (set) {
-        std::string problem = DataProblem(value);
-        if (!problem.empty()) {
-            Refuse("value", ValuePath(keyPath, value), problem);
-            return false;
-        }
+    if (EitherHasTwin(value)) {
+        Refuse("value", ValuePath(keyPath, value), kTwinValue);
+        return false;
     }
+    if (set && LacksFinalZero(value))
+        m_nearly.push_back(ShownName(ValuePath(keyPath, value)) + " (" + RegTypeName(value.GetType()) + ")");
     return true;
 }
 
@@ -277,6 +317,12 @@ CPatchWriter::Section& CPatchWriter::SectionOf(const CCompareNode& key, const st
     return m_sections.back();
 }
 
+std::string DeletionLine(const CRegVal& value)
+{
+    std::string_view name = value.GetStoredName().view();
+    return (name.empty() ? "@" : Quoted(name)) + "=-" + kCrLf;
+}
+
 void CPatchWriter::WriteValueChanges(const CCompareNode& key, const std::string& path, bool target)
 {
     for (const CCompareItem* item : key.Items()) {
@@ -285,34 +331,61 @@ void CPatchWriter::WriteValueChanges(const CCompareNode& key, const std::string&
         bool remove = !target && item->GetState() == csUnique;
         if (!(set || remove) || !CheckValue(value, path, set))
             continue;
-        std::string_view name = value.GetStoredName().view();
-        SectionOf(key, path).lines +=
-            set ? ValueLine(value) : (name.empty() ? "@" : Quoted(name)) + "=-" + kCrLf;
+        SectionOf(key, path).lines += set ? ValueLine(value) : DeletionLine(value);
     }
 }
 
-void CPatchWriter::WriteCreatedKey(const CCompareNode& key, const std::string& path)
+// Calls write for key and each key below it with its path; write returns
+// whether to go below the key.
+template <class Write>
+void WalkKeys(const CCompareNode& key, const std::string& path, Write write)
 {
     std::vector<std::string> paths;  // paths[d]: the key at depth d below key
     WalkTree(
         key,
         [&](const CCompareNode& node, unsigned depth) {
             paths.resize(depth);
-            paths.push_back(depth == 0 ? path
-                                       : paths[depth - 1] + "\\" + node.GetStoredName().str());
-            const std::string& nodePath = paths.back();
-            if (depth > 0 && !CheckKeyName(node.GetStoredName().view(), nodePath))
-                return false;
-            Section section{"[" + nodePath + "]", std::string()};
-            for (const CCompareItem* item : node.Items()) {
-                const CRegVal& value = static_cast<const CRegVal&>(*item);
-                if (CheckValue(value, nodePath, true))
-                    section.lines += ValueLine(value);
-            }
-            m_sections.push_back(std::move(section));
-            return true;
+            paths.push_back(depth == 0 ? path : paths[depth - 1] + "\\" + node.GetStoredName().str());
+            return write(node, depth, paths.back());
         },
         [](const CCompareItem&, unsigned) {});
+}
+
+void CPatchWriter::WriteCreatedKey(const CCompareNode& key, const std::string& path)
+{
+    WalkKeys(key, path, [&](const CCompareNode& node, unsigned depth, const std::string& nodePath) {
+        if (depth > 0 && !CheckKeyName(node, nodePath))
+            return false;
+        Section section{"[" + nodePath + "]", std::string()};
+        for (const CCompareItem* item : node.Items()) {
+            const CRegVal& value = static_cast<const CRegVal&>(*item);
+            if (CheckValue(value, nodePath, true))
+                section.lines += ValueLine(value);
+        }
+        m_sections.push_back(std::move(section));
+        return true;
+    });
+}
+
+void CPatchWriter::WriteTrimmedDeletion(const CCompareNode& key, const std::string& path)
+{
+    WalkKeys(key, path, [&](const CCompareNode& node, unsigned depth, const std::string& nodePath) {
+        if (depth > 0 && !CheckKeyName(node, nodePath))
+            return false;
+        if (!Trimmed(node)) {
+            m_sections.push_back(Section{"[-" + nodePath + "]", std::string()});
+            return false;
+        }
+        Section section{"[" + nodePath + "]", std::string()};
+        for (const CCompareItem* item : node.Items()) {
+            const CRegVal& value = static_cast<const CRegVal&>(*item);
+            if (CheckValue(value, nodePath, false))
+                section.lines += DeletionLine(value);
+        }
+        if (!section.lines.empty())
+            m_sections.push_back(std::move(section));
+        return true;
+    });
 }
 
 void CPatchWriter::WriteState(const CCompareNode& root, bool target)
@@ -334,9 +407,11 @@ void CPatchWriter::WriteState(const CCompareNode& root, bool target)
             if (node.GetState() == csUnique) {
                 if (target)
                     WriteCreatedKey(node, path);
+                else if (Trimmed(node))
+                    WriteTrimmedDeletion(node, path);
                 else
                     m_sections.push_back(Section{"[-" + path + "]", std::string()});
-                return false;  // the whole key goes or comes with its section
+                return false;  // the whole key goes or comes with its sections
             }
             WriteValueChanges(node, path, target);
             return true;
@@ -350,41 +425,62 @@ void CPatchWriter::WriteState(const CCompareNode& root, bool target)
 std::string CPatchWriter::Text() const
 {
     std::string text = kHeader;
+    if (Nearly()) {
+        text += std::string("; ") + kNearlyHead + kCrLf;
+        for (const std::string& value : m_nearly)
+            text += ";   " + value + kCrLf;
+        text += kCrLf;
+    }
     for (const Section& section : m_sections)
         text += section.head + kCrLf + section.lines + kCrLf;
     return text;
 }
 
+// Lines under a first line, the first kListedRefusals of them, then a count.
+std::string Listed(const char* head, const std::vector<std::string>& lines)
+{
+    std::string text = head;
+    for (size_t i = 0; i < lines.size() && i < kListedRefusals; ++i)
+        text += "\n  " + lines[i];
+    if (lines.size() > kListedRefusals)
+        text += "\n  and " + std::to_string(lines.size() - kListedRefusals) + " more";
+    return text;
+}
+
 std::string CPatchWriter::Refusal() const
 {
-    std::string text =
-        "cannot write the registry patch: a registry file cannot carry these entries exactly:";
-    for (size_t i = 0; i < m_refused.size() && i < kListedRefusals; ++i)
-        text += "\n  " + m_refused[i];
-    if (m_refused.size() > kListedRefusals)
-        text += "\n  and " + std::to_string(m_refused.size() - kListedRefusals) + " more";
-    return text;
+    return Listed("cannot write the registry patch: a registry file cannot carry these entries exactly:",
+                  m_refused);
+}
+
+std::string CPatchWriter::NearlyNote() const
+{
+    return Listed((std::string("the registry patch is not exact: ") + kNearlyHead).c_str(), m_nearly);
 }
 
 }  // namespace
 
-bool WriteRegPatch(const CCompareMine& mine, bool reverse, std::string& text, std::string& refusal)
+RegPatchOutcome WriteRegPatch(const CCompareMine& mine, const CRegPatchOptions& options,
+                              std::string& text, std::string& message)
 {
     text.clear();
-    refusal.clear();
+    message.clear();
     if (!dynamic_cast<const CRegMine*>(&mine) || !mine.GetRoot1() || !mine.GetRoot2()) {
-        refusal = "cannot write a registry patch: the comparison is not one of registry snap shots";
-        return false;
+        message = "cannot write a registry patch: the comparison is not one of registry snap shots";
+        return RegPatchOutcome::Refused;
     }
-    const CCompareNode& start = reverse ? *mine.GetRoot2() : *mine.GetRoot1();
-    const CCompareNode& target = reverse ? *mine.GetRoot1() : *mine.GetRoot2();
-    CPatchWriter writer;
+    const CCompareNode& start = options.reverse ? *mine.GetRoot2() : *mine.GetRoot1();
+    const CCompareNode& target = options.reverse ? *mine.GetRoot1() : *mine.GetRoot2();
+    CPatchWriter writer(options);
     writer.WriteState(start, false);
     writer.WriteState(target, true);
     if (writer.Refused()) {
-        refusal = writer.Refusal();
-        return false;
+        message = writer.Refusal();
+        return RegPatchOutcome::Refused;
     }
     text = writer.Text();
-    return true;
+    if (!writer.Nearly())
+        return RegPatchOutcome::Exact;
+    message = writer.NearlyNote();
+    return RegPatchOutcome::Nearly;
 }

@@ -13,22 +13,47 @@
 // Long hexadecimal data are wrapped with "\" continuation lines as the
 // registry editor's own exports are. Lines end in CRLF on every build.
 //
-// What a registry file cannot carry exactly is refused, the whole patch with
-// it: a key or value name with a line break, a key name that is empty or
-// holds a backslash, a root other than the two a snapshot records or one
-// found in one snapshot only, and string data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) that do not end with
-// a zero byte, to which the registry editor adds one on import.
+// The patch must reproduce the other state, value types included, and touch
+// nothing that the comparison did not show, so it is made from a comparison
+// that counts a value whose type alone changed as changed
+// (CRegMine::SetTypesCompared) and marks siblings of matching names
+// (CCompareMine::SetMarkTwins); the engine pairs such siblings one by one,
+// while the registry takes them for one key or value.
 //
-// Values are equal when their data are, as in the comparison itself: a value
-// whose type alone changed is not in the pruned trees and not in the patch.
+// What a registry file cannot carry exactly is refused, the whole patch with
+// it: a key or value name with a line break or a byte that is no character
+// of the code page, a key or value that has a sibling of the same name once
+// letters are folded, a key name that is empty or holds a backslash, and a
+// root other than the two a snapshot records or one found in one snapshot
+// only. String data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) without a final
+// zero byte are written with one, as the import would leave them anyway;
+// the patch's header names them after a ";".
+//
+// A key of the starting state only that held entries an exclusion took out
+// is not deleted whole: what is left of it is deleted, key by key and value
+// by value, and the excluded entries stay.
 #pragma once
 
 #include "compare/CompareMine.h"
 
 #include <string>
+#include <unordered_set>
 
-// Writes the patch from root 1's state to root 2's, or with reverse from root
-// 2's back to root 1's, into text. False when an entry cannot be written:
-// text is then empty and refusal holds one line per refused entry, under a
-// first line that says what was refused, with no line end after the last.
-bool WriteRegPatch(const CCompareMine& mine, bool reverse, std::string& text, std::string& refusal);
+struct CRegPatchOptions {
+    // From root 2's state back to root 1's rather than from 1 to 2.
+    bool reverse = false;
+    // The keys that an exclusion took entries from (CPathFilter::Apply).
+    const std::unordered_set<const CCompareNode*>* trimmed = nullptr;
+};
+
+enum class RegPatchOutcome {
+    Exact,
+    Nearly,   // written, with string data that gained their final zero
+    Refused,  // nothing written
+};
+
+// Writes the patch into text. message holds, under a first line that says
+// what happened, one line per refused or nearly carried entry, with no line
+// end after the last; text is empty when the patch is refused.
+RegPatchOutcome WriteRegPatch(const CCompareMine& mine, const CRegPatchOptions& options,
+                              std::string& text, std::string& message);

@@ -34,7 +34,9 @@ def run(*args, code):
 
 def shown(ansi):
     """A name's bytes as the page must show them: Windows-1252, and the
-    characters HTML cannot hold as Control Pictures or U+FFFD."""
+    characters HTML cannot hold as Control Pictures or U+FFFD. --tree shows
+    control bytes as <0A>, which is undone first."""
+    ansi = re.sub(rb"<([01][0-9A-F]|7F)>", lambda m: bytes([int(m[1], 16)]), ansi)
     text = "".join(chr(b) if b in UNDEFINED_1252 else bytes([b]).decode("cp1252") for b in ansi)
     return "".join(chr(0x2400 + ord(c)) if c < " " else "\u2421" if c == "\x7f"
                    else "\ufffd" if "\x80" <= c <= "\x9f" else c for c in text)

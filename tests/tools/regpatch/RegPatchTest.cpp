@@ -7,6 +7,7 @@
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/Recorders.h"
+#include "tools/DiffFilter.h"
 #include "tools/RegPatch.h"
 
 #include <gtest/gtest.h>
@@ -14,18 +15,28 @@
 namespace {
 
 struct Patch {
-    bool ok = false;
+    RegPatchOutcome outcome;
     std::string text, refusal;
+    bool ok() const { return outcome != RegPatchOutcome::Refused; }
 };
 
-Patch MakePatch(const TRegistry& r1, const TRegistry& r2, bool reverse)
+// The patch as corvane-diff makes it: types compared, twins marked, and what
+// the exclusion pattern names left out.
+Patch MakePatch(const TRegistry& r1, const TRegistry& r2, bool reverse, const std::string& exclude = "")
 {
     CRecordingMessages messages;
     CRegMine mine(messages);
+    mine.SetTypesCompared(true);
+    mine.SetMarkTwins(true);
     CMemoryFile file1 = WriteSnapshot(r1), file2 = WriteSnapshot(r2);
     EXPECT_TRUE(mine.Compare(nullptr, file1, file2));
+    CPathFilter filter;
+    if (!exclude.empty())
+        filter.Add(exclude);
+    std::unordered_set<const CCompareNode*> trimmed;
+    filter.Apply(mine, &trimmed);
     Patch patch;
-    patch.ok = WriteRegPatch(mine, reverse, patch.text, patch.refusal);
+    patch.outcome = WriteRegPatch(mine, CRegPatchOptions{reverse, &trimmed}, patch.text, patch.refusal);
     return patch;
 }
 
@@ -100,7 +111,7 @@ TEST(RegPatch, EachValueInItsFormAndItsDeletion)
     }
 }
 
-// Values changed, added and removed (one only retyped, which is no change),
+// Values changed, added and removed (one only retyped, which a patch carries),
 // a key with a subkey removed, one added.
 TRegistry Before()
 {
@@ -121,12 +132,12 @@ TRegistry After()
 TEST(RegPatch, KeysCreatedAndDeletedAndTheReverseAsTheMirror)
 {
     EXPECT_EQ(MakePatch(Before(), After(), false).text,
-              RegFile({kKey, "\"Gone\"=-", "@=\"v2\"", "\"Added\"=hex:ab", "",
+              RegFile({kKey, "\"Gone\"=-", "@=\"v2\"", "\"Retyped\"=dword:00000001", "\"Added\"=hex:ab", "",
                        "[-HKEY_LOCAL_MACHINE\\Software\\Pellix\\Old]", "",
                        "[HKEY_LOCAL_MACHINE\\Software\\Pellix\\New]", "@=\"fresh\"", "",
                        "[HKEY_LOCAL_MACHINE\\Software\\Pellix\\New\\Inner]", "",
                        "[HKEY_USERS\\.DEFAULT]", "\"Run\"=\"b\"", ""}));
-    std::string reverse = RegFile({kKey, "\"Added\"=-", "@=\"v1\"", "\"Gone\"=\"bye\"", "",
+    std::string reverse = RegFile({kKey, "\"Added\"=-", "@=\"v1\"", "\"Gone\"=\"bye\"", "\"Retyped\"=hex:01,00,00,00", "",
                                    "[-HKEY_LOCAL_MACHINE\\Software\\Pellix\\New]", "",
                                    "[HKEY_LOCAL_MACHINE\\Software\\Pellix\\Old]", "\"x\"=dword:00000003", "",
                                    "[HKEY_LOCAL_MACHINE\\Software\\Pellix\\Old\\Deeper]", "",
@@ -143,7 +154,9 @@ TEST(RegPatch, RefusesWhatAFileCannotCarryWhereItIsWritten)
     const std::string head = "cannot write the registry patch: a registry file cannot carry these entries exactly:";
     const std::string at = "\n  key HKEY_LOCAL_MACHINE\\Software\\Pellix\\";
     const std::string value = "\n  value HKEY_LOCAL_MACHINE\\Software\\Pellix\\";
-    const std::string noZero = ": REG_SZ data without a final zero byte, which an import would add";
+    const std::string twin = ": another key of the same name once letters are folded, which a registry file cannot tell apart";
+    TRegistry twinRoot = Pellix();
+    twinRoot.machine.subkeys.push_back(TKey{"SOFTWARE", {}, {}});
     const struct {
         TRegistry from, to;
         std::string entries;
@@ -153,19 +166,28 @@ TEST(RegPatch, RefusesWhatAFileCannotCarryWhereItIsWritten)
         {Pellix(), Pellix({}, {TKey{"a\\b", {}, {}}}), at + "a\\b: a backslash in its name, which a path takes for two keys"},
         {Pellix(), Pellix({}, {TKey{"", {}, {}}}), at + ": an empty name"},
         {Pellix(), Pellix({}, {TKey{"F", {TValue{"s", 1, {'a'}}}, {TKey{"\n", {}, {}}}}}),
-         value + "F\\s" + noZero + at + "F\\<0A>: a line break in its name"},
+         at + "F\\<0A>: a line break in its name"},
         {Pellix({Sz("a\r\nb", "x")}), Pellix(), value + "a<0D><0A>b: a line break in its name"},
-        {Pellix(), Pellix({TValue{"", 1, {'a'}}}), value + "(Default)" + noZero},
-        {Pellix(), Pellix({TValue{"e", 2, {'%'}}}), value + "e: REG_EXPAND_SZ data without a final zero byte, which an import would add"},
+        // Siblings that the registry takes for one: by letter case, or once
+        // the names are cut at a zero byte.
+        {Pellix({}, {TKey{"CorvaneSec", {Dword("x", 1)}, {}}}),
+         Pellix({}, {TKey{"CorvaneSec", {Dword("x", 1)}, {}}, TKey{"CORVANESEC", {}, {}}}), at + "CORVANESEC" + twin},
+        {Pellix({Sz("Path", "a")}), Pellix({Sz("Path", "a"), Sz("PATH", "b")}),
+         value + "PATH: another value of the same name once letters are folded, which a registry file cannot tell apart"},
+        {Pellix(), twinRoot, "\n  key HKEY_LOCAL_MACHINE\\SOFTWARE" + twin},
+        {Pellix(), Pellix({}, {TKey{std::string("Dup\0a", 5), {}, {}}, TKey{std::string("Dup\0b", 5), {}, {}}}),
+         at + "Dup" + twin},
         {Pellix(), rootless, "\n  key HKEY_USERS: a root of the registry in one snapshot only, which no registry file can create or delete"
                              "\n  key HKEY_CURRENT_USER: not HKEY_LOCAL_MACHINE or HKEY_USERS, the roots a snapshot records"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entries);
-        Patch patch = MakePatch(c.from, c.to, false);
-        EXPECT_FALSE(patch.ok);
-        EXPECT_EQ(patch.text, "");
-        EXPECT_EQ(patch.refusal, head + c.entries);
+        for (bool reverse : {false, true}) {
+            Patch patch = reverse ? MakePatch(c.to, c.from, true) : MakePatch(c.from, c.to, false);
+            EXPECT_FALSE(patch.ok());
+            EXPECT_EQ(patch.text, "");
+            EXPECT_EQ(patch.refusal, head + c.entries);
+        }
     }
     // What is not written is not refused: a value without its zero deleted,
     // a bad name inside a key deleted whole.
@@ -179,6 +201,32 @@ TEST(RegPatch, RefusesWhatAFileCannotCarryWhereItIsWritten)
     EXPECT_EQ(patch.refusal.substr(patch.refusal.rfind('\n')), "\n  and 5 more");
 }
 
+// Strings without their final zero, which the import adds, are written with
+// it, named in the header and in the message.
+TEST(RegPatch, WritesStringsWithoutTheirZeroNearlyAndSaysSo)
+{
+    Patch patch = MakePatch(Pellix(), Pellix({TValue{"", 1, {'a'}}, TValue{"e", 2, {'%'}}}), false);
+    EXPECT_EQ(patch.outcome, RegPatchOutcome::Nearly);
+    const std::string path = "HKEY_LOCAL_MACHINE\\Software\\Pellix\\";
+    const std::string head = "these string values lack a final zero byte, which an import adds:";
+    EXPECT_EQ(patch.text, RegFile({"; " + head, ";   " + path + "(Default) (REG_SZ)",
+                                   ";   " + path + "e (REG_EXPAND_SZ)", "", kKey, "@=\"a\"", "\"e\"=hex(2):25,00", ""}));
+    EXPECT_EQ(patch.refusal, "the registry patch is not exact: " + head + "\n  " + path +
+                                 "(Default) (REG_SZ)\n  " + path + "e (REG_EXPAND_SZ)");
+}
+
+// A removed key that holds an excluded entry is emptied, not deleted.
+TEST(RegPatch, KeepsWhatIsExcludedBelowARemovedKey)
+{
+    TRegistry before = Pellix({}, {TKey{"Old", {Dword("Keep", 1), Dword("Other", 2)}, {TKey{"Sub", {Dword("x", 3)}, {}}}}});
+    const std::string old = "[HKEY_LOCAL_MACHINE\\Software\\Pellix\\Old]";
+    EXPECT_EQ(MakePatch(before, Pellix(), false, "HKEY_LOCAL_MACHINE\\Software\\Pellix\\Old\\Keep").text,
+              RegFile({old, "\"Other\"=-", "", "[-HKEY_LOCAL_MACHINE\\Software\\Pellix\\Old\\Sub]", ""}));
+    EXPECT_EQ(MakePatch(before, Pellix(), false, "**\\Sub\\X").text,
+              RegFile({old, "\"Keep\"=-", "\"Other\"=-", ""}));
+    EXPECT_EQ(MakePatch(before, Pellix(), false, "**\\Old").text, "REGEDIT4\r\n\r\n");
+}
+
 TEST(RegPatch, RefusesAFileSystemComparison)
 {
     CRecordingMessages messages;
@@ -187,7 +235,7 @@ TEST(RegPatch, RefusesAFileSystemComparison)
     CMemoryFile file2 = WriteSnapshot(TFolder{"C:", {}, {}});
     ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
     std::string text = "stale", refusal;
-    EXPECT_FALSE(WriteRegPatch(mine, false, text, refusal));
+    EXPECT_EQ(WriteRegPatch(mine, CRegPatchOptions{}, text, refusal), RegPatchOutcome::Refused);
     EXPECT_EQ(text, "");
     EXPECT_EQ(refusal, "cannot write a registry patch: the comparison is not one of registry snap shots");
 }
