@@ -4,7 +4,10 @@
 // value's name, bytes above 127 of the Western code page), and
 // reg-odd-before.tvrec and reg-odd-after.tvrec with values of such names;
 // noise-*.tvrec and reg-noise-*.tvrec, a drive and a registry where an
-// installation's one change hides among what a running system changes itself.
+// installation's one change hides among what a running system changes itself;
+// hostile-*.tvrec and reg-hostile-*.tvrec, whose names would be a formula in
+// a spreadsheet or forge lines and commands, and a value whose type alone
+// changes.
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/SnapshotFiles.h"
@@ -66,7 +69,20 @@ int main()
     regNoiseAfter.machine.subkeys[0].subkeys.push_back(TKey{"Pellix", {Dword("Version", 1)}, {}});
     regNoiseAfter.users.subkeys[0].subkeys[0].subkeys[0].subkeys[0].subkeys[0].subkeys[0].subkeys[0].values[0] =
         Dword("Count", 2);
-    bool ok = SaveSnapshot("noise-before.tvrec", WriteSnapshot(noiseBefore)) &&
+    TFolder formula{"=HYPERLINK(\"http://x\")", {File("a", 1)}, {}};
+    TFolder formulaAfter{formula.name, {File("a", 2)}, {}};
+    TRegistry regHostile;
+    regHostile.machine.subkeys.push_back(TKey{
+        "SOFTWARE", {Sz("v\r\nchanged:   forged", "1"), Sz("esc\x1B[2J", "1"), Sz("Retyped", "%P%")}, {}});
+    TRegistry regHostileAfter = regHostile;
+    TKey& software = regHostileAfter.machine.subkeys[0];
+    software.values = {Sz("v\r\nchanged:   forged", "2"), Sz("esc\x1B[2J", "2"), Sz("Retyped", "%P%", 2)};
+    software.subkeys.push_back(TKey{"line\nfeed", {}, {}});
+    bool ok = SaveSnapshot("hostile-before.tvrec", WriteSnapshot(formula)) &&
+              SaveSnapshot("hostile-after.tvrec", WriteSnapshot(formulaAfter)) &&
+              SaveSnapshot("reg-hostile-before.tvrec", WriteSnapshot(regHostile)) &&
+              SaveSnapshot("reg-hostile-after.tvrec", WriteSnapshot(regHostileAfter)) &&
+              SaveSnapshot("noise-before.tvrec", WriteSnapshot(noiseBefore)) &&
               SaveSnapshot("noise-after.tvrec", WriteSnapshot(noiseAfter)) &&
               SaveSnapshot("reg-noise-before.tvrec", WriteSnapshot(regNoiseBefore)) &&
               SaveSnapshot("reg-noise-after.tvrec", WriteSnapshot(regNoiseAfter)) &&

@@ -59,8 +59,9 @@ def csv_rows(args):
     check(f"csv {args} stderr", err, b"")
     check(f"csv {args} starts with a byte-order mark", out[:3], b"\xef\xbb\xbf")
     body = out[3:]
-    check(f"csv {args} line ends", body.count(b"\n"), body.count(b"\r\n"))
     rows = list(csv.DictReader(io.StringIO(body.decode("utf-8"), newline="")))
+    bare = sum(v.count("\n") - v.count("\r\n") for row in rows for v in row.values())
+    check(f"csv {args} line ends", body.count(b"\n") - bare, body.count(b"\r\n"))
     return code, rows
 
 
@@ -163,6 +164,8 @@ REG_REPORT = text_lines(run(*REG)[1])
 WIN_INI, OLD, BOOT_INI, NEW_APP, ADDED = FS_REPORT
 with open(os.path.join(DIR, "patterns.txt"), "wb") as f:
     f.write(b"# what this installer always touches\r\n\r\n   C:\\Old  \r\nC:\\boot.ini\r\n#C:\\added.txt\n\t\n")
+with open(os.path.join(DIR, "patterns-bom.txt"), "wb") as f:
+    f.write(b"\xef\xbb\xbfC:\\Old\r\n")
 
 EXCLUSIONS = [
     (FS, 1, FS_REPORT),
@@ -177,6 +180,7 @@ EXCLUSIONS = [
                                               "only in 2: C:\\NewApp\\ (holding 0 folders, 0 files)", ADDED]),
     (FS + ["--exclude", "C:\\add*", "--exclude", "C:\\N*"], 1, [WIN_INI, OLD, BOOT_INI]),
     (FS + ["--exclude-from", "patterns.txt"], 1, [WIN_INI, NEW_APP, ADDED]),
+    (FS + ["--exclude-from", "patterns-bom.txt"], 1, [WIN_INI, BOOT_INI, NEW_APP, ADDED]),
     (FS + ["--exclude", "C:"], 0, []),
     (FS + ["--exclude", "**"], 0, []),
     (REG + ["--exclude", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellix\\(Default)"], 1, REG_REPORT[1:]),
@@ -201,6 +205,25 @@ code, rows = csv_rows(FS + ["--exclude", "C:"])
 check("csv with everything excluded", (code, rows), (0, []))
 code, document = json_document(FS + ["--exclude", "C:"])
 check("json with everything excluded", (code, document["summary"]["total"], document["differences"]), (0, 0, []))
+
+# Names that would forge a line or a terminal command are shown escaped; a
+# change of type alone counts with --types, in every format.
+HOSTILE = ["reg-hostile-before.tvrec", "reg-hostile-after.tvrec"]
+SOFTWARE = "HKEY_LOCAL_MACHINE\\SOFTWARE\\"
+FORGED = [f"changed:   {SOFTWARE}v<0D><0A>changed:   forged: data 31 00 -> 32 00",
+          f"changed:   {SOFTWARE}esc<1B>[2J: data 31 00 -> 32 00"]
+ADDED_KEY = f"only in 2: {SOFTWARE}line<0A>feed\\ (holding 0 keys, 0 values)"
+RETYPED = f"changed:   {SOFTWARE}Retyped: type REG_SZ -> REG_EXPAND_SZ"
+for args, lines in [(HOSTILE, FORGED + [ADDED_KEY]), (HOSTILE + ["--types"], FORGED + [RETYPED, ADDED_KEY])]:
+    check(f"{args}", (run(*args)[0], text_lines(run(*args)[1])), (1, lines))
+check("tree of a name with a line feed", [line for line in text_lines(run("--tree", *HOSTILE)[1]) if "line" in line],
+      ["R 3 1 N line<0A>feed"])
+retyped = {r["path"]: r for r in csv_rows(HOSTILE + ["--types"])[1]}[SOFTWARE + "Retyped"]
+check("csv --types", (retyped["change"], retyped["type_before"], retyped["type_after"], retyped["data_after"]),
+      ("changed", "REG_SZ", "REG_EXPAND_SZ", "25502500"))
+# A cell that a spreadsheet would evaluate is text behind a quote.
+formula = csv_rows(["hostile-before.tvrec", "hostile-after.tvrec"])[1][0]["path"]
+check("csv formula", formula, "'=HYPERLINK(\"http://x\")\\a")
 
 # What cannot be used is refused with a message.
 REFUSALS = [
