@@ -4,6 +4,8 @@
 // that the engine finds equal, below the test keys, to the state it restores.
 #include "compare/RegMine.h"
 #include "compare/TreeListing.h"
+#include "tests/compare/RegSnapBuilder.h"
+#include "tests/support/SnapshotFiles.h"
 #include "snapshot/StdioFile.h"
 #include "tests/snapshot/RegSnapTesting.h"
 #include "tests/support/Recorders.h"
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -94,13 +97,14 @@ std::string RunProgram(const std::string& exe, const std::string& arguments, DWO
 }
 
 // corvane-diff.exe writes the patch into file, regedit.exe imports it.
-void PatchAndImport(const std::string& options, const std::string& pair, const std::string& file)
+void PatchAndImport(const std::string& options, const std::string& pair, const std::string& file,
+                    DWORD expectedCode = 1)
 {
     std::string diff = "Z:" CORVANE_DIFF_EXE;
     std::replace(diff.begin(), diff.end(), '/', '\\');
     DWORD code;
     std::string patch = RunProgram(diff, "--format reg " + options + pair, code);
-    ASSERT_EQ(code, 1u);
+    ASSERT_EQ(code, expectedCode);
     // Byte for byte: every line end CRLF, none doubled.
     EXPECT_EQ(std::count(patch.begin(), patch.end(), '\n'), std::count(patch.begin(), patch.end(), '\r'));
     FILE* f = std::fopen(file.c_str(), "wb");
@@ -196,6 +200,119 @@ TEST(RegPatchLive, UndoAndRedoImportedByTheRegistryEditor)
     ASSERT_NO_FATAL_FAILURE(PatchAndImport("", pair, traces.redo));
     ASSERT_TRUE(TakeSnapshot(snap[3]));
     EXPECT_EQ(DifferencesBelowTestKeys(snap[1], snap[3]), "");
+}
+
+// The test key as a tree: every value by name, with its type and data, and
+// every subkey, as lines in the order of their names.
+void List(const TKey& key, const std::string& path, std::string& out)
+{
+    std::map<std::string, std::string> lines;
+    for (const TValue& v : key.values)
+        lines[v.name] = path + "\\" + v.name + " " + std::to_string(v.type) + " " +
+                        std::string(v.data.begin(), v.data.end()) + "\n";
+    for (const auto& line : lines)
+        out += line.second;
+    std::map<std::string, const TKey*> subkeys;
+    for (const TKey& sub : key.subkeys)
+        subkeys[sub.name] = &sub;
+    for (const auto& sub : subkeys)
+        List(*sub.second, path + "\\" + sub.first, out);
+}
+
+TKey ReadKey(HKEY parent, const std::string& name)
+{
+    TKey key{name, {}, {}};
+    HKEY h;
+    if (::RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return TKey{"missing " + name, {}, {}};
+    char text[512];
+    BYTE data[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof text, size = sizeof data, type;
+        if (::RegEnumValueA(h, i, text, &length, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        key.values.push_back(TValue{std::string(text, length), type, std::vector<uint8_t>(data, data + size)});
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof text;
+        if (::RegEnumKeyExA(h, i, text, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        key.subkeys.push_back(ReadKey(h, std::string(text, length)));
+    }
+    ::RegCloseKey(h);
+    return key;
+}
+
+void SetKey(HKEY parent, const TKey& key)
+{
+    CKey h(parent, key.name);
+    for (const TValue& v : key.values)
+        h.Set(v.name, v.type, std::string(v.data.begin(), v.data.end()));
+    HKEY opened;
+    ASSERT_EQ(::RegOpenKeyExA(parent, key.name.c_str(), 0, KEY_ALL_ACCESS, &opened), 0);
+    for (const TKey& sub : key.subkeys)
+        SetKey(opened, sub);
+    ::RegCloseKey(opened);
+}
+
+// The snapshot of a registry whose test key holds what key holds.
+CMemoryFile Snapshot(const TKey& key)
+{
+    TRegistry r;
+    r.machine.subkeys.push_back(TKey{"Software", {}, {TKey{"Corvane Patch Test", key.values, key.subkeys}}});
+    return WriteSnapshot(r);
+}
+
+// Crafted pairs, each patched both ways from the state of the one snapshot
+// and read back: the registry then holds the other's state, or, where noted,
+// what the patch says it can carry (codes: forward, reverse).
+TEST(RegPatchLive, CraftedPairsGiveBackTheOtherStateBothWays)
+{
+    const std::string ab("ab"), abZero("ab\0", 3);
+    const TKey none{"Corvane Patch Test", {}, {}};
+    auto with = [&](std::vector<TValue> values, std::vector<TKey> subkeys = {}) {
+        return TKey{none.name, std::move(values), std::move(subkeys)};
+    };
+    const std::string keep = "HKEY_LOCAL_MACHINE\\Software\\Corvane Patch Test\\Old\\Keep";
+    const struct {
+        const char* what;
+        UINT codePage;  // 0: any
+        TKey one, two;
+        std::string options;
+        DWORD codes[2];
+        TKey gotTwo, gotOne;  // what the imports leave, where not two and one
+    } cases[] = {
+        {"type alone", 0, with({Sz("v", "%P%")}), with({Sz("v", "%P%", 2)}), "", {1, 1}, {}, {}},
+        {"no final zero", 0, none, with({TValue{"nz", 1, {'a', 'b'}}}), "", {3, 1},
+         with({TValue{"nz", 1, {'a', 'b', 0}}}), {}},
+        {"excluded below a removed key", 0, with({}, {TKey{"Old", {Dword("Keep", 1), Dword("Other", 2)}, {}}}),
+         none, "--exclude \"" + keep + "\" ", {1, 1}, with({}, {TKey{"Old", {Dword("Keep", 1)}, {}}}),
+         with({}, {TKey{"Old", {Dword("Other", 2)}, {}}})},
+        {"second bytes 0x5C", 932, none, with({Sz("A\x83\x5C", "=dword:00000001;"), Sz("\x95\x5C", "\x95\x5C")}),
+         "", {1, 1}, {}, {}},
+    };
+    CTestTraces traces;
+    const std::string* snap = traces.snap;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.codePage && c.codePage != ::GetACP())
+            continue;
+        ASSERT_TRUE(SaveSnapshot(snap[0], Snapshot(c.one)) && SaveSnapshot(snap[1], Snapshot(c.two)));
+        const std::string pair = " \"" + snap[0] + "\" \"" + snap[1] + "\"";
+        for (int reverse = 0; reverse < 2; ++reverse) {
+            const TKey& from = reverse ? c.two : c.one;
+            const TKey& to = reverse ? (c.gotOne.name.empty() ? c.one : c.gotOne)
+                                     : (c.gotTwo.name.empty() ? c.two : c.gotTwo);
+            ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineKey.c_str());
+            ASSERT_NO_FATAL_FAILURE(SetKey(HKEY_LOCAL_MACHINE, TKey{kMachineKey, from.values, from.subkeys}));
+            ASSERT_NO_FATAL_FAILURE(
+                PatchAndImport(c.options + (reverse ? "--reverse" : ""), pair, traces.redo, c.codes[reverse]));
+            std::string got, expected;
+            List(ReadKey(HKEY_LOCAL_MACHINE, kMachineKey), "", got);
+            List(to, "", expected);
+            EXPECT_EQ(got, expected) << (reverse ? "reverse" : "forward");
+        }
+    }
 }
 
 }  // namespace
