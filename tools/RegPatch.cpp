@@ -226,6 +226,8 @@ private:
     // Whether the value's name can be written; refused when not. A value to
     // be set that can only be carried nearly is noted.
     bool CheckValue(const CRegVal& value, const std::string& keyPath, bool set);
+    // The section of a key whose values are all set, or all deleted.
+    Section WholeKeySection(const CCompareNode& key, const std::string& path, bool set);
     void WriteCreatedKey(const CCompareNode& key, const std::string& path);
     // A key of the starting state only that held excluded entries: what is
     // left of it is deleted, the excluded entries stay.
@@ -351,18 +353,23 @@ void WalkKeys(const CCompareNode& key, const std::string& path, Write write)
         [](const CCompareItem&, unsigned) {});
 }
 
+CPatchWriter::Section CPatchWriter::WholeKeySection(const CCompareNode& key, const std::string& path, bool set)
+{
+    Section section{"[" + path + "]", std::string()};
+    for (const CCompareItem* item : key.Items()) {
+        const CRegVal& value = static_cast<const CRegVal&>(*item);
+        if (CheckValue(value, path, set))
+            section.lines += set ? ValueLine(value) : DeletionLine(value);
+    }
+    return section;
+}
+
 void CPatchWriter::WriteCreatedKey(const CCompareNode& key, const std::string& path)
 {
     WalkKeys(key, path, [&](const CCompareNode& node, unsigned depth, const std::string& nodePath) {
         if (depth > 0 && !CheckKeyName(node, nodePath))
             return false;
-        Section section{"[" + nodePath + "]", std::string()};
-        for (const CCompareItem* item : node.Items()) {
-            const CRegVal& value = static_cast<const CRegVal&>(*item);
-            if (CheckValue(value, nodePath, true))
-                section.lines += ValueLine(value);
-        }
-        m_sections.push_back(std::move(section));
+        m_sections.push_back(WholeKeySection(node, nodePath, true));
         return true;
     });
 }
@@ -376,12 +383,7 @@ void CPatchWriter::WriteTrimmedDeletion(const CCompareNode& key, const std::stri
             m_sections.push_back(Section{"[-" + nodePath + "]", std::string()});
             return false;
         }
-        Section section{"[" + nodePath + "]", std::string()};
-        for (const CCompareItem* item : node.Items()) {
-            const CRegVal& value = static_cast<const CRegVal&>(*item);
-            if (CheckValue(value, nodePath, false))
-                section.lines += DeletionLine(value);
-        }
+        Section section = WholeKeySection(node, nodePath, false);
         if (!section.lines.empty())
             m_sections.push_back(std::move(section));
         return true;
