@@ -205,17 +205,34 @@ void CCompareNode::RemoveIdenticals()
 
 namespace {
 
-// Calls mark for every element of list whose name matches another's: the
-// names are sorted by their hash, and each run of one hash is split into
-// groups of matching names, so a list of one name repeated costs no more
-// than a list of distinct names.
+// Lists up to this long are searched for twins pair by pair, which costs
+// less than hashing and sorting their names.
+constexpr uint32_t kPairwiseTwinLimit = 16;
+
+// Calls mark for every element of list whose name matches another's. A long
+// list's names are sorted by their hash, and each run of one hash is split
+// into groups of matching names, so a list of one name repeated costs no
+// more than a list of distinct names. named is room to reuse.
 template <class T, class Mark>
-void MarkTwinsIn(const CCompareList<T>& list, Mark mark)
+void MarkTwinsIn(const CCompareList<T>& list, std::vector<std::pair<uint32_t, void*>>& named, Mark mark)
 {
-    if (list.GetCount() < 2)
+    const uint32_t count = list.GetCount();
+    if (count < 2)
         return;
-    std::vector<std::pair<uint32_t, T*>> named;
-    named.reserve(list.GetCount());
+    if (count <= kPairwiseTwinLimit) {
+        T* elements[kPairwiseTwinLimit];
+        uint32_t n = 0;
+        for (T* element : list)
+            elements[n++] = element;
+        for (uint32_t i = 0; i < n; ++i)
+            for (uint32_t j = i + 1; j < n; ++j)
+                if (NamesMatch(elements[i]->GetStoredName(), elements[j]->GetStoredName())) {
+                    mark(elements[i]);
+                    mark(elements[j]);
+                }
+        return;
+    }
+    named.clear();
     for (T* element : list)
         named.emplace_back(NameMatchHash(element->GetStoredName()), element);
     std::sort(named.begin(), named.end(),
@@ -226,8 +243,8 @@ void MarkTwinsIn(const CCompareList<T>& list, Mark mark)
         while (end < named.size() && named[end].first == named[run].first)
             ++end;
         firsts.clear();
-        for (size_t i = run; i < end; ++i) {
-            T* element = named[i].second;
+        for (size_t i = run; end - run > 1 && i < end; ++i) {
+            T* element = static_cast<T*>(named[i].second);
             auto first = std::find_if(firsts.begin(), firsts.end(), [&](const T* other) {
                 return NamesMatch(other->GetStoredName(), element->GetStoredName());
             });
@@ -247,11 +264,12 @@ void MarkTwinsIn(const CCompareList<T>& list, Mark mark)
 void CCompareNode::MarkTwins()
 {
     std::vector<CCompareNode*> pending{this};
+    std::vector<std::pair<uint32_t, void*>> named;
     while (!pending.empty()) {
         CCompareNode* node = pending.back();
         pending.pop_back();
-        MarkTwinsIn(node->m_nodes, [](CCompareNode* twin) { twin->m_bTwin = true; });
-        MarkTwinsIn(node->m_items, [](CCompareItem* twin) { twin->m_bTwin = true; });
+        MarkTwinsIn(node->m_nodes, named, [](CCompareNode* twin) { twin->m_bTwin = true; });
+        MarkTwinsIn(node->m_items, named, [](CCompareItem* twin) { twin->m_bTwin = true; });
         for (CCompareNode* child : node->m_nodes)
             pending.push_back(child);
     }
