@@ -199,6 +199,11 @@ TEST(RegPatch, RefusesWhatAFileCannotCarryWhereItIsWritten)
         many[i].name = "v" + std::to_string(i);
     Patch patch = MakePatch(Pellix(), Pellix(many), false);
     EXPECT_EQ(patch.refusal.substr(patch.refusal.rfind('\n')), "\n  and 5 more");
+    // A twin in a list long enough to be searched through the names' hashes.
+    std::vector<TValue> more = many;
+    more.push_back(Sz("V3", "y"));
+    EXPECT_EQ(MakePatch(Pellix(many), Pellix(more), false).refusal,
+              head + value + "V3: another value of the same name once letters are folded, which a registry file cannot tell apart");
 }
 
 // Strings without their final zero, which the import adds, are written with
