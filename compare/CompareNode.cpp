@@ -242,17 +242,20 @@ void MarkTwinsIn(const CCompareList<T>& list, std::vector<std::pair<uint32_t, vo
         size_t end = run + 1;
         while (end < named.size() && named[end].first == named[run].first)
             ++end;
-        firsts.clear();
-        for (size_t i = run; end - run > 1 && i < end; ++i) {
-            T* element = static_cast<T*>(named[i].second);
-            auto first = std::find_if(firsts.begin(), firsts.end(), [&](const T* other) {
-                return NamesMatch(other->GetStoredName(), element->GetStoredName());
-            });
-            if (first == firsts.end()) {
-                firsts.push_back(element);
-            } else {
-                mark(*first);
-                mark(element);
+        // A hash that only one name has names no twin.
+        if (end - run > 1) {
+            firsts.clear();
+            for (size_t i = run; i < end; ++i) {
+                T* element = static_cast<T*>(named[i].second);
+                auto first = std::find_if(firsts.begin(), firsts.end(), [&](const T* other) {
+                    return NamesMatch(other->GetStoredName(), element->GetStoredName());
+                });
+                if (first == firsts.end()) {
+                    firsts.push_back(element);
+                } else {
+                    mark(*first);
+                    mark(element);
+                }
             }
         }
         run = end;
