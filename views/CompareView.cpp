@@ -79,22 +79,29 @@ void CCompareView::ShowComparison(const CCompareMine& result)
         Note(kIdenticalNote);
 }
 
-// Walks the subtree with a stack of its own, not by recursion: a snapshot may
-// nest folders thousands deep, and every insertion runs the tree control's
-// code on this thread's stack too.
+// The tree control is given entries only in ways that cost the same for the
+// first entry and the millionth, on Windows and under Wine alike:
+//  - Windows' control finds an explicit insert-after entry, and TVI_LAST, by
+//    walking the parent's children from the first, so a folder's children go
+//    in back to front, each at the front (TVI_FIRST);
+//  - Wine's control checks every entry handle it is given (the parent, an
+//    explicit insert-after entry) by searching all its entries in the order
+//    they were made, so the containers are all made first, while they are
+//    few, and the items, the many, only refer to containers.
+// A container's items follow its child containers: they go in back to front
+// right after the last child container, which Windows reaches by walking
+// that folder's containers only. The tree is the same as if every entry had
+// been appended in the model's order.
 HTREEITEM CCompareView::InsertNode(CTreeCtrl& tree, CCompareNode& node, HTREEITEM parentEntry,
                                    HTREEITEM insertAfter, bool uniqueBranch)
 {
-    struct Open {
+    struct Filled {
         CCompareNode* node;
-        HTREEITEM entry;
-        ListPosition next;   // the next child node to insert
-        HTREEITEM previous;  // the entry the next child goes after
-        bool unique;
+        bool unique;  // drawn one-sided, and so is everything below it
     };
-    std::vector<Open> open;
+    std::vector<Filled> containers;  // in the order their entries were made
     std::string name;
-    auto enter = [&](CCompareNode& n, HTREEITEM parent, HTREEITEM after, bool unique) {
+    auto insertContainer = [&](CCompareNode& n, HTREEITEM parent, HTREEITEM after, bool unique) {
         unique = unique || n.GetState() == csUnique;
         n.GetName(name);
         HTREEITEM entry =
@@ -102,28 +109,39 @@ HTREEITEM CCompareView::InsertNode(CTreeCtrl& tree, CCompareNode& node, HTREEITE
                             unique ? kUniqueOpenContainerImage : kOpenContainerImage,
                             reinterpret_cast<LPARAM>(&n), parent, after);
         n.SetTreeItem(entry);
-        open.push_back(Open{&n, entry, n.Nodes().GetHeadPosition(), TVI_LAST, unique});
+        containers.push_back(Filled{&n, unique});
         return entry;
     };
-    HTREEITEM top = enter(node, parentEntry, insertAfter, uniqueBranch);
-    while (!open.empty()) {
-        size_t at = open.size() - 1;
-        if (open[at].next) {
-            CCompareNode* child = open[at].node->Nodes().GetNext(open[at].next);
-            HTREEITEM entry = enter(*child, open[at].entry, open[at].previous, open[at].unique);
-            open[at].previous = entry;
-            continue;
+    HTREEITEM top = insertContainer(node, parentEntry, insertAfter, uniqueBranch);
+
+    // Breadth first, the list itself being the queue: no recursion, however
+    // deep the folders nest.
+    std::vector<CCompareNode*> children;
+    for (size_t at = 0; at < containers.size(); ++at) {
+        Filled here = containers[at];
+        children.clear();
+        for (CCompareNode* child : here.node->Nodes())
+            children.push_back(child);
+        HTREEITEM entry = static_cast<HTREEITEM>(here.node->GetTreeItem());
+        for (auto child = children.rbegin(); child != children.rend(); ++child)
+            insertContainer(**child, entry, TVI_FIRST, here.unique);
+    }
+
+    std::vector<CCompareItem*> items;
+    for (const Filled& here : containers) {
+        items.clear();
+        for (CCompareItem* item : here.node->Items())
+            items.push_back(item);
+        HTREEITEM entry = static_cast<HTREEITEM>(here.node->GetTreeItem());
+        HTREEITEM after = TVI_FIRST;
+        for (CCompareNode* child : here.node->Nodes())
+            after = static_cast<HTREEITEM>(child->GetTreeItem());
+        for (auto item = items.rbegin(); item != items.rend(); ++item) {
+            (*item)->GetName(name);
+            int image = LeafImage(**item, here.unique);
+            (*item)->SetTreeItem(
+                tree.InsertItem(name.c_str(), image, image, reinterpret_cast<LPARAM>(*item), entry, after));
         }
-        Open& here = open[at];
-        for (CCompareItem* item : here.node->Items()) {
-            item->GetName(name);
-            int image = LeafImage(*item, here.unique);
-            HTREEITEM entry = tree.InsertItem(name.c_str(), image, image, reinterpret_cast<LPARAM>(item),
-                                              here.entry, here.previous);
-            item->SetTreeItem(entry);
-            here.previous = entry;
-        }
-        open.pop_back();
     }
     return top;
 }
@@ -142,23 +160,20 @@ CTreeCtrl* CCompareView::GetOppositeTree(HWND tree)
 // lays out everything below it again. Parents first would lay out the branch
 // once per container, which takes minutes for a large comparison; this way
 // only the entry's own expansion, the last, lays it out. The containers are
-// listed with a stack of their own, for the same reason as the filling.
+// found in the result, not by asking the tree entry by entry: Wine's control
+// searches all its entries for every entry handle it is given.
 void CCompareView::ExpandBranch(HTREEITEM entry, CTreeCtrl& tree)
 {
-    std::vector<HTREEITEM> containers;  // in pre-order: each after its parent
-    std::vector<HTREEITEM> pending{entry};
-    while (!pending.empty()) {
-        HTREEITEM at = pending.back();
-        pending.pop_back();
-        HTREEITEM child = tree.GetChildItem(at);
-        if (!child)
-            continue;
-        containers.push_back(at);
-        for (; child; child = tree.GetNextSiblingItem(child))
-            pending.push_back(child);
-    }
+    CCompareNode* top = EntryOf(tree, entry).node;
+    if (!top)
+        return;
+    std::vector<CCompareNode*> containers{top};  // each after its parent
+    for (size_t at = 0; at < containers.size(); ++at)
+        for (CCompareNode* child : containers[at]->Nodes())
+            containers.push_back(child);
     for (auto at = containers.rbegin(); at != containers.rend(); ++at)
-        tree.Expand(*at, TVE_EXPAND);
+        if ((*at)->GetTreeItem() && !((*at)->Nodes().IsEmpty() && (*at)->Items().IsEmpty()))
+            tree.Expand(static_cast<HTREEITEM>((*at)->GetTreeItem()), TVE_EXPAND);
 }
 
 void CCompareView::OnExpandAll()
