@@ -101,6 +101,9 @@ LRESULT CViewHost::WindowProc(UINT msg, WPARAM w, LPARAM l)
         OnSize();
         return 0;
     case WM_DESTROY:
+        // The host goes with the frame, when the program ends.
+        if (m_pView)
+            m_pView->LeaveEntriesToProcessEnd();
         CloseView();
         break;
     default:

@@ -5,6 +5,7 @@
 #include "framework/AppMessageBox.h"
 #include "framework/Menu.h"
 #include "framework/WaitCursor.h"
+#include "framework/WinApp.h"
 #include "operation/AppMessages.h"
 #include "res/resource.h"
 #include "views/FilePropertiesDlg.h"
@@ -64,6 +65,13 @@ void CCompareView::OnSize()
     m_treeRight.MoveWindow(half + 5, 0, client.right - (half + 5), client.bottom, TRUE);
 }
 
+namespace {
+// How long the thread's messages may wait while the trees fill.
+const DWORD kServeIntervalMs = 100;
+// Entries handed to a tree between two looks at the clock.
+const unsigned kEntriesPerLook = 256;
+}  // namespace
+
 void CCompareView::ShowComparison(const CCompareMine& result)
 {
     CWaitCursor wait;
@@ -71,12 +79,69 @@ void CCompareView::ShowComparison(const CCompareMine& result)
         ::ShowWindow(main, SW_SHOWMAXIMIZED);
     CCompareNode* root1 = result.GetRoot1();
     CCompareNode* root2 = result.GetRoot2();
+    std::vector<CFilledContainer> left, right;
     if (root1)
-        InsertNode(m_treeLeft, *root1, TVI_ROOT, TVI_LAST, false);
+        left = InsertContainers(m_treeLeft, *root1, TVI_ROOT, TVI_LAST, false);
     if (root2)
-        InsertNode(m_treeRight, *root2, TVI_ROOT, TVI_LAST, false);
+        right = InsertContainers(m_treeRight, *root2, TVI_ROOT, TVI_LAST, false);
+
+    // The items, the many, go in while the thread's messages are served now
+    // and then: the trees, with their roots, are painted at the first time.
+    m_bFilling = true;
+    m_lastServed = ::GetTickCount();
+    InsertItems(m_treeLeft, left);
+    InsertItems(m_treeRight, right);
+    m_bFilling = false;
+    if (!m_hWnd)
+        return;
+    m_treeLeft.SetRedraw(TRUE);
+    m_treeRight.SetRedraw(TRUE);
+    if (m_bQuitWhileFilling)
+        ::PostQuitMessage(m_quitCode);
     if (root1 && root2 && root1->IsEmpty() && root2->IsEmpty())
         Note(kIdenticalNote);
+    std::vector<std::function<void()>> waiting;
+    waiting.swap(m_afterFill);
+    for (auto& command : waiting)
+        command();
+}
+
+void CCompareView::ServeMessagesWhileFilling()
+{
+    if (::GetTickCount() - m_lastServed < kServeIntervalMs)
+        return;
+    m_treeLeft.SetRedraw(TRUE);
+    m_treeRight.SetRedraw(TRUE);
+    MSG msg;
+    while (m_hWnd && ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        int code = 0;
+        if (!AppPumpMessage(code)) {
+            m_bQuitWhileFilling = true;
+            m_quitCode = code;
+        }
+    }
+    // Closed to painting while entries go in: an entry under an open parent
+    // would have the control lay out every entry shown after it again.
+    if (m_hWnd) {
+        m_treeLeft.SetRedraw(FALSE);
+        m_treeRight.SetRedraw(FALSE);
+    }
+    m_lastServed = ::GetTickCount();
+}
+
+void CCompareView::WhenFilled(std::function<void()> command)
+{
+    if (m_bFilling)
+        m_afterFill.push_back(std::move(command));
+    else
+        command();
+}
+
+void CCompareView::LeaveEntriesToProcessEnd()
+{
+    for (CTreeCtrl* tree : {&m_treeLeft, &m_treeRight})
+        if (tree->GetSafeHwnd())
+            ::SetWindowLongPtrA(tree->GetSafeHwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&::DefWindowProcA));
 }
 
 // The tree control is given entries only in ways that cost the same for the
@@ -95,40 +160,47 @@ void CCompareView::ShowComparison(const CCompareMine& result)
 HTREEITEM CCompareView::InsertNode(CTreeCtrl& tree, CCompareNode& node, HTREEITEM parentEntry,
                                    HTREEITEM insertAfter, bool uniqueBranch)
 {
-    struct Filled {
-        CCompareNode* node;
-        bool unique;  // drawn one-sided, and so is everything below it
-    };
-    std::vector<Filled> containers;  // in the order their entries were made
+    std::vector<CFilledContainer> containers = InsertContainers(tree, node, parentEntry, insertAfter, uniqueBranch);
+    InsertItems(tree, containers);
+    return static_cast<HTREEITEM>(node.GetTreeItem());
+}
+
+// Breadth first, the list itself being the queue: no recursion, however
+// deep the folders nest.
+std::vector<CCompareView::CFilledContainer> CCompareView::InsertContainers(CTreeCtrl& tree, CCompareNode& node,
+                                                                           HTREEITEM parentEntry,
+                                                                           HTREEITEM insertAfter, bool uniqueBranch)
+{
+    std::vector<CFilledContainer> containers;  // in the order their entries were made
     std::string name;
-    auto insertContainer = [&](CCompareNode& n, HTREEITEM parent, HTREEITEM after, bool unique) {
+    auto insert = [&](CCompareNode& n, HTREEITEM parent, HTREEITEM after, bool unique) {
         unique = unique || n.GetState() == csUnique;
         n.GetName(name);
-        HTREEITEM entry =
-            tree.InsertItem(name.c_str(), unique ? kUniqueContainerImage : kContainerImage,
-                            unique ? kUniqueOpenContainerImage : kOpenContainerImage,
-                            reinterpret_cast<LPARAM>(&n), parent, after);
-        n.SetTreeItem(entry);
-        containers.push_back(Filled{&n, unique});
-        return entry;
+        n.SetTreeItem(tree.InsertItem(name.c_str(), unique ? kUniqueContainerImage : kContainerImage,
+                                      unique ? kUniqueOpenContainerImage : kOpenContainerImage,
+                                      reinterpret_cast<LPARAM>(&n), parent, after));
+        containers.push_back(CFilledContainer{&n, unique});
     };
-    HTREEITEM top = insertContainer(node, parentEntry, insertAfter, uniqueBranch);
-
-    // Breadth first, the list itself being the queue: no recursion, however
-    // deep the folders nest.
+    insert(node, parentEntry, insertAfter, uniqueBranch);
     std::vector<CCompareNode*> children;
     for (size_t at = 0; at < containers.size(); ++at) {
-        Filled here = containers[at];
+        CFilledContainer here = containers[at];
         children.clear();
         for (CCompareNode* child : here.node->Nodes())
             children.push_back(child);
         HTREEITEM entry = static_cast<HTREEITEM>(here.node->GetTreeItem());
         for (auto child = children.rbegin(); child != children.rend(); ++child)
-            insertContainer(**child, entry, TVI_FIRST, here.unique);
+            insert(**child, entry, TVI_FIRST, here.unique);
     }
+    return containers;
+}
 
+void CCompareView::InsertItems(CTreeCtrl& tree, const std::vector<CFilledContainer>& containers)
+{
     std::vector<CCompareItem*> items;
-    for (const Filled& here : containers) {
+    std::string name;
+    unsigned untilLook = kEntriesPerLook;
+    for (const CFilledContainer& here : containers) {
         items.clear();
         for (CCompareItem* item : here.node->Items())
             items.push_back(item);
@@ -141,9 +213,14 @@ HTREEITEM CCompareView::InsertNode(CTreeCtrl& tree, CCompareNode& node, HTREEITE
             int image = LeafImage(**item, here.unique);
             (*item)->SetTreeItem(
                 tree.InsertItem(name.c_str(), image, image, reinterpret_cast<LPARAM>(*item), entry, after));
+            if (m_bFilling && --untilLook == 0) {
+                untilLook = kEntriesPerLook;
+                ServeMessagesWhileFilling();
+                if (!m_hWnd)
+                    return;
+            }
         }
     }
-    return top;
 }
 
 CTreeCtrl* CCompareView::GetOppositeTree(HWND tree)
@@ -178,6 +255,10 @@ void CCompareView::ExpandBranch(HTREEITEM entry, CTreeCtrl& tree)
 
 void CCompareView::OnExpandAll()
 {
+    if (m_bFilling) {
+        WhenFilled([this]() { OnExpandAll(); });
+        return;
+    }
     CWaitCursor wait;
     m_treeLeft.SetRedraw(FALSE);
     m_treeRight.SetRedraw(FALSE);
@@ -219,6 +300,11 @@ CCompareView::Entry CCompareView::EntryOf(const CTreeCtrl& tree, HTREEITEM entry
 
 void CCompareView::ViewOpposite()
 {
+    // The counterpart may not be in its tree yet.
+    if (m_bFilling) {
+        WhenFilled([this]() { ViewOpposite(); });
+        return;
+    }
     CTreeCtrl* tree = FocusedTree();
     if (!tree)
         return;

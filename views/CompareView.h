@@ -12,6 +12,7 @@
 #include "framework/Wnd.h"
 #include "seams/Viewer.h"
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -44,7 +45,16 @@ public:
     BOOL CreateView(CWnd* parent);
     // Fills both trees from the result, once, right after creation; maximises
     // the main window, and tells the user when the snapshots are identical.
+    // Both trees are painted as soon as their containers are in; while the
+    // items go in, the thread's messages are served now and then (the
+    // frame's commands included), and View Opposite and Expand All wait for
+    // the end of the fill.
     void ShowComparison(const CCompareMine& result);
+    // For a program about to end: the trees' entries are left to the end of
+    // the process instead of being freed one by one when the view goes,
+    // which takes Wine's tree control time growing with the square of their
+    // number.
+    void LeaveEntriesToProcessEnd();
     // The other of the two trees; null for any other window.
     CTreeCtrl* GetOppositeTree(HWND tree);
     // Expands the entry and everything below it; it stays scrolled where it was.
@@ -105,13 +115,34 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
 
+    // Runs the command now, or once the trees are filled when they are not yet.
+    void WhenFilled(std::function<void()> command);
+
     CTreeCtrl m_treeLeft;
     CTreeCtrl m_treeRight;
     CImageList m_imagesLeft;
     CImageList m_imagesRight;
     std::vector<HWND> m_viewerWindows;
+    bool m_bFilling = false;
+    DWORD m_lastServed = 0;
+    bool m_bQuitWhileFilling = false;
+    int m_quitCode = 0;
+    std::vector<std::function<void()>> m_afterFill;
 
 private:
+    // A container whose entry is in a tree, and whether it is drawn one-sided.
+    struct CFilledContainer {
+        CCompareNode* node;
+        bool unique;
+    };
+    // The two steps of a fill: every container of the subtree, then every item.
+    std::vector<CFilledContainer> InsertContainers(CTreeCtrl& tree, CCompareNode& node, HTREEITEM parentEntry,
+                                                   HTREEITEM insertAfter, bool uniqueBranch);
+    void InsertItems(CTreeCtrl& tree, const std::vector<CFilledContainer>& containers);
+    // Serves the thread's messages when they have waited long enough; the
+    // trees paint meanwhile and are closed to painting again after.
+    void ServeMessagesWhileFilling();
+
     void CloseViewers();
     int OnCreate();
     void OnSize();
