@@ -118,6 +118,8 @@ void CMainFrame::OnClose()
     // nested message loop: the frame may only go once it has returned.
     if (IsOperationRunning()) {
         m_bCloseDeferred = true;
+        // A result still being shown is not waited for.
+        m_wndHost.StopFilling();
         // Said where it stays: the bar comes back if it was hidden.
         if (!IsControlBarVisible(kIdStatusBar))
             ShowControlBar(kIdStatusBar, true);

@@ -19,6 +19,12 @@ public:
     // Destroys the view shown (if any) and puts a fresh menu 128 on the main window.
     void CloseView();
     bool HasView() const { return m_pView != nullptr; }
+    // The view's trees stop filling: the frame is about to close.
+    void StopFilling()
+    {
+        if (m_pView)
+            m_pView->StopFilling();
+    }
     CCompareView* GetView() const { return m_pView.get(); }
     // Put menu 152 or 153 on the main window and a new registry or
     // file-system view of the result, which must outlive the view, over the

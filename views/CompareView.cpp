@@ -92,12 +92,16 @@ void CCompareView::ShowComparison(const CCompareMine& result)
     InsertItems(m_treeLeft, left);
     InsertItems(m_treeRight, right);
     m_bFilling = false;
+    if (m_bQuitWhileFilling)
+        ::PostQuitMessage(m_quitCode);
     if (!m_hWnd)
         return;
     m_treeLeft.SetRedraw(TRUE);
     m_treeRight.SetRedraw(TRUE);
-    if (m_bQuitWhileFilling)
-        ::PostQuitMessage(m_quitCode);
+    if (m_bStopFilling) {
+        m_afterFill.clear();
+        return;
+    }
     if (root1 && root2 && root1->IsEmpty() && root2->IsEmpty())
         Note(kIdenticalNote);
     std::vector<std::function<void()>> waiting;
@@ -201,6 +205,8 @@ void CCompareView::InsertItems(CTreeCtrl& tree, const std::vector<CFilledContain
     std::string name;
     unsigned untilLook = kEntriesPerLook;
     for (const CFilledContainer& here : containers) {
+        if (m_bStopFilling)
+            return;
         items.clear();
         for (CCompareItem* item : here.node->Items())
             items.push_back(item);
@@ -216,7 +222,7 @@ void CCompareView::InsertItems(CTreeCtrl& tree, const std::vector<CFilledContain
             if (m_bFilling && --untilLook == 0) {
                 untilLook = kEntriesPerLook;
                 ServeMessagesWhileFilling();
-                if (!m_hWnd)
+                if (!m_hWnd || m_bStopFilling)
                     return;
             }
         }

@@ -55,6 +55,9 @@ public:
     // which takes Wine's tree control time growing with the square of their
     // number.
     void LeaveEntriesToProcessEnd();
+    // Ends a fill under way at its next look at the messages: the view is
+    // about to go. Nothing waiting for the fill runs then.
+    void StopFilling() { m_bStopFilling = true; }
     // The other of the two trees; null for any other window.
     CTreeCtrl* GetOppositeTree(HWND tree);
     // Expands the entry and everything below it; it stays scrolled where it was.
@@ -124,6 +127,7 @@ protected:
     CImageList m_imagesRight;
     std::vector<HWND> m_viewerWindows;
     bool m_bFilling = false;
+    bool m_bStopFilling = false;
     DWORD m_lastServed = 0;
     bool m_bQuitWhileFilling = false;
     int m_quitCode = 0;

@@ -15,6 +15,7 @@
 #include "bench/views/ViewBench.h"
 #include "compare/RegMine.h"
 #include "operation/DiskSnapFile.h"
+#include "res/resource.h"
 #include "snapshot/SnapOperation.h"
 #include "views/RegView.h"
 
@@ -174,7 +175,8 @@ int main(int argc, char** argv)
     int code = 1;
     if (taken) {
         CRegView view;
-        code = MeasureComparisonInView(view, kSnapKindRegistry, path1, path2, expand);
+        code = MeasureComparisonInViews(kSnapKindRegistry, path1, path2, ID_REG_VIEW_OPPOSITE, ID_REG_VIEW_VALUE,
+                                        {CViewRun{"registry view", &view, nullptr, expand, false, nullptr}});
     } else {
         std::fprintf(stderr, "the snapshots were not taken\n");
     }

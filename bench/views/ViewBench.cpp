@@ -1,6 +1,8 @@
 #include "bench/views/ViewBench.h"
 
 #include "bench/snapshot/BenchClock.h"
+#include "compare/CompareItem.h"
+#include "compare/CompareNode.h"
 #include "compare/CompareOperation.h"
 #include "compare/FSMine.h"
 #include "compare/RegMine.h"
@@ -13,6 +15,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -20,11 +23,17 @@
 
 namespace {
 
-void PrintMemory(const char* stage)
+PROCESS_MEMORY_COUNTERS Memory()
 {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+    return counters;
+}
+
+void PrintMemory(const char* stage)
+{
+    PROCESS_MEMORY_COUNTERS counters = Memory();
     const double mb = 1048576.0;
     std::printf("  memory %-22s peak working set %7.1f MB, peak pagefile %7.1f MB (now %7.1f MB)\n", stage,
                 counters.PeakWorkingSetSize / mb, counters.PeakPagefileUsage / mb, counters.PagefileUsage / mb);
@@ -158,32 +167,259 @@ private:
     std::thread m_thread;
 };
 
-// Microseconds per TVM_GETNEXTITEM (TVGN_CHILD) on one entry: how the cost
-// of handing the control an entry grows with how late the entry was inserted.
-double MicrosecondsPerLookup(const CTreeCtrl& tree, HTREEITEM entry)
+// Watches a tree control from inside its window procedure: how long each
+// entry handed to it took (the first ones and the last ones are kept), and
+// when it was first painted holding an entry.
+class CTreeWatch {
+public:
+    explicit CTreeWatch(HWND tree) : m_hTree(tree)
+    {
+        s_watches.push_back(this);
+        m_original = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CTreeWatch::Proc)));
+    }
+    CTreeWatch(const CTreeWatch&) = delete;
+    CTreeWatch& operator=(const CTreeWatch&) = delete;
+
+    // Hands the tree back its own procedure.
+    void Stop()
+    {
+        if (m_original && ::IsWindow(m_hTree))
+            ::SetWindowLongPtrA(m_hTree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
+        m_original = nullptr;
+        s_watches.erase(std::remove(s_watches.begin(), s_watches.end(), this), s_watches.end());
+    }
+
+    LARGE_INTEGER firstPaint{};
+
+    // Mean microseconds per entry over the first and the last of the entries
+    // handed to the tree: a tenth of them, at most kKept.
+    void PrintEntryCosts(const char* side) const
+    {
+        size_t window = std::min<size_t>(kKept, std::max<size_t>(1, m_count / 10));
+        double first = 0, last = 0;
+        for (size_t i = 0; i < window && i < m_first.size(); ++i)
+            first += m_first[i];
+        for (size_t i = 0; i < window && i < m_count; ++i)
+            last += m_last[(m_count - 1 - i) % kKept];
+        std::printf("    one entry handed to the %s tree: %.2f us among its first %zu entries, %.2f us among its "
+                    "last %zu (of %zu)\n",
+                    side, first / window, window, last / window, window, m_count);
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l)
+    {
+        // Not a window property: Wine asks its server for those.
+        CTreeWatch* self = nullptr;
+        for (CTreeWatch* watch : s_watches)
+            if (watch->m_hTree == h)
+                self = watch;
+        if (msg == TVM_INSERTITEMA) {
+            LARGE_INTEGER from, to;
+            ::QueryPerformanceCounter(&from);
+            LRESULT result = ::CallWindowProcA(self->m_original, h, msg, w, l);
+            ::QueryPerformanceCounter(&to);
+            self->Note(Seconds(from, to) * 1e6);
+            return result;
+        }
+        if (msg == WM_PAINT && !self->firstPaint.QuadPart &&
+            ::CallWindowProcA(self->m_original, h, TVM_GETCOUNT, 0, 0) > 0)
+            ::QueryPerformanceCounter(&self->firstPaint);
+        return ::CallWindowProcA(self->m_original, h, msg, w, l);
+    }
+
+    void Note(double microseconds)
+    {
+        if (m_first.size() < kKept)
+            m_first.push_back(microseconds);
+        m_last[m_count % kKept] = microseconds;
+        ++m_count;
+    }
+
+    static std::vector<CTreeWatch*> s_watches;
+    static const size_t kKept = 10000;
+    HWND m_hTree;
+    WNDPROC m_original = nullptr;
+    std::vector<double> m_first;
+    std::vector<double> m_last = std::vector<double>(kKept);
+    size_t m_count = 0;
+};
+
+std::vector<CTreeWatch*> CTreeWatch::s_watches;
+
+// Asks a window, from another thread, to answer an empty message again and
+// again, and keeps the longest wait for its answer: how long the window
+// went without serving its messages.
+class CAnswerProbe {
+public:
+    explicit CAnswerProbe(HWND window)
+        : m_thread([this, window]() {
+              while (!m_stop) {
+                  LARGE_INTEGER from, to;
+                  ::QueryPerformanceCounter(&from);
+                  DWORD_PTR answer = 0;
+                  ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &answer);
+                  ::QueryPerformanceCounter(&to);
+                  m_longest = std::max(m_longest, Seconds(from, to));
+                  ::Sleep(10);
+              }
+              m_done = true;
+          })
+    {
+    }
+    CAnswerProbe(const CAnswerProbe&) = delete;
+    CAnswerProbe& operator=(const CAnswerProbe&) = delete;
+    ~CAnswerProbe() { Finish(); }
+
+    // The longest wait. Called on the window's thread, which answers the
+    // probe's last question meanwhile.
+    double Finish()
+    {
+        m_stop = true;
+        while (!m_done) {
+            MSG msg;
+            ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+            ::Sleep(1);
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_longest;
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_done{false};
+    double m_longest = 0;
+    std::thread m_thread;
+};
+
+// The last item of the last container down the first snapshot's tree: an
+// entry deep in the left tree, and the last one a folder gets.
+CCompareItem* DeepLastItem(const CCompareMine& result)
 {
-    const int calls = 1000;
-    LARGE_INTEGER from, to;
-    ::QueryPerformanceCounter(&from);
-    for (int i = 0; i < calls; ++i)
-        tree.GetChildItem(entry);
-    ::QueryPerformanceCounter(&to);
-    return Seconds(from, to) * 1e6 / calls;
+    CCompareNode* node = result.GetRoot1();
+    CCompareItem* last = nullptr;
+    while (node) {
+        for (CCompareItem* item : node->Items())
+            last = item;
+        CCompareNode* deeper = nullptr;
+        for (CCompareNode* child : node->Nodes())
+            deeper = child;
+        node = deeper;
+    }
+    return last;
 }
 
-// The first entry the tree was given (its root) and the last: a container's
-// leaves follow everything below it, so the last child of the last child...
-// down to a leaf.
-void PrintLookupTimes(const CTreeCtrl& tree, const char* side)
+double TimeCommand(CCompareView& view, UINT id)
 {
-    HTREEITEM first = tree.GetRootItem(), last = first;
-    for (HTREEITEM child = tree.GetChildItem(last); child; child = tree.GetChildItem(last)) {
-        last = child;
-        for (HTREEITEM next = child; next; next = tree.GetNextSiblingItem(next))
-            last = next;
+    LARGE_INTEGER from, to;
+    ::QueryPerformanceCounter(&from);
+    view.OnCmdMsg(id);
+    ::QueryPerformanceCounter(&to);
+    return Seconds(from, to);
+}
+
+// View Opposite on the item's entry in the left tree, which has the focus;
+// says whether its twin was selected in the right tree.
+void MeasureOpposite(CCompareView& view, CCompareItem& item, UINT oppositeId, const char* when)
+{
+    view.LeftTree().SelectItem(static_cast<HTREEITEM>(item.GetTreeItem()));
+    ::SetFocus(view.LeftTree().GetSafeHwnd());
+    double took = TimeCommand(view, oppositeId);
+    bool selected = item.GetOpposite() &&
+                    view.RightTree().GetSelectedItem() == static_cast<HTREEITEM>(item.GetOpposite()->GetTreeItem());
+    std::printf("    View Opposite on the deep last entry %s: %.4f s%s\n", when, took,
+                selected ? "" : " (its twin was NOT selected)");
+}
+
+void RunView(const CViewRun& run, const CCompareMine& result, LARGE_INTEGER secondOk, LARGE_INTEGER returned,
+             UINT oppositeId, UINT viewerId)
+{
+    std::printf("%s:\n", run.label);
+    CCompareView& view = *run.view;
+    CBenchFrame frame;
+    if (!frame.Create()) {
+        std::printf("    no window\n");
+        return;
     }
-    std::printf("one entry handed to the %s tree: %.2f us for its first entry, %.2f us for its last\n", side,
-                MicrosecondsPerLookup(tree, first), MicrosecondsPerLookup(tree, last));
+    SetAppMainWindow(frame.GetSafeHwnd());
+    frame.UpdateWindow();
+    PROCESS_MEMORY_COUNTERS before = Memory();
+
+    LARGE_INTEGER start, created, filled, painted, expanded, closed;
+    ::QueryPerformanceCounter(&start);
+    frame.view = &view;
+    if (!view.CreateView(&frame)) {
+        std::printf("    no view\n");
+        return;
+    }
+    frame.SendMessage(WM_SIZE, 0, 0);
+    ::QueryPerformanceCounter(&created);
+    CTreeWatch left(view.LeftTree().GetSafeHwnd()), right(view.RightTree().GetSafeHwnd());
+    CAnswerProbe fillProbe(frame.GetSafeHwnd());
+    if (run.fill)
+        run.fill(view, result);
+    else
+        view.ShowComparison(result);
+    ::QueryPerformanceCounter(&filled);
+    double unanswered = fillProbe.Finish();
+    ::RedrawWindow(frame.GetSafeHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::QueryPerformanceCounter(&painted);
+    left.Stop();
+    right.Stop();
+    // A run starts right after the comparison, as the program shows a result.
+    LARGE_INTEGER shown = left.firstPaint.QuadPart > right.firstPaint.QuadPart ? left.firstPaint : right.firstPaint;
+    if (!left.firstPaint.QuadPart || !right.firstPaint.QuadPart)
+        shown = painted;
+    double compare = Seconds(secondOk, returned);
+    double shownAfter = compare + Seconds(start, shown);
+    std::printf("    second OK to both trees shown: %.3f s (%.2f times the comparison); to the fill's end %.3f s "
+                "(create %.3f s, fill %.3f s); %u + %u entries\n",
+                shownAfter, shownAfter / compare, compare + Seconds(start, filled), Seconds(start, created),
+                Seconds(created, filled), view.LeftTree().GetCount(), view.RightTree().GetCount());
+    std::printf("    the longest the window went without answering while the trees filled: %.3f s\n", unanswered);
+    left.PrintEntryCosts("left");
+    right.PrintEntryCosts("right");
+    PROCESS_MEMORY_COUNTERS after = Memory();
+    unsigned entries = view.LeftTree().GetCount() + view.RightTree().GetCount();
+    PrintMemory("after the filling");
+    std::printf("    the trees take %.0f bytes an entry\n",
+                entries ? double(after.PagefileUsage - before.PagefileUsage) / entries : 0.0);
+
+    CCompareItem* deep = DeepLastItem(result);
+    if (deep)
+        MeasureOpposite(view, *deep, oppositeId, "before Expand All");
+    ::QueryPerformanceCounter(&painted);
+    expanded = painted;
+    if (run.expand) {
+        CAnswerProbe expandProbe(frame.GetSafeHwnd());
+        if (run.expandAll)
+            run.expandAll(view);
+        else
+            view.OnCmdMsg(ID_EXPAND_ALL);
+        ::QueryPerformanceCounter(&expanded);
+        double expandUnanswered = expandProbe.Finish();
+        std::printf("    Expand All: %.3f s (%.2f times the comparison); the longest without answering %.3f s\n",
+                    Seconds(painted, expanded), Seconds(painted, expanded) / compare, expandUnanswered);
+        PrintMemory("after Expand All");
+        if (deep)
+            MeasureOpposite(view, *deep, oppositeId, "after Expand All");
+    }
+    if (deep) {
+        view.LeftTree().SelectItem(static_cast<HTREEITEM>(deep->GetTreeItem()));
+        ::SetFocus(view.LeftTree().GetSafeHwnd());
+        std::printf("    its viewer opened: %.4f s\n", TimeCommand(view, viewerId));
+    }
+
+    ::QueryPerformanceCounter(&expanded);
+    if (run.closeAsAtExit)
+        view.LeaveEntriesToProcessEnd();
+    view.DestroyWindow();
+    ::QueryPerformanceCounter(&closed);
+    std::printf("    view closed %s: %.3f s\n", run.closeAsAtExit ? "as at the program's end" : "as by a new comparison",
+                Seconds(expanded, closed));
+    frame.DestroyWindow();
     std::fflush(stdout);
 }
 
@@ -215,69 +451,38 @@ bool RunSnapshotWriter(const char* exe, const char* mode, uint32_t count, const 
     return code == 0;
 }
 
-int MeasureComparisonInView(CCompareView& view, int kind, const std::string& path1, const std::string& path2,
-                            bool expand)
+int MeasureComparisonInViews(int kind, const std::string& path1, const std::string& path2, UINT oppositeId,
+                             UINT viewerId, const std::vector<CViewRun>& runs)
 {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
     CBoxAnswerer answerer;
-    CBenchFrame frame;
-    if (!frame.Create()) {
-        std::fprintf(stderr, "no window\n");
-        return 1;
-    }
-    SetAppMainWindow(frame.GetSafeHwnd());
-    frame.UpdateWindow();
     PrintMemory("before the comparison");
 
     CBenchOperation operation(path1, path2);
-    LARGE_INTEGER returned, created, filled, painted, expanded, destroyed;
-    std::unique_ptr<CCompareMine> result = operation.Start(&frame, kind);
+    LARGE_INTEGER returned, destroyed;
+    CBenchFrame owner;
+    if (!owner.Create()) {
+        std::fprintf(stderr, "no window\n");
+        return 1;
+    }
+    SetAppMainWindow(owner.GetSafeHwnd());
+    std::unique_ptr<CCompareMine> result = operation.Start(&owner, kind);
     ::QueryPerformanceCounter(&returned);
     if (!result) {
         std::printf("the comparison failed\n");
         return 1;
     }
-    double compare = Seconds(operation.secondOk, returned);
-    std::printf("comparison (second OK to engine returned): %.3f s; worker end to return %.3f s\n", compare,
-                Seconds(operation.workerEnded, returned));
+    std::printf("comparison (second OK to engine returned): %.3f s; worker end to return %.3f s\n",
+                Seconds(operation.secondOk, returned), Seconds(operation.workerEnded, returned));
     PrintMemory("after the comparison");
+    owner.DestroyWindow();
+    for (const CViewRun& run : runs)
+        RunView(run, *result, operation.secondOk, returned, oppositeId, viewerId);
 
-    frame.view = &view;
-    if (!view.CreateView(&frame)) {
-        std::printf("no view\n");
-        return 1;
-    }
-    frame.SendMessage(WM_SIZE, 0, 0);
-    ::QueryPerformanceCounter(&created);
-    view.ShowComparison(*result);
-    ::QueryPerformanceCounter(&filled);
-    ::RedrawWindow(frame.GetSafeHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    ::QueryPerformanceCounter(&painted);
-    double show = Seconds(returned, painted);
-    std::printf("trees shown (CreateView + ShowComparison + first paint): %.3f s "
-                "(create %.3f s, fill %.3f s, paint %.3f s); %u + %u entries\n",
-                show, Seconds(returned, created), Seconds(created, filled), Seconds(filled, painted),
-                view.LeftTree().GetCount(), view.RightTree().GetCount());
-    PrintMemory("after the filling");
-    std::printf("second OK to trees shown: %.3f s\n", compare + show);
-    // The fuller tree: a registry change often adds keys on the right only.
-    bool rightFuller = view.RightTree().GetCount() > view.LeftTree().GetCount();
-    PrintLookupTimes(rightFuller ? view.RightTree() : view.LeftTree(), rightFuller ? "right" : "left");
-
-    ::QueryPerformanceCounter(&painted);
-    expanded = painted;
-    if (expand) {
-        view.OnCmdMsg(ID_EXPAND_ALL);
-        ::QueryPerformanceCounter(&expanded);
-        std::printf("Expand All: %.3f s\n", Seconds(painted, expanded));
-        PrintMemory("after Expand All");
-    }
-
-    view.DestroyWindow();
+    ::QueryPerformanceCounter(&returned);
     result.reset();
     ::QueryPerformanceCounter(&destroyed);
-    std::printf("view and result destroyed: %.3f s\n", Seconds(expanded, destroyed));
-    frame.DestroyWindow();
+    std::printf("result destroyed: %.3f s\n", Seconds(returned, destroyed));
     return 0;
 }

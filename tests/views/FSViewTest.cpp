@@ -30,6 +30,7 @@ TFile File(const char* name, uint32_t size)
 class CTestFSView : public CFSView {
 public:
     std::vector<std::string> opened;
+    using CCompareView::EntryOf;
     using CCompareView::FocusedTree;
 
     std::unique_ptr<IViewerWindow> OpenFileProperties(const CFilePropertiesTexts& texts) override
@@ -105,6 +106,41 @@ TEST_F(FSView, ShowsTheRootsCollapsedAndEveryEntryInTheModelsOrderAndPictures)
     ListPosition first = mine.GetRoot1()->Nodes().GetHeadPosition();
     CCompareNode* c1 = mine.GetRoot1()->Nodes().GetNext(first);
     EXPECT_EQ(c1->GetTreeItem(), Find(view.LeftTree(), {"C:"}));
+}
+
+// Containers and items of one folder, both one-sided and changed, in an order
+// no sorting gives: the trees are filled back to front and must read forward.
+TEST_F(FSView, AFolderOfMixedChildrenReadsBackInTheModelsOrderWithEveryEntryItsModels)
+{
+    const TFolder before{"C:",
+                         {File("z.txt", 1), File("gone.txt", 1), File("a.txt", 1)},
+                         {TFolder{"Zed", {File("f.txt", 1)}, {}}, TFolder{"Alpha", {}, {}},
+                          TFolder{"Mid", {File("x.txt", 1)}, {}}}};
+    const TFolder after{"C:",
+                        {File("new.txt", 2), File("z.txt", 2), File("a.txt", 2)},
+                        {TFolder{"Mid", {File("x.txt", 2)}, {}}, TFolder{"Fresh", {File("in.txt", 1)}, {}},
+                         TFolder{"Zed", {File("f.txt", 2)}, {}}}};
+    Show(before, after);
+    view.OnCmdMsg(ID_EXPAND_ALL);
+    EXPECT_EQ(EntryListing(view.LeftTree()),
+              "0 File System 1 0/2 +\n1 C: 0/2 +\n2 Zed 0/2 +\n3 f.txt 4/4\n2 Alpha 1/3\n2 Mid 0/2 +\n"
+              "3 x.txt 4/4\n2 z.txt 4/4\n2 gone.txt 5/5\n2 a.txt 4/4\n");
+    EXPECT_EQ(EntryListing(view.RightTree()),
+              "0 File System 2 0/2 +\n1 C: 0/2 +\n2 Mid 0/2 +\n3 x.txt 4/4\n2 Fresh 1/3 +\n3 in.txt 5/5\n"
+              "2 Zed 0/2 +\n3 f.txt 4/4\n2 new.txt 5/5\n2 z.txt 4/4\n2 a.txt 4/4\n");
+    for (CTreeCtrl* tree : {&view.LeftTree(), &view.RightTree()}) {
+        std::vector<HTREEITEM> pending{tree->GetRootItem()};
+        while (!pending.empty()) {
+            HTREEITEM at = pending.back();
+            pending.pop_back();
+            auto entry = view.EntryOf(*tree, at);
+            ASSERT_TRUE(entry.node || entry.item) << tree->GetItemText(at);
+            EXPECT_EQ(entry.node ? entry.node->GetTreeItem() : entry.item->GetTreeItem(), at)
+                << tree->GetItemText(at);
+            for (HTREEITEM child = tree->GetChildItem(at); child; child = tree->GetNextSiblingItem(child))
+                pending.push_back(child);
+        }
+    }
 }
 
 TEST_F(FSView, TwoIdenticalSnapshotsAreToldOnce)
