@@ -70,6 +70,9 @@ namespace {
 const DWORD kServeIntervalMs = 100;
 // Entries handed to a tree between two looks at the clock.
 const unsigned kEntriesPerLook = 256;
+// Items that take Wine's control about a hundredth of a second: more, and the
+// trees are painted before they go in.
+const size_t kItemsShownBefore = 10000;
 }  // namespace
 
 void CCompareView::ShowComparison(const CCompareMine& result)
@@ -86,9 +89,16 @@ void CCompareView::ShowComparison(const CCompareMine& result)
         right = InsertContainers(m_treeRight, *root2, TVI_ROOT, TVI_LAST, false);
 
     // The items, the many, go in while the thread's messages are served now
-    // and then: the trees, with their roots, are painted at the first time.
+    // and then; when they are many, the trees are painted with their roots
+    // before the first goes in.
     m_bFilling = true;
+    size_t items = 0;
+    for (const auto* containers : {&left, &right})
+        for (const CFilledContainer& here : *containers)
+            items += here.node->Items().GetCount();
     m_lastServed = ::GetTickCount();
+    if (items > kItemsShownBefore)
+        ServeMessagesWhileFilling(true);
     InsertItems(m_treeLeft, left);
     InsertItems(m_treeRight, right);
     m_bFilling = false;
@@ -110,9 +120,9 @@ void CCompareView::ShowComparison(const CCompareMine& result)
         command();
 }
 
-void CCompareView::ServeMessagesWhileFilling()
+void CCompareView::ServeMessagesWhileFilling(bool now)
 {
-    if (::GetTickCount() - m_lastServed < kServeIntervalMs)
+    if (!now && ::GetTickCount() - m_lastServed < kServeIntervalMs)
         return;
     m_treeLeft.SetRedraw(TRUE);
     m_treeRight.SetRedraw(TRUE);
@@ -221,7 +231,7 @@ void CCompareView::InsertItems(CTreeCtrl& tree, const std::vector<CFilledContain
                 tree.InsertItem(name.c_str(), image, image, reinterpret_cast<LPARAM>(*item), entry, after));
             if (m_bFilling && --untilLook == 0) {
                 untilLook = kEntriesPerLook;
-                ServeMessagesWhileFilling();
+                ServeMessagesWhileFilling(false);
                 if (!m_hWnd || m_bStopFilling)
                     return;
             }

@@ -143,9 +143,9 @@ private:
     std::vector<CFilledContainer> InsertContainers(CTreeCtrl& tree, CCompareNode& node, HTREEITEM parentEntry,
                                                    HTREEITEM insertAfter, bool uniqueBranch);
     void InsertItems(CTreeCtrl& tree, const std::vector<CFilledContainer>& containers);
-    // Serves the thread's messages when they have waited long enough; the
-    // trees paint meanwhile and are closed to painting again after.
-    void ServeMessagesWhileFilling();
+    // Serves the thread's messages `now`, or when they have waited long
+    // enough; the trees paint meanwhile and are closed to painting again after.
+    void ServeMessagesWhileFilling(bool now);
 
     void CloseViewers();
     int OnCreate();

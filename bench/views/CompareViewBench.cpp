@@ -174,8 +174,10 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    std::string path1 = TempFilePath("corvane_view_bench_1.tvrec");
-    std::string path2 = TempFilePath("corvane_view_bench_2.tvrec");
+    // Named by the shape, so runs of different shapes may go side by side.
+    std::string stem = "corvane_view_bench_" + std::to_string(files) + (oneFolder ? "_one_folder" : "");
+    std::string path1 = TempFilePath((stem + "_1.tvrec").c_str());
+    std::string path2 = TempFilePath((stem + "_2.tvrec").c_str());
     if (oneFolder)
         std::printf("%u differing files in one folder\n", files);
     else
