@@ -75,8 +75,16 @@ int CMainFrame::OnCreate(CREATESTRUCTA*)
 
 bool CMainFrame::OnCmdMsg(UINT id)
 {
-    if (m_wndHost.OnCmdMsg(id))
+    // A command of the results view may serve the thread's messages while it
+    // runs long (Expand All of a large result): it runs as an operation, so
+    // that nothing closes the result under it.
+    if (m_wndHost.HasView() && !IsOperationRunning()) {
+        COperationScope scope(*this);
+        if (m_wndHost.OnCmdMsg(id))
+            return true;
+    } else if (m_wndHost.OnCmdMsg(id)) {
         return true;
+    }
     return CFrameWnd::OnCmdMsg(id);
 }
 
@@ -118,8 +126,8 @@ void CMainFrame::OnClose()
     // nested message loop: the frame may only go once it has returned.
     if (IsOperationRunning()) {
         m_bCloseDeferred = true;
-        // A result still being shown is not waited for.
-        m_wndHost.StopFilling();
+        // A result still being filled or expanded is not waited for.
+        m_wndHost.StopWork();
         // Said where it stays: the bar comes back if it was hidden.
         if (!IsControlBarVisible(kIdStatusBar))
             ShowControlBar(kIdStatusBar, true);

@@ -19,11 +19,11 @@ public:
     // Destroys the view shown (if any) and puts a fresh menu 128 on the main window.
     void CloseView();
     bool HasView() const { return m_pView != nullptr; }
-    // The view's trees stop filling: the frame is about to close.
-    void StopFilling()
+    // The view stops filling or expanding its trees: the frame is about to close.
+    void StopWork()
     {
         if (m_pView)
-            m_pView->StopFilling();
+            m_pView->StopWork();
     }
     CCompareView* GetView() const { return m_pView.get(); }
     // Put menu 152 or 153 on the main window and a new registry or

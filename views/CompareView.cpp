@@ -73,6 +73,9 @@ const unsigned kEntriesPerLook = 256;
 // Items that take Wine's control about a hundredth of a second: more, and the
 // trees are painted before they go in.
 const size_t kItemsShownBefore = 10000;
+// Entries an expansion lays out at most in one call, where the folders allow:
+// about a third of a second of Wine's control.
+const uint64_t kEntriesPerSlice = 100000;
 }  // namespace
 
 void CCompareView::ShowComparison(const CCompareMine& result)
@@ -98,55 +101,64 @@ void CCompareView::ShowComparison(const CCompareMine& result)
             items += here.node->Items().GetCount();
     m_lastServed = ::GetTickCount();
     if (items > kItemsShownBefore)
-        ServeMessagesWhileFilling(true);
+        ServeMessagesMeanwhile(true);
     InsertItems(m_treeLeft, left);
     InsertItems(m_treeRight, right);
     m_bFilling = false;
-    if (m_bQuitWhileFilling)
-        ::PostQuitMessage(m_quitCode);
-    if (!m_hWnd)
-        return;
-    m_treeLeft.SetRedraw(TRUE);
-    m_treeRight.SetRedraw(TRUE);
-    if (m_bStopFilling) {
-        m_afterFill.clear();
-        return;
+    if (m_hWnd) {
+        m_treeLeft.SetRedraw(TRUE);
+        m_treeRight.SetRedraw(TRUE);
     }
-    if (root1 && root2 && root1->IsEmpty() && root2->IsEmpty())
+    if (m_hWnd && !m_bStopWork && root1 && root2 && root1->IsEmpty() && root2->IsEmpty())
         Note(kIdenticalNote);
+    EndWork();
+}
+
+void CCompareView::EndWork()
+{
+    if (m_bQuitWhileBusy) {
+        m_bQuitWhileBusy = false;
+        ::PostQuitMessage(m_quitCode);
+    }
     std::vector<std::function<void()>> waiting;
-    waiting.swap(m_afterFill);
+    waiting.swap(m_whenIdle);
+    if (!m_hWnd || m_bStopWork)
+        return;
     for (auto& command : waiting)
         command();
 }
 
-void CCompareView::ServeMessagesWhileFilling(bool now)
+void CCompareView::ServeMessagesMeanwhile(bool now)
 {
     if (!now && ::GetTickCount() - m_lastServed < kServeIntervalMs)
         return;
-    m_treeLeft.SetRedraw(TRUE);
-    m_treeRight.SetRedraw(TRUE);
+    // The trees paint while they fill, not while they are opened: Expand All
+    // paints them once, at its end.
+    if (m_bFilling) {
+        m_treeLeft.SetRedraw(TRUE);
+        m_treeRight.SetRedraw(TRUE);
+    }
     MSG msg;
     while (m_hWnd && ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
         int code = 0;
         if (!AppPumpMessage(code)) {
-            m_bQuitWhileFilling = true;
+            m_bQuitWhileBusy = true;
             m_quitCode = code;
         }
     }
     // Closed to painting while entries go in: an entry under an open parent
     // would have the control lay out every entry shown after it again.
-    if (m_hWnd) {
+    if (m_hWnd && m_bFilling) {
         m_treeLeft.SetRedraw(FALSE);
         m_treeRight.SetRedraw(FALSE);
     }
     m_lastServed = ::GetTickCount();
 }
 
-void CCompareView::WhenFilled(std::function<void()> command)
+void CCompareView::WhenIdle(std::function<void()> command)
 {
-    if (m_bFilling)
-        m_afterFill.push_back(std::move(command));
+    if (m_bFilling || m_bExpanding)
+        m_whenIdle.push_back(std::move(command));
     else
         command();
 }
@@ -215,7 +227,7 @@ void CCompareView::InsertItems(CTreeCtrl& tree, const std::vector<CFilledContain
     std::string name;
     unsigned untilLook = kEntriesPerLook;
     for (const CFilledContainer& here : containers) {
-        if (m_bStopFilling)
+        if (m_bStopWork)
             return;
         items.clear();
         for (CCompareItem* item : here.node->Items())
@@ -231,8 +243,8 @@ void CCompareView::InsertItems(CTreeCtrl& tree, const std::vector<CFilledContain
                 tree.InsertItem(name.c_str(), image, image, reinterpret_cast<LPARAM>(*item), entry, after));
             if (m_bFilling && --untilLook == 0) {
                 untilLook = kEntriesPerLook;
-                ServeMessagesWhileFilling(false);
-                if (!m_hWnd || m_bStopFilling)
+                ServeMessagesMeanwhile(false);
+                if (!m_hWnd || m_bStopWork)
                     return;
             }
         }
@@ -250,43 +262,93 @@ CTreeCtrl* CCompareView::GetOppositeTree(HWND tree)
 
 // Children before their parents: an entry under a collapsed parent is not on
 // screen, so expanding it only marks it, while expanding an entry on screen
-// lays out everything below it again. Parents first would lay out the branch
-// once per container, which takes minutes for a large comparison; this way
-// only the entry's own expansion, the last, lays it out. The containers are
-// found in the result, not by asking the tree entry by entry: Wine's control
-// searches all its entries for every entry handle it is given.
+// lays out everything below it again. Parents first would lay out a branch
+// once per container, which takes minutes for a large comparison; this way a
+// branch is laid out once, when its own entry opens, last.
+//
+// A branch of more entries than a slice is not laid out in one go: its entry
+// opens first, which lays out only its own children, and then each child's
+// branch in turn, so that Expand All can serve the thread's messages between
+// them. Only a single folder of more entries than a slice is laid out whole.
+//
+// The containers are found in the result, not by asking the tree entry by
+// entry: Wine's control searches all its entries for every handle it is given.
 void CCompareView::ExpandBranch(HTREEITEM entry, CTreeCtrl& tree)
 {
     CCompareNode* top = EntryOf(tree, entry).node;
     if (!top)
         return;
-    std::vector<CCompareNode*> containers{top};  // each after its parent
-    for (size_t at = 0; at < containers.size(); ++at)
-        for (CCompareNode* child : containers[at]->Nodes())
-            containers.push_back(child);
-    for (auto at = containers.rbegin(); at != containers.rend(); ++at)
-        if ((*at)->GetTreeItem() && !((*at)->Nodes().IsEmpty() && (*at)->Items().IsEmpty()))
-            tree.Expand(static_cast<HTREEITEM>((*at)->GetTreeItem()), TVE_EXPAND);
+    struct CBranch {
+        CCompareNode* node;
+        size_t firstChild;  // the children follow one another in the list
+        size_t children;
+        uint64_t entries;   // the container's own and all below it
+    };
+    std::vector<CBranch> branches{CBranch{top, 0, 0, 0}};  // each after its parent
+    for (size_t at = 0; at < branches.size(); ++at) {
+        branches[at].firstChild = branches.size();
+        for (CCompareNode* child : branches[at].node->Nodes())
+            branches.push_back(CBranch{child, 0, 0, 0});
+        branches[at].children = branches.size() - branches[at].firstChild;
+    }
+    for (size_t at = branches.size(); at-- > 0;) {
+        CBranch& branch = branches[at];
+        branch.entries += 1 + branch.node->Items().GetCount();
+        for (size_t child = 0; child < branch.children; ++child)
+            branch.entries += branches[branch.firstChild + child].entries;
+    }
+
+    auto open = [&](const CBranch& branch) {
+        if (branch.node->GetTreeItem() && (branch.children || !branch.node->Items().IsEmpty()))
+            tree.Expand(static_cast<HTREEITEM>(branch.node->GetTreeItem()), TVE_EXPAND);
+    };
+    std::vector<size_t> pending{0}, inBranch;
+    while (!pending.empty() && !m_bStopWork) {
+        const CBranch& branch = branches[pending.back()];
+        pending.pop_back();
+        if (branch.entries > kEntriesPerSlice && branch.children) {
+            open(branch);
+            for (size_t child = branch.children; child-- > 0;)
+                pending.push_back(branch.firstChild + child);
+        } else {
+            inBranch.assign(1, static_cast<size_t>(&branch - branches.data()));
+            for (size_t at = 0; at < inBranch.size(); ++at)
+                for (size_t child = 0; child < branches[inBranch[at]].children; ++child)
+                    inBranch.push_back(branches[inBranch[at]].firstChild + child);
+            for (auto at = inBranch.rbegin(); at != inBranch.rend(); ++at)
+                open(branches[*at]);
+        }
+        if (m_bExpanding)
+            ServeMessagesMeanwhile(false);
+    }
 }
 
 void CCompareView::OnExpandAll()
 {
-    if (m_bFilling) {
-        WhenFilled([this]() { OnExpandAll(); });
+    if (m_bFilling || m_bExpanding) {
+        WhenIdle([this]() { OnExpandAll(); });
         return;
     }
     CWaitCursor wait;
+    m_bExpanding = true;
+    m_lastServed = ::GetTickCount();
     m_treeLeft.SetRedraw(FALSE);
     m_treeRight.SetRedraw(FALSE);
     for (CTreeCtrl* tree : {&m_treeLeft, &m_treeRight})
-        if (HTREEITEM root = tree->GetRootItem())
+        if (HTREEITEM root = m_hWnd ? tree->GetRootItem() : nullptr)
             ExpandBranch(root, *tree);
+    m_bExpanding = false;
+    if (!m_hWnd) {
+        EndWork();
+        return;
+    }
     m_treeLeft.SetRedraw(TRUE);
     m_treeRight.SetRedraw(TRUE);
     for (CTreeCtrl* tree : {&m_treeLeft, &m_treeRight}) {
         tree->InvalidateRect(nullptr, TRUE);
         tree->UpdateWindow();
     }
+    EndWork();
 }
 
 CTreeCtrl* CCompareView::FocusedTree()
@@ -316,9 +378,9 @@ CCompareView::Entry CCompareView::EntryOf(const CTreeCtrl& tree, HTREEITEM entry
 
 void CCompareView::ViewOpposite()
 {
-    // The counterpart may not be in its tree yet.
-    if (m_bFilling) {
-        WhenFilled([this]() { ViewOpposite(); });
+    // The counterpart may not be in its tree yet, or its folders not open.
+    if (m_bFilling || m_bExpanding) {
+        WhenIdle([this]() { ViewOpposite(); });
         return;
     }
     CTreeCtrl* tree = FocusedTree();
@@ -483,9 +545,18 @@ LRESULT CCompareView::WindowProc(UINT msg, WPARAM w, LPARAM l)
         OnSize();
         return 0;
     case WM_COMMAND:
-        // The context menu's commands come here, as the frame's go to the host.
-        if (HIWORD(w) == 0 && OnCmdMsg(LOWORD(w)))
-            return 0;
+        // The context menu's commands come here. Inside the main window they
+        // go round through it, as its own menu's do, so that it knows what
+        // runs; a view on its own runs them itself.
+        if (HIWORD(w) == 0) {
+            HWND main = AppMainWindow();
+            if (main && ::IsChild(main, m_hWnd)) {
+                ::SendMessageA(main, WM_COMMAND, w, l);
+                return 0;
+            }
+            if (OnCmdMsg(LOWORD(w)))
+                return 0;
+        }
         break;
     case WM_DESTROY:
         CloseViewers();

@@ -55,12 +55,13 @@ public:
     // which takes Wine's tree control time growing with the square of their
     // number.
     void LeaveEntriesToProcessEnd();
-    // Ends a fill under way at its next look at the messages: the view is
-    // about to go. Nothing waiting for the fill runs then.
-    void StopFilling() { m_bStopFilling = true; }
+    // Ends a fill or an Expand All under way at its next look at the
+    // messages: the view is about to go. Nothing waiting for it runs then.
+    void StopWork() { m_bStopWork = true; }
     // The other of the two trees; null for any other window.
     CTreeCtrl* GetOppositeTree(HWND tree);
-    // Expands the entry and everything below it; it stays scrolled where it was.
+    // Expands the entry and everything below it; it stays scrolled where it
+    // was. During Expand All the thread's messages are served meanwhile.
     void ExpandBranch(HTREEITEM entry, CTreeCtrl& tree);
 
     bool OnCmdMsg(UINT id) override;
@@ -118,20 +119,23 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
 
-    // Runs the command now, or once the trees are filled when they are not yet.
-    void WhenFilled(std::function<void()> command);
+    // Runs the command now, or once the fill or the Expand All under way ends.
+    void WhenIdle(std::function<void()> command);
 
     CTreeCtrl m_treeLeft;
     CTreeCtrl m_treeRight;
     CImageList m_imagesLeft;
     CImageList m_imagesRight;
     std::vector<HWND> m_viewerWindows;
+    // A fill or an Expand All under way serves the thread's messages now and
+    // then; commands that need it done wait for its end.
     bool m_bFilling = false;
-    bool m_bStopFilling = false;
+    bool m_bExpanding = false;
+    bool m_bStopWork = false;
     DWORD m_lastServed = 0;
-    bool m_bQuitWhileFilling = false;
+    bool m_bQuitWhileBusy = false;
     int m_quitCode = 0;
-    std::vector<std::function<void()>> m_afterFill;
+    std::vector<std::function<void()>> m_whenIdle;
 
 private:
     // A container whose entry is in a tree, and whether it is drawn one-sided.
@@ -144,8 +148,12 @@ private:
                                                    HTREEITEM insertAfter, bool uniqueBranch);
     void InsertItems(CTreeCtrl& tree, const std::vector<CFilledContainer>& containers);
     // Serves the thread's messages `now`, or when they have waited long
-    // enough; the trees paint meanwhile and are closed to painting again after.
-    void ServeMessagesWhileFilling(bool now);
+    // enough; during a fill the trees paint meanwhile and are closed to
+    // painting again after. A quit request is kept for the end of the work.
+    void ServeMessagesMeanwhile(bool now);
+    // After a fill or an Expand All: passes a quit request on and runs the
+    // commands that waited, unless the view is going.
+    void EndWork();
 
     void CloseViewers();
     int OnCreate();
