@@ -192,57 +192,69 @@ HTREEITEM CCompareView::InsertNode(CTreeCtrl& tree, CCompareNode& node, HTREEITE
     return static_cast<HTREEITEM>(node.GetTreeItem());
 }
 
-// Breadth first, the list itself being the queue: no recursion, however
-// deep the folders nest. The containers come back in the order their items
-// are to go in: each after its child containers, the order in which the
-// control frees entries when the tree goes. Wine's control then finds each
-// entry it frees among the first of its list, which makes closing a large
-// result about three times quicker there.
+namespace {
+
+// A container of a branch, listed breadth first: each after its parent, and
+// the children of each one after another, in the model's order.
+struct CListedContainer {
+    CCompareNode* node;
+    size_t firstChild;
+    size_t children;
+};
+
+// With the list itself as the queue: no recursion, however deep the folders nest.
+std::vector<CListedContainer> ListContainers(CCompareNode& top)
+{
+    std::vector<CListedContainer> list{CListedContainer{&top, 0, 0}};
+    for (size_t at = 0; at < list.size(); ++at) {
+        list[at].firstChild = list.size();
+        for (CCompareNode* child : list[at].node->Nodes())
+            list.push_back(CListedContainer{child, 0, 0});
+        list[at].children = list.size() - list[at].firstChild;
+    }
+    return list;
+}
+
+}  // namespace
+
+// The containers come back in the order their items are to go in: each after
+// its child containers, the order in which the control frees entries when
+// the tree goes. Wine's control then finds each entry it frees among the
+// first of its list, which makes closing a large result about three times
+// quicker there.
 std::vector<CCompareView::CFilledContainer> CCompareView::InsertContainers(CTreeCtrl& tree, CCompareNode& node,
                                                                            HTREEITEM parentEntry,
                                                                            HTREEITEM insertAfter, bool uniqueBranch)
 {
-    struct CMade {
-        CFilledContainer container;
-        size_t firstChild;  // the children follow one another in the list
-        size_t children;
-    };
-    std::vector<CMade> made;  // in the order their entries were made
+    std::vector<CListedContainer> list = ListContainers(node);
+    std::vector<bool> unique(list.size());
     std::string name;
-    auto insert = [&](CCompareNode& n, HTREEITEM parent, HTREEITEM after, bool unique) {
-        unique = unique || n.GetState() == csUnique;
+    auto insert = [&](size_t at, HTREEITEM parent, HTREEITEM after, bool uniqueAbove) {
+        CCompareNode& n = *list[at].node;
+        unique[at] = uniqueAbove || n.GetState() == csUnique;
         n.GetName(name);
-        n.SetTreeItem(tree.InsertItem(name.c_str(), unique ? kUniqueContainerImage : kContainerImage,
-                                      unique ? kUniqueOpenContainerImage : kOpenContainerImage,
+        n.SetTreeItem(tree.InsertItem(name.c_str(), unique[at] ? kUniqueContainerImage : kContainerImage,
+                                      unique[at] ? kUniqueOpenContainerImage : kOpenContainerImage,
                                       reinterpret_cast<LPARAM>(&n), parent, after));
-        made.push_back(CMade{CFilledContainer{&n, unique}, 0, 0});
     };
-    insert(node, parentEntry, insertAfter, uniqueBranch);
-    std::vector<CCompareNode*> children;
-    for (size_t at = 0; at < made.size(); ++at) {
-        CFilledContainer here = made[at].container;
-        children.clear();
-        for (CCompareNode* child : here.node->Nodes())
-            children.push_back(child);
-        made[at].firstChild = made.size() + children.size() - 1;
-        made[at].children = children.size();
-        HTREEITEM entry = static_cast<HTREEITEM>(here.node->GetTreeItem());
-        for (auto child = children.rbegin(); child != children.rend(); ++child)
-            insert(**child, entry, TVI_FIRST, here.unique);
+    insert(0, parentEntry, insertAfter, uniqueBranch);
+    for (size_t at = 0; at < list.size(); ++at) {
+        HTREEITEM entry = static_cast<HTREEITEM>(list[at].node->GetTreeItem());
+        for (size_t child = list[at].firstChild + list[at].children; child-- > list[at].firstChild;)
+            insert(child, entry, TVI_FIRST, unique[at]);
     }
 
-    // Back to front, the children were made last to first.
     std::vector<CFilledContainer> containers;
-    containers.reserve(made.size());
+    containers.reserve(list.size());
     std::vector<std::pair<size_t, size_t>> open{{0, 0}};  // a container and its children visited
     while (!open.empty()) {
         size_t at = open.back().first;
-        if (open.back().second < made[at].children) {
-            size_t child = made[at].firstChild - open.back().second++;
+        if (open.back().second < list[at].children) {
+            size_t child = list[at].firstChild + open.back().second++;
             open.emplace_back(child, 0);
             continue;
         }
-        containers.push_back(made[at].container);
+        containers.push_back(CFilledContainer{list[at].node, unique[at]});
         open.pop_back();
     }
     return containers;
@@ -305,45 +317,34 @@ void CCompareView::ExpandBranch(HTREEITEM entry, CTreeCtrl& tree)
     CCompareNode* top = EntryOf(tree, entry).node;
     if (!top)
         return;
-    struct CBranch {
-        CCompareNode* node;
-        size_t firstChild;  // the children follow one another in the list
-        size_t children;
-        uint64_t entries;   // the container's own and all below it
-    };
-    std::vector<CBranch> branches{CBranch{top, 0, 0, 0}};  // each after its parent
-    for (size_t at = 0; at < branches.size(); ++at) {
-        branches[at].firstChild = branches.size();
-        for (CCompareNode* child : branches[at].node->Nodes())
-            branches.push_back(CBranch{child, 0, 0, 0});
-        branches[at].children = branches.size() - branches[at].firstChild;
-    }
+    std::vector<CListedContainer> branches = ListContainers(*top);
+    std::vector<uint64_t> entries(branches.size());  // each container's own and all below it
     for (size_t at = branches.size(); at-- > 0;) {
-        CBranch& branch = branches[at];
-        branch.entries += 1 + branch.node->Items().GetCount();
-        for (size_t child = 0; child < branch.children; ++child)
-            branch.entries += branches[branch.firstChild + child].entries;
+        entries[at] = 1 + branches[at].node->Items().GetCount();
+        for (size_t child = 0; child < branches[at].children; ++child)
+            entries[at] += entries[branches[at].firstChild + child];
     }
 
-    auto open = [&](const CBranch& branch) {
+    auto open = [&](const CListedContainer& branch) {
         if (branch.node->GetTreeItem() && (branch.children || !branch.node->Items().IsEmpty()))
             tree.Expand(static_cast<HTREEITEM>(branch.node->GetTreeItem()), TVE_EXPAND);
     };
     std::vector<size_t> pending{0}, inBranch;
     while (!pending.empty() && !m_bStopWork) {
-        const CBranch& branch = branches[pending.back()];
+        size_t at = pending.back();
+        const CListedContainer& branch = branches[at];
         pending.pop_back();
-        if (branch.entries > kEntriesPerSlice && branch.children) {
+        if (entries[at] > kEntriesPerSlice && branch.children) {
             open(branch);
             for (size_t child = branch.children; child-- > 0;)
                 pending.push_back(branch.firstChild + child);
         } else {
-            inBranch.assign(1, static_cast<size_t>(&branch - branches.data()));
-            for (size_t at = 0; at < inBranch.size(); ++at)
-                for (size_t child = 0; child < branches[inBranch[at]].children; ++child)
-                    inBranch.push_back(branches[inBranch[at]].firstChild + child);
-            for (auto at = inBranch.rbegin(); at != inBranch.rend(); ++at)
-                open(branches[*at]);
+            inBranch.assign(1, at);
+            for (size_t i = 0; i < inBranch.size(); ++i)
+                for (size_t child = 0; child < branches[inBranch[i]].children; ++child)
+                    inBranch.push_back(branches[inBranch[i]].firstChild + child);
+            for (auto deeper = inBranch.rbegin(); deeper != inBranch.rend(); ++deeper)
+                open(branches[*deeper]);
         }
         if (m_bExpanding)
             ServeMessagesMeanwhile(false);
