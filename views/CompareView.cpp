@@ -195,7 +195,8 @@ HTREEITEM CCompareView::InsertNode(CTreeCtrl& tree, CCompareNode& node, HTREEITE
 namespace {
 
 // A container of a branch, listed breadth first: each after its parent, and
-// the children of each one after another, in the model's order.
+// the children of each one after another, last to first, the order in which
+// the fill makes their entries.
 struct CListedContainer {
     CCompareNode* node;
     size_t firstChild;
@@ -211,6 +212,7 @@ std::vector<CListedContainer> ListContainers(CCompareNode& top)
         for (CCompareNode* child : list[at].node->Nodes())
             list.push_back(CListedContainer{child, 0, 0});
         list[at].children = list.size() - list[at].firstChild;
+        std::reverse(list.begin() + static_cast<std::ptrdiff_t>(list[at].firstChild), list.end());
     }
     return list;
 }
@@ -240,7 +242,7 @@ std::vector<CCompareView::CFilledContainer> CCompareView::InsertContainers(CTree
     insert(0, parentEntry, insertAfter, uniqueBranch);
     for (size_t at = 0; at < list.size(); ++at) {
         HTREEITEM entry = static_cast<HTREEITEM>(list[at].node->GetTreeItem());
-        for (size_t child = list[at].firstChild + list[at].children; child-- > list[at].firstChild;)
+        for (size_t child = list[at].firstChild; child < list[at].firstChild + list[at].children; ++child)
             insert(child, entry, TVI_FIRST, unique[at]);
     }
 
@@ -250,7 +252,7 @@ std::vector<CCompareView::CFilledContainer> CCompareView::InsertContainers(CTree
     while (!open.empty()) {
         size_t at = open.back().first;
         if (open.back().second < list[at].children) {
-            size_t child = list[at].firstChild + open.back().second++;
+            size_t child = list[at].firstChild + list[at].children - 1 - open.back().second++;
             open.emplace_back(child, 0);
             continue;
         }
