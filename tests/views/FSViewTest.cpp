@@ -114,20 +114,26 @@ TEST_F(FSView, AFolderOfMixedChildrenReadsBackInTheModelsOrderWithEveryEntryItsM
 {
     const TFolder before{"C:",
                          {File("z.txt", 1), File("gone.txt", 1), File("a.txt", 1)},
-                         {TFolder{"Zed", {File("f.txt", 1)}, {}}, TFolder{"Alpha", {}, {}},
-                          TFolder{"Mid", {File("x.txt", 1)}, {}}}};
+                         {TFolder{"Zed",
+                                  {File("f.txt", 1)},
+                                  {TFolder{"Q", {File("q.txt", 1)}, {}}, TFolder{"B", {File("b.txt", 1)}, {}}}},
+                          TFolder{"Alpha", {}, {}}, TFolder{"Mid", {File("x.txt", 1)}, {}}}};
     const TFolder after{"C:",
                         {File("new.txt", 2), File("z.txt", 2), File("a.txt", 2)},
                         {TFolder{"Mid", {File("x.txt", 2)}, {}}, TFolder{"Fresh", {File("in.txt", 1)}, {}},
-                         TFolder{"Zed", {File("f.txt", 2)}, {}}}};
+                         TFolder{"Zed",
+                                 {File("f.txt", 2)},
+                                 {TFolder{"Q", {File("q.txt", 2)}, {}}, TFolder{"B", {File("b.txt", 2)}, {}}}}}};
     Show(before, after);
     view.OnCmdMsg(ID_EXPAND_ALL);
     EXPECT_EQ(EntryListing(view.LeftTree()),
-              "0 File System 1 0/2 +\n1 C: 0/2 +\n2 Zed 0/2 +\n3 f.txt 4/4\n2 Alpha 1/3\n2 Mid 0/2 +\n"
+              "0 File System 1 0/2 +\n1 C: 0/2 +\n2 Zed 0/2 +\n3 Q 0/2 +\n4 q.txt 4/4\n3 B 0/2 +\n4 b.txt 4/4\n"
+              "3 f.txt 4/4\n2 Alpha 1/3\n2 Mid 0/2 +\n"
               "3 x.txt 4/4\n2 z.txt 4/4\n2 gone.txt 5/5\n2 a.txt 4/4\n");
     EXPECT_EQ(EntryListing(view.RightTree()),
               "0 File System 2 0/2 +\n1 C: 0/2 +\n2 Mid 0/2 +\n3 x.txt 4/4\n2 Fresh 1/3 +\n3 in.txt 5/5\n"
-              "2 Zed 0/2 +\n3 f.txt 4/4\n2 new.txt 5/5\n2 z.txt 4/4\n2 a.txt 4/4\n");
+              "2 Zed 0/2 +\n3 Q 0/2 +\n4 q.txt 4/4\n3 B 0/2 +\n4 b.txt 4/4\n3 f.txt 4/4\n2 new.txt 5/5\n"
+              "2 z.txt 4/4\n2 a.txt 4/4\n");
     for (CTreeCtrl* tree : {&view.LeftTree(), &view.RightTree()}) {
         std::vector<HTREEITEM> pending{tree->GetRootItem()};
         while (!pending.empty()) {
@@ -140,6 +146,33 @@ TEST_F(FSView, AFolderOfMixedChildrenReadsBackInTheModelsOrderWithEveryEntryItsM
             for (HTREEITEM child = tree->GetChildItem(at); child; child = tree->GetNextSiblingItem(child))
                 pending.push_back(child);
         }
+    }
+}
+
+// Enough files for the trees to be shown, and the thread's messages served,
+// before the files go in: an Expand All chosen then runs once they are in,
+// so that the folders which get their files last are open too.
+TEST_F(FSView, ExpandAllChosenWhileTheTreesFillRunsWhenTheyAreFull)
+{
+    TFolder before{"C:", {}, {TFolder{"Sub", {File("f.txt", 1)}, {}}}}, after = before;
+    after.folders[0].files[0].size = 2;
+    for (int i = 0; i < 6000; ++i) {
+        before.files.push_back(File(("file" + std::to_string(i)).c_str(), 1));
+        after.files.push_back(File(("file" + std::to_string(i)).c_str(), 2));
+    }
+    CMemoryFile file1 = WriteSnapshot(before), file2 = WriteSnapshot(after);
+    ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
+    parent = ::CreateWindowExA(0, "STATIC", "results", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
+                               ::GetModuleHandleA(nullptr), nullptr);
+    CWnd host(parent);
+    ASSERT_TRUE(view.CreateView(&host));
+    view.PostMessage(WM_COMMAND, ID_EXPAND_ALL);
+    view.ShowComparison(mine);
+    for (CTreeCtrl* tree : {&view.LeftTree(), &view.RightTree()}) {
+        std::string listing = EntryListing(*tree);
+        EXPECT_NE(listing.find("\n2 Sub 0/2 +\n3 f.txt 4/4\n2 file0 4/4\n"), std::string::npos)
+            << listing.substr(0, 200);
+        EXPECT_EQ(tree->GetCount(), 6004u);
     }
 }
 
