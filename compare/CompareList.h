@@ -1,12 +1,11 @@
 // The ordered list of a node's child nodes or items. Elements keep the order
 // in which they were appended; a position names one element and stays valid
-// while other elements are removed, until the list is compacted. The list
-// owns its elements: it deletes those it was handed from the heap and only
-// destroys those placed in their tree's storage (TreeStorage.h).
+// while other elements are removed, until the list is compacted.
 //
-// The cells are a heap array that grows as elements are appended, or an
-// array of exactly the loaded elements in the tree's storage, which a loader
-// hands over whole.
+// The list owns nothing: its elements and its cells lie in their tree's
+// storage (TreeStorage.h) and go with it. A loader hands over the cells of
+// exactly the loaded elements at once; a list that grows one element at a
+// time takes arrays of doubling room from the storage.
 //
 // Looking a name up returns exactly the first element in list order whose
 // name matches (NameMatch.h). The comparison's lookups go through a CLookup
@@ -35,12 +34,11 @@ private:
 
 public:
     CCompareList() = default;
-    ~CCompareList() { RemoveAll(); }
     CCompareList(const CCompareList&) = delete;
     CCompareList& operator=(const CCompareList&) = delete;
 
     bool IsEmpty() const { return GetCount() == 0; }
-    uint32_t GetCount() const { return m_nCount & ~kInStorage; }
+    uint32_t GetCount() const { return m_nCount & ~kExactRoom; }
 
     ListPosition GetHeadPosition() const { return NextLive(0); }
     // The element at pos; pos moves on to the next element, or 0 at the end.
@@ -55,91 +53,68 @@ public:
         return pos != 0 && pos <= m_nSize ? m_cells[pos - 1] : nullptr;
     }
 
-    T* AddTail(std::unique_ptr<T> element)
+    // Appends element; a full array moves to one of twice the room in storage.
+    template <class Storage>
+    T* AddTail(Storage& storage, T* element)
     {
-        MakeRoom();
-        return Push(element.release());
+        if (m_nSize >= kMaxSize)
+            throw std::bad_alloc();
+        if (!m_cells || (m_nCount & kExactRoom) || m_nSize == Room(m_nSize)) {
+            T** cells = storage.template Cells<T>(Room(m_nSize + 1));
+            if (m_nSize)
+                std::memcpy(cells, m_cells, m_nSize * sizeof(T*));
+            m_cells = cells;
+            m_nCount &= ~kExactRoom;
+        }
+        m_cells[m_nSize++] = element;
+        ++m_nCount;
+        return element;
     }
 
-    // Takes over count elements whose cells, in list order, lie in storage
-    // that outlives the list. An empty list uses the cells themselves; a list
-    // that holds elements already appends them one by one.
+    // Takes over the count elements of an empty list, whose cells, in list
+    // order, lie in the storage of the list's tree.
     void Adopt(T** cells, uint32_t count)
     {
-        if (m_nSize != 0 || count == 0 || count > kMaxSize) {
-            for (uint32_t i = 0; i < count; ++i) {
-                MakeRoom();
-                Push(cells[i]);
-            }
+        if (count == 0)
             return;
-        }
-        FreeCells();
         m_cells = cells;
         m_nSize = count;
-        m_nCount = count | kInStorage;
+        m_nCount = count | kExactRoom;
     }
 
-    // Deletes the element at pos. Other positions stay valid; when the list
-    // becomes empty its cells are released.
-    void RemoveAt(ListPosition pos)
+    // Takes the element at pos out of the list and returns it. Other
+    // positions stay valid.
+    T* RemoveAt(ListPosition pos)
     {
         T* element = GetAt(pos);
         if (!element)
-            return;
+            return nullptr;
         m_cells[pos - 1] = nullptr;
-        Dispose(element);
-        if (--m_nCount == 0 || m_nCount == kInStorage)
-            FreeCells();
+        if ((--m_nCount & ~kExactRoom) == 0)
+            Clear();
+        return element;
     }
 
-    // Closes the gaps left by removals and returns the unused room of a heap
-    // array. Every position taken before is invalid afterwards.
+    // Closes the gaps left by removals. Every position taken before is
+    // invalid afterwards.
     void Compact()
     {
-        uint32_t size = m_nSize;
-        if (size != GetCount()) {
-            uint32_t kept = 0;
-            for (uint32_t i = 0; i < size; ++i)
-                if (m_cells[i])
-                    m_cells[kept++] = m_cells[i];
-            m_nSize = kept;
-        }
-        if (m_cells && !CellsInStorage() && Room(m_nSize) < Room(size))
-            Reallocate(Room(m_nSize));
-    }
-
-    // Hands every element over to the caller, in list order; the list is empty.
-    void TakeAll(std::vector<T*>& out)
-    {
+        if (m_nSize == GetCount())
+            return;
+        uint32_t kept = 0;
         for (uint32_t i = 0; i < m_nSize; ++i)
             if (m_cells[i])
-                out.push_back(m_cells[i]);
-        FreeCells();
+                m_cells[kept++] = m_cells[i];
+        // The rest of the array is room no longer counted.
+        m_nSize = kept;
+        m_nCount = kept | kExactRoom;
     }
 
-    // Deletes every element in list order.
-    void RemoveAll()
+    // Forgets every element and cell.
+    void Clear()
     {
-        for (uint32_t i = 0; i < m_nSize; ++i)
-            if (T* element = m_cells[i]) {
-                m_cells[i] = nullptr;
-                Dispose(element);
-            }
-        FreeCells();
-    }
-
-    // Forgets every element without deleting any: whoever calls it has taken
-    // them over.
-    void Abandon() { FreeCells(); }
-
-    // Deletes an element of no list: from the heap, or destroyed only when
-    // it lies in its tree's storage.
-    static void Dispose(T* element)
-    {
-        if (element->IsPlaced())
-            element->~T();
-        else
-            delete element;
+        m_cells = nullptr;
+        m_nSize = m_nCount = 0;
     }
 
     // Position of the first element whose name matches, or 0.
@@ -273,56 +248,14 @@ private:
         return 0;
     }
 
-    bool CellsInStorage() const { return (m_nCount & kInStorage) != 0; }
-
-    // The room of a heap array of size cells: at least 4, else the next power
-    // of two. The list keeps no capacity: its heap array has at least this
-    // room for its size at all times.
+    // The room of an array that grew one element at a time for size cells:
+    // at least 4, else the next power of two. The list keeps no capacity.
     static uint32_t Room(uint32_t size)
     {
         uint32_t room = 4;
         while (room < size)
             room *= 2;
         return room;
-    }
-
-    // Room for one more cell; a list adopted from storage has none, so its
-    // first append moves it to the heap.
-    void MakeRoom()
-    {
-        if (m_cells && !CellsInStorage() && m_nSize < Room(m_nSize))
-            return;
-        if (m_nSize >= kMaxSize)
-            throw std::bad_alloc();
-        Reallocate(Room(m_nSize + 1));
-    }
-
-    T* Push(T* element)
-    {
-        m_cells[m_nSize++] = element;
-        ++m_nCount;
-        return element;
-    }
-
-    // Moves the cells to a heap array of room cells.
-    void Reallocate(uint32_t room)
-    {
-        T** cells = new T*[room];
-        if (m_nSize)
-            std::memcpy(cells, m_cells, m_nSize * sizeof(T*));
-        if (m_cells && !CellsInStorage())
-            delete[] m_cells;
-        m_cells = cells;
-        m_nCount &= ~kInStorage;
-    }
-
-    // Forgets every cell, freeing a heap array.
-    void FreeCells()
-    {
-        if (m_cells && !CellsInStorage())
-            delete[] m_cells;
-        m_cells = nullptr;
-        m_nSize = m_nCount = 0;
     }
 
     std::unique_ptr<CIndex> BuildIndex() const
@@ -356,11 +289,12 @@ private:
         return index;
     }
 
-    // Set in m_nCount when the cells lie in the tree's storage.
-    static constexpr uint32_t kInStorage = 0x80000000u;
-    static constexpr uint32_t kMaxSize = kInStorage - 1;
+    // Set in m_nCount when the array has room for exactly m_nSize cells (it
+    // was adopted or compacted), rather than Room(m_nSize).
+    static constexpr uint32_t kExactRoom = 0x80000000u;
+    static constexpr uint32_t kMaxSize = kExactRoom - 1;
 
     T** m_cells = nullptr;  // removed elements leave null cells
     uint32_t m_nSize = 0;   // cells in use
-    uint32_t m_nCount = 0;  // elements in the list, and kInStorage
+    uint32_t m_nCount = 0;  // elements in the list, and kExactRoom
 };

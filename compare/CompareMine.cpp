@@ -1,39 +1,82 @@
 #include "compare/CompareMine.h"
 
+#include "compare/TreePairing.h"
+#include "compare/TreePruning.h"
+
+#include <cstdio>
+
 const char* const kReadErrorFile1 = "ERROR: Error while reading file 1.";
 const char* const kReadErrorFile2 = "ERROR: Error while reading file 2.";
 const char* const kComparisonFailed = "Comparison failed.";
 const char* const kCompareOutOfMemory = "ERROR: There is not enough memory to compare these snap shots.";
 
-CCompareMine::~CCompareMine()
+namespace {
+
+// The node count at offset 2 of a snapshot file; what was not delivered stays 0.
+uint32_t PeekNodeCount(IInputFile& file)
 {
-    DeleteTrees();
-    // The storage goes with the members: a few hundred blocks.
+    uint8_t header[6] = {};
+    file.SeekToBegin();
+    if (file.Read(header, 2) == 2)
+        file.Read(header + 2, 4);
+    return GetLE32(header + 2);
 }
 
-void CCompareMine::DeleteTrees()
+void FormatCount(std::string& out, unsigned long count, const char* word)
 {
-    for (CCompareNode* root : {m_pRoot1.get(), m_pRoot2.get()})
-        if (root)
-            root->DeleteBelowWithCounterpart();
-    m_pRoot1.reset();
-    m_pRoot2.reset();
-    m_storage1.Release();
-    m_storage2.Release();
+    char text[48];
+    std::snprintf(text, sizeof text, "%lu %s", count, word);
+    out = text;
 }
 
-void CCompareMine::CompactStorage()
+}  // namespace
+
+void CCompareMine::FormatNodeCount(std::string& out, unsigned long count) const
 {
-    for (int tree = 0; tree < 2; ++tree) {
-        CCompareNode* root = tree == 0 ? m_pRoot1.get() : m_pRoot2.get();
-        CTreeStorage& storage = tree == 0 ? m_storage1 : m_storage2;
-        // Worth it, and hardly more at the peak, only when the copies take a
-        // sixteenth of the loaded tree or less.
-        CTreeStorage fresh;
-        if (root->MoveBelowInto(fresh, storage.BlockBytes() / 16))
-            storage.Swap(fresh);
-        // fresh goes now, with the loaded blocks or with the unused copies.
+    FormatCount(out, count, m_kind.nodeWord);
+}
+
+void CCompareMine::FormatItemCount(std::string& out, unsigned long count) const
+{
+    FormatCount(out, count, m_kind.itemWord);
+}
+
+void CCompareMine::CreateRoots()
+{
+    // Tree 2 links into tree 1: both go before either starts again.
+    m_tree1.Release();
+    m_tree2.Release();
+    for (CCompareTree* tree : {&m_tree1, &m_tree2})
+        tree->SetRoot(PlaceNode(tree->Storage(), m_kind.rootNames[tree == &m_tree2], nullptr));
+}
+
+bool CCompareMine::Load(IInputFile& file, CCompareNode* root)
+{
+    file.SeekToBegin();
+    CSnapReader in(file);
+    uint16_t version = 0;
+    in.ReadU16(version);
+    if (version != m_kind.version) {
+        m_loadMessages.Note(m_kind.notASnapshot);
+        return false;
     }
+    uint32_t topLevelNodes;
+    if (!ReadHeader(in, topLevelNodes))
+        return false;
+
+    CTreeStorage& storage = (root == m_tree2.Root() ? m_tree2 : m_tree1).Storage();
+    std::string_view name;
+    auto readNode = [&](CCompareNode* parent, NodeRecordCounts& counts) -> CCompareNode* {
+        if (!in.ReadName(name))
+            return nullptr;
+        CCompareNode* node = PlaceNode(storage, name, parent);
+        counts.cut = !in.ReadU32(counts.nodes) || !in.ReadU32(counts.items);
+        return node;
+    };
+    auto readItem = [&](CCompareNode* parent) { return ReadItem(in, storage, parent); };
+    return ReadRecordTree(root, topLevelNodes, m_kind.limit, m_loadMessages, m_pProgress, storage, readNode,
+                          readItem) &&
+           FinishLoad(root);
 }
 
 void CCompareMine::SetStatus(const char* text)
@@ -53,36 +96,38 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
         ~ForgetProgress() { progress = nullptr; }
     } forget{m_pProgress};
     m_pProgress = progress;
-    DeleteTrees();
+    if (progress)
+        progress->BarSetStep(m_kind.progressStep(PeekNodeCount(file1), PeekNodeCount(file2)));
     CreateRoots();
-    file1.SeekToBegin();
-    file2.SeekToBegin();
+    CCompareNode* root1 = m_tree1.Root();
+    CCompareNode* root2 = m_tree2.Root();
 
     SetStatus("Reading snap shot 1 into memory...");
-    if (!Load(file1, m_pRoot1.get())) {
+    if (!Load(file1, root1)) {
         m_messages.Error(kReadErrorFile1);
         return false;
     }
     SetStatus("Reading snap shot 2 into memory...");
-    if (!Load(file2, m_pRoot2.get())) {
+    if (!Load(file2, root2)) {
         m_messages.Error(kReadErrorFile2);
         return false;
     }
 
     SetStatus("Comparing snapshot 1 against snapshot 2...");
-    m_pRoot1->Compare(m_pRoot2.get(), m_pProgress);
+    PairTrees(root1, root2, m_pProgress);
     SetStatus("Comparing snapshot 2 against snapshot 1...");
-    m_pRoot2->Compare(m_pRoot1.get(), m_pProgress);
+    PairTrees(root2, root1, m_pProgress);
     SettlePairs();
     if (m_bMarkTwins) {
-        m_pRoot1->MarkTwins();
-        m_pRoot2->MarkTwins();
+        MarkTwins(root1);
+        MarkTwins(root2);
     }
 
     SetStatus("Removing identicals...");
-    m_pRoot1->RemoveIdenticals();
-    m_pRoot2->RemoveIdenticals();
-    CompactStorage();
+    RemoveIdenticals(root1);
+    RemoveIdenticals(root2);
+    m_tree1.Compact();
+    m_tree2.Compact();
 
     SetStatus("Comparison complete.");
     return true;

@@ -1,25 +1,50 @@
 // A comparison engine: owns the two trees of a comparison and runs it in a
 // fixed order: load snapshot 1, load snapshot 2, pass 1 against 2, pass 2
 // against 1, prune tree 1, prune tree 2, with a status text for each step.
-// The kinds supply the roots, the loading of one file and the counts' texts.
-// It reports only through the progress and message interfaces it is given.
+// Both kinds of snapshot share the loading (RecordTree.h); a kind supplies
+// its names and words as data (CSnapKind) and reads its header and its item
+// records. It reports only through the progress and message interfaces it
+// is given.
+//
+// A snapshot file is untrusted input. Its counts are never believed ahead of
+// the records: every node and item is created for a record actually read, a
+// short read fails the load, and nesting deeper than the kind allows is
+// refused with a message.
 #pragma once
 
 #include "compare/CompareNode.h"
-#include "compare/TreeStorage.h"
+#include "compare/CompareTree.h"
+#include "compare/RecordTree.h"
+#include "compare/SnapReader.h"
 #include "seams/Progress.h"
 #include "seams/SnapFile.h"
 #include "seams/UserMessages.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <string_view>
+
+// What tells one kind of snapshot from the other, as data.
+struct CSnapKind {
+    uint16_t version;           // the file's first word
+    const char* notASnapshot;   // the note that refuses a file of another version
+    const char* rootNames[2];   // of the trees of snapshot 1 and 2
+    const char* nodeWord;       // "folders": how the counts name nodes
+    const char* itemWord;       // and items
+    RecordTreeLimit limit;
+    // The share of the bar that one node record advances, from the node
+    // counts of the two files' headers.
+    float (*progressStep)(uint32_t count1, uint32_t count2);
+};
 
 class CCompareMine {
 public:
-    explicit CCompareMine(IUserMessages& messages) : m_messages(messages) {}
-    // Deletes both trees and their storage.
-    virtual ~CCompareMine();
+    // loadMessages: where the loader refuses a file.
+    CCompareMine(const CSnapKind& kind, IUserMessages& messages, IUserMessages& loadMessages)
+        : m_kind(kind), m_messages(messages), m_loadMessages(loadMessages)
+    {
+    }
+    virtual ~CCompareMine() = default;
     CCompareMine(const CCompareMine&) = delete;
     CCompareMine& operator=(const CCompareMine&) = delete;
 
@@ -28,44 +53,51 @@ public:
     // return false; the trees loaded so far stay until the engine is deleted.
     // progress may be null.
     virtual bool Compare(IProgress* progress, IInputFile& file1, IInputFile& file2);
-    // Reads one snapshot file, positioned at its start, into root. What it
-    // reads lies in the storage of tree 2 when root is root 2, else of tree 1.
-    virtual bool Load(IInputFile& file, CCompareNode* root) = 0;
-    virtual void CreateRoots() = 0;
-    virtual void FormatNodeCount(std::string& out, unsigned long count) const = 0;
-    virtual void FormatItemCount(std::string& out, unsigned long count) const = 0;
+    // Reads one snapshot file, positioned at its start, into root, one of
+    // the roots CreateRoots made, in that root's tree.
+    bool Load(IInputFile& file, CCompareNode* root);
+    // Starts both trees afresh with their empty roots.
+    void CreateRoots();
+    // "1234 folders", "12 values".
+    void FormatNodeCount(std::string& out, unsigned long count) const;
+    void FormatItemCount(std::string& out, unsigned long count) const;
 
     // Whether the next comparisons mark the entries that have a sibling of a
-    // matching name (CCompareNode::MarkTwins), for whoever must not take one
-    // such entry for another.
+    // matching name (MarkTwins), for whoever must not take one such entry
+    // for another.
     void SetMarkTwins(bool mark) { m_bMarkTwins = mark; }
 
-    CCompareNode* GetRoot1() const { return m_pRoot1.get(); }
-    CCompareNode* GetRoot2() const { return m_pRoot2.get(); }
+    CCompareNode* GetRoot1() const { return m_tree1.Root(); }
+    CCompareNode* GetRoot2() const { return m_tree2.Root(); }
     // Bytes of the blocks that hold both trees now.
-    uint64_t StorageBytes() const { return m_storage1.BlockBytes() + m_storage2.BlockBytes(); }
+    uint64_t StorageBytes() const { return m_tree1.StorageBytes() + m_tree2.StorageBytes(); }
 
 protected:
+    // Reads the header after the version word; topLevelNodes: how many node
+    // records lie directly below the root. False when it is cut short.
+    virtual bool ReadHeader(CSnapReader& in, uint32_t& topLevelNodes) = 0;
+    // A node of the kind, placed in storage.
+    virtual CCompareNode* PlaceNode(CTreeStorage& storage, std::string_view name, CCompareNode* parent) const = 0;
+    // Reads one item record into storage; null when it is cut short or
+    // refused (noted).
+    virtual CCompareItem* ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareNode* parent) = 0;
+    // After the last record: false, noted, when the tree contradicts the header.
+    virtual bool FinishLoad(CCompareNode* root) = 0;
     // Runs after both passes, before the pruning: a kind may count more of
     // the paired entries as changed there.
     virtual void SettlePairs() {}
-    void SetStatus(const char* text);
-    void DeleteTrees();
-    // Moves what the pruning left of each tree into storage of its own size,
-    // when that is small beside the loaded tree's.
-    void CompactStorage();
-    CTreeStorage& StorageFor(const CCompareNode* root)
-    {
-        return root == m_pRoot2.get() ? m_storage2 : m_storage1;
-    }
 
-    // Declared before the roots, so that the trees go before their storage.
-    CTreeStorage m_storage1;
-    CTreeStorage m_storage2;
-    std::unique_ptr<CCompareNode> m_pRoot1;
-    std::unique_ptr<CCompareNode> m_pRoot2;
+    IUserMessages& LoadMessages() const { return m_loadMessages; }
+    void SetStatus(const char* text);
+
     IProgress* m_pProgress = nullptr;
+
+private:
+    const CSnapKind& m_kind;
+    CCompareTree m_tree1;
+    CCompareTree m_tree2;
     IUserMessages& m_messages;
+    IUserMessages& m_loadMessages;
     bool m_bMarkTwins = false;
 };
 

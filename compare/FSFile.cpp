@@ -5,6 +5,9 @@
 
 #include <typeinfo>
 
+// The file's content fills the room its base leaves after the state.
+static_assert(sizeof(CFSFile) == (sizeof(void*) == 8 ? 64 : 44), "a loaded file grew");
+
 CFSFile::CFSFile(CCompareName name, uint64_t created, uint64_t modified, uint32_t size,
                  CCompareNode* parent)
     : CCompareItem(std::move(name), parent), m_dwSize(size), m_ftCreated(created),
@@ -58,10 +61,7 @@ CFilePropertiesTexts CFSFile::GetPropertiesTexts(const ITimeConverter& localTime
     return texts;
 }
 
-void CFSFile::ShowViewer(IViewerFactory& factory)
+std::unique_ptr<IViewerWindow> CFSFile::OpenViewer(IViewerFactory& factory) const
 {
-    CCompareItem::ShowViewer(factory);
-    if (GetViewer())
-        return;
-    SetViewer(factory.OpenFileProperties(GetPropertiesTexts(factory.LocalTime())));
+    return factory.OpenFileProperties(GetPropertiesTexts(factory.LocalTime()));
 }

@@ -8,13 +8,13 @@
 
 #include <cstdint>
 
-class CFSFile : public CCompareItem {
+class CFSFile final : public CCompareItem {
 public:
     CFSFile(CCompareName name, uint64_t created, uint64_t modified, uint32_t size,
             CCompareNode* parent);
 
-    // Brings the open properties window to the front, or opens one.
-    void ShowViewer(IViewerFactory& factory) override;
+    // The properties window.
+    std::unique_ptr<IViewerWindow> OpenViewer(IViewerFactory& factory) const override;
     bool IsEqual(const CCompareItem& other) const override;
     void GetName(std::string& out) const override;
     CCompareItem* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const override;
@@ -30,7 +30,7 @@ public:
 
 private:
     // A time in two 32-bit halves, which asks for no more than 4-byte
-    // alignment: in the 32-bit build a file then takes 68 bytes, not 72.
+    // alignment: in the 32-bit build a file then takes 44 bytes, not 48.
     struct CTime {
         explicit CTime(uint64_t time)
             : low(static_cast<uint32_t>(time)), high(static_cast<uint32_t>(time >> 32))
@@ -42,7 +42,7 @@ private:
     };
 
     // The size comes first so that it fills the room the base leaves after
-    // its state, which keeps a file at 88 bytes in the 64-bit build.
+    // its state (static_asserts in FSFile.cpp).
     uint32_t m_dwSize;
     CTime m_ftCreated;
     CTime m_ftModified;

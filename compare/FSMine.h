@@ -1,11 +1,8 @@
 // The file-system kind of the comparison engine: reads two file-system
 // snapshot files into trees of folders and files, sizes the progress bar's
 // steps so that loading fills its first half, and runs the comparison.
-//
-// A snapshot file is untrusted input. Its counts are never believed ahead of
-// the records: every node and file is created for a record actually read, a
-// short read fails the load, and folders nested deeper than kMaxFolderDepth
-// (deeper than any path the system can form) are refused with a message.
+// Folders nested deeper than kMaxFolderDepth (deeper than any path the
+// system can form) are refused with a message.
 #pragma once
 
 #include "compare/CompareMine.h"
@@ -14,13 +11,16 @@
 
 class CFSMine : public CCompareMine {
 public:
-    using CCompareMine::CCompareMine;
+    explicit CFSMine(IUserMessages& messages);
 
-    bool Compare(IProgress* progress, IInputFile& file1, IInputFile& file2) override;
-    bool Load(IInputFile& file, CCompareNode* root) override;
-    void CreateRoots() override;
-    void FormatNodeCount(std::string& out, unsigned long count) const override;
-    void FormatItemCount(std::string& out, unsigned long count) const override;
+protected:
+    bool ReadHeader(CSnapReader& in, uint32_t& topLevelNodes) override;
+    CCompareNode* PlaceNode(CTreeStorage& storage, std::string_view name, CCompareNode* parent) const override;
+    CCompareItem* ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareNode* parent) override;
+    bool FinishLoad(CCompareNode* root) override;
+
+private:
+    uint32_t m_nFolderCount = 0;  // the header's, of the file being loaded
 };
 
 // A path has fewer than 32,767 characters, so no real folder lies deeper

@@ -4,7 +4,7 @@
 #include "compare/CompareNode.h"
 #include "compare/TreeStorage.h"
 
-class CFSNode : public CCompareNode {
+class CFSNode final : public CCompareNode {
 public:
     CFSNode(CCompareName name, CCompareNode* parent) : CCompareNode(std::move(name), parent) {}
 

@@ -35,20 +35,6 @@ struct RecordTreeLimit {
     const char* nestedTooDeep;
 };
 
-// Reads the file's first word; false, after noting notASnapshot, when it is
-// not version (also when the file is too short to hold it).
-inline bool ReadVersionWord(CSnapReader& in, uint16_t version, IUserMessages& messages,
-                            const char* notASnapshot)
-{
-    uint16_t word = 0;
-    in.ReadU16(word);
-    if (word != version) {
-        messages.Note(notASnapshot);
-        return false;
-    }
-    return true;
-}
-
 // Reads topLevelNodes node records below root, each with everything it
 // announces, into storage.
 //   readNode(CCompareNode* parent, NodeRecordCounts& counts) reads one node
@@ -111,12 +97,7 @@ bool ReadRecordTree(CCompareNode* root, uint32_t topLevelNodes, const RecordTree
             CCompareItem* item = readItem(top.node);
             if (!item)
                 return fail();
-            try {
-                items.push_back(item);
-            } catch (...) {
-                CCompareNode::ItemList::Dispose(item);
-                throw;
-            }
+            items.push_back(item);
             if (top.itemsLeft == 0)
                 settleItems(top.node);
         } else if (top.nodesLeft > 0) {

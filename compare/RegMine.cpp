@@ -7,9 +7,9 @@
 #include "snapshot/SnapFormat.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <string_view>
+#include <cstring>
 #include <new>
+#include <string_view>
 #include <vector>
 
 const char* const kRegNotASnapshot = "File is not a registry snap shot or is of an older version.";
@@ -20,18 +20,11 @@ const char* const kRegDataTooLarge =
 
 namespace {
 
-// The keys-recorded count at offset 2 of a snapshot file; what was not
-// delivered stays 0.
-uint32_t PeekKeyCount(IInputFile& file)
-{
-    uint8_t header[6] = {};
-    file.SeekToBegin();
-    if (file.Read(header, 2) == 2)
-        file.Read(header + 2, 4);
-    return GetLE32(header + 2);
-}
-
-// Data up to this length are read in one piece.
+// Data up to this length are read straight into their value; longer ones
+// are gathered first as they arrive, so that a length the file does not
+// hold takes no room in the tree.
+constexpr uint32_t kReadInPlaceLimit = 16 * 1024;
+// Data up to this length are gathered in one piece.
 constexpr uint32_t kDirectDataLimit = 1u << 20;
 
 enum class DataRead { Ok, Short, OutOfMemory };
@@ -70,13 +63,16 @@ float RegProgressStep(uint32_t keys1, uint32_t keys2)
     return total == 0 ? 0.0f : static_cast<float>(75.0 / total);
 }
 
-bool CRegMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& file2)
+namespace {
+const CSnapKind kRegistry = {
+    kRegSnapVersion, kRegNotASnapshot, {"Registry 1", "Registry 2"}, "keys", "values",
+    RecordTreeLimit{kMaxKeyDepth, kRegNestedTooDeep}, RegProgressStep,
+};
+}  // namespace
+
+CRegMine::CRegMine(IUserMessages& messages, IUserMessages& programMessages)
+    : CCompareMine(kRegistry, messages, programMessages)
 {
-    uint32_t keys1 = PeekKeyCount(file1);
-    uint32_t keys2 = PeekKeyCount(file2);
-    if (progress)
-        progress->BarSetStep(RegProgressStep(keys1, keys2));
-    return CCompareMine::Compare(progress, file1, file2);
 }
 
 void CRegMine::SettlePairs()
@@ -84,7 +80,7 @@ void CRegMine::SettlePairs()
     if (!m_bTypesCompared)
         return;
     // Every pair of values is met from tree 1.
-    std::vector<CCompareNode*> pending{m_pRoot1.get()};
+    std::vector<CCompareNode*> pending{GetRoot1()};
     while (!pending.empty()) {
         CCompareNode* node = pending.back();
         pending.pop_back();
@@ -102,94 +98,55 @@ void CRegMine::SettlePairs()
     }
 }
 
-void CRegMine::CreateRoots()
+bool CRegMine::ReadHeader(CSnapReader& in, uint32_t& topLevelNodes)
 {
-    m_pRoot1 = std::make_unique<CRegNode>(CCompareName("Registry 1"), nullptr);
-    m_pRoot2 = std::make_unique<CRegNode>(CCompareName("Registry 2"), nullptr);
+    uint32_t keysRecorded;
+    return in.ReadU32(keysRecorded) && in.ReadU32(topLevelNodes);
 }
 
-void CRegMine::FormatNodeCount(std::string& out, unsigned long count) const
+CCompareNode* CRegMine::PlaceNode(CTreeStorage& storage, std::string_view name, CCompareNode* parent) const
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%lu keys", count);
-    out = text;
+    return storage.Create<CRegNode>(storage.Name(name), parent);
 }
 
-void CRegMine::FormatItemCount(std::string& out, unsigned long count) const
+CCompareItem* CRegMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareNode* key)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%lu values", count);
-    out = text;
-}
-
-bool CRegMine::Load(IInputFile& file, CCompareNode* root)
-{
-    file.SeekToBegin();
-    CSnapReader in(file);
-    if (!ReadVersionWord(in, kRegSnapVersion, m_programMessages, kRegNotASnapshot))
-        return false;
-    uint32_t keysRecorded, topLevelKeys;
-    if (!in.ReadU32(keysRecorded) || !in.ReadU32(topLevelKeys))
-        return false;
-
-    CTreeStorage& storage = StorageFor(root);
     std::string_view name;
-    std::vector<uint8_t> data;
-    auto readKey = [&](CCompareNode* parent, NodeRecordCounts& counts) -> CCompareNode* {
-        if (!in.ReadName(name))
-            return nullptr;
-        CCompareNode* node = storage.Create<CRegNode>(storage.Name(name), parent);
-        counts.cut = !in.ReadU32(counts.nodes) || !in.ReadU32(counts.items);
-        return node;
-    };
-    auto readValue = [&](CCompareNode* key) -> CCompareItem* {
-        if (!in.ReadName(name))
-            return nullptr;
-        // Kept before the next read, which may move the buffer under the view.
-        CCompareName valueName = storage.Name(name);
-        uint32_t type, size;
-        if (!in.ReadU32(type) || !in.ReadU32(size))
-            return nullptr;
-        if (size <= CRegVal::kPlacedDataLimit) {
-            // Read straight into the value.
-            CRegVal* value;
-            try {
-                value = CRegVal::Place(storage, std::move(valueName), type, size, key);
-            } catch (const std::bad_alloc&) {
-                m_programMessages.Note(kRegDataTooLarge);
-                return nullptr;
-            }
-            if (in.ReadBytes(value->DataToFill(), size))
-                return value;
-            CCompareNode::ItemList::Dispose(value);
-            return nullptr;
-        }
-        switch (ReadData(in, size, data)) {
+    if (!in.ReadName(name))
+        return nullptr;
+    // Kept before the next read, which may move the buffer under the view.
+    CCompareName valueName = storage.Name(name);
+    uint32_t type, size;
+    if (!in.ReadU32(type) || !in.ReadU32(size))
+        return nullptr;
+    if (size > kReadInPlaceLimit) {
+        switch (ReadData(in, size, m_data)) {
         case DataRead::Ok:
             break;
         case DataRead::Short:
             return nullptr;
         case DataRead::OutOfMemory:
-            m_programMessages.Note(kRegDataTooLarge);
+            LoadMessages().Note(kRegDataTooLarge);
             return nullptr;
         }
-        CCompareItem* value;
-        try {
-            // A value on the heap outlives the storage that the result is
-            // moved out of (CCompareMine::CompactStorage), so it owns its name.
-            value = CRegVal::Create(CCompareName(valueName.view()), type, data.data(), size, key).release();
-        } catch (const std::bad_alloc&) {
-            m_programMessages.Note(kRegDataTooLarge);
-            return nullptr;
-        }
-        if (data.capacity() > kDirectDataLimit)
-            std::vector<uint8_t>().swap(data);  // a rare long value does not keep its room
-        return value;
-    };
-    if (!ReadRecordTree(root, topLevelKeys, RecordTreeLimit{kMaxKeyDepth, kRegNestedTooDeep},
-                        m_programMessages, m_pProgress, storage, readKey, readValue))
-        return false;
+    }
+    CRegVal* value;
+    try {
+        value = CRegVal::Place(storage, std::move(valueName), type, size, key);
+    } catch (const std::bad_alloc&) {
+        LoadMessages().Note(kRegDataTooLarge);
+        return nullptr;
+    }
+    if (size <= kReadInPlaceLimit)
+        return in.ReadBytes(value->DataToFill(), size) ? value : nullptr;
+    std::memcpy(value->DataToFill(), m_data.data(), size);
+    if (m_data.capacity() > kDirectDataLimit)
+        std::vector<uint8_t>().swap(m_data);  // a rare long value does not keep its room
+    return value;
+}
 
+bool CRegMine::FinishLoad(CCompareNode*)
+{
     if (m_pProgress) {
         float position = static_cast<float>(m_pProgress->BarGetPos() + kRegLoadedFileStep);
         m_pProgress->BarSetPos(position);

@@ -2,33 +2,23 @@
 // files into trees of keys and values, sizes the progress bar's steps so that
 // loading both files brings it to 75 percent, and runs the comparison.
 //
-// A snapshot file is untrusted input. Its counts are never believed ahead of
-// the records: every key and value is created for a record actually read, a
-// short read fails the load, a value's data block grows only as its bytes
-// arrive (a claimed length of 4,294,967,295 in a short file costs nothing),
-// and keys nested deeper than the registry allows are refused with a message.
+// A value's data grow only as their bytes arrive, so a claimed length of
+// 4,294,967,295 in a short file costs nothing; keys nested deeper than the
+// registry allows are refused with a message.
 #pragma once
 
 #include "compare/CompareMine.h"
 
 #include <cstdint>
+#include <vector>
 
 class CRegMine : public CCompareMine {
 public:
     // messages: the application-wide message boxes of the comparison run;
     // programMessages: the boxes of the program's own windows, owned by the
     // main window, in which the loader refuses a file.
-    CRegMine(IUserMessages& messages, IUserMessages& programMessages)
-        : CCompareMine(messages), m_programMessages(programMessages)
-    {
-    }
+    CRegMine(IUserMessages& messages, IUserMessages& programMessages);
     explicit CRegMine(IUserMessages& messages) : CRegMine(messages, messages) {}
-
-    bool Compare(IProgress* progress, IInputFile& file1, IInputFile& file2) override;
-    bool Load(IInputFile& file, CCompareNode* root) override;
-    void CreateRoots() override;
-    void FormatNodeCount(std::string& out, unsigned long count) const override;
-    void FormatItemCount(std::string& out, unsigned long count) const override;
 
     // Whether the next comparisons also count a value whose type alone
     // changed as changed. The results views do not: values are equal when
@@ -36,10 +26,14 @@ public:
     void SetTypesCompared(bool compared) { m_bTypesCompared = compared; }
 
 protected:
+    bool ReadHeader(CSnapReader& in, uint32_t& topLevelNodes) override;
+    CCompareNode* PlaceNode(CTreeStorage& storage, std::string_view name, CCompareNode* parent) const override;
+    CCompareItem* ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareNode* parent) override;
+    bool FinishLoad(CCompareNode* root) override;
     void SettlePairs() override;
 
 private:
-    IUserMessages& m_programMessages;
+    std::vector<uint8_t> m_data;  // a long value's data as they arrive
     bool m_bTypesCompared = false;
 };
 

@@ -4,7 +4,7 @@
 #include "compare/CompareNode.h"
 #include "compare/TreeStorage.h"
 
-class CRegNode : public CCompareNode {
+class CRegNode final : public CCompareNode {
 public:
     CRegNode(CCompareName name, CCompareNode* parent) : CCompareNode(std::move(name), parent) {}
 

@@ -8,6 +8,10 @@
 #include <new>
 #include <typeinfo>
 
+// The type and length fill the room the base leaves after the state; the
+// data follow right after the value.
+static_assert(sizeof(CRegVal) == (sizeof(void*) == 8 ? 56 : 32), "a loaded value grew");
+
 const char* const kRegDefaultValueName = "(Default)";
 const char* const kRegUndisplayableType = "Undisplayable type.";
 
@@ -16,31 +20,14 @@ CRegVal::CRegVal(CCompareName name, uint32_t type, uint32_t size, CCompareNode* 
 {
 }
 
-void* CRegVal::operator new(size_t objectSize, uint32_t dataSize)
-{
-    if (dataSize > SIZE_MAX - objectSize)
-        throw std::bad_alloc();
-    return ::operator new(objectSize + dataSize);
-}
-
-std::unique_ptr<CRegVal> CRegVal::Create(CCompareName name, uint32_t type, const uint8_t* data,
-                                         uint32_t size, CCompareNode* parent)
-{
-    std::unique_ptr<CRegVal> value(new (size) CRegVal(std::move(name), type, size, parent));
-    if (size)
-        std::memcpy(reinterpret_cast<uint8_t*>(value.get() + 1), data, size);
-    return value;
-}
-
 CRegVal* CRegVal::Place(CTreeStorage& storage, CCompareName name, uint32_t type, uint32_t size,
                         CCompareNode* parent)
 {
-    if (size > kPlacedDataLimit)
+    size_t bytes = sizeof(CRegVal) + size;
+    if (bytes < size)  // past the address space of the 32-bit build
         throw std::bad_alloc();
-    void* memory = storage.Allocate(sizeof(CRegVal) + size, alignof(CRegVal));
-    CRegVal* value = ::new (memory) CRegVal(std::move(name), type, size, parent);
-    CTreeStorage::MarkPlaced(value);
-    return value;
+    void* memory = storage.Allocate(bytes, alignof(CRegVal));
+    return ::new (memory) CRegVal(std::move(name), type, size, parent);
 }
 
 CCompareItem* CRegVal::PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const
@@ -98,14 +85,13 @@ bool RegViewerFor(uint32_t type, RegViewerKind& kind)
     }
 }
 
-void CRegVal::ShowViewer(IViewerFactory& factory)
+std::unique_ptr<IViewerWindow> CRegVal::OpenViewer(IViewerFactory& factory) const
 {
-    CCompareItem::ShowViewer(factory);
-    if (GetViewer())
-        return;
     RegViewerKind kind;
+    std::unique_ptr<IViewerWindow> viewer;
     if (RegViewerFor(m_dwType, kind))
-        SetViewer(factory.OpenRegValueViewer(kind, GetViewerCaption(), *this));
-    if (!GetViewer())
+        viewer = factory.OpenRegValueViewer(kind, GetViewerCaption(), *this);
+    if (!viewer)
         factory.ShowNote(kRegUndisplayableType);
+    return viewer;
 }

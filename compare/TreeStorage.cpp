@@ -2,6 +2,23 @@
 
 #include <utility>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define CORVANE_POISON_STORAGE 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CORVANE_POISON_STORAGE 1
+#endif
+#endif
+
+#ifdef CORVANE_POISON_STORAGE
+#include <sanitizer/asan_interface.h>
+#define POISON_ROOM(at, size) ASAN_POISON_MEMORY_REGION(at, size)
+#define UNPOISON_ROOM(at, size) ASAN_UNPOISON_MEMORY_REGION(at, size)
+#else
+#define POISON_ROOM(at, size) ((void)(at), (void)(size))
+#define UNPOISON_ROOM(at, size) ((void)(at), (void)(size))
+#endif
+
 void* CTreeStorage::Allocate(size_t size, size_t alignment)
 {
     m_nUsedBytes += size;
@@ -9,6 +26,7 @@ void* CTreeStorage::Allocate(size_t size, size_t alignment)
     if (m_pFree && size <= static_cast<size_t>(m_pEnd - m_pFree) &&
         at - reinterpret_cast<uintptr_t>(m_pFree) <= static_cast<size_t>(m_pEnd - m_pFree) - size) {
         m_pFree = reinterpret_cast<char*>(at + size);
+        UNPOISON_ROOM(reinterpret_cast<void*>(at), size);
         return reinterpret_cast<void*>(at);
     }
     return AllocateInNewBlock(size, alignment);
@@ -28,6 +46,8 @@ void* CTreeStorage::AllocateInNewBlock(size_t size, size_t alignment)
     char* begin = reinterpret_cast<char*>(block) + kHeader;
     char* end = reinterpret_cast<char*>(block) + blockSize;
     uintptr_t at = (reinterpret_cast<uintptr_t>(begin) + alignment - 1) & ~(uintptr_t(alignment) - 1);
+    POISON_ROOM(begin, end - begin);
+    UNPOISON_ROOM(reinterpret_cast<void*>(at), size);
     if (own && m_pBlocks) {
         // Behind the newest, so that its free rest stays in use.
         block->previous = m_pBlocks->previous;
@@ -50,6 +70,7 @@ void* CTreeStorage::AllocateText(size_t size)
         if (at >= m_pFree) {
             m_nUsedBytes += size;
             m_pEnd = at;
+            UNPOISON_ROOM(at, size);
             return at;
         }
     }
@@ -77,6 +98,8 @@ void CTreeStorage::Release()
 {
     while (m_pBlocks) {
         Block* previous = m_pBlocks->previous;
+        // Whatever still points into the block is caught as freed memory.
+        UNPOISON_ROOM(m_pBlocks, m_pBlocks->size);
         ::operator delete(m_pBlocks);
         m_pBlocks = previous;
     }

@@ -1,18 +1,17 @@
-// The storage of one loaded tree: its nodes, items and child lists are carved
-// one after another out of large blocks, which all go at once when the tree
-// does; the names are packed into the same blocks from their other end, so
-// that no name waits on the alignment of an entry. Loading a million files then costs a few hundred
-// allocations instead of a few million, and freeing them a few hundred frees.
+// The storage of one loaded tree: its nodes, items, child lists and values'
+// data are carved one after another out of large blocks, which all go at
+// once when the tree does; the names are packed into the same blocks from
+// their other end, so that no name waits on the alignment of an entry.
+// Loading a million files then costs a few hundred allocations instead of a
+// few million, and freeing them a few hundred frees. A piece too large for a
+// block gets a block of its own.
 //
-// An entry placed here is destroyed by its list like any other (its
-// destructor still unlinks its opposite and closes its viewer) but never
-// deleted: its memory returns with the storage's blocks, so the storage must
-// outlive every entry placed in it.
+// Nothing placed here is ever destroyed: it is dropped with the blocks
+// (CompareTree.h). Under AddressSanitizer the room not handed out yet is
+// poisoned, so that reading past a piece is caught as it would be on the heap.
 #pragma once
 
-#include "compare/CompareItem.h"
 #include "compare/CompareName.h"
-#include "compare/CompareNode.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,17 +30,12 @@ public:
     // throws std::bad_alloc when memory runs out.
     void* Allocate(size_t size, size_t alignment);
 
-    // A node or item of type T built in place and marked as placed here.
+    // A node or item of type T built in place.
     template <class T, class... Args>
     T* Create(Args&&... args)
     {
-        T* entry = new (Allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
-        MarkPlaced(entry);
-        return entry;
+        return new (Allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
     }
-    // For kinds that build themselves in memory of this storage.
-    static void MarkPlaced(CCompareItem* item) { item->m_bPlaced = true; }
-    static void MarkPlaced(CCompareNode* node) { node->m_bPlaced = true; }
 
     // A name whose form (CompareName.h) is written here; the empty name
     // takes no room.

@@ -3,6 +3,7 @@
 // comparison. Besides never crashing, an accepted file must compare equal to
 // itself, every link left in the trees must be symmetric, and every value
 // must hold exactly its data and choose its viewer without reading them.
+#include "compare/ItemViewers.h"
 #include "compare/RegMine.h"
 #include "compare/RegVal.h"
 #include "snapshot/MemoryFile.h"
@@ -64,6 +65,7 @@ std::vector<uint8_t> SmallSnapshot()
 void CheckTree(CCompareNode& root)
 {
     CCountingView view;
+    CItemViewers viewers;
     std::vector<CCompareNode*> pending{&root};
     while (!pending.empty()) {
         CCompareNode* node = pending.back();
@@ -81,7 +83,7 @@ void CheckTree(CCompareNode& root)
             volatile uint8_t sum = 0;
             for (uint32_t i = 0; i < value->GetDataSize(); ++i)
                 sum = static_cast<uint8_t>(sum + value->GetData()[i]);
-            item->ShowViewer(view);
+            viewers.Show(*item, view);
         }
         for (CCompareNode* child : node->Nodes())
             pending.push_back(child);

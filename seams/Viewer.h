@@ -1,7 +1,7 @@
-// What the compare model knows of the windows that show an item: an item owns
-// the viewer it has opened through an abstract handle, and opens a new one
-// through the results view that asks it to. The Windows views implement both
-// with real dialogs; the model never sees a window.
+// What the compare model knows of the windows that show an item: an item
+// opens its viewer through the results view that asks it to, which keeps the
+// viewer through an abstract handle (ItemViewers.h). The Windows views
+// implement both with real dialogs; the model never sees a window.
 #pragma once
 
 #include <memory>

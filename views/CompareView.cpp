@@ -447,7 +447,7 @@ void CCompareView::ViewSelectedLeaf(const char* containerNote)
         return;
     Entry entry = EntryOf(*tree, selected);
     if (entry.item)
-        entry.item->ShowViewer(*this);
+        m_viewers.Show(*entry.item, *this);
     else if (entry.node)
         Note(containerNote);
 }
@@ -509,27 +509,12 @@ const ITimeConverter& CCompareView::LocalTime() const
 
 std::unique_ptr<IViewerWindow> CCompareView::OpenFileProperties(const CFilePropertiesTexts& texts)
 {
-    return KeepViewer(OpenFilePropertiesWindow(texts, this));
-}
-
-std::unique_ptr<IViewerWindow> CCompareView::KeepViewer(std::unique_ptr<CDialogViewerWindow> viewer)
-{
-    // Handles of windows already gone are dropped, so the list stays as
-    // long as the number of viewers open.
-    m_viewerWindows.erase(std::remove_if(m_viewerWindows.begin(), m_viewerWindows.end(),
-                                         [](HWND h) { return !CDialog::FromModelessHandle(h); }),
-                          m_viewerWindows.end());
-    if (viewer)
-        m_viewerWindows.push_back(viewer->GetDialog().GetSafeHwnd());
-    return viewer;
+    return OpenFilePropertiesWindow(texts, this);
 }
 
 void CCompareView::CloseViewers()
 {
-    for (HWND h : m_viewerWindows)
-        if (CDialog* viewer = CDialog::FromModelessHandle(h))
-            viewer->DestroyWindow();
-    m_viewerWindows.clear();
+    m_viewers.CloseAll();
 }
 
 void CCompareView::ShowNote(const std::string& text)

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "compare/CompareMine.h"
+#include "compare/ItemViewers.h"
 #include "framework/ImageList.h"
 #include "framework/TreeCtrl.h"
 #include "framework/Wnd.h"
@@ -17,7 +18,6 @@
 #include <string>
 #include <vector>
 
-class CDialogViewerWindow;
 
 class CCompareItem;
 class CCompareNode;
@@ -66,7 +66,7 @@ public:
 
     bool OnCmdMsg(UINT id) override;
 
-    // The viewers of the result's items are owned by this view's window.
+    // The viewers of the result's items, which this view keeps.
     const ITimeConverter& LocalTime() const override;
     std::unique_ptr<IViewerWindow> OpenFileProperties(const CFilePropertiesTexts& texts) override;
     void ShowNote(const std::string& text) override;
@@ -111,11 +111,6 @@ protected:
                                 std::initializer_list<UINT> rightIcons);
     // An information box of the view, captioned "Pellix Corvane".
     void Note(const char* text) const;
-    // Hands out a viewer window opened for an entry, and remembers it: the
-    // viewers of a view close with it, though their items may live on (a
-    // file-system result outlives its view).
-    std::unique_ptr<IViewerWindow> KeepViewer(std::unique_ptr<CDialogViewerWindow> viewer);
-
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
 
@@ -126,7 +121,9 @@ protected:
     CTreeCtrl m_treeRight;
     CImageList m_imagesLeft;
     CImageList m_imagesRight;
-    std::vector<HWND> m_viewerWindows;
+    // The viewers this view opened: they close with it, though their items
+    // may live on (a file-system result outlives its view).
+    CItemViewers m_viewers;
     // A fill or an Expand All under way serves the thread's messages now and
     // then; commands that need it done wait for its end.
     bool m_bFilling = false;

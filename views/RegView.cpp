@@ -56,7 +56,7 @@ void CRegView::ShowContextMenu()
 std::unique_ptr<IViewerWindow> CRegView::OpenRegValueViewer(RegViewerKind kind, const std::string& caption,
                                                             const CRegVal& value)
 {
-    return KeepViewer(OpenRegValueWindow(kind, caption, value, this));
+    return OpenRegValueWindow(kind, caption, value, this);
 }
 
 bool CRegView::OnCmdMsg(UINT id)

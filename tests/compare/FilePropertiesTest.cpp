@@ -16,13 +16,13 @@ const uint64_t kTicksPerSecond = 10000000;
 const uint64_t kTime = 130698651090000000ull;  // Tuesday 2015-03-03 14:05:09 UTC
 
 struct Tree {
+    CTreeStorage s;
     CFSNode root{CCompareName("File System 2"), nullptr};
-    CCompareNode* drive = root.AddNode(std::make_unique<CFSNode>(CCompareName("C:"), &root));
-    CCompareNode* windows = drive->AddNode(std::make_unique<CFSNode>(CCompareName("WINDOWS"), drive));
-    CFSFile* winIni = static_cast<CFSFile*>(windows->AddItem(std::make_unique<CFSFile>(
-        CCompareName("win.ini"), kTime, kTime + 3600 * kTicksPerSecond + 9999999, 1234567, windows)));
-    CFSFile* bootIni = static_cast<CFSFile*>(
-        drive->AddItem(std::make_unique<CFSFile>(CCompareName("boot.ini"), 0, 0, 0, drive)));
+    CCompareNode* drive = root.AddNode(s, s.Create<CFSNode>(s.Name("C:"), &root));
+    CCompareNode* windows = drive->AddNode(s, s.Create<CFSNode>(s.Name("WINDOWS"), drive));
+    CFSFile* winIni = static_cast<CFSFile*>(windows->AddItem(
+        s, s.Create<CFSFile>(s.Name("win.ini"), kTime, kTime + 3600 * kTicksPerSecond + 9999999, 1234567, windows)));
+    CFSFile* bootIni = static_cast<CFSFile*>(drive->AddItem(s, s.Create<CFSFile>(s.Name("boot.ini"), 0, 0, 0, drive)));
 };
 
 std::string Formatted(int year, int month, int day, int hour, int minute, int second, int weekday)
@@ -102,8 +102,8 @@ TEST(FileProperties, ASecondRequestBringsTheOpenViewerToTheFront)
 {
     Tree tree;
     CRecordingViews factory{60};
-    tree.winIni->ShowViewer(factory);
-    tree.winIni->ShowViewer(factory);
+    factory.Show(*tree.winIni);
+    factory.Show(*tree.winIni);
     ASSERT_EQ(factory.fileProperties.size(), 1u);
     EXPECT_EQ(factory.viewers[0]->broughtToFront, 1);
     EXPECT_EQ(factory.fileProperties[0].m_strTitle, "File System 2 : win.ini");
@@ -114,23 +114,21 @@ TEST(FileProperties, AClosedViewerIsReplacedByANewOne)
 {
     Tree tree;
     CRecordingViews factory{60};
-    tree.winIni->ShowViewer(factory);
+    factory.Show(*tree.winIni);
     factory.viewers[0]->open = false;  // the user closed it
-    tree.winIni->ShowViewer(factory);
+    factory.Show(*tree.winIni);
     ASSERT_EQ(factory.fileProperties.size(), 2u);
     EXPECT_EQ(factory.viewers[0]->broughtToFront, 0);
     EXPECT_TRUE(factory.viewers[1]->open);
 }
 
-TEST(FileProperties, DeletingTheItemDestroysItsViewer)
+TEST(FileProperties, ClosingTheViewsViewersDestroysTheOpenOne)
 {
     CRecordingViews factory{60};
-    std::shared_ptr<RecordedViewer> window;
-    {
-        Tree tree;
-        tree.bootIni->ShowViewer(factory);
-        window = factory.viewers[0];
-        EXPECT_FALSE(window->destroyed);
-    }
+    Tree tree;
+    factory.Show(*tree.bootIni);
+    std::shared_ptr<RecordedViewer> window = factory.viewers[0];
+    EXPECT_FALSE(window->destroyed);
+    factory.shown.CloseAll();
     EXPECT_TRUE(window->destroyed);
 }

@@ -4,6 +4,7 @@
 #include "compare/FSFile.h"
 #include "compare/FSNode.h"
 #include "compare/NameMatch.h"
+#include "compare/TreePairing.h"
 
 #include <gtest/gtest.h>
 
@@ -64,14 +65,15 @@ TEST(Pairing, PartnersFollowTheRuleWhateverTheOrder)
                         if (random() % 4 == 0)
                             name = pool[random() % kPool] + std::to_string(random() % 6);
 
+                CTreeStorage s;
                 CFSNode root1(CCompareName("1"), nullptr), root2(CCompareName("2"), nullptr);
                 std::vector<const CCompareItem*> items1, items2;
                 for (const std::string& name : first)
-                    items1.push_back(root1.AddItem(std::make_unique<CFSFile>(CCompareName(name), 0, 0, 0, &root1)));
+                    items1.push_back(root1.AddItem(s, s.Create<CFSFile>(s.Name(name), 0, 0, 0, &root1)));
                 for (const std::string& name : second)
-                    items2.push_back(root2.AddItem(std::make_unique<CFSFile>(CCompareName(name), 0, 0, 0, &root2)));
-                root1.Compare(&root2, nullptr);
-                root2.Compare(&root1, nullptr);
+                    items2.push_back(root2.AddItem(s, s.Create<CFSFile>(s.Name(name), 0, 0, 0, &root2)));
+                PairTrees(&root1, &root2, nullptr);
+                PairTrees(&root2, &root1, nullptr);
 
                 std::vector<int> expected = PartnersByTheRule(first, second);
                 for (size_t i = 0; i < first.size(); ++i) {

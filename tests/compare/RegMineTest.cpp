@@ -165,8 +165,11 @@ TEST(RegMine, ATypeChangeWithEqualBytesIsIdentical)
 TEST(RegMine, EqualityIsOnLengthAndBytesOnly)
 {
     CRegNode parent(CCompareName("k"), nullptr);
+    CTreeStorage storage;
     auto value = [&](uint32_t type, std::vector<uint8_t> bytes) {
-        return CRegVal::Create(CCompareName("v"), type, bytes.data(), static_cast<uint32_t>(bytes.size()), &parent);
+        CRegVal* v = CRegVal::Place(storage, storage.Name("v"), type, static_cast<uint32_t>(bytes.size()), &parent);
+        std::copy(bytes.begin(), bytes.end(), v->DataToFill());
+        return v;
     };
     EXPECT_TRUE(value(3, {})->IsEqual(*value(4, {})));
     EXPECT_TRUE(value(4, {1, 0, 0, 0})->IsEqual(*value(11, {1, 0, 0, 0})));
@@ -191,7 +194,7 @@ TEST(RegMine, TheUnnamedValueIsMatchedAndShownAsDefault)
     CRegVal* unnamed = const_cast<CRegVal*>(ValueIn(pellix2, ""));
     ASSERT_NE(unnamed, nullptr);
     EXPECT_EQ(unnamed->GetViewerCaption(), "Registry 2 : (Default)");
-    unnamed->ShowViewer(view);
+    view.Show(*unnamed);
     EXPECT_EQ(view.log, (std::vector<std::string>{"open string Registry 2 : (Default) 11"}));
 }
 
@@ -292,7 +295,7 @@ TEST(RegMine, EachTypeOpensItsViewerOrIsUndisplayable)
     ASSERT_TRUE(c.ok);
     CCompareNode& machine = *const_cast<CCompareNode*>(Child(*c.mine.GetRoot1(), "HKEY_LOCAL_MACHINE"));
     for (CCompareItem* item : machine.Items())
-        item->ShowViewer(view);
+        view.Show(*item);
     const std::string cap = "Registry 1 : t";
     EXPECT_EQ(view.log, (std::vector<std::string>{
                             "note Undisplayable type.",           // REG_NONE
@@ -320,12 +323,12 @@ TEST(RegMine, ASecondRequestBringsTheViewerToTheFront)
     CCompareNode& pellix = *const_cast<CCompareNode*>(
         Child(*Child(*Child(*c.mine.GetRoot1(), "HKEY_LOCAL_MACHINE"), "Software"), "Pellix"));
     CRegVal* count = const_cast<CRegVal*>(ValueIn(pellix, "Count"));
-    count->ShowViewer(view);
-    count->ShowViewer(view);
+    view.Show(*count);
+    view.Show(*count);
     EXPECT_EQ(view.log, (std::vector<std::string>{"open dword Registry 1 : Count 4", "front"}));
     // The user closed it: the next request opens a new one.
     view.viewers.back()->open = false;
-    count->ShowViewer(view);
+    view.Show(*count);
     EXPECT_EQ(view.log.back(), "open dword Registry 1 : Count 4");
     EXPECT_EQ(view.log.size(), 3u);
 }
@@ -338,9 +341,9 @@ TEST(RegMine, AViewerThatCannotBeCreatedLeavesTheNote)
     CCompareNode& users = *const_cast<CCompareNode*>(Child(*c.mine.GetRoot1(), "HKEY_USERS"));
     CRegVal* blob = const_cast<CRegVal*>(ValueIn(*Child(users, ".DEFAULT"), "Blob"));
     view.canOpen = false;
-    blob->ShowViewer(view);
+    view.Show(*blob);
     EXPECT_EQ(view.log, (std::vector<std::string>{"open binary Registry 1 : Blob 3", "note Undisplayable type."}));
-    EXPECT_EQ(blob->GetViewer(), nullptr);
+    EXPECT_EQ(view.shown.Find(*blob), nullptr);
 }
 
 TEST(RegMine, EmptyKeysOnBothSidesAreRemoved)

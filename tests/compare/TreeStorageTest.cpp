@@ -5,6 +5,7 @@
 #include "compare/FSMine.h"
 #include "compare/FSNode.h"
 #include "compare/TreeListing.h"
+#include "compare/TreeMove.h"
 #include "compare/TreeStorage.h"
 #include "compare/RegMine.h"
 #include "compare/RegNode.h"
@@ -28,13 +29,13 @@ CFSFile* PlacedFile(CTreeStorage& storage, const std::string& name, CCompareNode
     return storage.Create<CFSFile>(storage.Name(name), 1, 2, 3, parent);
 }
 
-// 400 keys below SOFTWARE with one equal value each, and in the key-th of
-// them a value of size bytes of fill, which lies on the heap once loaded.
+// 20,000 keys below SOFTWARE with one equal value each, and in the key-th
+// of them a value of size bytes of fill, which gets a block of its own.
 TRegistry KeysWithOneLargeValue(int key, const std::string& name, size_t size, uint8_t fill)
 {
     TRegistry r;
     TKey software{"SOFTWARE", {}, {}};
-    for (int k = 0; k < 400; ++k)
+    for (int k = 0; k < 20000; ++k)
         software.subkeys.push_back(TKey{"key " + std::to_string(k), {Dword("same", 1)}, {}});
     software.subkeys[key].values.push_back(TValue{name, 3, std::vector<uint8_t>(size, fill)});
     r.machine.subkeys.push_back(software);
@@ -116,23 +117,22 @@ TEST(TreeStorage, NamesPackedBesideEntriesLeaveEveryEntryWhole)
         ASSERT_EQ(files[i]->GetSize(), 3000u + i);
         ASSERT_EQ(files[i]->GetParent(), &root);
     }
-    for (CFSFile* file : files)
-        CCompareNode::ItemList::Dispose(file);
 }
 
-TEST(TreeStorage, AnEntryOnTheHeapNamedInTheStorageIsNotLeftBehind)
+TEST(TreeStorage, AMovedTreeKeepsNoByteOfTheStorageItLeft)
 {
-    // Moving the result would release the bytes of its name.
     CTreeStorage loaded, fresh;
-    CFSNode root(CCompareName("File System 1"), nullptr);
-    root.AddItem(std::make_unique<CFSFile>(loaded.Name("named in the storage"), 1, 2, 3, &root));
-    EXPECT_FALSE(root.MoveBelowInto(fresh, UINT64_MAX));
-    fresh.Release();
-    EXPECT_EQ(root.Items().GetAt(1)->GetStoredName().str(), "named in the storage");
-    EXPECT_EQ(root.Items().GetAt(1)->GetParent(), &root);
+    CCompareNode* root = loaded.Create<CFSNode>(loaded.Name("File System 1"), nullptr);
+    root->AddItem(loaded, PlacedFile(loaded, "named in the storage", root));
+    CCompareNode* moved = MoveTreeInto(*root, fresh, UINT64_MAX);
+    ASSERT_NE(moved, nullptr);
+    loaded.Release();
+    EXPECT_EQ(moved->GetStoredName().str(), "File System 1");
+    EXPECT_EQ(moved->Items().GetAt(1)->GetStoredName().str(), "named in the storage");
+    EXPECT_EQ(moved->Items().GetAt(1)->GetParent(), moved);
 }
 
-TEST(TreeStorage, AValueOnTheHeapKeepsALongNameWhenTheResultMoves)
+TEST(TreeStorage, ALongValueKeepsALongNameWhenTheResultMoves)
 {
     for (const std::string& name : {std::string(40, 'v'), std::string(300, 'w')}) {
         CMemoryFile file1 = WriteSnapshot(KeysWithOneLargeValue(3, name, 20000, 1));
@@ -140,7 +140,7 @@ TEST(TreeStorage, AValueOnTheHeapKeepsALongNameWhenTheResultMoves)
         CRecordingMessages messages;
         CRegMine mine(messages);
         ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
-        EXPECT_LE(mine.StorageBytes(), 2u * 64 * 1024);  // moved
+        EXPECT_LE(mine.StorageBytes(), 2u * (64 * 1024 + 20000 + 1024));  // moved
         for (const CCompareNode* root : {mine.GetRoot1(), mine.GetRoot2()}) {
             const CCompareNode* key = root->Nodes().GetAt(1)->Nodes().GetAt(1)->Nodes().GetAt(1);
             ASSERT_EQ(key->GetStoredName().str(), "key 3");
@@ -180,7 +180,7 @@ TEST(TreeStorage, PositionsOfAdoptedCellsStayValidWhileEntriesGo)
     EXPECT_EQ(node.FindItem(CCompareName("file3")), 0u);
 
     // Compaction closes the gaps in order; an append then moves the cells to
-    // the heap and keeps them.
+    // a larger array and keeps them.
     node.CompactLists();
     std::vector<std::string> names;
     for (const CCompareItem* item : node.Items())
@@ -188,18 +188,17 @@ TEST(TreeStorage, PositionsOfAdoptedCellsStayValidWhileEntriesGo)
     ASSERT_EQ(names.size(), 26u);
     EXPECT_EQ(names.front(), "file1");
     EXPECT_EQ(names.back(), "file38");
-    node.AddItem(std::make_unique<CFSFile>(CCompareName("heap"), 0, 0, 0, &node));
+    node.AddItem(storage, PlacedFile(storage, "appended", &node));
     EXPECT_EQ(node.Items().GetCount(), 27u);
-    EXPECT_EQ(node.Items().GetAt(27)->GetStoredName().str(), "heap");
+    EXPECT_EQ(node.Items().GetAt(27)->GetStoredName().str(), "appended");
     EXPECT_EQ(node.Items().GetAt(1)->GetStoredName().str(), "file1");
-    // Removing all empties the list; the heap entry is deleted (the
-    // sanitizers report a leak or a double free), the placed ones destroyed.
+    // Removing all empties the list.
     while (node.Items().GetHeadPosition())
         node.RemoveItemAt(node.Items().GetHeadPosition());
     EXPECT_TRUE(node.IsEmpty());
 }
 
-TEST(TreeStorage, ViewersOfPlacedEntriesCloseOnceWhenTheirTreeGoes)
+TEST(TreeStorage, ViewersOutliveTheirEntriesAndCloseOnceWithTheView)
 {
     CRecordingViews views;
     CTreeStorage storage;
@@ -213,13 +212,15 @@ TEST(TreeStorage, ViewersOfPlacedEntriesCloseOnceWhenTheirTreeGoes)
         for (int i = 0; i < 3; ++i)
             files[i] = PlacedFile(storage, "a rather long file name number " + std::to_string(i), drive);
         drive->AdoptItems(files, 3);
-        files[0]->ShowViewer(views);
-        files[2]->ShowViewer(views);
-        drive->RemoveItemAt(1);  // the first viewer closes with its file
+        views.Show(*files[0]);
+        views.Show(*files[2]);
+        drive->RemoveItemAt(1);  // the viewer stays: the view keeps it
         ASSERT_EQ(views.viewers.size(), 2u);
-        EXPECT_TRUE(views.viewers[0]->destroyed);
-        EXPECT_FALSE(views.viewers[1]->destroyed);
+        EXPECT_FALSE(views.viewers[0]->destroyed);
     }
+    storage.Release();
+    views.shown.CloseAll();
+    EXPECT_TRUE(views.viewers[0]->destroyed);
     EXPECT_TRUE(views.viewers[1]->destroyed);
     EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "destroy"), 2);
 }
@@ -267,14 +268,15 @@ TEST(TreeStorage, DeepAndWideTreesLoadCompareAndGoInEitherOrder)
     }
 }
 
-TEST(TreeStorage, AnEngineFreesBothTreesWithTheirViewersAndHeapValues)
+TEST(TreeStorage, AnEngineFreesBothTreesWhileTheViewersOfTheirValuesStayOpen)
 {
-    // Values of every size on both sides of the limit of placed data, all
-    // changed, and a key only in one snapshot; then viewers on some.
+    // Values of every size on both sides of the limit of data read in place,
+    // all changed, and a key only in one snapshot; then viewers on some.
+    const uint32_t kReadInPlace = 16 * 1024;
     auto registry = [](uint8_t fill) {
         TRegistry r;
         TKey key{"SOFTWARE", {}, {}};
-        for (uint32_t size : {0u, 4u, CRegVal::kPlacedDataLimit, CRegVal::kPlacedDataLimit + 1, 100000u})
+        for (uint32_t size : {0u, 4u, kReadInPlace, kReadInPlace + 1, 100000u})
             key.values.push_back(TValue{"v" + std::to_string(size) + std::string(30, 'x'), 3,
                                         std::vector<uint8_t>(size ? size : 0, fill)});
         key.values[0].data.assign(1, fill);
@@ -290,26 +292,21 @@ TEST(TreeStorage, AnEngineFreesBothTreesWithTheirViewersAndHeapValues)
     ASSERT_TRUE(mine->Compare(nullptr, file1, file2));
     const CCompareNode* software = mine->GetRoot1()->Nodes().GetAt(1)->Nodes().GetAt(1);
     ASSERT_EQ(software->Items().GetCount(), 5u);
-    for (ListPosition pos : {2u, 5u})  // a placed value and one on the heap
-        software->Items().GetAt(pos)->ShowViewer(views);
+    for (ListPosition pos : {2u, 5u})  // a value read in place and a long one
+        views.Show(*software->Items().GetAt(pos));
     const CCompareNode* onlyIn2 = mine->GetRoot2()->Nodes().GetAt(2)->Nodes().GetAt(1);
-    onlyIn2->Items().GetAt(1)->ShowViewer(views);
+    views.Show(*onlyIn2->Items().GetAt(1));
     ASSERT_EQ(views.viewers.size(), 3u);
-    // A second run on the same engine frees the first trees.
+    // A second run on the same engine frees the first trees; the viewers
+    // are the view's, and never look at their values again.
     ASSERT_TRUE(mine->Compare(nullptr, file1, file2));
+    mine.reset();
+    for (const auto& viewer : views.viewers)
+        EXPECT_FALSE(viewer->destroyed);
+    views.shown.CloseAll();
     for (const auto& viewer : views.viewers)
         EXPECT_TRUE(viewer->destroyed);
-    mine->GetRoot2()->Nodes().GetAt(1)->Nodes().GetAt(1)->Items().GetAt(4)->ShowViewer(views);
-    // A key and a value from the heap deep in a loaded tree go too (the
-    // sanitizers report a leak otherwise).
-    CCompareNode* deep = mine->GetRoot2()->Nodes().GetAt(2)->Nodes().GetAt(1);
-    CCompareNode* added = deep->AddNode(std::make_unique<CRegNode>(CCompareName("added"), deep));
-    const uint8_t byte = 7;
-    added->AddItem(CRegVal::Create(CCompareName(std::string(40, 'h')), 3, &byte, 1, added));
-    mine.reset();
-    ASSERT_EQ(views.viewers.size(), 4u);
-    EXPECT_TRUE(views.viewers[3]->destroyed);
-    EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "destroy"), 4);
+    EXPECT_EQ(std::count(views.log.begin(), views.log.end(), "destroy"), 3);
 }
 
 // Every child names its node as its parent, and every link is mutual.
@@ -376,20 +373,19 @@ TEST(TreeStorage, WhatThePruningLeavesMovesIntoStorageOfItsSize)
     ExpectSoundTree(*mine.GetRoot1());
 }
 
-TEST(TreeStorage, AValueOnTheHeapKeepsItsKeyWhenTheKeyMoves)
+TEST(TreeStorage, ALongValueKeepsItsKeyWhenTheKeyMoves)
 {
     CMemoryFile file1 = WriteSnapshot(KeysWithOneLargeValue(9, "big", 100000, 1));
     CMemoryFile file2 = WriteSnapshot(KeysWithOneLargeValue(9, "big", 100000, 2));
     CRecordingMessages messages;
     CRegMine mine(messages);
     ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
-    EXPECT_LE(mine.StorageBytes(), 2u * 64 * 1024);  // moved
+    EXPECT_LE(mine.StorageBytes(), 2u * (64 * 1024 + 100000 + 1024));  // moved
     ExpectSoundTree(*mine.GetRoot1());
     ExpectSoundTree(*mine.GetRoot2());
     const CCompareNode* key = mine.GetRoot2()->Nodes().GetAt(1)->Nodes().GetAt(1)->Nodes().GetAt(1);
     const auto* big = static_cast<const CRegVal*>(key->Items().GetAt(1));
     ASSERT_NE(big, nullptr);
-    EXPECT_FALSE(big->IsPlaced());
     EXPECT_EQ(big->GetViewerCaption(), "Registry 2 : big");
     EXPECT_EQ(big->GetData()[99999], 2);
     EXPECT_EQ(key->GetStoredName().str(), "key 9");

@@ -1,10 +1,11 @@
 // A stand-in for a results view: records every viewer it is asked to open and
-// every note it is asked to show, and hands out viewer windows that the test
-// closes as the user would. The viewers may outlive it (the items own them):
-// they share their records and the log with it.
+// every note it is asked to show, hands out viewer windows that the test
+// closes as the user would, and keeps the viewers it showed as a view does.
+// The viewers share their records and the log with it.
 #pragma once
 
 #include "compare/FileProperties.h"
+#include "compare/ItemViewers.h"
 #include "compare/RegVal.h"
 #include "seams/Viewer.h"
 
@@ -62,6 +63,9 @@ public:
 
     void ShowNote(const std::string& text) override { log.push_back("note " + text); }
 
+    // A request for item's viewer, as the view makes it.
+    void Show(const CCompareItem& item) { shown.Show(item, *this); }
+
 private:
     class CViewer : public IViewerWindow {
     public:
@@ -96,4 +100,8 @@ private:
     }
 
     CFixedOffsetTime m_localTime;
+
+public:
+    // The viewers Show opened; they close first when the recorder goes.
+    CItemViewers shown;
 };

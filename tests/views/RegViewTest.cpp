@@ -424,4 +424,20 @@ TEST_F(RegView, ViewersCloseWithTheView)
     EXPECT_FALSE(::IsWindow(viewer));
 }
 
+TEST_F(RegView, AViewClosedWithAShownAndAHiddenViewerEndsBoth)
+{
+    Show(Before(), After());
+    std::vector<HWND> viewers;
+    for (std::string value : {"Count", "List"}) {
+        Select(view.LeftTree(), In(kPellix, value));
+        Command(ID_REG_VIEW_VALUE);
+        viewers.push_back(FindDialogOfProcess(("Registry 1 : " + value).c_str()));
+        ASSERT_NE(viewers.back(), nullptr) << value;
+    }
+    PressKey(::GetDlgItem(viewers[0], IDC_REG_VALUE), VK_ESCAPE, [&]() { return !::IsWindowVisible(viewers[0]); });
+    view.DestroyWindow();
+    for (HWND viewer : viewers)
+        EXPECT_FALSE(::IsWindow(viewer));
+}
+
 }  // namespace
