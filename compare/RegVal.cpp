@@ -1,6 +1,7 @@
 #include "compare/RegVal.h"
 
 #include "compare/CompareNode.h"
+#include "compare/RegTypes.h"
 #include "compare/TreeStorage.h"
 
 #include <cstdint>
@@ -63,21 +64,15 @@ std::string CRegVal::GetViewerCaption() const
 
 bool RegViewerFor(uint32_t type, RegViewerKind& kind)
 {
-    switch (type) {
-    case 1:  // REG_SZ
-    case 2:  // REG_EXPAND_SZ
+    switch (RegTypeOf(type).view) {
+    case RegDataView::Text:
         kind = RegViewerKind::String;
         return true;
-    case 4:  // REG_DWORD
+    case RegDataView::Number:
         kind = RegViewerKind::Dword;
         return true;
-    case 3:   // REG_BINARY
-    case 6:   // REG_LINK
-    case 7:   // REG_MULTI_SZ
-    case 8:   // REG_RESOURCE_LIST
-    case 9:   // REG_FULL_RESOURCE_DESCRIPTOR
-    case 10:  // REG_RESOURCE_REQUIREMENTS_LIST
-    case 11:  // REG_QWORD
+    case RegDataView::StringList:
+    case RegDataView::HexDump:
         kind = RegViewerKind::Binary;
         return true;
     default:

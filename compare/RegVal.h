@@ -44,8 +44,8 @@ private:
     uint32_t m_dwType;
 };
 
-// The viewer that shows values of a registry type; false for the types that
-// none shows (REG_NONE, REG_DWORD_BIG_ENDIAN and every type above REG_QWORD).
+// The viewer that shows values of a registry type (RegTypes.h); false for the
+// types that none shows.
 bool RegViewerFor(uint32_t type, RegViewerKind& kind);
 
 extern const char* const kRegDefaultValueName;

@@ -48,18 +48,6 @@ std::string CFSFileDescriber::DescribeChange(const CCompareItem& item1,
     return text;
 }
 
-std::string RegTypeName(uint32_t type)
-{
-    static const char* const names[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY",
-                                        "REG_DWORD", "REG_DWORD_BIG_ENDIAN", "REG_LINK",
-                                        "REG_MULTI_SZ", "REG_RESOURCE_LIST",
-                                        "REG_FULL_RESOURCE_DESCRIPTOR",
-                                        "REG_RESOURCE_REQUIREMENTS_LIST", "REG_QWORD"};
-    if (type < sizeof names / sizeof names[0])
-        return names[type];
-    return "type " + std::to_string(type);
-}
-
 namespace {
 
 // Data this short are shown byte by byte when they change.

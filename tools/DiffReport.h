@@ -5,6 +5,7 @@
 #include "compare/CompareItem.h"
 #include "compare/CompareMine.h"
 #include "compare/CompareNode.h"
+#include "compare/RegTypes.h"
 #include "compare/TreeListing.h"
 #include "tools/DiffRecords.h"
 #include "tools/TextSink.h"
@@ -35,9 +36,6 @@ public:
     std::string Describe(const CCompareItem& item) const override;
     std::string DescribeChange(const CCompareItem& item1, const CCompareItem& item2) const override;
 };
-
-// "REG_MULTI_SZ" for the types the registry names, "type 12" for any other.
-std::string RegTypeName(uint32_t type);
 
 // One line per difference with its full path, shown as AppendShownName shows
 // names: what exists in one snapshot only (a folder once, with the count of

@@ -6,6 +6,7 @@
 // needs no script and nothing from outside itself.
 #include "compare/CompareState.h"
 #include "compare/FSFile.h"
+#include "compare/RegTypes.h"
 #include "compare/RegVal.h"
 #include "compare/TreeListing.h"
 #include "tools/AnsiText.h"
@@ -159,20 +160,13 @@ const char* StateClass(CompareState state)
     }
 }
 
-// The glyph class of a registry value's tag, as the views choose its picture:
-// text for the string types, a number for the DWORDs, binary for the rest.
+// The glyph class of a registry value's tag: the picture the views show it with.
 const char* ValueGlyph(uint32_t type)
 {
-    switch (type) {
-    case 1:  // REG_SZ
-    case 2:  // REG_EXPAND_SZ
-    case 7:  // REG_MULTI_SZ
-        return "t";
-    case 4:  // REG_DWORD
-    case 5:  // REG_DWORD_BIG_ENDIAN
-        return "m";
-    default:
-        return "b";
+    switch (RegTypeOf(type).picture) {
+    case RegValuePicture::Text: return "t";
+    case RegValuePicture::Number: return "m";
+    default: return "b";
     }
 }
 

@@ -4,6 +4,7 @@
 #include "compare/CompareItem.h"
 #include "compare/CompareNode.h"
 #include "compare/RegMine.h"
+#include "compare/RegTypes.h"
 #include "compare/RegVal.h"
 #include "compare/TreeListing.h"
 #include "snapshot/RegSnapFormat.h"
@@ -27,12 +28,6 @@ const char kHexIndent[] = "  ";
 constexpr size_t kListedRefusals = 20;
 const char kNearlyHead[] =
     "these string values lack a final zero byte, which an import adds:";
-
-constexpr uint32_t kRegSz = 1;
-constexpr uint32_t kRegExpandSz = 2;
-constexpr uint32_t kRegBinary = 3;
-constexpr uint32_t kRegDword = 4;
-constexpr uint32_t kRegMultiSz = 7;
 
 // A name or text between quotes: the registry editor reads \\ and \" there.
 // It reads characters before escapes, so the second byte of a double-byte
@@ -108,27 +103,20 @@ bool IsSnapshotRoot(std::string_view name)
     return false;
 }
 
-// The string types, whose hexadecimal data the registry editor converts from
-// the ANSI code page and ends with a zero byte when they lack one.
-bool IsStringType(uint32_t type)
-{
-    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-}
-
 // String data without the final zero byte that the registry editor adds to
 // them on import: such a value can only be carried nearly.
 bool LacksFinalZero(const CRegVal& value)
 {
     uint32_t size = value.GetDataSize();
-    return IsStringType(value.GetType()) && size > 0 && value.GetData()[size - 1] != 0;
+    return RegTypeOf(value.GetType()).strings && size > 0 && value.GetData()[size - 1] != 0;
 }
 
-// A REG_SZ that "text" gives back exactly: one final zero byte and, before
-// it, whole characters without zero bytes or control characters other than
-// the tab.
+// Data of a type written as "text" that it gives back exactly: one final
+// zero byte and, before it, whole characters without zero bytes or control
+// characters other than the tab.
 bool IsPlainText(uint32_t type, const uint8_t* data, uint32_t size)
 {
-    if (type != kRegSz || size == 0 || data[size - 1] != 0)
+    if (RegTypeOf(type).fileForm != RegFileForm::Text || size == 0 || data[size - 1] != 0)
         return false;
     for (uint32_t i = 0; i + 1 < size; ++i) {
         uint8_t b = data[i];
@@ -143,7 +131,7 @@ bool IsPlainText(uint32_t type, const uint8_t* data, uint32_t size)
 void AppendHex(std::string& line, uint32_t type, const uint8_t* data, uint32_t size)
 {
     char prefix[24];
-    if (type == kRegBinary)
+    if (RegTypeOf(type).fileForm == RegFileForm::Hex)
         std::snprintf(prefix, sizeof prefix, "hex:");
     else
         std::snprintf(prefix, sizeof prefix, "hex(%x):", static_cast<unsigned>(type));
@@ -184,7 +172,7 @@ std::string ValueLine(const CRegVal& value)
     }
     if (IsPlainText(value.GetType(), data, size)) {
         line += Quoted(std::string_view(reinterpret_cast<const char*>(data), size - 1));
-    } else if (value.GetType() == kRegDword && size == 4) {
+    } else if (RegTypeOf(value.GetType()).fileForm == RegFileForm::Dword && size == 4) {
         char number[24];
         std::snprintf(number, sizeof number, "dword:%08x",
                       static_cast<unsigned>(data[0] | data[1] << 8 | data[2] << 16 |

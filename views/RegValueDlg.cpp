@@ -1,5 +1,6 @@
 #include "views/RegValueDlg.h"
 
+#include "compare/RegTypes.h"
 #include "compare/RegVal.h"
 #include "res/resource.h"
 #include "views/RegValueText.h"
@@ -48,7 +49,7 @@ CRegDwordDlg::CRegDwordDlg(std::string title, const CRegVal& value, CWnd* parent
 void CRegDwordDlg::ShowValue()
 {
     m_editValue.SetWindowText(RegDwordText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
-    m_staticType.SetWindowText(RegTypeLine(REG_DWORD).c_str());
+    m_staticType.SetWindowText(RegTypeLine(kRegDword).c_str());
 }
 
 CRegBinaryDlg::CRegBinaryDlg(std::string title, const CRegVal& value, CWnd* parent)
@@ -76,7 +77,7 @@ void CRegBinaryDlg::ShowValue()
     std::strncpy(face.lfFaceName, kHexDumpFont, LF_FACESIZE - 1);
     m_font.CreateFontIndirect(face);
     m_staticType.SetWindowText(RegTypeLine(m_pValue->GetType()).c_str());
-    if (m_pValue->GetType() == REG_MULTI_SZ)
+    if (RegTypeOf(m_pValue->GetType()).view == RegDataView::StringList)
         ShowStringList();
     else
         ShowHexDump();

@@ -1,5 +1,7 @@
 #include "views/RegValueText.h"
 
+#include "compare/RegTypes.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -67,17 +69,6 @@ std::string RegStringListText(const uint8_t* data, uint32_t size)
 
 std::string RegTypeLine(uint32_t type)
 {
-    switch (type) {
-    case 1: return "REG_SZ (Normal String)";
-    case 2: return "REG_EXPAND_SZ (Expandable String)";
-    case 3: return "REG_BINARY (binary data)";
-    case 4: return "REG_DWORD (32-bit Number)";
-    case 6: return "REG_LINK (unicode symbolic link)";
-    case 7: return "REG_MULTI_SZ (array of strings)";
-    case 8:
-    case 9:
-    case 10: return "REG_RESOURCE_LIST, ... (resource list)";
-    case 11: return "REG_QWORD (64-bit Number)";
-    default: return std::string();
-    }
+    const char* line = RegTypeOf(type).viewerLine;
+    return line ? line : std::string();
 }

@@ -1,5 +1,6 @@
 #include "views/RegView.h"
 
+#include "compare/RegTypes.h"
 #include "compare/RegVal.h"
 #include "res/resource.h"
 #include "views/RegValueDlg.h"
@@ -8,16 +9,10 @@ const char* const kKeyHasNoValue = "Item is a key and does not have a value asso
 
 int RegValueImage(uint32_t type)
 {
-    switch (type) {
-    case REG_SZ:
-    case REG_EXPAND_SZ:
-    case REG_MULTI_SZ:
-        return kTextValueImage;
-    case REG_DWORD:
-    case REG_DWORD_BIG_ENDIAN:
-        return kNumberValueImage;
-    default:
-        return kBinaryValueImage;
+    switch (RegTypeOf(type).picture) {
+    case RegValuePicture::Text: return kTextValueImage;
+    case RegValuePicture::Number: return kNumberValueImage;
+    default: return kBinaryValueImage;
     }
 }
 

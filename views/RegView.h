@@ -19,8 +19,7 @@ enum : int {
     kUniqueNumberValueImage,
 };
 
-// The plain picture of a value of the registry type: text for the string
-// types, number for the two 32-bit ones, binary for every other number.
+// The plain picture of a value of the registry type (RegTypes.h).
 int RegValueImage(uint32_t type);
 
 class CRegView : public CCompareView {
