@@ -12,17 +12,17 @@ jobs=$(nproc)
 echo "== native build (sanitizers)"
 cmake -S "$top" -B "$out/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCORVANE_SANITIZE=ON -DCORVANE_FUZZ=ON >/dev/null
+  -DCORVANE_SANITIZE=ON -DCORVANE_FUZZ=ON -DCORVANE_WERROR=ON >/dev/null
 cmake --build "$out/native" -j "$jobs"
 
 echo "== native benchmarks (optimised)"
 cmake -S "$top" -B "$out/bench" -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF \
-  -DCORVANE_BENCH=ON >/dev/null
+  -DCORVANE_BENCH=ON -DCORVANE_WERROR=ON >/dev/null
 cmake --build "$out/bench" -j "$jobs"
 
 echo "== windows build"
 cmake -S "$top" -B "$out/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_BENCH=ON >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_BENCH=ON -DCORVANE_WERROR=ON >/dev/null
 cmake --build "$out/win" -j "$jobs"
 
 echo "== native tests"

@@ -326,7 +326,7 @@ INSTANTIATE_TEST_SUITE_P(
         BoxesCase{"firstDialogCancelled", ID_COMPARE_REGISTRY, 0, {kFrameFailed}},
         BoxesCase{"secondDialogCancelled", ID_COMPARE_REGISTRY, 1, {kFrameFailed}},
         BoxesCase{"fileSystemCommandCancelled", ID_COMPARE_FILESYSTEM, 0, {}}),
-    [](const ::testing::TestParamInfo<BoxesCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<BoxesCase>& test) { return std::string(test.param.name); });
 
 // Help with results shown opens the help page and leaves the results, their
 // menu and their view as they were.
@@ -361,6 +361,6 @@ TEST_P(HelpWithResults, OpensTheHelpPageAndKeepsTheResults)
 INSTANTIATE_TEST_SUITE_P(Kinds, HelpWithResults,
                          ::testing::Values(HelpCase{"fileSystem", ID_COMPARE_FILESYSTEM},
                                            HelpCase{"registry", ID_COMPARE_REGISTRY}),
-                         [](const ::testing::TestParamInfo<HelpCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<HelpCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -853,6 +853,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, CloseBoxDuringASnapshot,
                          ::testing::Values(CloseCase{"nothingShown", false, false},
                                            CloseCase{"statusBarHidden", true, false},
                                            CloseCase{"overFileSystemResults", false, true}),
-                         [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<CloseCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

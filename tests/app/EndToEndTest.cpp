@@ -409,6 +409,6 @@ TEST(EndToEndRegistry, TwoRegistrySnapshotsTakenAroundChangesAndComparedThroughT
 
 INSTANTIATE_TEST_SUITE_P(Locks, EndToEnd,
                          ::testing::Values(RunCase{"free", false}, RunCase{"heldForGoodByAnotherProcess", true}),
-                         [](const ::testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<RunCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -431,7 +431,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Under Wine, the host's null device, a name no
                       // different from a file's: the opened handle tells.
                       TargetCase{"deviceByAnOrdinaryName", "Z:\\dev\\null", ""}),
-    [](const ::testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<TargetCase>& test) { return std::string(test.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Files, SnapshotTarget,
@@ -441,6 +441,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TargetCase{"deviceNameBeforeADash", "<folder>\\CON-notes.tvrec", "CON-notes.tvrec"},
                       TargetCase{"relativeToTheCurrentFolder", "auxiliary.tvrec", "auxiliary.tvrec"},
                       TargetCase{"longForm", "\\\\?\\<folder>\\long form.tvrec", "long form.tvrec"}),
-    [](const ::testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<TargetCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -252,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(Edges, ToolBarOnAnEdge,
                                            EdgeCase{"leftFromOutside", DockSide::Left, -10, 200, false, false},
                                            EdgeCase{"bottomFromOutside", DockSide::Bottom, 300, -12, false,
                                                     true}),
-                         [](const ::testing::TestParamInfo<EdgeCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<EdgeCase>& test) { return std::string(test.param.name); });
 
 TEST_F(ToolBarDocking, FloatsInItsOwnToolWindowAndDocksBackWhereItWasOnADoubleClick)
 {

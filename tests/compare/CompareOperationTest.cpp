@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         OperationCase{"identicalSnapshots", 1, {&Files::before, &Files::copy}, false, {}, {},
                       "L 0 -1 N File System 1\nR 0 -1 N File System 2\n"},
         OperationCase{"aChangedFile", 1, {&Files::before, &Files::after}, false, {}, {}, kChangedTree}),
-    [](const ::testing::TestParamInfo<OperationCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<OperationCase>& test) { return std::string(test.param.name); });
 
 // The Open dialog's file name box (the combo box of the Explorer-style dialog).
 const int kFileNameBox = 0x47C;

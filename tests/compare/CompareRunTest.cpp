@@ -67,6 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
                       RunCase{"fileSystemFirstFileRefused", false, Garbage, Drive, false},
                       RunCase{"fileSystemSecondFileRefused", false, Drive, Garbage, false},
                       RunCase{"registryRefused", true, Drive, Drive, false}),
-    [](const ::testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<RunCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -171,8 +171,8 @@ TEST_P(Tree, AContextMenuRequestReachesTheParentWithItsScreenPoint)
 }
 
 INSTANTIATE_TEST_SUITE_P(Parents, Tree, ::testing::Values(ParentKind::Window, ParentKind::Dialog),
-                         [](const ::testing::TestParamInfo<ParentKind>& info) {
-                             return info.param == ParentKind::Window ? "Window" : "Dialog";
+                         [](const ::testing::TestParamInfo<ParentKind>& test) {
+                             return test.param == ParentKind::Window ? "Window" : "Dialog";
                          });
 
 TEST(FrameNotify, TooltipsAndTheHotButtonsPromptAreAnswered)

@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FloodCase{"stepsPastTheEndStayAtTheEnd", 0.003f, 100000},
                       FloodCase{"fewerStepsThanPixels", 1.0f / 3, 7},
                       FloodCase{"stepsTooSmallToShowAreStillAdded", 1e-6f, 5000}),
-    [](const ::testing::TestParamInfo<FloodCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<FloodCase>& test) { return std::string(test.param.name); });
 
 TEST(WorkerFlood, AStepCountedBeforeAPositionQueryIsInTheAnswer)
 {
@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"outOfMemory", []() { throw std::bad_alloc(); }, {"out of memory text"}},
                       FailureCase{"anyOther", []() { throw std::runtime_error("x"); }, {"unexpected text"}},
                       FailureCase{"notAnException", []() { throw 42; }, {"unexpected text"}}),
-    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<FailureCase>& test) { return std::string(test.param.name); });
 
 TEST(WorkerWait, AQuitRequestDuringTheWaitIsPostedAgainAfterTheWorker)
 {

@@ -68,6 +68,6 @@ TEST_P(FSSnapCurrentFolder, IsWhereItWasAfterTheWalk)
 INSTANTIATE_TEST_SUITE_P(Ends, FSSnapCurrentFolder,
                          ::testing::Values(EndCase{"complete", "corvane-current-folder.tvrec"},
                                            EndCase{"diskFull", nullptr}),
-                         [](const ::testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<EndCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -253,10 +253,10 @@ protected:
     void SetUp() override { ::DeleteFileA(path.c_str()); }
     void TearDown() override { ::DeleteFileA(path.c_str()); }
 
-    void Run(BOOL fullPaths = FALSE, IProgress* progress = nullptr)
+    void Run(BOOL fullPaths = FALSE, IProgress* otherProgress = nullptr)
     {
         snap.reset(new CRecordedRegSnap(target.empty() ? path : target, nullptr,
-                                        progress ? progress : &this->progress, fullPaths,
+                                        otherProgress ? otherProgress : &progress, fullPaths,
                                         &messages, &registry));
         snap->Run();
     }

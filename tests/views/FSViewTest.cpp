@@ -258,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"File System 1 : gone.txt"}},
         CommandCase{"propertiesOfAFolder", true, {"C:"}, ID_FS_VIEW_PROPERTIES, {kFolderHasNoProperties}, "", {}},
         CommandCase{"propertiesWithoutFocus", false, {"C:", "gone.txt"}, ID_FS_VIEW_PROPERTIES, {}, "", {}}),
-    [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<CommandCase>& test) { return std::string(test.param.name); });
 
 TEST_F(FSView, ADoubleClickOnAFileOpensItsProperties)
 {

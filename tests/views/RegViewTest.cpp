@@ -295,7 +295,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "one\r\ntwo\r\n", false},
         ViewerCase{"stringListStartingEmpty", false, "List", "Registry 2 : List",
                    "REG_MULTI_SZ (array of strings)", "", false}),
-    [](const ::testing::TestParamInfo<ViewerCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ViewerCase>& test) { return std::string(test.param.name); });
 
 // Where the focus and the selection are, and what each command then tells.
 struct CommandCase {
@@ -339,7 +339,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"oppositeOfAValueInARemovedKey", true, {"HKEY_LOCAL_MACHINE", "SOFTWARE", "Pellix", "Old", "Size"},
                     ID_REG_VIEW_OPPOSITE, {kNoOpposite}, ""},
         CommandCase{"oppositeOfARemovedKey", true, In(kPellix, "Old"), ID_REG_VIEW_OPPOSITE, {kNoOpposite}, ""}),
-    [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<CommandCase>& test) { return std::string(test.param.name); });
 
 TEST_F(RegView, ADoubleClickOnAKeyTellsItHasNoValueAndTheTreeStillOpensOrClosesIt)
 {
