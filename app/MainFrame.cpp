@@ -73,23 +73,21 @@ int CMainFrame::OnCreate(CREATESTRUCTA*)
     return 0;
 }
 
-bool CMainFrame::OnCmdMsg(UINT id)
+bool CMainFrame::OnCommand(UINT id, UINT code, HWND control)
 {
+    // Menus (code 0), accelerators (code 1) and toolbar buttons.
+    if (code > 1)
+        return false;
     // A command of the results view may serve the thread's messages while it
     // runs long (Expand All of a large result): it runs as an operation, so
     // that nothing closes the result under it.
     if (m_wndHost.HasView() && !IsOperationRunning()) {
         COperationScope scope(*this);
-        if (m_wndHost.OnCmdMsg(id))
+        if (m_wndHost.OnCmdMsg(id, code, control))
             return true;
-    } else if (m_wndHost.OnCmdMsg(id)) {
+    } else if (m_wndHost.OnCmdMsg(id, code, control)) {
         return true;
     }
-    return CFrameWnd::OnCmdMsg(id);
-}
-
-bool CMainFrame::OnCommand(UINT id)
-{
     switch (id) {
     case ID_SNAPSHOT_CREATE:
         OnCreateSnapshot();
@@ -110,7 +108,7 @@ bool CMainFrame::OnCommand(UINT id)
         OnAppExit();
         return true;
     default:
-        return false;
+        return CFrameWnd::OnCommand(id, code, control);
     }
 }
 

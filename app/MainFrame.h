@@ -30,12 +30,11 @@ public:
     void SetOperationRunning(BOOL running);
     void CloseResults();
 
-    bool OnCmdMsg(UINT id) override;
-
 protected:
     void PreCreateWindow(CREATESTRUCTA& cs) override;
     int OnCreate(CREATESTRUCTA* cs) override;
-    bool OnCommand(UINT id) override;
+    // The results view first, then the frame's own commands, then the bars'.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     void OnSetFocus(HWND old) override;
     void OnClose() override;
 

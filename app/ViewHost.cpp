@@ -72,9 +72,9 @@ void CViewHost::ShowResults(std::unique_ptr<CCompareView> view, UINT menuId, con
     m_pView->ShowComparison(result);
 }
 
-bool CViewHost::OnCmdMsg(UINT id)
+bool CViewHost::OnCommand(UINT id, UINT code, HWND control)
 {
-    return m_pView && m_pView->OnCmdMsg(id);
+    return m_pView && m_pView->OnCmdMsg(id, code, control);
 }
 
 void CViewHost::OnSize()

@@ -31,9 +31,10 @@ public:
     // whole host.
     void ShowRegistryResults(const CCompareMine& result);
     void ShowFileSystemResults(const CCompareMine& result);
-    bool OnCmdMsg(UINT id) override;
 
 protected:
+    // The view's commands.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
 private:

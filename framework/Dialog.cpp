@@ -100,7 +100,7 @@ BOOL CDialog::OnInitDialog()
     return TRUE;
 }
 
-bool CDialog::OnCommand(WORD id, WORD, HWND)
+bool CDialog::OnCommand(UINT id, UINT, HWND)
 {
     switch (id) {
     case IDOK:
@@ -130,15 +130,15 @@ INT_PTR CDialog::OnMessage(UINT msg, WPARAM w, LPARAM l)
     switch (msg) {
     case WM_INITDIALOG:
         return OnInitDialog();
-    case WM_COMMAND:
-        return OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l)) ? TRUE : FALSE;
     default: {
         // A dialog procedure's return value only says "handled"; the dialog
         // manager answers the sender with DWLP_MSGRESULT.
         LRESULT result = 0;
         if (!OnWndMsg(msg, w, l, result))
             return FALSE;
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+        // A command may have ended a modeless dialog.
+        if (m_hWnd)
+            ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
         return TRUE;
     }
     }

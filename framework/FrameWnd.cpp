@@ -278,10 +278,11 @@ void CFrameWnd::SetIdleMessage(const std::string& text)
     ShowIdleMessage();
 }
 
-bool CFrameWnd::OnCmdMsg(UINT id)
+bool CFrameWnd::OnCommand(UINT id, UINT code, HWND)
 {
-    if (OnCommand(id))
-        return true;
+    // Menus (code 0), accelerators (code 1) and toolbar buttons.
+    if (code > 1)
+        return false;
     if (id == kIdToolBar || id == kIdStatusBar) {
         ShowControlBar(id, !IsControlBarVisible(id));
         return true;
@@ -344,11 +345,6 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
     case WM_SETFOCUS:
         OnSetFocus(reinterpret_cast<HWND>(w));
         return 0;
-    case WM_COMMAND:
-        // Menus (code 0), accelerators (code 1) and toolbar buttons.
-        if (HIWORD(w) <= 1 && OnCmdMsg(LOWORD(w)))
-            return 0;
-        break;
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(reinterpret_cast<HMENU>(w));
         return 0;

@@ -76,15 +76,15 @@ public:
     // whatever the pointer passes over.
     void SetIdleMessage(const std::string& text);
 
-    bool OnCmdMsg(UINT id) override;
     bool PreTranslateMessage(MSG* msg) override;
 
 protected:
     virtual void PreCreateWindow(CREATESTRUCTA&) {}
     // Returns -1 to make the creation fail.
     virtual int OnCreate(CREATESTRUCTA*) { return 0; }
-    // The frame's own commands; true when handled.
-    virtual bool OnCommand(UINT) { return false; }
+    // The bars' toggles. A frame with commands of its own handles them and
+    // passes the others on to this one.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     virtual void OnSetFocus(HWND) {}
     virtual void OnClose() { DestroyWindow(); }
     // The toolbar's tooltips and hot button; a frame that handles more

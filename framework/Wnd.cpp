@@ -77,6 +77,9 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
 bool CWnd::OnWndMsg(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
 {
     switch (msg) {
+    case WM_COMMAND:
+        result = 0;
+        return OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
     case WM_NOTIFY:
         result = 0;
         return OnNotify(reinterpret_cast<NMHDR*>(l), result);

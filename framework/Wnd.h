@@ -71,8 +71,9 @@ public:
     bool CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
                   const RECT& rect, HWND parent, UINT id);
 
-    // Offered a command first by the window that received it; true when handled.
-    virtual bool OnCmdMsg(UINT /*id*/) { return false; }
+    // Offers the window a command, as a parent that passes its commands on
+    // does; OnCommand decides. True when handled.
+    bool OnCmdMsg(UINT id, UINT code = 0, HWND control = nullptr) { return OnCommand(id, code, control); }
     // Offered each message of the application's pump before it is dispatched;
     // true when it was handled (an accelerator key, for example).
     virtual bool PreTranslateMessage(MSG* /*msg*/) { return false; }
@@ -87,6 +88,12 @@ protected:
     // DefWindowProc.
     virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
 
+    // A command: its id, its notification code (0 from a menu, 1 from an
+    // accelerator, the control's code otherwise) and the control that sent it
+    // (null from a menu or an accelerator); true when handled. Every
+    // WM_COMMAND of a window or a dialog comes here, and a window that passes
+    // commands on (a frame to its pane, say) offers them on from here.
+    virtual bool OnCommand(UINT /*id*/, UINT /*code*/, HWND /*control*/) { return false; }
     // A child control's notification; true when handled, with `result` as the
     // notification's answer (TRUE to veto TVN_SELCHANGING, for example).
     virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }

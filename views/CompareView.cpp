@@ -537,7 +537,7 @@ void CCompareView::ShowNote(const std::string& text)
     Note(text.c_str());
 }
 
-bool CCompareView::OnCmdMsg(UINT id)
+bool CCompareView::OnCommand(UINT id, UINT, HWND)
 {
     if (id == ID_EXPAND_ALL) {
         OnExpandAll();
@@ -577,15 +577,10 @@ LRESULT CCompareView::WindowProc(UINT msg, WPARAM w, LPARAM l)
     case WM_COMMAND:
         // The context menu's commands come here. Inside the main window they
         // go round through it, as its own menu's do, so that it knows what
-        // runs; a view on its own runs them itself.
-        if (HIWORD(w) == 0) {
-            HWND main = AppMainWindow();
-            if (main && ::IsChild(main, m_hWnd)) {
-                ::SendMessageA(main, WM_COMMAND, w, l);
-                return 0;
-            }
-            if (OnCmdMsg(LOWORD(w)))
-                return 0;
+        // runs; a view on its own runs them itself, in OnCommand.
+        if (HWND main = AppMainWindow(); main && ::IsChild(main, m_hWnd)) {
+            ::SendMessageA(main, WM_COMMAND, w, l);
+            return 0;
         }
         break;
     case WM_DESTROY:

@@ -64,8 +64,6 @@ public:
     // was. During Expand All the thread's messages are served meanwhile.
     void ExpandBranch(HTREEITEM entry, CTreeCtrl& tree);
 
-    bool OnCmdMsg(UINT id) override;
-
     // The viewers of the result's items are owned by this view's window.
     const ITimeConverter& LocalTime() const override;
     std::unique_ptr<IViewerWindow> OpenFileProperties(const CFilePropertiesTexts& texts) override;
@@ -117,6 +115,8 @@ protected:
     std::unique_ptr<IViewerWindow> KeepViewer(std::unique_ptr<CDialogViewerWindow> viewer);
 
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+    // Expand All; the kinds add their view commands.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
 
     // Runs the command now, or once the fill or the Expand All under way ends.
