@@ -166,16 +166,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     }
     if (!self)
         return FALSE;
+    INT_PTR result;
     try {
-        INT_PTR result = self->OnMessage(msg, w, l);
-        if (msg == WM_NCDESTROY) {
-            ::SetWindowLongPtrA(h, DWLP_USER, 0);
-            self->m_hWnd = nullptr;
-        }
-        return result;
+        result = self->OnMessage(msg, w, l);
     } catch (...) {
         // An error inside a handler has been reported where it happened;
         // nothing may unwind through the system's dialog manager.
-        return FALSE;
+        result = FALSE;
     }
+    if (msg == WM_NCDESTROY)
+        self->EndOfWindow(h, DWLP_USER);
+    return result;
 }

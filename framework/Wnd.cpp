@@ -118,10 +118,14 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l)
         // nothing may unwind through the system's window manager.
         result = ::DefWindowProcA(h, msg, w, l);
     }
-    if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(h, GWLP_USERDATA, 0);
-        self->m_hWnd = nullptr;
-        self->PostNcDestroy();
-    }
+    if (msg == WM_NCDESTROY)
+        self->EndOfWindow(h, GWLP_USERDATA);
     return result;
+}
+
+void CWnd::EndOfWindow(HWND h, int selfSlot)
+{
+    ::SetWindowLongPtrA(h, selfSlot, 0);
+    m_hWnd = nullptr;
+    PostNcDestroy();
 }

@@ -110,6 +110,11 @@ protected:
 
     // Called after WM_NCDESTROY, when the handle is gone.
     virtual void PostNcDestroy() {}
+    // After a window's WM_NCDESTROY, whatever its handler did: the window
+    // lets go of this object (the pointer at `selfSlot` of `h`, where
+    // its procedure found it), this object of the handle, and PostNcDestroy
+    // follows.
+    void EndOfWindow(HWND h, int selfSlot);
 
     HWND m_hWnd = nullptr;
 
