@@ -37,6 +37,24 @@ public:
     bool CreateFontIndirect(const LOGFONTA& lf) { return Attach(::CreateFontIndirectA(&lf)); }
 };
 
+// The description of a font of a face and a height in logical units (the
+// cell's height when positive), of normal weight and the default precisions;
+// the character set, the quality and the pitch and family as given.
+inline LOGFONTA FontDescription(const char* face, LONG height, BYTE charSet = DEFAULT_CHARSET,
+                                BYTE quality = DEFAULT_QUALITY, BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE)
+{
+    LOGFONTA lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = charSet;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = quality;
+    lf.lfPitchAndFamily = pitchAndFamily;
+    ::lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    return lf;
+}
+
 class CBitmap : public CGdiObject<HBITMAP> {
 public:
     bool CreateCompatibleBitmap(HDC dc, int w, int h) { return Attach(::CreateCompatibleBitmap(dc, w, h)); }

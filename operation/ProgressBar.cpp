@@ -40,17 +40,8 @@ BOOL CProgressBar::Create(DWORD exStyle, DWORD style, const RECT& rect, CWnd* pa
     m_bShowText = bShowText;
 
     LOGFONTA lf{};
-    if (!font || ::GetObjectA(font, sizeof lf, &lf) != sizeof lf) {
-        lf = LOGFONTA{};
-        lf.lfHeight = 14;
-        lf.lfWeight = FW_NORMAL;
-        lf.lfCharSet = ANSI_CHARSET;
-        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-        lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        lf.lfQuality = PROOF_QUALITY;
-        lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-        lstrcpynA(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE);
-    }
+    if (!font || ::GetObjectA(font, sizeof lf, &lf) != sizeof lf)
+        lf = FontDescription("MS Sans Serif", 14, ANSI_CHARSET, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS);
     m_font.CreateFontIndirect(lf);
     return CreateEx(exStyle, kBarClass, nullptr, style, rect, parent ? parent->GetSafeHwnd() : nullptr, 0);
 }

@@ -5,8 +5,6 @@
 #include "views/RegValueText.h"
 #include "views/ViewerWindow.h"
 
-#include <cstring>
-
 const char* const kHexDumpFont = "Courier";
 
 CRegValueDlg::CRegValueDlg(UINT templateId, std::string title, const CRegVal& value, CWnd* parent)
@@ -65,16 +63,7 @@ CRegBinaryDlg::~CRegBinaryDlg()
 
 void CRegBinaryDlg::ShowValue()
 {
-    LOGFONTA face{};
-    face.lfHeight = 14;
-    face.lfWeight = FW_NORMAL;
-    face.lfCharSet = DEFAULT_CHARSET;
-    face.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    face.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    face.lfQuality = DEFAULT_QUALITY;
-    face.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    std::strncpy(face.lfFaceName, kHexDumpFont, LF_FACESIZE - 1);
-    m_font.CreateFontIndirect(face);
+    m_font.CreateFontIndirect(FontDescription(kHexDumpFont, 14));
     m_staticType.SetWindowText(RegTypeLine(m_pValue->GetType()).c_str());
     if (m_pValue->GetType() == REG_MULTI_SZ)
         ShowStringList();
