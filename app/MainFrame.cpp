@@ -22,11 +22,7 @@ CMainFrame::CMainFrame()
     m_lockOperation.Create(kOperationLockName, kSharedLockPatienceMs);
 }
 
-CMainFrame::~CMainFrame()
-{
-    if (m_hWnd)
-        DestroyWindow();
-}
+CMainFrame::~CMainFrame() = default;
 
 BOOL CMainFrame::IsOperationRunning()
 {

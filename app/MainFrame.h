@@ -23,6 +23,7 @@ constexpr const char* kOperationLockName = "corvane_mainframe_operation";
 class CMainFrame : public CFrameWnd {
 public:
     CMainFrame();
+    // Where the results' engine is known.
     ~CMainFrame() override;
     CViewHost& Host() { return m_wndHost; }
 

@@ -13,7 +13,6 @@ class CCompareMine;
 class CViewHost : public CWnd {
 public:
     CViewHost() = default;
-    ~CViewHost() override;
 
     bool Create(CWnd* parent, UINT id);
     // Destroys the view shown (if any) and puts a fresh menu 128 on the main window.

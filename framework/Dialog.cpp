@@ -51,14 +51,6 @@ void CDataExchange::Control(int id, CWnd& control)
         control.Attach(::GetDlgItem(m_hDlg, id));
 }
 
-CDialog::~CDialog()
-{
-    if (m_hWnd && ::IsWindow(m_hWnd) && !m_bModal) {
-        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
-        ::DestroyWindow(m_hWnd);
-    }
-}
-
 INT_PTR CDialog::DoModal()
 {
     m_bModal = true;
@@ -150,7 +142,7 @@ CDialog* CDialog::FromModelessHandle(HWND h)
         return nullptr;
     if (::GetWindowLongPtrA(h, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&CDialog::DialogProc))
         return nullptr;
-    auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(h, DWLP_USER));
+    auto* dialog = static_cast<CDialog*>(reinterpret_cast<CWnd*>(::GetWindowLongPtrA(h, DWLP_USER)));
     return dialog && !dialog->m_bModal ? dialog : nullptr;
 }
 
@@ -159,10 +151,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     CDialog* self;
     if (msg == WM_INITDIALOG) {
         self = reinterpret_cast<CDialog*>(l);
-        self->m_hWnd = h;
-        ::SetWindowLongPtrA(h, DWLP_USER, l);
+        self->TakeWindow(h, DWLP_USER);
     } else {
-        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(h, DWLP_USER));
+        self = static_cast<CDialog*>(reinterpret_cast<CWnd*>(::GetWindowLongPtrA(h, DWLP_USER)));
     }
     if (!self)
         return FALSE;
@@ -175,6 +166,6 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l)
         result = FALSE;
     }
     if (msg == WM_NCDESTROY)
-        self->EndOfWindow(h, DWLP_USER);
+        self->EndOfWindow(h);
     return result;
 }

@@ -26,7 +26,6 @@ class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr)
         : m_nTemplateId(templateId), m_pParent(parent) {}
-    ~CDialog() override;
 
     INT_PTR DoModal();
     // Creates the dialog modeless, hidden or shown as its template says.

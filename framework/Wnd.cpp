@@ -16,6 +16,17 @@ std::string GetWindowTextOf(HWND h)
     return std::string(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
 }
 
+CWnd::~CWnd()
+{
+    // The object's own handlers went with its derived parts: the window lets
+    // go of it first and goes without them. A window whose WM_DESTROY must be
+    // handled is destroyed before its object.
+    if (m_bOwnsWindow && m_hWnd && ::IsWindow(m_hWnd)) {
+        ::SetWindowLongPtrA(m_hWnd, m_nSelfSlot, 0);
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
 BOOL CWnd::DestroyWindow()
 {
     if (!m_hWnd)
@@ -103,8 +114,7 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     CWnd* self;
     if (msg == WM_NCCREATE) {
         self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
-        self->m_hWnd = h;
-        ::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->TakeWindow(h, GWLP_USERDATA);
     } else {
         self = reinterpret_cast<CWnd*>(::GetWindowLongPtrA(h, GWLP_USERDATA));
     }
@@ -119,13 +129,22 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l)
         result = ::DefWindowProcA(h, msg, w, l);
     }
     if (msg == WM_NCDESTROY)
-        self->EndOfWindow(h, GWLP_USERDATA);
+        self->EndOfWindow(h);
     return result;
 }
 
-void CWnd::EndOfWindow(HWND h, int selfSlot)
+void CWnd::TakeWindow(HWND h, int selfSlot)
 {
-    ::SetWindowLongPtrA(h, selfSlot, 0);
+    m_hWnd = h;
+    m_bOwnsWindow = true;
+    m_nSelfSlot = selfSlot;
+    ::SetWindowLongPtrA(h, selfSlot, reinterpret_cast<LONG_PTR>(this));
+}
+
+void CWnd::EndOfWindow(HWND h)
+{
+    ::SetWindowLongPtrA(h, m_nSelfSlot, 0);
     m_hWnd = nullptr;
+    m_bOwnsWindow = false;
     PostNcDestroy();
 }

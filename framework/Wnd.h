@@ -1,7 +1,9 @@
-// A view of a window handle: every method forwards to the API. It owns nothing;
-// the classes that create windows (dialogs, frames, custom controls) derive
-// from it. A window created by CreateEx gets one procedure that stores `this`
-// at WM_NCCREATE and hands every message to the virtual WindowProc.
+// A view of a window handle: every method forwards to the API. The classes
+// that create windows (dialogs, frames, custom controls) derive from it. A
+// window created by CreateEx gets one procedure that stores `this` at
+// WM_NCCREATE and hands every message to the virtual WindowProc. A window
+// made for its object (by CreateEx, or a modeless dialog) goes with the
+// object; a handle only attached stays.
 #pragma once
 
 #include <windows.h>
@@ -12,14 +14,24 @@ class CWnd {
 public:
     CWnd() = default;
     explicit CWnd(HWND h) : m_hWnd(h) {}
-    virtual ~CWnd() = default;
+    virtual ~CWnd();
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
-    void Attach(HWND h) { m_hWnd = h; }
-    HWND Detach() { HWND h = m_hWnd; m_hWnd = nullptr; return h; }
+    void Attach(HWND h)
+    {
+        m_hWnd = h;
+        m_bOwnsWindow = false;
+    }
+    HWND Detach()
+    {
+        HWND h = m_hWnd;
+        m_hWnd = nullptr;
+        m_bOwnsWindow = false;
+        return h;
+    }
 
     bool IsWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
     BOOL DestroyWindow();
@@ -110,16 +122,22 @@ protected:
 
     // Called after WM_NCDESTROY, when the handle is gone.
     virtual void PostNcDestroy() {}
-    // After a window's WM_NCDESTROY, whatever its handler did: the window
-    // lets go of this object (the pointer at `selfSlot` of `h`, where
-    // its procedure found it), this object of the handle, and PostNcDestroy
+    // The window `h` made for this object, at its first message: it keeps a
+    // pointer to this object at `selfSlot` (GWLP_USERDATA, or DWLP_USER for a
+    // dialog), where its procedure finds it, and goes with this object.
+    void TakeWindow(HWND h, int selfSlot);
+    // After the window's WM_NCDESTROY, whatever its handler did: the window
+    // lets go of this object, this object of the handle, and PostNcDestroy
     // follows.
-    void EndOfWindow(HWND h, int selfSlot);
+    void EndOfWindow(HWND h);
 
     HWND m_hWnd = nullptr;
 
 private:
     static LRESULT CALLBACK StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+
+    bool m_bOwnsWindow = false;
+    int m_nSelfSlot = GWLP_USERDATA;
 };
 
 // The text of any window, however long.

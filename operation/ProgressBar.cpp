@@ -9,28 +9,22 @@ namespace {
 const char kBarClass[] = "CorvaneProgressBar";
 }
 
-CProgressBar::~CProgressBar()
-{
-    if (m_hWnd)
-        DestroyWindow();
-    // Font first, then the back brush, then the bar brush.
-    m_font.DeleteObject();
-    m_brBack.DeleteObject();
-    m_brBar.DeleteObject();
-}
-
 BOOL CProgressBar::Create(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, COLORREF crBar,
                           COLORREF crBack, COLORREF crTextOnBar, COLORREF crTextOnBack, BOOL bShowText,
                           HFONT font)
 {
     // The class keeps the background brush of its first registration for the
-    // life of the program.
+    // life of the program: the system deletes a class's brush with the class.
     WNDCLASSEXA registered{};
     registered.cbSize = sizeof registered;
-    if (!::GetClassInfoExA(::GetModuleHandleA(nullptr), kBarClass, &registered) &&
-        !RegisterWndClass(kBarClass, CS_VREDRAW | CS_HREDRAW | CS_OWNDC, ::LoadCursorA(nullptr, IDC_ARROW),
-                          ::CreateSolidBrush(crBack)))
-        return FALSE;
+    if (!::GetClassInfoExA(::GetModuleHandleA(nullptr), kBarClass, &registered)) {
+        CBrush classBrush;
+        classBrush.CreateSolidBrush(crBack);
+        if (!RegisterWndClass(kBarClass, CS_VREDRAW | CS_HREDRAW | CS_OWNDC, ::LoadCursorA(nullptr, IDC_ARROW),
+                              classBrush))
+            return FALSE;
+        classBrush.Detach();
+    }
     if (!m_brBar.CreateSolidBrush(crBar) || !m_brBack.CreateSolidBrush(crBack))
         return FALSE;
     m_crBar = crBar;

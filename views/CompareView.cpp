@@ -3,6 +3,7 @@
 #include "compare/CompareItem.h"
 #include "compare/CompareNode.h"
 #include "framework/AppMessageBox.h"
+#include "framework/Gdi.h"
 #include "framework/Menu.h"
 #include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
@@ -25,18 +26,12 @@ const DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TV
                          TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS;
 }  // namespace
 
-CCompareView::~CCompareView()
-{
-    if (m_hWnd)
-        DestroyWindow();
-}
-
 BOOL CCompareView::CreateView(CWnd* parent)
 {
     CWaitCursor wait;
-    static HBRUSH background = ::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
+    // The system's own brush of the colour: nothing to delete.
     if (!RegisterWndClass(kViewClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC,
-                          ::LoadCursorA(nullptr, IDC_ARROW), background))
+                          ::LoadCursorA(nullptr, IDC_ARROW), ::GetSysColorBrush(COLOR_BTNFACE)))
         return FALSE;
     RECT empty{0, 0, 0, 0};
     return CreateEx(0, kViewClass, nullptr, WS_CHILD | WS_VISIBLE, empty, parent->GetSafeHwnd(), 0);
@@ -458,12 +453,10 @@ namespace {
 // keeps its own copy.
 bool AddIcon(const CImageList& list, UINT id, int at = -1)
 {
-    HICON icon = static_cast<HICON>(
-        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
-    if (!icon)
+    CIcon icon;
+    if (!icon.Load(id, 16))
         return false;
     int index = at < 0 ? list.AddIcon(icon) : list.ReplaceIcon(at, icon);
-    ::DestroyIcon(icon);
     return index >= 0;
 }
 
@@ -586,8 +579,8 @@ LRESULT CCompareView::WindowProc(UINT msg, WPARAM w, LPARAM l)
     case WM_DESTROY:
         CloseViewers();
         CWnd::WindowProc(msg, w, l);
-        m_imagesLeft.Destroy();
-        m_imagesRight.Destroy();
+        m_imagesLeft.Close();
+        m_imagesRight.Close();
         return 0;
     default:
         break;

@@ -39,7 +39,6 @@ constexpr UINT kRightTreeId = 102;
 class CCompareView : public CWnd, public IViewerFactory {
 public:
     CCompareView() = default;
-    ~CCompareView() override;
 
     // Creates the view as a child of parent; false when it failed.
     BOOL CreateView(CWnd* parent);

@@ -54,13 +54,6 @@ CRegBinaryDlg::CRegBinaryDlg(std::string title, const CRegVal& value, CWnd* pare
 {
 }
 
-CRegBinaryDlg::~CRegBinaryDlg()
-{
-    // The window goes before the font that its content uses.
-    if (m_hWnd)
-        DestroyWindow();
-}
-
 void CRegBinaryDlg::ShowValue()
 {
     m_font.CreateFontIndirect(FontDescription(kHexDumpFont, 14));
