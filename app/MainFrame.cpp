@@ -7,6 +7,7 @@
 #include "snapshot/SnapOperation.h"
 #include "operation/AppMessages.h"
 #include "operation/SnapProgressDlg.h"
+#include "operation/WorkerWait.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -14,6 +15,11 @@
 const char* const kHelpPage = "https://www.pellix.com/corvane/help";
 const char* const kToolBarCaption = "Toolbar";
 const char* const kCloseWhenFinished = "Corvane will close when the operation has finished.";
+
+void ReportWindowFailure()
+{
+    ReportFailure(kComparisonFailure);
+}
 
 CMainFrame::CMainFrame()
 {

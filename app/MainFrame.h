@@ -20,6 +20,13 @@ extern const char* const kToolBarCaption;
 extern const char* const kCloseWhenFinished;
 constexpr const char* kOperationLockName = "corvane_mainframe_operation";
 
+// Tells of a failure that reached a window procedure, from inside its catch.
+// What runs at length on the user-interface thread, and can run short of
+// memory there, is the display of a comparison: the failure is told as the
+// comparison's worker tells its own. The program sets it as the framework's
+// handler (SetUiFailureHandler).
+void ReportWindowFailure();
+
 class CMainFrame : public CFrameWnd {
 public:
     CMainFrame();

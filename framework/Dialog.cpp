@@ -160,9 +160,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     INT_PTR result;
     try {
         result = self->OnMessage(msg, w, l);
+        MessageHandled();
     } catch (...) {
-        // An error inside a handler has been reported where it happened;
-        // nothing may unwind through the system's dialog manager.
+        // Nothing may unwind through the system's dialog manager: the user
+        // is told, and the dialog manager answers the message itself.
+        TellFailure();
         result = FALSE;
     }
     if (msg == WM_NCDESTROY)

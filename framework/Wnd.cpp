@@ -6,6 +6,36 @@
 
 #include <vector>
 
+namespace {
+UiFailureHandler g_failureHandler = nullptr;
+thread_local bool t_telling = false;
+thread_local bool t_told = false;
+}  // namespace
+
+void SetUiFailureHandler(UiFailureHandler handler)
+{
+    g_failureHandler = handler;
+}
+
+void CWnd::TellFailure()
+{
+    if (!g_failureHandler || t_telling || t_told)
+        return;
+    t_telling = true;
+    try {
+        g_failureHandler();
+    } catch (...) {
+        // The report failed too: nothing more can be told.
+    }
+    t_telling = false;
+    t_told = true;
+}
+
+void CWnd::MessageHandled()
+{
+    t_told = false;
+}
+
 std::string GetWindowTextOf(HWND h)
 {
     int n = ::GetWindowTextLengthA(h);
@@ -123,9 +153,11 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     LRESULT result;
     try {
         result = self->WindowProc(msg, w, l);
+        MessageHandled();
     } catch (...) {
-        // Errors inside a handler have been reported where they happened;
-        // nothing may unwind through the system's window manager.
+        // Nothing may unwind through the system's window manager: the user
+        // is told, and the message gets the system's own answer.
+        TellFailure();
         result = ::DefWindowProcA(h, msg, w, l);
     }
     if (msg == WM_NCDESTROY)

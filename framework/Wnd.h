@@ -10,6 +10,13 @@
 
 #include <string>
 
+// How a failure on the user-interface thread is told: an exception that
+// reaches a window or dialog procedure stops there, and the handler the
+// program sets runs inside that catch (and may rethrow the exception to tell
+// failures apart). Without a handler the failure goes untold.
+using UiFailureHandler = void (*)();
+void SetUiFailureHandler(UiFailureHandler handler);
+
 class CWnd {
 public:
     CWnd() = default;
@@ -130,6 +137,14 @@ protected:
     // lets go of this object, this object of the handle, and PostNcDestroy
     // follows.
     void EndOfWindow(HWND h);
+    // For the window and dialog procedures: inside the catch of an exception
+    // that reached one, tells the failure through the program's handler; and
+    // after a message handled without one. The report's message box serves
+    // the thread's messages, and a window that keeps failing would stack up a
+    // box per message: while one is shown, and after it until a message is
+    // handled again, further failures go untold.
+    static void TellFailure();
+    static void MessageHandled();
 
     HWND m_hWnd = nullptr;
 
