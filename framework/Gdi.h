@@ -8,14 +8,7 @@
 
 // A brush, font or bitmap, deleted with its object.
 template <typename H>
-struct CGdiObjectPolicy {
-    using Handle = H;
-    static bool IsOpen(H h) { return h != nullptr; }
-    static BOOL Close(H h) { return ::DeleteObject(h); }
-};
-
-template <typename H>
-using CGdiObject = COwnedHandle<CGdiObjectPolicy<H>>;
+using CGdiObject = COwnedHandle<CClosedBy<H, ::DeleteObject>>;
 
 class CBrush : public CGdiObject<HBRUSH> {
 public:
@@ -56,13 +49,7 @@ public:
 // An icon made for its object, destroyed with it. Icons that the system
 // shares (LoadIcon's, and LoadImage's with LR_SHARED) are never held here:
 // they must not be destroyed.
-struct CIconPolicy {
-    using Handle = HICON;
-    static bool IsOpen(HICON h) { return h != nullptr; }
-    static BOOL Close(HICON h) { return ::DestroyIcon(h); }
-};
-
-class CIcon : public COwnedHandle<CIconPolicy> {
+class CIcon : public COwnedHandle<CClosedBy<HICON, ::DestroyIcon>> {
 public:
     using COwnedHandle::COwnedHandle;
     // Icon resource `id` of the program at `size` pixels square.

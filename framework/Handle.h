@@ -57,6 +57,15 @@ private:
     Handle m_h = Handle();
 };
 
+// The policy of a kind whose handles hold nothing when null and are closed by
+// `close` (DestroyMenu, DeleteObject ...).
+template <typename H, auto close>
+struct CClosedBy {
+    using Handle = H;
+    static bool IsOpen(H h) { return h != nullptr; }
+    static BOOL Close(H h) { return close(h); }
+};
+
 // Kernel objects: threads, semaphores, files and folders opened by CreateFile.
 // They fail as null or as INVALID_HANDLE_VALUE, depending on the function.
 struct CKernelHandlePolicy {

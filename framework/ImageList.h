@@ -9,13 +9,7 @@
 
 #include <utility>
 
-struct CImageListPolicy {
-    using Handle = HIMAGELIST;
-    static bool IsOpen(HIMAGELIST h) { return h != nullptr; }
-    static BOOL Close(HIMAGELIST h) { return ::ImageList_Destroy(h); }
-};
-
-class CImageList : public COwnedHandle<CImageListPolicy> {
+class CImageList : public COwnedHandle<CClosedBy<HIMAGELIST, ::ImageList_Destroy>> {
 public:
     using COwnedHandle::COwnedHandle;
 

@@ -28,13 +28,7 @@ private:
     HMENU m_h;
 };
 
-struct CMenuPolicy {
-    using Handle = HMENU;
-    static bool IsOpen(HMENU h) { return h != nullptr; }
-    static BOOL Close(HMENU h) { return ::DestroyMenu(h); }
-};
-
-class CMenu : public COwnedHandle<CMenuPolicy> {
+class CMenu : public COwnedHandle<CClosedBy<HMENU, ::DestroyMenu>> {
 public:
     using COwnedHandle::COwnedHandle;
 
@@ -45,13 +39,7 @@ public:
     CPopupMenu GetSubMenu(int index) const { return CPopupMenu(::GetSubMenu(Get(), index)); }
 };
 
-struct CAcceleratorsPolicy {
-    using Handle = HACCEL;
-    static bool IsOpen(HACCEL h) { return h != nullptr; }
-    static BOOL Close(HACCEL h) { return ::DestroyAcceleratorTable(h); }
-};
-
-class CAccelerators : public COwnedHandle<CAcceleratorsPolicy> {
+class CAccelerators : public COwnedHandle<CClosedBy<HACCEL, ::DestroyAcceleratorTable>> {
 public:
     using COwnedHandle::COwnedHandle;
 
