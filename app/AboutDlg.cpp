@@ -53,7 +53,7 @@ BOOL CAboutDlg::OnInitDialog()
     return TRUE;
 }
 
-bool CAboutDlg::OnCommand(WORD id, WORD code, HWND control)
+bool CAboutDlg::OnCommand(UINT id, UINT code, HWND control)
 {
     if (id == IDC_ABOUT_WEBSITE && code == BN_CLICKED) {
         OpenWebPage(kMakerHomePage);

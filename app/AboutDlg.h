@@ -15,7 +15,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
-    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l) override;
     // Opens a web page in the user's browser.
     virtual void OpenWebPage(const char* url);

@@ -7,6 +7,7 @@
 #include "snapshot/SnapOperation.h"
 #include "operation/AppMessages.h"
 #include "operation/SnapProgressDlg.h"
+#include "operation/WorkerWait.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -15,6 +16,11 @@ const char* const kHelpPage = "https://www.pellix.com/corvane/help";
 const char* const kToolBarCaption = "Toolbar";
 const char* const kCloseWhenFinished = "Corvane will close when the operation has finished.";
 
+void ReportWindowFailure()
+{
+    ReportFailure(kComparisonFailure);
+}
+
 CMainFrame::CMainFrame()
 {
     // Without even a lock of this process the flag is still read and written
@@ -22,11 +28,7 @@ CMainFrame::CMainFrame()
     m_lockOperation.Create(kOperationLockName, kSharedLockPatienceMs);
 }
 
-CMainFrame::~CMainFrame()
-{
-    if (m_hWnd)
-        DestroyWindow();
-}
+CMainFrame::~CMainFrame() = default;
 
 BOOL CMainFrame::IsOperationRunning()
 {
@@ -73,23 +75,21 @@ int CMainFrame::OnCreate(CREATESTRUCTA*)
     return 0;
 }
 
-bool CMainFrame::OnCmdMsg(UINT id)
+bool CMainFrame::OnCommand(UINT id, UINT code, HWND control)
 {
+    // Menus (code 0), accelerators (code 1) and toolbar buttons.
+    if (code > 1)
+        return false;
     // A command of the results view may serve the thread's messages while it
     // runs long (Expand All of a large result): it runs as an operation, so
     // that nothing closes the result under it.
     if (m_wndHost.HasView() && !IsOperationRunning()) {
         COperationScope scope(*this);
-        if (m_wndHost.OnCmdMsg(id))
+        if (m_wndHost.OnCmdMsg(id, code, control))
             return true;
-    } else if (m_wndHost.OnCmdMsg(id)) {
+    } else if (m_wndHost.OnCmdMsg(id, code, control)) {
         return true;
     }
-    return CFrameWnd::OnCmdMsg(id);
-}
-
-bool CMainFrame::OnCommand(UINT id)
-{
     switch (id) {
     case ID_SNAPSHOT_CREATE:
         OnCreateSnapshot();
@@ -110,7 +110,7 @@ bool CMainFrame::OnCommand(UINT id)
         OnAppExit();
         return true;
     default:
-        return false;
+        return CFrameWnd::OnCommand(id, code, control);
     }
 }
 

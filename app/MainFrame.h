@@ -20,9 +20,17 @@ extern const char* const kToolBarCaption;
 extern const char* const kCloseWhenFinished;
 constexpr const char* kOperationLockName = "corvane_mainframe_operation";
 
+// Tells of a failure that reached a window procedure, from inside its catch.
+// What runs at length on the user-interface thread, and can run short of
+// memory there, is the display of a comparison: the failure is told as the
+// comparison's worker tells its own. The program sets it as the framework's
+// handler (SetUiFailureHandler).
+void ReportWindowFailure();
+
 class CMainFrame : public CFrameWnd {
 public:
     CMainFrame();
+    // Where the results' engine is known.
     ~CMainFrame() override;
     CViewHost& Host() { return m_wndHost; }
 
@@ -30,12 +38,11 @@ public:
     void SetOperationRunning(BOOL running);
     void CloseResults();
 
-    bool OnCmdMsg(UINT id) override;
-
 protected:
     void PreCreateWindow(CREATESTRUCTA& cs) override;
     int OnCreate(CREATESTRUCTA* cs) override;
-    bool OnCommand(UINT id) override;
+    // The results view first, then the frame's own commands, then the bars'.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     void OnSetFocus(HWND old) override;
     void OnClose() override;
 

@@ -17,6 +17,7 @@ BOOL CSnapshotApp::InitInstance()
 {
     // Before any dialog or the shell loads a library by name.
     RestrictLibrarySearch();
+    SetUiFailureHandler(ReportWindowFailure);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
     m_pFrame = std::make_unique<CMainFrame>();

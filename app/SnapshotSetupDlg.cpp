@@ -124,7 +124,7 @@ BOOL CSnapshotSetupDlg::OnInitDialog()
     return TRUE;
 }
 
-bool CSnapshotSetupDlg::OnCommand(WORD id, WORD code, HWND control)
+bool CSnapshotSetupDlg::OnCommand(UINT id, UINT code, HWND control)
 {
     switch (id) {
     case IDC_SETUP_BROWSE:

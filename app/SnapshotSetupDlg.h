@@ -30,7 +30,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
-    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     void OnOK() override;
 
     void OnBrowse();

@@ -2,20 +2,17 @@
 
 #include "framework/FrameWnd.h"
 #include "framework/Gdi.h"
+#include "framework/Menu.h"
 #include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "views/FSView.h"
 #include "views/RegView.h"
 
+#include <utility>
+
 namespace {
 const char kHostClass[] = "CorvaneViewHost";
-}
-
-CViewHost::~CViewHost()
-{
-    if (m_hWnd)
-        DestroyWindow();
 }
 
 bool CViewHost::Create(CWnd* parent, UINT id)
@@ -34,8 +31,9 @@ void PutMenu(UINT id)
 {
     CWinApp* app = AppGetApp();
     auto* frame = app ? dynamic_cast<CFrameWnd*>(app->GetMainWnd()) : nullptr;
-    if (frame && frame->GetSafeHwnd())
-        ReplaceMenu(*frame, ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)));
+    CMenu menu;
+    if (frame && frame->GetSafeHwnd() && menu.LoadMenu(id))
+        frame->ReplaceMenu(std::move(menu));
 }
 }  // namespace
 
@@ -72,9 +70,9 @@ void CViewHost::ShowResults(std::unique_ptr<CCompareView> view, UINT menuId, con
     m_pView->ShowComparison(result);
 }
 
-bool CViewHost::OnCmdMsg(UINT id)
+bool CViewHost::OnCommand(UINT id, UINT code, HWND control)
 {
-    return m_pView && m_pView->OnCmdMsg(id);
+    return m_pView && m_pView->OnCmdMsg(id, code, control);
 }
 
 void CViewHost::OnSize()

@@ -13,7 +13,6 @@ class CCompareMine;
 class CViewHost : public CWnd {
 public:
     CViewHost() = default;
-    ~CViewHost() override;
 
     bool Create(CWnd* parent, UINT id);
     // Destroys the view shown (if any) and puts a fresh menu 128 on the main window.
@@ -31,9 +30,10 @@ public:
     // whole host.
     void ShowRegistryResults(const CCompareMine& result);
     void ShowFileSystemResults(const CCompareMine& result);
-    bool OnCmdMsg(UINT id) override;
 
 protected:
+    // The view's commands.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
 private:

@@ -19,12 +19,12 @@ const char* const kSelectSnapshot2 = "Select Snap Shot 2";
 const char* const kOpenFailedFile1 = "Failed to open file 1.";
 const char* const kOpenFailedFile2 = "Failed to open file 2.";
 
-namespace {
-
 const CWorkerFailureTexts kComparisonFailure = {
     kCompareOutOfMemory,
     "ERROR: An unexpected error stopped the comparison.",
 };
+
+namespace {
 
 // Kinds as the snapshot operation numbers them.
 enum : int { kCompareRegistry = 0, kCompareFileSystem = 1 };

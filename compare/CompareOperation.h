@@ -6,6 +6,7 @@
 
 #include "compare/CompareMine.h"
 #include "operation/DiskSnapFile.h"
+#include "operation/WorkerWait.h"
 #include "snapshot/TaggedObject.h"
 
 #include <memory>
@@ -14,6 +15,10 @@
 class CFileDialog;
 class CSnapProgressDlg;
 class CWnd;
+
+// What the user is told of a comparison stopped by a failure nothing inside
+// it handled.
+extern const CWorkerFailureTexts kComparisonFailure;
 
 class CCompareOperation : public CTaggedObject {
 public:

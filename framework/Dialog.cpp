@@ -51,14 +51,6 @@ void CDataExchange::Control(int id, CWnd& control)
         control.Attach(::GetDlgItem(m_hDlg, id));
 }
 
-CDialog::~CDialog()
-{
-    if (m_hWnd && ::IsWindow(m_hWnd) && !m_bModal) {
-        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
-        ::DestroyWindow(m_hWnd);
-    }
-}
-
 INT_PTR CDialog::DoModal()
 {
     m_bModal = true;
@@ -100,7 +92,7 @@ BOOL CDialog::OnInitDialog()
     return TRUE;
 }
 
-bool CDialog::OnCommand(WORD id, WORD, HWND)
+bool CDialog::OnCommand(UINT id, UINT, HWND)
 {
     switch (id) {
     case IDOK:
@@ -130,15 +122,15 @@ INT_PTR CDialog::OnMessage(UINT msg, WPARAM w, LPARAM l)
     switch (msg) {
     case WM_INITDIALOG:
         return OnInitDialog();
-    case WM_COMMAND:
-        return OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l)) ? TRUE : FALSE;
     default: {
         // A dialog procedure's return value only says "handled"; the dialog
         // manager answers the sender with DWLP_MSGRESULT.
         LRESULT result = 0;
         if (!OnWndMsg(msg, w, l, result))
             return FALSE;
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+        // A command may have ended a modeless dialog.
+        if (m_hWnd)
+            ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
         return TRUE;
     }
     }
@@ -150,7 +142,7 @@ CDialog* CDialog::FromModelessHandle(HWND h)
         return nullptr;
     if (::GetWindowLongPtrA(h, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&CDialog::DialogProc))
         return nullptr;
-    auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(h, DWLP_USER));
+    auto* dialog = static_cast<CDialog*>(reinterpret_cast<CWnd*>(::GetWindowLongPtrA(h, DWLP_USER)));
     return dialog && !dialog->m_bModal ? dialog : nullptr;
 }
 
@@ -159,23 +151,23 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     CDialog* self;
     if (msg == WM_INITDIALOG) {
         self = reinterpret_cast<CDialog*>(l);
-        self->m_hWnd = h;
-        ::SetWindowLongPtrA(h, DWLP_USER, l);
+        self->TakeWindow(h, DWLP_USER);
     } else {
-        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(h, DWLP_USER));
+        self = static_cast<CDialog*>(reinterpret_cast<CWnd*>(::GetWindowLongPtrA(h, DWLP_USER)));
     }
     if (!self)
         return FALSE;
+    INT_PTR result;
     try {
-        INT_PTR result = self->OnMessage(msg, w, l);
-        if (msg == WM_NCDESTROY) {
-            ::SetWindowLongPtrA(h, DWLP_USER, 0);
-            self->m_hWnd = nullptr;
-        }
-        return result;
+        result = self->OnMessage(msg, w, l);
+        MessageHandled();
     } catch (...) {
-        // An error inside a handler has been reported where it happened;
-        // nothing may unwind through the system's dialog manager.
-        return FALSE;
+        // Nothing may unwind through the system's dialog manager: the user
+        // is told, and the dialog manager answers the message itself.
+        TellFailure();
+        result = FALSE;
     }
+    if (msg == WM_NCDESTROY)
+        self->EndOfWindow(h);
+    return result;
 }

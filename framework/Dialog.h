@@ -26,7 +26,6 @@ class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr)
         : m_nTemplateId(templateId), m_pParent(parent) {}
-    ~CDialog() override;
 
     INT_PTR DoModal();
     // Creates the dialog modeless, hidden or shown as its template says.
@@ -44,13 +43,14 @@ public:
 protected:
     virtual BOOL OnInitDialog();
     virtual void DoDataExchange(CDataExchange&) {}
-    // Returns true when the command was handled.
-    virtual bool OnCommand(WORD id, WORD code, HWND control);
+    // IDOK and IDCANCEL: OnOK and OnCancel.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     virtual void OnOK();
     virtual void OnCancel();
     // Every message reaches this first; returns the dialog procedure's result.
     // What an override leaves alone goes here: the handlers above and CWnd's
-    // OnNotify and OnContextMenu, whose result goes to DWLP_MSGRESULT.
+    // OnCommand, OnNotify and OnContextMenu, whose result goes to
+    // DWLP_MSGRESULT.
     virtual INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l);
 
     UINT m_nTemplateId;

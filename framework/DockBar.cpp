@@ -1,6 +1,7 @@
 #include "framework/DockBar.h"
 
 #include "framework/FrameWnd.h"
+#include "framework/Gdi.h"
 
 #include <windowsx.h>
 
@@ -29,12 +30,6 @@ bool CtrlDown()
 
 }  // namespace
 
-CDockStrip::~CDockStrip()
-{
-    if (m_hWnd)
-        DestroyWindow();
-}
-
 bool CDockStrip::Create(HWND frame, UINT id)
 {
     if (!RegisterWndClass(kStripClass, CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
@@ -58,8 +53,7 @@ RECT CDockStrip::GripperRect() const
 
 void CDockStrip::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    CPaintDC dc(m_hWnd);
     RECT client;
     GetClientRect(&client);
     RECT grip = GripperRect();
@@ -82,7 +76,6 @@ void CDockStrip::OnPaint()
     default: break;
     }
     ::DrawEdge(dc, &client, EDGE_ETCHED, edge);
-    ::EndPaint(m_hWnd, &ps);
 }
 
 LRESULT CDockStrip::WindowProc(UINT msg, WPARAM w, LPARAM l)
@@ -123,12 +116,6 @@ LRESULT CDockStrip::WindowProc(UINT msg, WPARAM w, LPARAM l)
         break;
     }
     return CWnd::WindowProc(msg, w, l);
-}
-
-CFloatingBarWnd::~CFloatingBarWnd()
-{
-    if (m_hWnd)
-        DestroyWindow();
 }
 
 bool CFloatingBarWnd::Create(HWND frame, const char* caption)
@@ -374,17 +361,17 @@ RECT CToolBarDocking::FeedbackRect(DockSide side, POINT p) const
 
 void CToolBarDocking::InvertFrame(const RECT& r, int thickness)
 {
-    HDC dc = ::GetDCEx(::GetDesktopWindow(), nullptr, DCX_WINDOW | DCX_CACHE);
+    // Over every window on the screen: the desktop's whole window, its
+    // children not clipped.
+    CClientDC dc(::GetDesktopWindow(), DCX_WINDOW | DCX_CACHE);
     if (!dc)
         return;
-    HGDIOBJ old = ::SelectObject(dc, ::GetStockObject(GRAY_BRUSH));
+    CSelectObject gray(dc, ::GetStockObject(GRAY_BRUSH));
     int w = r.right - r.left, h = r.bottom - r.top;
     ::PatBlt(dc, r.left, r.top, w, thickness, PATINVERT);
     ::PatBlt(dc, r.left, r.bottom - thickness, w, thickness, PATINVERT);
     ::PatBlt(dc, r.left, r.top + thickness, thickness, h - 2 * thickness, PATINVERT);
     ::PatBlt(dc, r.right - thickness, r.top + thickness, thickness, h - 2 * thickness, PATINVERT);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(::GetDesktopWindow(), dc);
 }
 
 void CToolBarDocking::Drag(HWND capture, POINT start)

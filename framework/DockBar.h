@@ -22,7 +22,6 @@ class CToolBarDocking;
 class CDockStrip : public CWnd {
 public:
     explicit CDockStrip(CToolBarDocking& docking) : m_docking(docking) {}
-    ~CDockStrip() override;
     bool Create(HWND frame, UINT id);
     // The gripper's rectangle in the strip's client area.
     RECT GripperRect() const;
@@ -39,7 +38,6 @@ private:
 class CFloatingBarWnd : public CWnd {
 public:
     explicit CFloatingBarWnd(CToolBarDocking& docking) : m_docking(docking) {}
-    ~CFloatingBarWnd() override;
     bool Create(HWND frame, const char* caption);
 
 protected:

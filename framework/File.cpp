@@ -14,12 +14,7 @@ bool CFile::Open(const char* path, unsigned flags)
     else if (flags & shareDenyWrite)
         share = FILE_SHARE_READ;
     DWORD disposition = (flags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE h = ::CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    m_h.Attach(h);
-    return true;
+    return m_h.Attach(::CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool CFile::Write(const void* data, uint32_t n)

@@ -6,12 +6,12 @@ bool CFileFind::FindFirst(const wchar_t* pattern)
     // The basic level leaves out the short names, which nothing here reads
     // and which cost a lookup each; systems before Windows 7 know only the
     // standard level.
-    m_h = ::FindFirstFileExW(pattern, FindExInfoBasic, &m_data, FindExSearchNameMatch, nullptr,
-                             FIND_FIRST_EX_LARGE_FETCH);
-    if (m_h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_INVALID_PARAMETER)
-        m_h = ::FindFirstFileExW(pattern, FindExInfoStandard, &m_data, FindExSearchNameMatch,
-                                 nullptr, 0);
-    if (m_h != INVALID_HANDLE_VALUE) {
+    m_h.Attach(::FindFirstFileExW(pattern, FindExInfoBasic, &m_data, FindExSearchNameMatch, nullptr,
+                                  FIND_FIRST_EX_LARGE_FETCH));
+    if (!m_h.IsOpen() && ::GetLastError() == ERROR_INVALID_PARAMETER)
+        m_h.Attach(::FindFirstFileExW(pattern, FindExInfoStandard, &m_data, FindExSearchNameMatch,
+                                      nullptr, 0));
+    if (m_h.IsOpen()) {
         m_bListed = true;
         return true;
     }
@@ -24,14 +24,7 @@ bool CFileFind::FindFirst(const wchar_t* pattern)
 
 bool CFileFind::FindNext()
 {
-    return m_h != INVALID_HANDLE_VALUE && ::FindNextFileW(m_h, &m_data);
-}
-
-void CFileFind::Close()
-{
-    if (m_h != INVALID_HANDLE_VALUE)
-        ::FindClose(m_h);
-    m_h = INVALID_HANDLE_VALUE;
+    return m_h.IsOpen() && ::FindNextFileW(m_h, &m_data);
 }
 
 bool CFileFind::IsDots() const

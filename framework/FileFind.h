@@ -3,16 +3,21 @@
 // (with the \\?\ prefix).
 #pragma once
 
+#include "framework/Handle.h"
+
 #include <windows.h>
 
 #include <cstdint>
 
+// A listing's handle, which FindClose ends.
+struct CFindHandlePolicy {
+    using Handle = HANDLE;
+    static bool IsOpen(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static BOOL Close(HANDLE h) { return ::FindClose(h); }
+};
+
 class CFileFind {
 public:
-    CFileFind() = default;
-    ~CFileFind() { Close(); }
-    CFileFind(const CFileFind&) = delete;
-    CFileFind& operator=(const CFileFind&) = delete;
 
     // Starts a listing; true when it returned a first entry. When it did
     // not, Listed tells a folder that holds nothing from one that cannot be
@@ -22,7 +27,7 @@ public:
     bool Listed() const { return m_bListed; }
     // Moves to the next entry; false at the end of the listing.
     bool FindNext();
-    void Close();
+    void Close() { m_h.Close(); }
 
     const wchar_t* GetFileName() const { return m_data.cFileName; }
     bool IsDirectory() const { return (m_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
@@ -37,7 +42,7 @@ public:
     }
 
 private:
-    HANDLE m_h = INVALID_HANDLE_VALUE;
+    COwnedHandle<CFindHandlePolicy> m_h;
     bool m_bListed = false;
     WIN32_FIND_DATAW m_data{};
 };

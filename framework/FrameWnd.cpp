@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -139,24 +140,18 @@ bool CStatusBar::Create(CWnd* parent, DWORD style, UINT id)
     return true;
 }
 
-CFrameWnd::~CFrameWnd()
-{
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
-    if (m_hAccel)
-        ::DestroyAcceleratorTable(m_hAccel);
-}
-
 BOOL CFrameWnd::LoadFrame(UINT id, DWORD style, CWnd* parent)
 {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    HICON icon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0));
-    HICON small = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+    // The class's icons are shared ones: the class is registered once, and
+    // later frames load the same two again.
     if (!RegisterWndClass(kFrameClass, CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
-                          reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon, small))
+                          reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), LoadSharedIcon(id, 32), LoadSharedIcon(id, 16)))
         return FALSE;
-    m_hMenuDefault = ::LoadMenuA(instance, MAKEINTRESOURCEA(id));
-    m_hAccel = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(id));
+    CMenu menu;
+    menu.LoadMenu(id);
+    m_hMenuDefault = menu.Get();
+    m_accelerators.Load(id);
     std::string title = LoadResourceString(id);
 
     CREATESTRUCTA cs{};
@@ -171,7 +166,30 @@ BOOL CFrameWnd::LoadFrame(UINT id, DWORD style, CWnd* parent)
     PreCreateWindow(cs);
     HWND h = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
                                cs.hwndParent, cs.hMenu, instance, this);
-    return h != nullptr;
+    if (!h) {
+        // A window that failed once it was made has taken the menu along.
+        if (!::IsMenu(menu.Get()))
+            menu.Detach();
+        m_hMenuDefault = nullptr;
+        return FALSE;
+    }
+    // The window owns the menu on it.
+    if (::GetMenu(h) == m_hMenuDefault)
+        menu.Detach();
+    else
+        m_menuDefaultKept = std::move(menu);
+    return TRUE;
+}
+
+void CFrameWnd::ReplaceMenu(CMenu menu)
+{
+    HMENU old = ::GetMenu(m_hWnd);
+    ::SetMenu(m_hWnd, menu.Detach());
+    if (old && old == m_hMenuDefault)
+        m_menuDefaultKept.Attach(old);
+    else if (old)
+        ::DestroyMenu(old);
+    ::DrawMenuBar(m_hWnd);
 }
 
 void CFrameWnd::RecalcLayout()
@@ -278,10 +296,11 @@ void CFrameWnd::SetIdleMessage(const std::string& text)
     ShowIdleMessage();
 }
 
-bool CFrameWnd::OnCmdMsg(UINT id)
+bool CFrameWnd::OnCommand(UINT id, UINT code, HWND)
 {
-    if (OnCommand(id))
-        return true;
+    // Menus (code 0), accelerators (code 1) and toolbar buttons.
+    if (code > 1)
+        return false;
     if (id == kIdToolBar || id == kIdStatusBar) {
         ShowControlBar(id, !IsControlBarVisible(id));
         return true;
@@ -291,7 +310,7 @@ bool CFrameWnd::OnCmdMsg(UINT id)
 
 bool CFrameWnd::PreTranslateMessage(MSG* msg)
 {
-    return m_hAccel && m_hWnd && ::TranslateAcceleratorA(m_hWnd, m_hAccel, msg);
+    return m_accelerators.IsOpen() && m_hWnd && ::TranslateAcceleratorA(m_hWnd, m_accelerators, msg);
 }
 
 void CFrameWnd::OnInitMenuPopup(HMENU menu)
@@ -344,11 +363,6 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
     case WM_SETFOCUS:
         OnSetFocus(reinterpret_cast<HWND>(w));
         return 0;
-    case WM_COMMAND:
-        // Menus (code 0), accelerators (code 1) and toolbar buttons.
-        if (HIWORD(w) <= 1 && OnCmdMsg(LOWORD(w)))
-            return 0;
-        break;
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(reinterpret_cast<HMENU>(w));
         return 0;
@@ -377,9 +391,9 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
         OnClose();
         return 0;
     case WM_DESTROY:
-        // The menu on the window goes with it; the default one may not be on it.
-        if (::GetMenu(m_hWnd) != m_hMenuDefault && m_hMenuDefault)
-            ::DestroyMenu(m_hMenuDefault);
+        // The menu on the window goes with it; a default menu that another
+        // one replaced goes now.
+        m_menuDefaultKept.Close();
         m_hMenuDefault = nullptr;
         if (CWinApp* app = AppGetApp(); app && app->GetMainWnd() == this) {
             app->SetMainWnd(nullptr);
@@ -390,13 +404,4 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
         break;
     }
     return CWnd::WindowProc(msg, w, l);
-}
-
-void ReplaceMenu(CFrameWnd& frame, HMENU menu)
-{
-    HMENU old = ::GetMenu(frame.GetSafeHwnd());
-    ::SetMenu(frame.GetSafeHwnd(), menu);
-    if (old && old != frame.GetDefaultMenu())
-        ::DestroyMenu(old);
-    ::DrawMenuBar(frame.GetSafeHwnd());
 }

@@ -8,6 +8,7 @@
 
 #include "framework/DockBar.h"
 #include "framework/ImageList.h"
+#include "framework/Menu.h"
 #include "framework/Wnd.h"
 
 #include <commctrl.h>
@@ -52,11 +53,13 @@ public:
 class CFrameWnd : public CWnd {
 public:
     CFrameWnd() = default;
-    ~CFrameWnd() override;
 
     // Creates the frame with title (string), menu, icon and accelerators of `id`.
     BOOL LoadFrame(UINT id, DWORD style, CWnd* parent = nullptr);
     HMENU GetDefaultMenu() const { return m_hMenuDefault; }
+    // Puts a new menu on the frame, destroys the old one unless it is the
+    // frame's default menu, and redraws the menu bar.
+    void ReplaceMenu(CMenu menu);
 
     void RecalcLayout();
     void ShowControlBar(UINT barId, bool show);
@@ -76,15 +79,15 @@ public:
     // whatever the pointer passes over.
     void SetIdleMessage(const std::string& text);
 
-    bool OnCmdMsg(UINT id) override;
     bool PreTranslateMessage(MSG* msg) override;
 
 protected:
     virtual void PreCreateWindow(CREATESTRUCTA&) {}
     // Returns -1 to make the creation fail.
     virtual int OnCreate(CREATESTRUCTA*) { return 0; }
-    // The frame's own commands; true when handled.
-    virtual bool OnCommand(UINT) { return false; }
+    // The bars' toggles. A frame with commands of its own handles them and
+    // passes the others on to this one.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     virtual void OnSetFocus(HWND) {}
     virtual void OnClose() { DestroyWindow(); }
     // The toolbar's tooltips and hot button; a frame that handles more
@@ -96,13 +99,12 @@ private:
     void OnInitMenuPopup(HMENU menu);
     std::string PromptPart(UINT id, int line) const;
 
+    // The menu on the window goes with it, as the system has it; the default
+    // menu, once another has taken its place, is kept here until the frame goes.
     HMENU m_hMenuDefault = nullptr;
-    HACCEL m_hAccel = nullptr;
+    CMenu m_menuDefaultKept;
+    CAccelerators m_accelerators;
     std::unique_ptr<CToolBarDocking> m_pDocking;
     std::string m_strTip;
     std::string m_strIdleMessage;
 };
-
-// Puts a new menu on the frame, destroys the old one unless it is the frame's
-// default menu, and redraws the menu bar.
-void ReplaceMenu(CFrameWnd& frame, HMENU menu);

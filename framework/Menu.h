@@ -1,6 +1,10 @@
-// Menus: CMenu owns a menu loaded from the resources and destroys it with
-// itself; CPopupMenu only views one of its popups, which go with their menu.
+// Menus and accelerator tables: CMenu owns a menu loaded from the resources
+// and destroys it with itself unless it was handed over (Detach, to a frame's
+// menu bar for example); CPopupMenu only views one of its popups, which go
+// with their menu. CAccelerators owns an accelerator table.
 #pragma once
+
+#include "framework/Handle.h"
 
 #include <windows.h>
 
@@ -24,33 +28,21 @@ private:
     HMENU m_h;
 };
 
-class CMenu {
+class CMenu : public COwnedHandle<CClosedBy<HMENU, ::DestroyMenu>> {
 public:
-    CMenu() = default;
-    ~CMenu() { DestroyMenu(); }
-    CMenu(const CMenu&) = delete;
-    CMenu& operator=(const CMenu&) = delete;
+    using COwnedHandle::COwnedHandle;
 
     // Menu resource `id` of the program; false when there is none.
-    bool LoadMenu(UINT id)
-    {
-        DestroyMenu();
-        m_h = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
-        return m_h != nullptr;
-    }
-    HMENU Get() const { return m_h; }
-    // Gives the menu away, to a frame's menu bar for example (see ReplaceMenu).
-    HMENU Detach() { HMENU h = m_h; m_h = nullptr; return h; }
-    int GetItemCount() const { return ::GetMenuItemCount(m_h); }
+    bool LoadMenu(UINT id) { return Attach(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id))); }
+    int GetItemCount() const { return ::GetMenuItemCount(Get()); }
     // Popup `index` of the menu bar, valid while this menu lives.
-    CPopupMenu GetSubMenu(int index) const { return CPopupMenu(::GetSubMenu(m_h, index)); }
-    void DestroyMenu()
-    {
-        if (m_h)
-            ::DestroyMenu(m_h);
-        m_h = nullptr;
-    }
+    CPopupMenu GetSubMenu(int index) const { return CPopupMenu(::GetSubMenu(Get(), index)); }
+};
 
-private:
-    HMENU m_h = nullptr;
+class CAccelerators : public COwnedHandle<CClosedBy<HACCEL, ::DestroyAcceleratorTable>> {
+public:
+    using COwnedHandle::COwnedHandle;
+
+    // Accelerator resource `id` of the program; false when there is none.
+    bool Load(UINT id) { return Attach(::LoadAcceleratorsA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id))); }
 };

@@ -4,11 +4,7 @@ BOOL CNamedSemaphore::Create(const char* name, LONG initialCount, LONG maximumCo
                              SECURITY_ATTRIBUTES* security)
 {
     m_h.Close();
-    HANDLE h = ::CreateSemaphoreA(security, initialCount, maximumCount, name);
-    if (!h)
-        return FALSE;
-    m_h.Attach(h);
-    return TRUE;
+    return m_h.Attach(::CreateSemaphoreA(security, initialCount, maximumCount, name)) ? TRUE : FALSE;
 }
 
 BOOL CNamedSemaphore::Lock(DWORD timeoutMs)

@@ -6,6 +6,36 @@
 
 #include <vector>
 
+namespace {
+UiFailureHandler g_failureHandler = nullptr;
+thread_local bool t_telling = false;
+thread_local bool t_told = false;
+}  // namespace
+
+void SetUiFailureHandler(UiFailureHandler handler)
+{
+    g_failureHandler = handler;
+}
+
+void CWnd::TellFailure()
+{
+    if (!g_failureHandler || t_telling || t_told)
+        return;
+    t_telling = true;
+    try {
+        g_failureHandler();
+    } catch (...) {
+        // The report failed too: nothing more can be told.
+    }
+    t_telling = false;
+    t_told = true;
+}
+
+void CWnd::MessageHandled()
+{
+    t_told = false;
+}
+
 std::string GetWindowTextOf(HWND h)
 {
     int n = ::GetWindowTextLengthA(h);
@@ -14,6 +44,17 @@ std::string GetWindowTextOf(HWND h)
     std::vector<char> text(static_cast<size_t>(n) + 1);
     int got = ::GetWindowTextA(h, text.data(), n + 1);
     return std::string(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+CWnd::~CWnd()
+{
+    // The object's own handlers went with its derived parts: the window lets
+    // go of it first and goes without them. A window whose WM_DESTROY must be
+    // handled is destroyed before its object.
+    if (m_bOwnsWindow && m_hWnd && ::IsWindow(m_hWnd)) {
+        ::SetWindowLongPtrA(m_hWnd, m_nSelfSlot, 0);
+        ::DestroyWindow(m_hWnd);
+    }
 }
 
 BOOL CWnd::DestroyWindow()
@@ -77,6 +118,9 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l)
 bool CWnd::OnWndMsg(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
 {
     switch (msg) {
+    case WM_COMMAND:
+        result = 0;
+        return OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
     case WM_NOTIFY:
         result = 0;
         return OnNotify(reinterpret_cast<NMHDR*>(l), result);
@@ -100,8 +144,7 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     CWnd* self;
     if (msg == WM_NCCREATE) {
         self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
-        self->m_hWnd = h;
-        ::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->TakeWindow(h, GWLP_USERDATA);
     } else {
         self = reinterpret_cast<CWnd*>(::GetWindowLongPtrA(h, GWLP_USERDATA));
     }
@@ -110,15 +153,30 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     LRESULT result;
     try {
         result = self->WindowProc(msg, w, l);
+        MessageHandled();
     } catch (...) {
-        // Errors inside a handler have been reported where they happened;
-        // nothing may unwind through the system's window manager.
+        // Nothing may unwind through the system's window manager: the user
+        // is told, and the message gets the system's own answer.
+        TellFailure();
         result = ::DefWindowProcA(h, msg, w, l);
     }
-    if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(h, GWLP_USERDATA, 0);
-        self->m_hWnd = nullptr;
-        self->PostNcDestroy();
-    }
+    if (msg == WM_NCDESTROY)
+        self->EndOfWindow(h);
     return result;
+}
+
+void CWnd::TakeWindow(HWND h, int selfSlot)
+{
+    m_hWnd = h;
+    m_bOwnsWindow = true;
+    m_nSelfSlot = selfSlot;
+    ::SetWindowLongPtrA(h, selfSlot, reinterpret_cast<LONG_PTR>(this));
+}
+
+void CWnd::EndOfWindow(HWND h)
+{
+    ::SetWindowLongPtrA(h, m_nSelfSlot, 0);
+    m_hWnd = nullptr;
+    m_bOwnsWindow = false;
+    PostNcDestroy();
 }

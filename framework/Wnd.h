@@ -1,25 +1,44 @@
-// A view of a window handle: every method forwards to the API. It owns nothing;
-// the classes that create windows (dialogs, frames, custom controls) derive
-// from it. A window created by CreateEx gets one procedure that stores `this`
-// at WM_NCCREATE and hands every message to the virtual WindowProc.
+// A view of a window handle: every method forwards to the API. The classes
+// that create windows (dialogs, frames, custom controls) derive from it. A
+// window created by CreateEx gets one procedure that stores `this` at
+// WM_NCCREATE and hands every message to the virtual WindowProc. A window
+// made for its object (by CreateEx, or a modeless dialog) goes with the
+// object; a handle only attached stays.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+// How a failure on the user-interface thread is told: an exception that
+// reaches a window or dialog procedure stops there, and the handler the
+// program sets runs inside that catch (and may rethrow the exception to tell
+// failures apart). Without a handler the failure goes untold.
+using UiFailureHandler = void (*)();
+void SetUiFailureHandler(UiFailureHandler handler);
+
 class CWnd {
 public:
     CWnd() = default;
     explicit CWnd(HWND h) : m_hWnd(h) {}
-    virtual ~CWnd() = default;
+    virtual ~CWnd();
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
-    void Attach(HWND h) { m_hWnd = h; }
-    HWND Detach() { HWND h = m_hWnd; m_hWnd = nullptr; return h; }
+    void Attach(HWND h)
+    {
+        m_hWnd = h;
+        m_bOwnsWindow = false;
+    }
+    HWND Detach()
+    {
+        HWND h = m_hWnd;
+        m_hWnd = nullptr;
+        m_bOwnsWindow = false;
+        return h;
+    }
 
     bool IsWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
     BOOL DestroyWindow();
@@ -71,8 +90,9 @@ public:
     bool CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
                   const RECT& rect, HWND parent, UINT id);
 
-    // Offered a command first by the window that received it; true when handled.
-    virtual bool OnCmdMsg(UINT /*id*/) { return false; }
+    // Offers the window a command, as a parent that passes its commands on
+    // does; OnCommand decides. True when handled.
+    bool OnCmdMsg(UINT id, UINT code = 0, HWND control = nullptr) { return OnCommand(id, code, control); }
     // Offered each message of the application's pump before it is dispatched;
     // true when it was handled (an accelerator key, for example).
     virtual bool PreTranslateMessage(MSG* /*msg*/) { return false; }
@@ -87,6 +107,12 @@ protected:
     // DefWindowProc.
     virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
 
+    // A command: its id, its notification code (0 from a menu, 1 from an
+    // accelerator, the control's code otherwise) and the control that sent it
+    // (null from a menu or an accelerator); true when handled. Every
+    // WM_COMMAND of a window or a dialog comes here, and a window that passes
+    // commands on (a frame to its pane, say) offers them on from here.
+    virtual bool OnCommand(UINT /*id*/, UINT /*code*/, HWND /*control*/) { return false; }
     // A child control's notification; true when handled, with `result` as the
     // notification's answer (TRUE to veto TVN_SELCHANGING, for example).
     virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
@@ -103,11 +129,30 @@ protected:
 
     // Called after WM_NCDESTROY, when the handle is gone.
     virtual void PostNcDestroy() {}
+    // The window `h` made for this object, at its first message: it keeps a
+    // pointer to this object at `selfSlot` (GWLP_USERDATA, or DWLP_USER for a
+    // dialog), where its procedure finds it, and goes with this object.
+    void TakeWindow(HWND h, int selfSlot);
+    // After the window's WM_NCDESTROY, whatever its handler did: the window
+    // lets go of this object, this object of the handle, and PostNcDestroy
+    // follows.
+    void EndOfWindow(HWND h);
+    // For the window and dialog procedures: inside the catch of an exception
+    // that reached one, tells the failure through the program's handler; and
+    // after a message handled without one. The report's message box serves
+    // the thread's messages, and a window that keeps failing would stack up a
+    // box per message: while one is shown, and after it until a message is
+    // handled again, further failures go untold.
+    static void TellFailure();
+    static void MessageHandled();
 
     HWND m_hWnd = nullptr;
 
 private:
     static LRESULT CALLBACK StdWndProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+
+    bool m_bOwnsWindow = false;
+    int m_nSelfSlot = GWLP_USERDATA;
 };
 
 // The text of any window, however long.

@@ -9,28 +9,22 @@ namespace {
 const char kBarClass[] = "CorvaneProgressBar";
 }
 
-CProgressBar::~CProgressBar()
-{
-    if (m_hWnd)
-        DestroyWindow();
-    // Font first, then the back brush, then the bar brush.
-    m_font.DeleteObject();
-    m_brBack.DeleteObject();
-    m_brBar.DeleteObject();
-}
-
 BOOL CProgressBar::Create(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, COLORREF crBar,
                           COLORREF crBack, COLORREF crTextOnBar, COLORREF crTextOnBack, BOOL bShowText,
                           HFONT font)
 {
     // The class keeps the background brush of its first registration for the
-    // life of the program.
+    // life of the program: the system deletes a class's brush with the class.
     WNDCLASSEXA registered{};
     registered.cbSize = sizeof registered;
-    if (!::GetClassInfoExA(::GetModuleHandleA(nullptr), kBarClass, &registered) &&
-        !RegisterWndClass(kBarClass, CS_VREDRAW | CS_HREDRAW | CS_OWNDC, ::LoadCursorA(nullptr, IDC_ARROW),
-                          ::CreateSolidBrush(crBack)))
-        return FALSE;
+    if (!::GetClassInfoExA(::GetModuleHandleA(nullptr), kBarClass, &registered)) {
+        CBrush classBrush;
+        classBrush.CreateSolidBrush(crBack);
+        if (!RegisterWndClass(kBarClass, CS_VREDRAW | CS_HREDRAW | CS_OWNDC, ::LoadCursorA(nullptr, IDC_ARROW),
+                              classBrush))
+            return FALSE;
+        classBrush.Detach();
+    }
     if (!m_brBar.CreateSolidBrush(crBar) || !m_brBack.CreateSolidBrush(crBack))
         return FALSE;
     m_crBar = crBar;
@@ -40,17 +34,8 @@ BOOL CProgressBar::Create(DWORD exStyle, DWORD style, const RECT& rect, CWnd* pa
     m_bShowText = bShowText;
 
     LOGFONTA lf{};
-    if (!font || ::GetObjectA(font, sizeof lf, &lf) != sizeof lf) {
-        lf = LOGFONTA{};
-        lf.lfHeight = 14;
-        lf.lfWeight = FW_NORMAL;
-        lf.lfCharSet = ANSI_CHARSET;
-        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-        lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        lf.lfQuality = PROOF_QUALITY;
-        lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-        lstrcpynA(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE);
-    }
+    if (!font || ::GetObjectA(font, sizeof lf, &lf) != sizeof lf)
+        lf = FontDescription("MS Sans Serif", 14, ANSI_CHARSET, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS);
     m_font.CreateFontIndirect(lf);
     return CreateEx(exStyle, kBarClass, nullptr, style, rect, parent ? parent->GetSafeHwnd() : nullptr, 0);
 }

@@ -24,7 +24,6 @@ struct CBarPicture {
 class CProgressBar : public CWnd {
 public:
     CProgressBar() = default;
-    ~CProgressBar() override;
 
     // font: copied; null for the built-in "MS Sans Serif" of 14 units.
     BOOL Create(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, COLORREF crBar,

@@ -11,17 +11,7 @@ CSnapProgressDlg::CSnapProgressDlg(BOOL barUpdates)
     m_lock.Create(kProgressLockName, kSharedLockPatienceMs);
     const UINT frames[4] = {IDI_ANIMATION_1, IDI_ANIMATION_2, IDI_ANIMATION_3, IDI_ANIMATION_4};
     for (int i = 0; i < 4; ++i)
-        m_hAnimation[i] = static_cast<HICON>(
-            ::LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(frames[i]), IMAGE_ICON, 48, 48, 0));
-}
-
-CSnapProgressDlg::~CSnapProgressDlg()
-{
-    if (m_hWnd)
-        DestroyWindow();
-    for (HICON icon : m_hAnimation)
-        if (icon)
-            ::DestroyIcon(icon);
+        m_hAnimation[i].Load(frames[i], 48);
 }
 
 BOOL CSnapProgressDlg::Create(UINT iconId, CWnd* parent)
@@ -55,6 +45,7 @@ BOOL CSnapProgressDlg::OnInitDialog()
     m_wndBar.Create(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, bar, this, RGB(0, 91, 146),
                     RGB(223, 252, 255), RGB(255, 255, 255), RGB(0, 0, 0), TRUE, nullptr);
 
+    // LoadIcon's icons are the system's to keep.
     m_ctlOperationIcon.SetIcon(::LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(m_nIconId)));
     m_ctlAnimation.SetIcon(m_hAnimation[0]);
     m_nFrame = 0;

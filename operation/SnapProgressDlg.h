@@ -7,6 +7,7 @@
 #include "operation/ProgressBar.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/Gdi.h"
 #include "framework/NamedSemaphore.h"
 #include "seams/Progress.h"
 
@@ -19,7 +20,6 @@ constexpr UINT kProgressTimerMs = 200;
 class CSnapProgressDlg : public CDialog, public IProgress {
 public:
     explicit CSnapProgressDlg(BOOL barUpdates);
-    ~CSnapProgressDlg() override;
 
     // Opens the window (modeless, from template 158) showing the operation's
     // icon, starts the refresh timer and paints it at once.
@@ -66,7 +66,7 @@ protected:
     int m_nFrame = 0;
     BOOL m_bBarUpdates;
     UINT m_nIconId = 0;
-    HICON m_hAnimation[4] = {};
+    CIcon m_hAnimation[4];
     float m_fPercent = 0;
     std::string m_strStatus;
     std::string m_strTitle;

@@ -7,6 +7,19 @@
 
 #include <new>
 
+void ReportFailure(const CWorkerFailureTexts& texts)
+{
+    try {
+        throw;
+    } catch (const CAbortSignal&) {
+        // Told where it was raised.
+    } catch (const std::bad_alloc&) {
+        AppMessages().Error(texts.outOfMemory);
+    } catch (...) {
+        AppMessages().Error(texts.unexpected);
+    }
+}
+
 bool ServeUntilEnded(const CWorkerThread& thread, int& quitCode)
 {
     HANDLE handle = thread.Handle();
@@ -76,12 +89,8 @@ void COperationWorker::Work()
     try {
         try {
             m_work();
-        } catch (const CAbortSignal&) {
-            // Reported where it was raised.
-        } catch (const std::bad_alloc&) {
-            AppMessages().Error(m_failure.outOfMemory);
         } catch (...) {
-            AppMessages().Error(m_failure.unexpected);
+            ReportFailure(m_failure);
         }
         if (m_pProgress)
             m_pProgress->DeliverSteps();

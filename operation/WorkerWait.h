@@ -19,6 +19,11 @@ struct CWorkerFailureTexts {
     const char* unexpected;
 };
 
+// Tells the user of the failure being handled, from inside its catch: the
+// abort signal not at all (it was told where it was raised), std::bad_alloc
+// as out of memory, anything else as unexpected; in one application-wide box.
+void ReportFailure(const CWorkerFailureTexts& texts);
+
 class COperationWorker {
 public:
     // progress: the operation's progress window, whose coalesced bar steps

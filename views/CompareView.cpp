@@ -3,6 +3,7 @@
 #include "compare/CompareItem.h"
 #include "compare/CompareNode.h"
 #include "framework/AppMessageBox.h"
+#include "framework/Gdi.h"
 #include "framework/Menu.h"
 #include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
@@ -25,18 +26,12 @@ const DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TV
                          TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS;
 }  // namespace
 
-CCompareView::~CCompareView()
-{
-    if (m_hWnd)
-        DestroyWindow();
-}
-
 BOOL CCompareView::CreateView(CWnd* parent)
 {
     CWaitCursor wait;
-    static HBRUSH background = ::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
+    // The system's own brush of the colour: nothing to delete.
     if (!RegisterWndClass(kViewClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC,
-                          ::LoadCursorA(nullptr, IDC_ARROW), background))
+                          ::LoadCursorA(nullptr, IDC_ARROW), ::GetSysColorBrush(COLOR_BTNFACE)))
         return FALSE;
     RECT empty{0, 0, 0, 0};
     return CreateEx(0, kViewClass, nullptr, WS_CHILD | WS_VISIBLE, empty, parent->GetSafeHwnd(), 0);
@@ -86,25 +81,30 @@ void CCompareView::ShowComparison(const CCompareMine& result)
         ::ShowWindow(main, SW_SHOWMAXIMIZED);
     CCompareNode* root1 = result.GetRoot1();
     CCompareNode* root2 = result.GetRoot2();
-    std::vector<CFilledContainer> left, right;
-    if (root1)
-        left = InsertContainers(m_treeLeft, *root1, TVI_ROOT, TVI_LAST, false);
-    if (root2)
-        right = InsertContainers(m_treeRight, *root2, TVI_ROOT, TVI_LAST, false);
+    try {
+        std::vector<CFilledContainer> left, right;
+        if (root1)
+            left = InsertContainers(m_treeLeft, *root1, TVI_ROOT, TVI_LAST, false);
+        if (root2)
+            right = InsertContainers(m_treeRight, *root2, TVI_ROOT, TVI_LAST, false);
 
-    // The items, the many, go in while the thread's messages are served now
-    // and then; when they are many, the trees are painted with their roots
-    // before the first goes in.
-    m_bFilling = true;
-    size_t items = 0;
-    for (const auto* containers : {&left, &right})
-        for (const CFilledContainer& here : *containers)
-            items += here.node->Items().GetCount();
-    m_lastServed = ::GetTickCount();
-    if (items > kItemsShownBefore)
-        ServeMessagesMeanwhile(true);
-    InsertItems(m_treeLeft, left);
-    InsertItems(m_treeRight, right);
+        // The items, the many, go in while the thread's messages are served
+        // now and then; when they are many, the trees are painted with their
+        // roots before the first goes in.
+        m_bFilling = true;
+        size_t items = 0;
+        for (const auto* containers : {&left, &right})
+            for (const CFilledContainer& here : *containers)
+                items += here.node->Items().GetCount();
+        m_lastServed = ::GetTickCount();
+        if (items > kItemsShownBefore)
+            ServeMessagesMeanwhile(true);
+        InsertItems(m_treeLeft, left);
+        InsertItems(m_treeRight, right);
+    } catch (...) {
+        AbandonWork();
+        throw;
+    }
     m_bFilling = false;
     if (m_hWnd) {
         m_treeLeft.SetRedraw(TRUE);
@@ -113,6 +113,20 @@ void CCompareView::ShowComparison(const CCompareMine& result)
     if (m_hWnd && !m_bStopWork && root1 && root2 && root1->IsEmpty() && root2->IsEmpty())
         Note(kIdenticalNote);
     EndWork();
+}
+
+void CCompareView::AbandonWork()
+{
+    m_bFilling = m_bExpanding = false;
+    m_whenIdle.clear();
+    if (m_hWnd) {
+        m_treeLeft.SetRedraw(TRUE);
+        m_treeRight.SetRedraw(TRUE);
+    }
+    if (m_bQuitWhileBusy) {
+        m_bQuitWhileBusy = false;
+        ::PostQuitMessage(m_quitCode);
+    }
 }
 
 void CCompareView::EndWork()
@@ -364,9 +378,14 @@ void CCompareView::OnExpandAll()
     m_lastServed = ::GetTickCount();
     m_treeLeft.SetRedraw(FALSE);
     m_treeRight.SetRedraw(FALSE);
-    for (CTreeCtrl* tree : {&m_treeLeft, &m_treeRight})
-        if (HTREEITEM root = m_hWnd ? tree->GetRootItem() : nullptr)
-            ExpandBranch(root, *tree);
+    try {
+        for (CTreeCtrl* tree : {&m_treeLeft, &m_treeRight})
+            if (HTREEITEM root = m_hWnd ? tree->GetRootItem() : nullptr)
+                ExpandBranch(root, *tree);
+    } catch (...) {
+        AbandonWork();
+        throw;
+    }
     m_bExpanding = false;
     if (!m_hWnd) {
         EndWork();
@@ -458,12 +477,10 @@ namespace {
 // keeps its own copy.
 bool AddIcon(const CImageList& list, UINT id, int at = -1)
 {
-    HICON icon = static_cast<HICON>(
-        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
-    if (!icon)
+    CIcon icon;
+    if (!icon.Load(id, 16))
         return false;
     int index = at < 0 ? list.AddIcon(icon) : list.ReplaceIcon(at, icon);
-    ::DestroyIcon(icon);
     return index >= 0;
 }
 
@@ -522,7 +539,7 @@ void CCompareView::ShowNote(const std::string& text)
     Note(text.c_str());
 }
 
-bool CCompareView::OnCmdMsg(UINT id)
+bool CCompareView::OnCommand(UINT id, UINT, HWND)
 {
     if (id == ID_EXPAND_ALL) {
         OnExpandAll();
@@ -562,22 +579,17 @@ LRESULT CCompareView::WindowProc(UINT msg, WPARAM w, LPARAM l)
     case WM_COMMAND:
         // The context menu's commands come here. Inside the main window they
         // go round through it, as its own menu's do, so that it knows what
-        // runs; a view on its own runs them itself.
-        if (HIWORD(w) == 0) {
-            HWND main = AppMainWindow();
-            if (main && ::IsChild(main, m_hWnd)) {
-                ::SendMessageA(main, WM_COMMAND, w, l);
-                return 0;
-            }
-            if (OnCmdMsg(LOWORD(w)))
-                return 0;
+        // runs; a view on its own runs them itself, in OnCommand.
+        if (HWND main = AppMainWindow(); main && ::IsChild(main, m_hWnd)) {
+            ::SendMessageA(main, WM_COMMAND, w, l);
+            return 0;
         }
         break;
     case WM_DESTROY:
         CloseViewers();
         CWnd::WindowProc(msg, w, l);
-        m_imagesLeft.Destroy();
-        m_imagesRight.Destroy();
+        m_imagesLeft.Close();
+        m_imagesRight.Close();
         return 0;
     default:
         break;

@@ -39,7 +39,6 @@ constexpr UINT kRightTreeId = 102;
 class CCompareView : public CWnd, public IViewerFactory {
 public:
     CCompareView() = default;
-    ~CCompareView() override;
 
     // Creates the view as a child of parent; false when it failed.
     BOOL CreateView(CWnd* parent);
@@ -63,8 +62,6 @@ public:
     // Expands the entry and everything below it; it stays scrolled where it
     // was. During Expand All the thread's messages are served meanwhile.
     void ExpandBranch(HTREEITEM entry, CTreeCtrl& tree);
-
-    bool OnCmdMsg(UINT id) override;
 
     // The viewers of the result's items, which this view keeps.
     const ITimeConverter& LocalTime() const override;
@@ -112,6 +109,8 @@ protected:
     // An information box of the view, captioned "Pellix Corvane".
     void Note(const char* text) const;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+    // Expand All; the kinds add their view commands.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
 
     // Runs the command now, or once the fill or the Expand All under way ends.
@@ -151,6 +150,10 @@ private:
     // After a fill or an Expand All: passes a quit request on and runs the
     // commands that waited, unless the view is going.
     void EndWork();
+    // After a fill or an Expand All cut short by a failure (memory running
+    // out), which goes on to be told: the trees paint again, what they show
+    // stays usable, and nothing waits for the work's end any longer.
+    void AbandonWork();
 
     void CloseViewers();
     int OnCreate();

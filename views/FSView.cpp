@@ -35,7 +35,7 @@ void CFSView::ShowContextMenu()
     TrackResultsMenu(IDR_FILESYSTEM_RESULTS);
 }
 
-bool CFSView::OnCmdMsg(UINT id)
+bool CFSView::OnCommand(UINT id, UINT code, HWND control)
 {
     switch (id) {
     case ID_FS_VIEW_PROPERTIES:
@@ -45,6 +45,6 @@ bool CFSView::OnCmdMsg(UINT id)
         ViewOpposite();
         return true;
     default:
-        return CCompareView::OnCmdMsg(id);
+        return CCompareView::OnCommand(id, code, control);
     }
 }

@@ -9,10 +9,8 @@
 enum : int { kDocumentImage = kLeafImages, kUniqueDocumentImage = kLeafImages + 1 };
 
 class CFSView : public CCompareView {
-public:
-    bool OnCmdMsg(UINT id) override;
-
 protected:
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     int LeafImage(const CCompareItem& item, bool uniqueBranch) const override;
     bool CreateImageLists(CImageList& left, CImageList& right) override;
     void ViewSelectedItem() override;

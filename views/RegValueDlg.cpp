@@ -6,8 +6,6 @@
 #include "views/RegValueText.h"
 #include "views/ViewerWindow.h"
 
-#include <cstring>
-
 const char* const kHexDumpFont = "Courier";
 
 CRegValueDlg::CRegValueDlg(UINT templateId, std::string title, const CRegVal& value, CWnd* parent)
@@ -26,6 +24,9 @@ BOOL CRegValueDlg::OnInitDialog()
     CDialog::OnInitDialog();
     SetWindowText(m_strTitle.c_str());
     ShowValue();
+    // The view keeps the viewer, which may outlive the value's tree: it
+    // reads the value only here.
+    m_pValue = nullptr;
     return TRUE;
 }
 
@@ -57,25 +58,9 @@ CRegBinaryDlg::CRegBinaryDlg(std::string title, const CRegVal& value, CWnd* pare
 {
 }
 
-CRegBinaryDlg::~CRegBinaryDlg()
-{
-    // The window goes before the font that its content uses.
-    if (m_hWnd)
-        DestroyWindow();
-}
-
 void CRegBinaryDlg::ShowValue()
 {
-    LOGFONTA face{};
-    face.lfHeight = 14;
-    face.lfWeight = FW_NORMAL;
-    face.lfCharSet = DEFAULT_CHARSET;
-    face.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    face.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    face.lfQuality = DEFAULT_QUALITY;
-    face.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    std::strncpy(face.lfFaceName, kHexDumpFont, LF_FACESIZE - 1);
-    m_font.CreateFontIndirect(face);
+    m_font.CreateFontIndirect(FontDescription(kHexDumpFont, 14));
     m_staticType.SetWindowText(RegTypeLine(m_pValue->GetType()).c_str());
     if (RegTypeOf(m_pValue->GetType()).view == RegDataView::StringList)
         ShowStringList();

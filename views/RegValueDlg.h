@@ -57,7 +57,6 @@ protected:
 class CRegBinaryDlg : public CRegValueDlg {
 public:
     CRegBinaryDlg(std::string title, const CRegVal& value, CWnd* parent);
-    ~CRegBinaryDlg() override;
 
 protected:
     void ShowValue() override;

@@ -54,7 +54,7 @@ std::unique_ptr<IViewerWindow> CRegView::OpenRegValueViewer(RegViewerKind kind, 
     return OpenRegValueWindow(kind, caption, value, this);
 }
 
-bool CRegView::OnCmdMsg(UINT id)
+bool CRegView::OnCommand(UINT id, UINT code, HWND control)
 {
     switch (id) {
     case ID_REG_VIEW_VALUE:
@@ -64,6 +64,6 @@ bool CRegView::OnCmdMsg(UINT id)
         ViewOpposite();
         return true;
     default:
-        return CCompareView::OnCmdMsg(id);
+        return CCompareView::OnCommand(id, code, control);
     }
 }

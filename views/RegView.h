@@ -24,11 +24,11 @@ int RegValueImage(uint32_t type);
 
 class CRegView : public CCompareView {
 public:
-    bool OnCmdMsg(UINT id) override;
     std::unique_ptr<IViewerWindow> OpenRegValueViewer(RegViewerKind kind, const std::string& caption,
                                                       const CRegVal& value) override;
 
 protected:
+    bool OnCommand(UINT id, UINT code, HWND control) override;
     int LeafImage(const CCompareItem& item, bool uniqueBranch) const override;
     bool CreateImageLists(CImageList& left, CImageList& right) override;
     void ViewSelectedItem() override;
