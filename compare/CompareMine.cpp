@@ -73,7 +73,11 @@ bool CCompareMine::Load(IInputFile& file, CCompareNode* root)
         counts.cut = !in.ReadU32(counts.nodes) || !in.ReadU32(counts.items);
         return node;
     };
-    auto readItem = [&](CCompareNode* parent) { return ReadItem(in, storage, parent); };
+    auto readItem = [&](CCompareNode* parent) -> CCompareItem* {
+        // The name goes to the storage before the next read, which may move
+        // the buffer under the view.
+        return in.ReadName(name) ? ReadItem(in, storage, storage.Name(name), parent) : nullptr;
+    };
     return ReadRecordTree(root, topLevelNodes, m_kind.limit, m_loadMessages, m_pProgress, storage, readNode,
                           readItem) &&
            FinishLoad(root);

@@ -78,9 +78,10 @@ protected:
     virtual bool ReadHeader(CSnapReader& in, uint32_t& topLevelNodes) = 0;
     // A node of the kind, placed in storage.
     virtual CCompareNode* PlaceNode(CTreeStorage& storage, std::string_view name, CCompareNode* parent) const = 0;
-    // Reads one item record into storage; null when it is cut short or
-    // refused (noted).
-    virtual CCompareItem* ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareNode* parent) = 0;
+    // Reads the rest of an item record, after its name, into storage; null
+    // when it is cut short or refused (noted).
+    virtual CCompareItem* ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareName name,
+                                   CCompareNode* parent) = 0;
     // After the last record: false, noted, when the tree contradicts the header.
     virtual bool FinishLoad(CCompareNode* root) = 0;
     // Runs after both passes, before the pruning: a kind may count more of

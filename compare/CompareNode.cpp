@@ -1,11 +1,11 @@
 #include "compare/CompareNode.h"
-#include "compare/OppositeLink.h"
 
 #include <vector>
 
 // A loaded tree holds millions of entries, so their layout is counted in
-// bytes: a name is one pointer, a list one pointer and two counts, and a
-// node packs its state and twin mark into the room before its links.
+// bytes: a name is one pointer, a list one pointer and two counts, and the
+// state and twin mark of an entry take two bytes of the room its pointers
+// leave (the kinds' own members take the rest, FSFile.cpp and RegVal.cpp).
 static_assert(sizeof(CCompareName) == sizeof(void*), "a name is one pointer to its stored form");
 static_assert(sizeof(CCompareNode::ItemList) == sizeof(void*) + 8, "a list is its cells and two counts");
 static_assert(sizeof(CCompareNode) == (sizeof(void*) == 8 ? 80 : 48), "a node grew");
@@ -21,9 +21,7 @@ void CCompareNode::RemoveNodeAt(ListPosition pos)
     while (!pending.empty()) {
         CCompareNode* node = pending.back();
         pending.pop_back();
-        if (node->m_pOpposite)
-            node->m_pOpposite->m_pOpposite = nullptr;
-        node->m_pOpposite = nullptr;
+        node->Unlink();
         for (CCompareItem* item : node->m_items)
             item->Unlink();
         for (CCompareNode* child : node->m_nodes)
@@ -37,24 +35,11 @@ void CCompareNode::RemoveItemAt(ListPosition pos)
         removed->Unlink();
 }
 
-CCompareNode* CCompareNode::LinkOpposite(CCompareNode* other)
-{
-    return LinkOpposites(this, other, &CCompareNode::m_pOpposite);
-}
-
-void CCompareNode::CopyPairing(const CCompareNode& original)
-{
-    m_nState = original.m_nState;
-    m_bTwin = original.m_bTwin;
-    m_pOpposite = original.m_pOpposite;
-    m_hTreeItem = original.m_hTreeItem;
-}
-
 CCompareNode* CCompareNode::GetRoot()
 {
     CCompareNode* node = this;
-    while (node->m_pParent)
-        node = node->m_pParent;
+    while (node->GetParent())
+        node = node->GetParent();
     return node;
 }
 

@@ -40,18 +40,13 @@ CCompareNode* CFSMine::PlaceNode(CTreeStorage& storage, std::string_view name, C
     return storage.Create<CFSNode>(storage.Name(name), parent);
 }
 
-CCompareItem* CFSMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareNode* folder)
+CCompareItem* CFSMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareName name, CCompareNode* folder)
 {
-    std::string_view name;
-    if (!in.ReadName(name))
-        return nullptr;
-    // Kept before the next read, which may move the buffer under the view.
-    CCompareName fileName = storage.Name(name);
     uint64_t created, modified;
     uint32_t size;
     if (!in.ReadU64(created) || !in.ReadU64(modified) || !in.ReadU32(size))
         return nullptr;
-    return storage.Create<CFSFile>(std::move(fileName), created, modified, size, folder);
+    return storage.Create<CFSFile>(std::move(name), created, modified, size, folder);
 }
 
 bool CFSMine::FinishLoad(CCompareNode* root)

@@ -109,13 +109,8 @@ CCompareNode* CRegMine::PlaceNode(CTreeStorage& storage, std::string_view name, 
     return storage.Create<CRegNode>(storage.Name(name), parent);
 }
 
-CCompareItem* CRegMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareNode* key)
+CCompareItem* CRegMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareName name, CCompareNode* key)
 {
-    std::string_view name;
-    if (!in.ReadName(name))
-        return nullptr;
-    // Kept before the next read, which may move the buffer under the view.
-    CCompareName valueName = storage.Name(name);
     uint32_t type, size;
     if (!in.ReadU32(type) || !in.ReadU32(size))
         return nullptr;
@@ -132,7 +127,7 @@ CCompareItem* CRegMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompar
     }
     CRegVal* value;
     try {
-        value = CRegVal::Place(storage, std::move(valueName), type, size, key);
+        value = CRegVal::Place(storage, std::move(name), type, size, key);
     } catch (const std::bad_alloc&) {
         LoadMessages().Note(kRegDataTooLarge);
         return nullptr;

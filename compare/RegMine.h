@@ -28,7 +28,7 @@ public:
 protected:
     bool ReadHeader(CSnapReader& in, uint32_t& topLevelNodes) override;
     CCompareNode* PlaceNode(CTreeStorage& storage, std::string_view name, CCompareNode* parent) const override;
-    CCompareItem* ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareNode* parent) override;
+    CCompareItem* ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareName name, CCompareNode* parent) override;
     bool FinishLoad(CCompareNode* root) override;
     void SettlePairs() override;
 
