@@ -16,23 +16,29 @@ void CCompareNode::RemoveNodeAt(ListPosition pos)
     CCompareNode* removed = m_nodes.RemoveAt(pos);
     if (!removed)
         return;
-    // Nothing in the other tree may go on naming what has left this one.
+    // Nothing in the other tree may go on naming what has left this one,
+    // and nothing may read it any more.
     std::vector<CCompareNode*> pending{removed};
     while (!pending.empty()) {
         CCompareNode* node = pending.back();
         pending.pop_back();
         node->Unlink();
-        for (CCompareItem* item : node->m_items)
+        for (CCompareItem* item : node->m_items) {
             item->Unlink();
+            CTreeStorage::Poison(item, sizeof(CCompareItem));
+        }
         for (CCompareNode* child : node->m_nodes)
             pending.push_back(child);
+        CTreeStorage::Poison(node, sizeof(CCompareNode));
     }
 }
 
 void CCompareNode::RemoveItemAt(ListPosition pos)
 {
-    if (CCompareItem* removed = m_items.RemoveAt(pos))
+    if (CCompareItem* removed = m_items.RemoveAt(pos)) {
         removed->Unlink();
+        CTreeStorage::Poison(removed, sizeof(CCompareItem));
+    }
 }
 
 CCompareNode* CCompareNode::GetRoot()

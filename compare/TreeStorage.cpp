@@ -94,6 +94,11 @@ void CTreeStorage::Swap(CTreeStorage& other) noexcept
     std::swap(m_nUsedBytes, other.m_nUsedBytes);
 }
 
+void CTreeStorage::Poison(void* at, size_t size)
+{
+    POISON_ROOM(at, size);
+}
+
 void CTreeStorage::Release()
 {
     while (m_pBlocks) {

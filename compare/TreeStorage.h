@@ -7,8 +7,9 @@
 // block gets a block of its own.
 //
 // Nothing placed here is ever destroyed: it is dropped with the blocks
-// (CompareTree.h). Under AddressSanitizer the room not handed out yet is
-// poisoned, so that reading past a piece is caught as it would be on the heap.
+// (CompareTree.h). Under AddressSanitizer the room not handed out yet and the
+// entries taken out of their tree are poisoned, so that reading past a piece
+// or a removed entry is caught as it would be on the heap.
 #pragma once
 
 #include "compare/CompareName.h"
@@ -49,6 +50,10 @@ public:
             throw std::bad_alloc();
         return static_cast<T**>(Allocate(count * sizeof(T*), alignof(T*)));
     }
+
+    // Marks size bytes at `at`, a piece no longer used, so that the
+    // AddressSanitizer build reports any later access; nothing otherwise.
+    static void Poison(void* at, size_t size);
 
     // Frees every block. Whatever was placed here must be gone already.
     void Release();
