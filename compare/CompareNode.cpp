@@ -17,11 +17,10 @@ void CCompareNode::RemoveNodeAt(ListPosition pos)
     if (!removed)
         return;
     // Nothing in the other tree may go on naming what has left this one,
-    // and nothing may read it any more.
-    std::vector<CCompareNode*> pending{removed};
-    while (!pending.empty()) {
-        CCompareNode* node = pending.back();
-        pending.pop_back();
+    // and nothing may read it any more. The pruning takes out empty nodes
+    // only, so the list of those still to visit is mostly never made.
+    std::vector<CCompareNode*> pending;
+    for (CCompareNode* node = removed; node;) {
         node->Unlink();
         for (CCompareItem* item : node->m_items) {
             item->Unlink();
@@ -30,6 +29,11 @@ void CCompareNode::RemoveNodeAt(ListPosition pos)
         for (CCompareNode* child : node->m_nodes)
             pending.push_back(child);
         CTreeStorage::Poison(node, sizeof(CCompareNode));
+        node = nullptr;
+        if (!pending.empty()) {
+            node = pending.back();
+            pending.pop_back();
+        }
     }
 }
 
