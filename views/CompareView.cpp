@@ -123,6 +123,11 @@ void CCompareView::AbandonWork()
         m_treeLeft.SetRedraw(TRUE);
         m_treeRight.SetRedraw(TRUE);
     }
+    PassQuitOn();
+}
+
+void CCompareView::PassQuitOn()
+{
     if (m_bQuitWhileBusy) {
         m_bQuitWhileBusy = false;
         ::PostQuitMessage(m_quitCode);
@@ -131,10 +136,7 @@ void CCompareView::AbandonWork()
 
 void CCompareView::EndWork()
 {
-    if (m_bQuitWhileBusy) {
-        m_bQuitWhileBusy = false;
-        ::PostQuitMessage(m_quitCode);
-    }
+    PassQuitOn();
     std::vector<std::function<void()>> waiting;
     waiting.swap(m_whenIdle);
     if (!m_hWnd || m_bStopWork)
@@ -529,11 +531,6 @@ std::unique_ptr<IViewerWindow> CCompareView::OpenFileProperties(const CFilePrope
     return OpenFilePropertiesWindow(texts, this);
 }
 
-void CCompareView::CloseViewers()
-{
-    m_viewers.CloseAll();
-}
-
 void CCompareView::ShowNote(const std::string& text)
 {
     Note(text.c_str());
@@ -586,7 +583,7 @@ LRESULT CCompareView::WindowProc(UINT msg, WPARAM w, LPARAM l)
         }
         break;
     case WM_DESTROY:
-        CloseViewers();
+        m_viewers.CloseAll();
         CWnd::WindowProc(msg, w, l);
         m_imagesLeft.Close();
         m_imagesRight.Close();

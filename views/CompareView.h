@@ -154,8 +154,10 @@ private:
     // out), which goes on to be told: the trees paint again, what they show
     // stays usable, and nothing waits for the work's end any longer.
     void AbandonWork();
+    // Posts the quit request that came while the thread's messages were
+    // served during the work.
+    void PassQuitOn();
 
-    void CloseViewers();
     int OnCreate();
     void OnSize();
     void OnExpandAll();
