@@ -17,6 +17,13 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/asan_interface.h>
+#define STORAGE_POISONED 1
+#endif
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -150,6 +157,30 @@ TEST(TreeStorage, ALongValueKeepsALongNameWhenTheResultMoves)
             EXPECT_EQ(big->GetState(), csChanged);
         }
     }
+}
+
+TEST(TreeStorage, RoomNotHandedOutAndEntriesTakenOutAreCaughtBySanitizer)
+{
+#ifndef STORAGE_POISONED
+    GTEST_SKIP() << "only the AddressSanitizer build poisons";
+#else
+    CTreeStorage storage;
+    CFSNode root(CCompareName("File System 1"), nullptr);
+    CCompareNode* folder = root.AddNode(storage, storage.Create<CFSNode>(storage.Name("C:"), &root));
+    CCompareItem* inFolder = folder->AddItem(storage, PlacedFile(storage, "in the folder", folder));
+    CCompareItem* kept = root.AddItem(storage, PlacedFile(storage, "kept", &root));
+    CCompareItem* removed = root.AddItem(storage, PlacedFile(storage, "removed", &root));
+    auto* past = reinterpret_cast<char*>(removed) + sizeof(CFSFile) + 64;
+    root.RemoveItemAt(root.FindItem(CCompareName("removed")));
+    root.RemoveNodeAt(root.FindNode(CCompareName("C:")));
+    const struct {
+        const void* at;
+        bool poisoned;
+    } cases[] = {{kept, false}, {kept->GetStoredName().c_str(), false}, {past, true},
+                 {removed, true}, {folder, true}, {inFolder, true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(__asan_address_is_poisoned(c.at) != 0, c.poisoned) << &c - cases;
+#endif
 }
 
 TEST(TreeStorage, PositionsOfAdoptedCellsStayValidWhileEntriesGo)
