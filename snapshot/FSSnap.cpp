@@ -121,7 +121,11 @@ void CFSSnap::Run()
     m_pProgress->SetPercent(100);
     m_pProgress->Refresh(true);
 
-    ShowResults(FSResultsText(m_nFilesFound, m_nFoldersFound, m_nFoldersIgnored, m_strIgnored));
+    std::string results = FSResultsText(m_nFilesFound, m_nFoldersFound, m_nFoldersIgnored, m_strIgnored);
+    if (!m_places.Empty())
+        results = WithChosenPlaces(results, "Only the following directories and their contents were recorded:",
+                                   m_places.Paths());
+    ShowResults(results);
 }
 
 void CFSSnap::ShowResults(const std::string& text)
@@ -210,7 +214,11 @@ void CFSSnap::WalkDrive(CFSSnapWriter& file)
     m_widePath = L"\\\\?\\";
     m_widePath += static_cast<wchar_t>(static_cast<unsigned char>(m_cDrive));
     m_widePath += L':';
-    EnterFolder(file, m_path);  // the root is listed, or the walk ends
+    const SnapPlace* root = m_places.Empty() ? nullptr : &m_places.Roots().front();
+    if (root && !root->chosen)
+        PassFolder(file, *root);
+    else
+        EnterFolder(file, m_path);  // the root is listed, or the walk ends
     m_bRootKnown = GetFolderId(m_widePath + L'\\', m_rootId);
 
     while (!m_chain.empty()) {
@@ -221,7 +229,10 @@ void CFSSnap::WalkDrive(CFSSnapWriter& file)
             (m_path += '\\') += sub.recorded;
             m_widePath.resize(folder.widePathSize);
             (m_widePath += L'\\') += sub.name;
-            EnterFolder(file, sub.recorded);
+            if (sub.place && !sub.place->chosen)
+                PassFolder(file, *sub.place);
+            else
+                EnterFolder(file, sub.recorded);
             continue;
         }
         file.EndFolder(folder.countsOffset, folder.subfolderCount, folder.fileCount);
@@ -230,7 +241,7 @@ void CFSSnap::WalkDrive(CFSSnapWriter& file)
     }
 }
 
-void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name)
+CFSSnap::Frame CFSSnap::BeginFolder(CFSSnapWriter& file, const std::string& name)
 {
     ++m_nFoldersFound;
     m_pProgress->SetStatusText(m_path.c_str());
@@ -240,6 +251,21 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name)
     CheckWrites(file);
     self.pathSize = m_path.size();
     self.widePathSize = m_widePath.size();
+    return self;
+}
+
+void CFSSnap::PassFolder(CFSSnapWriter& file, const SnapPlace& place)
+{
+    Frame self = BeginFolder(file, place.recorded);
+    for (const SnapPlace& step : place.next)
+        self.subfolders.push_back(Subfolder{step.name, step.recorded, &step});
+    self.subfolderCount = static_cast<uint32_t>(self.subfolders.size());
+    m_chain.push_back(std::move(self));
+}
+
+void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name)
+{
+    Frame self = BeginFolder(file, name);
 
     // The whole listing comes first: whether the folder leads back is told
     // from it, and a folder that does is recorded with nothing in it.
@@ -256,7 +282,7 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name)
         self.print.names = HashName(self.print.names, recorded.c_str(), folder);
         ++self.print.entries;
         if (folder)
-            self.subfolders.push_back(Subfolder{entry, std::move(recorded)});
+            self.subfolders.push_back(Subfolder{entry, std::move(recorded), nullptr});
         else
             m_files.push_back(ListedFile{std::move(recorded), finder.GetCreationTime(),
                                          finder.GetLastWriteTime(), finder.GetLengthLow()});
@@ -287,4 +313,78 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name)
     }
     CheckWrites(file);
     m_chain.push_back(std::move(self));
+}
+
+namespace {
+
+bool IsMissing(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
+           error == ERROR_BAD_NETPATH || error == ERROR_NOT_READY;
+}
+
+// The folder's path made absolute as the system makes a typed path absolute
+// (relative to the current folder, "." and ".." resolved, "/" read as "\").
+std::wstring AbsolutePath(std::wstring typed)
+{
+    if (typed.size() == 2 && typed[1] == L':')
+        typed += L'\\';  // "X:" alone is the drive, not its current folder
+    DWORD size = ::GetFullPathNameW(typed.c_str(), 0, nullptr, nullptr);
+    std::wstring path(size, L'\0');
+    size = size ? ::GetFullPathNameW(typed.c_str(), size, &path[0], nullptr) : 0;
+    path.resize(size < path.size() ? size : 0);
+    if (path.compare(0, 4, L"\\\\?\\") == 0 && path.size() > 6 && path[5] == L':')
+        path.erase(0, 4);
+    return path;
+}
+
+}  // namespace
+
+std::string ChooseFolder(const std::wstring& typed, CChosenPlaces& places)
+{
+    const std::string shown = AnsiName(typed);
+    const std::wstring path = AbsolutePath(typed);
+    if (path.empty())
+        return PlaceMissing(shown);
+    wchar_t letter = path[0] >= L'a' && path[0] <= L'z' ? static_cast<wchar_t>(path[0] - L'a' + L'A') : path[0];
+    if (path.size() < 3 || letter < L'A' || letter > L'Z' || path[1] != L':' || path[2] != L'\\')
+        return PlaceNotOnADrive(shown);
+
+    std::vector<SnapPlace> steps{SnapPlace{std::wstring{letter, L':'}, FSRootName(static_cast<char>(letter)), false, {}}};
+    std::wstring reached = L"\\\\?\\" + steps[0].name;
+    if (::GetFileAttributesW((reached + L'\\').c_str()) == INVALID_FILE_ATTRIBUTES)
+        return PlaceMissing(shown);
+    for (size_t at = 3; at < path.size();) {
+        size_t end = path.find(L'\\', at);
+        if (end == std::wstring::npos)
+            end = path.size();
+        std::wstring name = path.substr(at, end - at);
+        at = end + 1;
+        if (name.empty())
+            continue;
+        if (name.find_first_of(L"*?") != std::wstring::npos)
+            return PlaceMissing(shown);  // a pattern, which no name matches as it stands
+        // The name as the folder's listing holds it, in its own letter case;
+        // a folder whose parent cannot be listed keeps the typed name.
+        std::wstring candidate = reached + L'\\' + name;
+        DWORD attributes;
+        WIN32_FIND_DATAW found;
+        HANDLE find = ::FindFirstFileW(candidate.c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            ::FindClose(find);
+            name = found.cFileName;
+            attributes = found.dwFileAttributes;
+        } else if (IsMissing(::GetLastError())) {
+            return PlaceMissing(shown);
+        } else if ((attributes = ::GetFileAttributesW(candidate.c_str())) == INVALID_FILE_ATTRIBUTES) {
+            if (IsMissing(::GetLastError()))
+                return PlaceMissing(shown);
+            attributes = FILE_ATTRIBUTE_DIRECTORY;  // the walk finds out, and lists it as ignored
+        }
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return at >= path.size() ? PlaceIsAFile(shown) : PlaceMissing(shown);
+        reached += L'\\' + name;
+        steps.push_back(SnapPlace{name, AnsiName(name), false, {}});
+    }
+    return places.Add(steps, shown, true);
 }

@@ -4,6 +4,7 @@
 // worker thread.
 #pragma once
 
+#include "snapshot/ChosenPlaces.h"
 #include "snapshot/FSProgressMeter.h"
 #include "snapshot/FSSnapFormat.h"
 #include "seams/Progress.h"
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CWnd;
@@ -24,6 +26,10 @@ public:
     CFSSnap(const std::string& path, char driveLetter, CWnd* owner, IProgress* progress,
             IUserMessages* messages = nullptr);
     virtual ~CFSSnap() = default;
+
+    // Records only these folders of the drive, and the path down to each;
+    // the whole drive when none are given.
+    void ChoosePlaces(CChosenPlaces places) { m_places = std::move(places); }
 
     void Run();
 
@@ -57,10 +63,11 @@ private:
     };
 
     // A subfolder still to walk: its name as the file system holds it, and
-    // as the snapshot records it.
+    // as the snapshot records it; for a step towards chosen folders, the step.
     struct Subfolder {
         std::wstring name;
         std::string recorded;
+        const SnapPlace* place = nullptr;
     };
 
     // A folder on the chain from the root to the folder being walked.
@@ -87,6 +94,11 @@ private:
     // Records the folder at m_path and m_widePath with its files, and puts it
     // on the chain when it has subfolders to walk.
     void EnterFolder(CFSSnapWriter& file, const std::string& name);
+    // Records a folder on the way to chosen folders, holding only the next
+    // steps, without listing it.
+    void PassFolder(CFSSnapWriter& file, const SnapPlace& place);
+    // Writes the folder's name and counts to be patched; the frame to fill.
+    Frame BeginFolder(CFSSnapWriter& file, const std::string& name);
     bool LeadsBack(ListingPrint& folder);
     bool Identify(ListingPrint& folder, size_t widePathSize) const;
     static bool GetFolderId(const std::wstring& path, FolderId& id);
@@ -111,7 +123,16 @@ private:
     std::vector<ListedFile> m_files;  // the files of the folder being listed
     FolderId m_rootId{};
     bool m_bRootKnown = false;
+    CChosenPlaces m_places;
 };
+
+// Adds the folder, typed as a user gives it (absolute or relative), to the
+// places of a snapshot of chosen folders, named as the file system names it.
+// Returns why it is refused, or an empty text: a folder that does not exist,
+// a file, a place not on a drive, on another drive than the others, named
+// twice or inside another. A folder that exists but cannot be looked into is
+// taken; the walk lists it as ignored.
+std::string ChooseFolder(const std::wstring& typed, CChosenPlaces& places);
 
 // Texts of the file-system snapshot.
 extern const char* const kFSSnapQuestion;

@@ -6,6 +6,7 @@
 #include "snapshot/ResultsDlg.h"
 
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 const char* const kRegSnapQuestion =
@@ -126,10 +127,15 @@ void CRegSnap::Run()
         m_data.Zero();
 
         writer.WriteHeader();
+        m_fPlaceShare = m_places.Empty() ? 50.0f : 100.0f / static_cast<float>(m_places.Paths().size());
         for (const char* root : kRegSnapRootNames) {
             std::string path = root;
             HKEY key = root == kRegSnapRootNames[0] ? HKEY_LOCAL_MACHINE : HKEY_USERS;
-            if (!WalkKey(writer, key, path, m_bFullPaths ? &path : nullptr, true))
+            const SnapPlace* place = m_places.Root(root);
+            const std::string* prefix = m_bFullPaths ? &path : nullptr;
+            if (!m_places.Empty() && !(place && place->chosen))
+                PassKey(writer, key, path, place, prefix);
+            else if (!WalkKey(writer, key, path, prefix, true))
                 Fail(kRegSnapQueryKeyError);
         }
         if (!writer.Finish(m_nKeysRecorded))
@@ -148,7 +154,11 @@ void CRegSnap::Run()
     m_pProgress->SetPercent(100);
     m_pProgress->Refresh(true);
 
-    ShowResults(RegResultsText(m_nKeysRecorded, m_nKeysIgnored, m_bFullPaths != FALSE, m_strIgnored));
+    std::string results = RegResultsText(m_nKeysRecorded, m_nKeysIgnored, m_bFullPaths != FALSE, m_strIgnored);
+    if (!m_places.Empty())
+        results = WithChosenPlaces(results, "Only the following keys and their contents were recorded:",
+                                   m_places.Paths());
+    ShowResults(results);
 }
 
 void CRegSnap::ShowResults(const std::string& text)
@@ -304,29 +314,13 @@ bool CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name,
 
     uint32_t recorded = 0;
     for (const Subkey& sub : subkeys) {
-        const std::string& subkeyName = sub.recorded;
         std::string path;
         if (prefix)
-            path = *prefix + "\\" + subkeyName;
-
-        CRegKeyHandle subkey;
-        LONG opened = m_registry.OpenKey(subkey, key, sub.name.c_str());
-        if (opened == ERROR_SUCCESS && !IsPerformanceData(subkey.Get())) {
-            if (WalkKey(file, subkey.Get(), subkeyName, prefix ? &path : nullptr, false))
-                ++recorded;
-        } else if (opened == ERROR_KEY_DELETED ||
-                   (opened == ERROR_FILE_NOT_FOUND && ChangedSince(key, info))) {
-            // Deleted since the listing was read (this key, or the subkey):
-            // left out. A subkey that is still listed but does not open by
-            // its name is recorded as one that cannot be opened.
-        } else {
-            if (prefix)
-                m_strIgnored += path + "\r\n";
-            ++m_nKeysIgnored;
-            file.WriteKeyName(subkeyName);
-            file.WriteKeyCounts(0, 0);
+            path = *prefix + "\\" + sub.recorded;
+        const std::string* subPrefix = prefix ? &path : nullptr;
+        if (RecordSubkey(file, key, sub.name, sub.recorded, subPrefix, &info,
+                         [&](HKEY subkey) { return WalkKey(file, subkey, sub.recorded, subPrefix, false); }))
             ++recorded;
-        }
         if (top)
             ShowRootProgress(subkeys.size());
     }
@@ -334,6 +328,56 @@ bool CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name,
     if (recorded != subkeys.size())
         file.PatchSubkeyCount(counts, recorded);
     CheckWrites(file);
+    return true;
+}
+
+void CRegSnap::PassKey(CRegSnapWriter& file, HKEY key, const std::string& name, const SnapPlace* place,
+                       const std::string* prefix)
+{
+    const size_t steps = place ? place->next.size() : 0;
+    file.WriteKeyName(name);
+    uint64_t counts = file.WriteKeyCounts(static_cast<uint32_t>(steps), 0);
+    ++m_nKeysRecorded;
+    CheckWrites(file);
+    uint32_t recorded = 0;
+    for (size_t i = 0; i < steps; ++i) {
+        const SnapPlace& step = place->next[i];
+        std::string path;
+        if (prefix)
+            path = *prefix + "\\" + step.recorded;
+        const std::string* subPrefix = prefix ? &path : nullptr;
+        if (RecordSubkey(file, key, step.name, step.recorded, subPrefix, nullptr, [&](HKEY subkey) {
+                if (step.chosen)
+                    return WalkKey(file, subkey, step.recorded, subPrefix, true);
+                PassKey(file, subkey, step.recorded, &step, subPrefix);
+                return true;
+            }))
+            ++recorded;
+    }
+    if (recorded != steps)
+        file.PatchSubkeyCount(counts, recorded);
+    CheckWrites(file);
+}
+
+template <typename Walk>
+bool CRegSnap::RecordSubkey(CRegSnapWriter& file, HKEY key, const std::wstring& name, const std::string& recorded,
+                            const std::string* path, const KeyInfo* listed, Walk walk)
+{
+    CRegKeyHandle subkey;
+    LONG opened = m_registry.OpenKey(subkey, key, name.c_str());
+    if (opened == ERROR_SUCCESS && !IsPerformanceData(subkey.Get()))
+        return walk(subkey.Get());
+    // Deleted since it was listed or chosen: left out. A subkey that is
+    // missing although its key still lists it does not open by its name: it
+    // is recorded as one that cannot be opened.
+    if (opened == ERROR_KEY_DELETED ||
+        (opened == ERROR_FILE_NOT_FOUND && (!listed || ChangedSince(key, *listed))))
+        return false;
+    if (path)
+        m_strIgnored += *path + "\r\n";
+    ++m_nKeysIgnored;
+    file.WriteKeyName(recorded);
+    file.WriteKeyCounts(0, 0);
     return true;
 }
 
@@ -346,5 +390,94 @@ void CRegSnap::ShowRootProgress(size_t rootSubkeys)
     m_strStatus = status;
     m_pProgress->SetStatusText(m_strStatus.c_str());
     float position = static_cast<float>(m_pProgress->BarGetPos());
-    m_pProgress->SetPercent(50.0f / static_cast<float>(rootSubkeys) + position);
+    m_pProgress->SetPercent(m_fPlaceShare / static_cast<float>(rootSubkeys) + position);
+}
+
+namespace {
+
+// The root a typed key begins with, by its name or short name, in any case.
+HKEY TypedRoot(const std::wstring& name, const char*& recorded)
+{
+    const struct {
+        const wchar_t *name, *shortName;
+        HKEY key;
+        const char* recorded;
+    } roots[] = {{L"HKEY_LOCAL_MACHINE", L"HKLM", HKEY_LOCAL_MACHINE, kRegSnapRootNames[0]},
+                 {L"HKEY_USERS", L"HKU", HKEY_USERS, kRegSnapRootNames[1]}};
+    for (const auto& root : roots) {
+        if (::lstrcmpiW(name.c_str(), root.name) == 0 || ::lstrcmpiW(name.c_str(), root.shortName) == 0) {
+            recorded = root.recorded;
+            return root.key;
+        }
+    }
+    return nullptr;
+}
+
+// The subkey's name as the registry lists it, in its own letter case; the
+// typed name when the key cannot be listed. False when it is not listed.
+bool ListedName(IRegistry& registry, HKEY key, std::wstring& name)
+{
+    DWORD subkeys = 0, values = 0;
+    FILETIME lastWrite;
+    if (registry.QueryInfoKey(key, subkeys, values, lastWrite) != ERROR_SUCCESS)
+        return true;
+    std::vector<wchar_t> listed(kNameChars + 1);
+    for (DWORD j = 0; j < subkeys; ++j) {
+        DWORD length = kNameChars;
+        if (registry.EnumKey(key, j, listed.data(), length) != ERROR_SUCCESS || length > kNameChars)
+            return true;
+        if (::CompareStringOrdinal(listed.data(), static_cast<int>(length), name.data(),
+                                   static_cast<int>(name.size()), TRUE) == CSTR_EQUAL) {
+            name.assign(listed.data(), length);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string ChooseKey(const std::wstring& typed, CChosenPlaces& places, IRegistry& registry)
+{
+    const std::string shown = AnsiName(typed);
+    std::vector<std::wstring> names;
+    for (size_t at = 0; at <= typed.size();) {
+        size_t end = typed.find(L'\\', at);
+        if (end == std::wstring::npos)
+            end = typed.size();
+        if (end > at)
+            names.push_back(typed.substr(at, end - at));
+        at = end + 1;
+    }
+    const char* rootName = nullptr;
+    HKEY root = names.empty() ? nullptr : TypedRoot(names[0], rootName);
+    if (!root)
+        return PlaceOutsideRoots(shown);
+
+    std::vector<SnapPlace> steps{SnapPlace{std::wstring(rootName, rootName + std::strlen(rootName)), rootName,
+                                           false, {}}};
+    // Each step is looked up in the key above it, opened by the path so far;
+    // below a key that cannot be opened the typed names stay.
+    std::wstring reached;
+    bool reachable = true;
+    for (size_t i = 1; i < names.size(); ++i) {
+        std::wstring name = names[i];
+        if (reachable) {
+            CRegKeyHandle parent;
+            LONG opened = reached.empty() ? ERROR_SUCCESS : registry.OpenKey(parent, root, reached.c_str());
+            if (opened == ERROR_FILE_NOT_FOUND)
+                return PlaceMissing(shown);
+            reachable = opened == ERROR_SUCCESS;
+            if (reachable && !ListedName(registry, reached.empty() ? root : parent.Get(), name))
+                return PlaceMissing(shown);
+        }
+        (reached += reached.empty() ? L"" : L"\\") += name;
+        steps.push_back(SnapPlace{name, AnsiName(name), false, {}});
+    }
+    if (reachable && names.size() > 1) {
+        CRegKeyHandle chosen;
+        if (registry.OpenKey(chosen, root, reached.c_str()) == ERROR_FILE_NOT_FOUND)
+            return PlaceMissing(shown);
+    }
+    return places.Add(steps, shown, false);
 }

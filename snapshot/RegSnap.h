@@ -5,6 +5,7 @@
 #pragma once
 
 #include "seams/Progress.h"
+#include "snapshot/ChosenPlaces.h"
 #include "snapshot/RegSnapFormat.h"
 #include "snapshot/TaggedObject.h"
 #include "seams/UserMessages.h"
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 class CWnd;
@@ -57,6 +59,10 @@ public:
     CRegSnap(const CRegSnap&) = delete;
     CRegSnap& operator=(const CRegSnap&) = delete;
 
+    // Records only these keys, and the path down to each; both roots whole
+    // when none are given.
+    void ChoosePlaces(CChosenPlaces places) { m_places = std::move(places); }
+
     void Run();
 
     // Totals of the last run, as the results dialog shows them.
@@ -92,6 +98,17 @@ private:
     // key was deleted before its listing could be read.
     bool WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name, const std::string* prefix,
                  bool top);
+    // Writes the name and key record of a key on the way to chosen keys,
+    // holding only the next steps (none when place is null).
+    void PassKey(CRegSnapWriter& file, HKEY key, const std::string& name, const SnapPlace* place,
+                 const std::string* prefix);
+    // Opens the subkey below key and records it with walk, or as a key that
+    // cannot be opened. False when it is gone: deleted, or missing while key
+    // changed since its listing (listed), or missing at all (no listing: a
+    // chosen step). path: the subkey's full path with the option on.
+    template <typename Walk>
+    bool RecordSubkey(CRegSnapWriter& file, HKEY key, const std::wstring& name, const std::string& recorded,
+                      const std::string* path, const KeyInfo* listed, Walk walk);
     // Reads the key's values into m_values and its subkey names, again while
     // the key changes under the reading, a bounded number of times.
     Listing ReadListing(HKEY key, std::vector<Subkey>& subkeys, KeyInfo& info);
@@ -102,6 +119,7 @@ private:
     LONG QueryInfo(HKEY key, KeyInfo& info);
     // The key was deleted or changed since its listing said `listed`.
     bool ChangedSince(HKEY key, const KeyInfo& listed);
+    // Adds a direct subkey's share of the bar, for a root or a chosen key.
     void ShowRootProgress(size_t rootSubkeys);
     void CheckWrites(const CRegSnapWriter& file);
     // Shows the error and unwinds the whole walk.
@@ -122,7 +140,16 @@ private:
     std::string m_strStatus;
     IUserMessages& m_messages;
     IRegistry& m_registry;
+    CChosenPlaces m_places;
+    float m_fPlaceShare = 50;  // of the bar, for each root or chosen key
 };
+
+// Adds the key, typed with its root's name or short name (HKLM, HKU), to the
+// places of a snapshot of chosen keys, named as the registry names it.
+// Returns why it is refused, or an empty text: a key that does not exist,
+// one outside both roots, named twice or inside another. A key that exists
+// but cannot be opened is taken; the walk lists it as ignored.
+std::string ChooseKey(const std::wstring& typed, CChosenPlaces& places, IRegistry& registry);
 
 // Texts of the registry snapshot.
 extern const char* const kRegSnapQuestion;

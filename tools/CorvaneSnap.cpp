@@ -2,13 +2,17 @@
 // the program's own walkers, into the same .tvrec file the window writes.
 //
 //   corvane-snap fs X: FILE [--force] [--progress]
-//   corvane-snap reg FILE [--full-paths] [--force] [--progress]
+//   corvane-snap fs FOLDER... FILE [--force] [--progress]
+//   corvane-snap reg [KEY...] FILE [--full-paths] [--force] [--progress]
 //
-// The walker's question is answered Yes. The results text goes to standard
+// With folders or keys, only those are recorded, with the path down to each,
+// in the same file as a whole snapshot. The walker's question is answered Yes. The results text goes to standard
 // output, errors to standard error in the program's words; progress goes to
 // standard error on a console, or with --progress. An existing FILE is kept
 // unless --force is given. Exit code 0 for a complete snapshot, 2 for any
-// failure (a file that was begun keeps version 0, as the window leaves it).
+// failure (a file that was begun keeps version 0, as the window leaves it),
+// or a folder or key refused before anything is written.
+#include "framework/AnsiName.h"
 #include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
 #include "snapshot/SnapOperation.h"
@@ -19,8 +23,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,7 +34,8 @@ namespace {
 enum ExitCode { kComplete = 0, kFailed = 2 };
 
 const char kUsage[] =
-    "usage: corvane-snap fs X: FILE | reg FILE [--full-paths] [--force] [--progress]\n";
+    "usage: corvane-snap fs X: FILE | fs FOLDER... FILE | reg [KEY...] FILE [--full-paths] [--force] "
+    "[--progress]\n";
 
 // The walkers' messages without boxes: the question is answered Yes, errors
 // go to standard error, notes only along with the progress.
@@ -71,6 +78,7 @@ protected:
 struct CommandLine {
     bool fileSystem = false;
     char drive = 0;
+    std::vector<std::wstring> places;  // as typed, in the system's own names
     std::string path;
     bool fullPaths = false, force = false, progress = false;
 };
@@ -87,31 +95,53 @@ char DriveLetter(const char* text)
     return c >= 'A' && c <= 'Z' ? c : 0;
 }
 
-bool Parse(int argc, char** argv, CommandLine& line)
+// The arguments come wide, so that a folder or key of any name can be given;
+// the options and FILE are taken in the ANSI code page, as ever.
+bool Parse(int argc, wchar_t** argv, CommandLine& line)
 {
     if (argc < 2)
         return false;
-    line.fileSystem = std::strcmp(argv[1], "fs") == 0;
-    if (!line.fileSystem && std::strcmp(argv[1], "reg") != 0)
+    const std::string kind = AnsiName(argv[1], std::wcslen(argv[1]));
+    line.fileSystem = kind == "fs";
+    if (!line.fileSystem && kind != "reg")
         return false;
-    std::vector<const char*> operands;
+    std::vector<std::wstring> operands;
     for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--force") == 0)
+        const std::string arg = AnsiName(argv[i], std::wcslen(argv[i]));
+        if (arg == "--force")
             line.force = true;
-        else if (std::strcmp(argv[i], "--progress") == 0)
+        else if (arg == "--progress")
             line.progress = true;
-        else if (std::strcmp(argv[i], "--full-paths") == 0 && !line.fileSystem)
+        else if (arg == "--full-paths" && !line.fileSystem)
             line.fullPaths = true;
-        else if (argv[i][0] == '-')
+        else if (arg[0] == '-')
             return false;
         else
             operands.push_back(argv[i]);
     }
-    if (operands.size() != (line.fileSystem ? 2u : 1u))
+    if (operands.size() < (line.fileSystem ? 2u : 1u))
         return false;
-    if (line.fileSystem && !(line.drive = DriveLetter(operands[0])))
-        return false;
-    line.path = operands.back();
+    line.path = AnsiName(operands.back());
+    operands.pop_back();
+    // "X:" alone is the whole drive, as the window takes it.
+    if (line.fileSystem && operands.size() == 1 && (line.drive = DriveLetter(AnsiName(operands[0]).c_str())))
+        return true;
+    line.places = std::move(operands);
+    return true;
+}
+
+// Takes the folders or keys the command line names, in their system names.
+// False with the refusal on standard error.
+bool ChoosePlaces(const CommandLine& line, CChosenPlaces& places)
+{
+    for (const std::wstring& place : line.places) {
+        std::string refusal =
+            line.fileSystem ? ChooseFolder(place, places) : ChooseKey(place, places, SystemRegistry());
+        if (!refusal.empty()) {
+            std::fprintf(stderr, "corvane-snap: %s\n", refusal.c_str());
+            return false;
+        }
+    }
     return true;
 }
 
@@ -136,7 +166,7 @@ bool RunWalker(Walker& walker, IUserMessages& messages, std::string& results)
 
 }  // namespace
 
-int main(int argc, char** argv)
+extern "C" int wmain(int argc, wchar_t** argv)
 {
     CommandLine line;
     if (!Parse(argc, argv, line)) {
@@ -148,6 +178,11 @@ int main(int argc, char** argv)
                      line.path.c_str());
         return kFailed;
     }
+    CChosenPlaces places;
+    if (!ChoosePlaces(line, places))
+        return kFailed;
+    if (line.fileSystem && !places.Empty())
+        line.drive = places.Roots().front().recorded[0];
 
     CConsoleProgress progress(line.progress);
     CConsoleMessages messages(progress);
@@ -155,10 +190,12 @@ int main(int argc, char** argv)
     bool complete;
     if (line.fileSystem) {
         CCommandLineSnap<CFSSnap> walker(line.path, line.drive, nullptr, &progress, &messages);
+        walker.ChoosePlaces(std::move(places));
         complete = RunWalker(walker, messages, results);
     } else {
         CCommandLineSnap<CRegSnap> walker(line.path, nullptr, &progress, line.fullPaths ? TRUE : FALSE,
                                           &messages);
+        walker.ChoosePlaces(std::move(places));
         complete = RunWalker(walker, messages, results);
     }
     progress.ClearLine();

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <memory>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -47,7 +48,8 @@ std::string Expand(std::string text, bool pattern = false)
         {"{DRIVE}", std::string(1, drive) + ":"}, {"{free}", std::string(1, free) + ":"},
         {"{free error}", FSSnapDriveError(free) + "\n"}, {"{fs write error}", kFSSnapWriteError + std::string("\n")},
         {"{reg write error}", kRegSnapWriteError + std::string("\n")}, {"{note}", kRegSnapIgnoredRootsNote + std::string("\n")},
-        {"{usage}", "usage: corvane-snap fs X: FILE | reg FILE [--full-paths] [--force] [--progress]\n"}};
+        {"{usage}", "usage: corvane-snap fs X: FILE | fs FOLDER... FILE | reg [KEY...] FILE [--full-paths] [--force] "
+                    "[--progress]\n"}};
     for (const auto& fill : fills) {
         std::string literal = pattern ? std::regex_replace(ToCrLf(fill.second), std::regex("[.^$|()\\[\\]{}*+?\\\\]"), "\\$&")
                                       : fill.second;
@@ -62,14 +64,18 @@ struct ChildRun {
     std::string out, err;
 };
 
-// corvane-snap.exe with the arguments, its standard output and error in files.
-ChildRun RunSnap(const std::vector<std::string>& args)
+// The program with the arguments, its standard output and error in files.
+ChildRun RunTool(const char* program, const std::vector<std::string>& args)
 {
-    std::string exe = "Z:" CORVANE_SNAP_EXE, command;
+    std::string exe = std::string("Z:") + program, command;
     std::replace(exe.begin(), exe.end(), '/', '\\');
     command = "\"" + exe + "\"";
-    for (const std::string& arg : args)
-        command += " \"" + Expand(arg) + "\"";
+    for (const std::string& arg : args) {
+        std::string expanded = Expand(arg);
+        // Backslashes before the closing quote are doubled, or it is taken as text.
+        size_t trailing = expanded.size() - (expanded.find_last_not_of('\\') + 1);
+        command += " \"" + expanded + std::string(trailing, '\\') + "\"";
+    }
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     const std::string outPath = TempPath("corvane-snap-out.txt"), errPath = TempPath("corvane-snap-err.txt");
     STARTUPINFOA si{};
@@ -92,6 +98,11 @@ ChildRun RunSnap(const std::vector<std::string>& args)
     run.out.assign(out.begin(), out.end());
     run.err.assign(err.begin(), err.end());
     return run;
+}
+
+ChildRun RunSnap(const std::vector<std::string>& args)
+{
+    return RunTool(CORVANE_SNAP_EXE, args);
 }
 
 // The snapshot as the window's command takes it once the setup dialog (which
@@ -149,9 +160,10 @@ const SnapCase kCases[] = {
     {{"fs", "{free}", "{file}"}, nullptr, 2, "{free error}", FileAfter::VersionZero},
     {{}, nullptr, 2, "{usage}", FileAfter::None},
     {{"disk", "{file}"}, nullptr, 2, "{usage}", FileAfter::None},
-    {{"fs", "1:", "{file}"}, nullptr, 2, "{usage}", FileAfter::None},
+    {{"fs", "1:", "{file}"}, nullptr, 2, "corvane-snap: 1: is not on a drive\\.\r\n", FileAfter::None},
     {{"fs", "{DRIVE}", "{file}", "--full-paths"}, nullptr, 2, "{usage}", FileAfter::None},
-    {{"reg", "{file}", "{file}"}, nullptr, 2, "{usage}", FileAfter::None},
+    {{"reg", "{file}", "{file}"}, nullptr, 2,
+     "corvane-snap: {file} is not below HKEY_LOCAL_MACHINE or HKEY_USERS\\.\r\n", FileAfter::None},
 };
 
 TEST(CorvaneSnap, EachCommandLineEndsAsItMust)
@@ -204,6 +216,137 @@ TEST(CorvaneSnap, EachCommandLineEndsAsItMust)
     }
     ::DeleteFileA(windowFile.c_str());
     ::DeleteFileA(kFile.c_str());
+}
+
+// Snapshots of chosen folders and keys, each compared by corvane-diff with a
+// whole snapshot of the same moment, and with itself taken again after a
+// change inside and outside the chosen places.
+struct PartCase {
+    std::vector<std::string> places;
+    const char* listed;  // the places as the results list them; null: refused
+    const char* outside;  // corvane-diff whole partial, the lines on \Chosen up to " ("; or the refusal
+};
+
+const PartCase kPartCases[] = {
+    {{"fs", "{DRIVE}\\Chosen\\A"}, "{DRIVE}\\Chosen\\A\n",
+     "only in 1: {DRIVE}\\Chosen\\B\\\nonly in 1: {DRIVE}\\Chosen\\top.txt\n"},
+    {{"fs", "{drive}\\chosen\\a\\deep\\", "{DRIVE}\\Chosen\\B"}, "{DRIVE}\\Chosen\\A\\Deep\n{DRIVE}\\Chosen\\B\n",
+     "only in 1: {DRIVE}\\Chosen\\A\\a.txt\nonly in 1: {DRIVE}\\Chosen\\top.txt\n"},
+    {{"fs", "{DRIVE}\\Chosen"}, "{DRIVE}\\Chosen\n", ""},
+    {{"reg", "HKLM\\Software\\Chosen\\A"}, "HKEY_LOCAL_MACHINE\\Software\\Chosen\\A\n",
+     "only in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\B\\\nonly in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\top\n"},
+    {{"reg", "hkey_local_machine\\software\\chosen\\a\\deep", "HKU\\.Default\\Software\\Chosen"},
+     "HKEY_LOCAL_MACHINE\\Software\\Chosen\\A\\Deep\nHKEY_USERS\\.Default\\Software\\Chosen\n",
+     "only in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\A\\v\nonly in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\B\\\n"
+     "only in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\top\n"},
+    {{"fs", "{DRIVE}\\Nope"}, nullptr, "{DRIVE}\\Nope does not exist."},
+    {{"fs", "{DRIVE}\\Chosen\\top.txt"}, nullptr, "{DRIVE}\\Chosen\\top.txt is a file, not a folder."},
+    {{"fs", "{DRIVE}\\Chosen", "C:\\windows"}, nullptr, "C:\\windows is on another drive than {DRIVE}\\Chosen."},
+    {{"fs", "{DRIVE}\\Chosen\\A", "{drive}\\chosen\\a"}, nullptr, "{drive}\\chosen\\a is named twice."},
+    {{"fs", "{DRIVE}\\Chosen\\A", "{DRIVE}\\Chosen"}, nullptr,
+     "{DRIVE}\\Chosen\\A lies inside {DRIVE}\\Chosen; name only one of them."},
+    {{"reg", "HKLM\\Software\\Chosen\\Nope"}, nullptr, "HKLM\\Software\\Chosen\\Nope does not exist."},
+    {{"reg", "HKCU\\Software"}, nullptr, "HKCU\\Software is not below HKEY_LOCAL_MACHINE or HKEY_USERS."},
+    {{"reg", "HKLM\\Software\\Chosen\\A\\Deep", "HKLM\\Software\\Chosen"}, nullptr,
+     "HKLM\\Software\\Chosen\\A\\Deep lies inside HKLM\\Software\\Chosen; name only one of them."},
+};
+
+// The test's files and keys, and each version of them a change of every file
+// and value, in and outside the chosen places.
+void MakeChosenPlaces(DWORD version)
+{
+    const std::string root = Expand("{DRIVE}\\Chosen");
+    const std::string content(version, 'x');
+    for (const char* file : {"\\top.txt", "\\A\\a.txt", "\\A\\Deep\\d.txt", "\\B\\b.txt"}) {
+        std::string path = root + file;
+        MakeFolder(path.substr(0, path.rfind('\\')));
+        ASSERT_TRUE(MakeFile(path, content)) << path;
+    }
+    const std::pair<HKEY, const char*> values[] = {
+        {HKEY_LOCAL_MACHINE, "Software\\Chosen\\A"}, {HKEY_LOCAL_MACHINE, "Software\\Chosen\\A\\Deep"},
+        {HKEY_LOCAL_MACHINE, "Software\\Chosen\\B"}, {HKEY_USERS, ".Default\\Software\\Chosen"}};
+    for (const auto& key : values)
+        ASSERT_EQ(::RegSetKeyValueA(key.first, key.second, "v", REG_DWORD, &version, sizeof version), ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Chosen", "top", REG_DWORD, &version, sizeof version),
+              ERROR_SUCCESS);
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line.substr(0, line.find_last_not_of('\r') + 1));
+    return lines;
+}
+
+TEST(CorvaneSnap, ChosenPlacesHoldExactlyWhatTheWholeSnapshotHoldsBelowThem)
+{
+    ASSERT_NE(FixtureDriveLetter(), 0) << "run through scripts/with-drive";
+    auto file = [](const char* kind, int version, size_t part) {
+        return TempPath(("corvane-part-" + std::string(kind) + std::to_string(version) + "-" + std::to_string(part) +
+                         ".tvrec").c_str());
+    };
+    auto diff = [](const std::string& one, const std::string& two) {
+        return Lines(RunTool(CORVANE_DIFF_EXE, {one, two}).out);
+    };
+    // Each version: the whole drive and registry, then every case's places.
+    std::vector<std::vector<std::string>> listed(std::size(kPartCases));
+    for (DWORD version : {1, 2}) {
+        MakeChosenPlaces(version);
+        ASSERT_EQ(RunSnap({"fs", "{DRIVE}", file("fs", version, 0), "--force"}).code, 0u);
+        ASSERT_EQ(RunSnap({"reg", file("reg", version, 0), "--force"}).code, 0u);
+        for (size_t i = 0; i < std::size(kPartCases); ++i) {
+            const PartCase& c = kPartCases[i];
+            if (!c.listed && version == 2)
+                continue;
+            SCOPED_TRACE(c.places.back());
+            std::vector<std::string> args = c.places;
+            args.push_back(file(c.places[0].c_str(), version, i + 1));
+            args.push_back("--force");
+            ChildRun run = RunSnap(args);
+            if (!c.listed) {
+                EXPECT_EQ(run.code, 2u);
+                EXPECT_EQ(run.err, "corvane-snap: " + Expand(c.outside) + "\r\n");
+                EXPECT_FALSE(FileExists(args[args.size() - 2]));
+                continue;
+            }
+            ASSERT_EQ(run.code, 0u) << run.err;
+            std::vector<std::string> out = Lines(run.out);
+            listed[i].assign(out.begin() + 3, std::find(out.begin() + 3, out.end(), ""));
+            EXPECT_EQ(listed[i], Lines(Expand(c.listed)));
+        }
+    }
+    for (size_t i = 0; i < std::size(kPartCases); ++i) {
+        const PartCase& c = kPartCases[i];
+        if (!c.listed)
+            continue;
+        SCOPED_TRACE(c.places.back());
+        const char* kind = c.places[0].c_str();
+        // Against the whole snapshot: only what lies outside the places, none
+        // of it only in the partial one.
+        std::string outside;
+        for (const std::string& line : diff(file(kind, 1, 0), file(kind, 1, i + 1))) {
+            EXPECT_EQ(line.rfind("only in 1: ", 0), 0u) << line;
+            if (line.find("\\Chosen") != std::string::npos)
+                outside += line.substr(0, line.find(" (")) + "\n";
+        }
+        EXPECT_EQ(outside, Expand(c.outside));
+        // Against itself after the change: the whole pair's differences below
+        // the places.
+        std::vector<std::string> below;
+        for (const std::string& line : diff(file(kind, 1, 0), file(kind, 2, 0))) {
+            for (const std::string& place : listed[i])
+                if (line.find(" " + place + "\\") != std::string::npos)
+                    below.push_back(line);
+        }
+        EXPECT_FALSE(below.empty());
+        EXPECT_EQ(diff(file(kind, 1, i + 1), file(kind, 2, i + 1)), below);
+    }
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Chosen");
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Chosen");
+    ::RegDeleteTreeA(HKEY_USERS, ".Default\\Software\\Chosen");
+    ::RegDeleteKeyA(HKEY_USERS, ".Default\\Software\\Chosen");
 }
 
 TEST(ConsoleProgress, ItsBarReadsBackWhatTheProgressWindowsBarReads)
