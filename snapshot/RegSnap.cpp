@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <utility>
 
 const char* const kRegSnapQuestion =
@@ -456,28 +457,21 @@ std::string ChooseKey(const std::wstring& typed, CChosenPlaces& places, IRegistr
 
     std::vector<SnapPlace> steps{SnapPlace{std::wstring(rootName, rootName + std::strlen(rootName)), rootName,
                                            false, {}}};
-    // Each step is looked up in the key above it, opened by the path so far;
-    // below a key that cannot be opened the typed names stay.
-    std::wstring reached;
-    bool reachable = true;
+    // Each step is looked up in the key above it and opened from it, as the
+    // walk opens it; below a key that cannot be opened the typed names stay.
+    std::deque<CRegKeyHandle> opened;
+    HKEY key = root;
     for (size_t i = 1; i < names.size(); ++i) {
         std::wstring name = names[i];
-        if (reachable) {
-            CRegKeyHandle parent;
-            LONG opened = reached.empty() ? ERROR_SUCCESS : registry.OpenKey(parent, root, reached.c_str());
-            if (opened == ERROR_FILE_NOT_FOUND)
+        if (key) {
+            if (!ListedName(registry, key, name))
                 return PlaceMissing(shown);
-            reachable = opened == ERROR_SUCCESS;
-            if (reachable && !ListedName(registry, reached.empty() ? root : parent.Get(), name))
+            LONG result = registry.OpenKey(opened.emplace_back(), key, name.c_str());
+            if (result == ERROR_FILE_NOT_FOUND)
                 return PlaceMissing(shown);
+            key = result == ERROR_SUCCESS ? opened.back().Get() : nullptr;
         }
-        (reached += reached.empty() ? L"" : L"\\") += name;
         steps.push_back(SnapPlace{name, AnsiName(name), false, {}});
-    }
-    if (reachable && names.size() > 1) {
-        CRegKeyHandle chosen;
-        if (registry.OpenKey(chosen, root, reached.c_str()) == ERROR_FILE_NOT_FOUND)
-            return PlaceMissing(shown);
     }
     return places.Add(steps, shown, false);
 }

@@ -422,6 +422,43 @@ TEST_F(RegSnapWalk, WithFullPathsEveryKeyThatDoesNotOpenIsListedInWalkOrder)
     EXPECT_EQ(file.keyRecords - file.keysRecorded, 3u);
 }
 
+TEST_F(RegSnapWalk, ChosenKeysAreFoundByTheirRealNamesAndAChosenKeyThatDoesNotOpenIsListed)
+{
+    FakeKey& software = registry.machine.Key("SOFTWARE");
+    software.Value("on the way", 4, Data({1, 0, 0, 0}));
+    software.Key("Locked").opens = false;
+    software.Key("Other").Value("x", 4, Data({2, 0, 0, 0}));
+    FakeKey& deep = software.Key("Deep");
+    deep.Value("on the way", 4, Data({3, 0, 0, 0}));
+    FakeKey& chosen = deep.Key("level 1");
+    chosen.Value("kept", 1, Data({'k', 0}));
+    chosen.Key("level 2").Value("kept too", 3, Data({7}));
+    registry.users.Key(".DEFAULT").Key("Software");
+    CChosenPlaces places;
+    for (const wchar_t* typed : {L"HKLM\\software\\locked", L"hklm\\SOFTWARE\\\\Deep\\LEVEL 1\\"})
+        ASSERT_EQ(ChooseKey(typed, places, registry), "");
+    EXPECT_EQ(ChooseKey(L"HKLM\\SOFTWARE\\Nope", places, registry), "HKLM\\SOFTWARE\\Nope does not exist.");
+    snap.reset(new CRecordedRegSnap(path, nullptr, &progress, TRUE, &messages, &registry));
+    snap->ChoosePlaces(std::move(places));
+    snap->Run();
+
+    RegSnapFile file = ReadRegSnap(path);
+    RegKeyRecord locked{"Locked", {}, {}}, way{"Deep", {}, {chosen.Expected()}};
+    ExpectSameKey(RegKeyRecord{"HKEY_LOCAL_MACHINE", {}, {RegKeyRecord{"SOFTWARE", {}, {locked, way}}}},
+                  file.roots[0], "HKEY_LOCAL_MACHINE");
+    ExpectSameKey(RegKeyRecord{"HKEY_USERS", {}, {}}, file.roots[1], "HKEY_USERS");
+    EXPECT_EQ(file.keysRecorded, 6u);  // the roots, SOFTWARE, Deep, level 1 and 2
+    // Each chosen key carries its share of the bar.
+    EXPECT_EQ(progress.percents, (std::vector<float>{50.0f, 100.0f}));
+    ASSERT_EQ(snap->results.size(), 1u);
+    EXPECT_EQ(snap->results[0],
+              "OPERATION SUCCESSFUL.\r\n\r\nOnly the following keys and their contents were recorded:\r\n"
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\Locked\r\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Deep\\level 1\r\n\r\n"
+              "6 key(s) recorded\r\n1 key(s) ignored\r\n\r\n"
+              "The following keys could not be accessed and were ignored:\r\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Locked\r\n");
+    ExpectEveryKeyClosed();
+}
+
 // The registry changes while it is walked: what vanished before it was read
 // is left out, what grew is read again, and a key whose listing changed while
 // it was read is read again; the snapshot succeeds and holds true counts.
