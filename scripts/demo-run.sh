@@ -224,14 +224,27 @@ compare() {
   remote tree-list RIGHT | tr -d '\r' >"$demo/$name-right.txt"
 }
 
+# part_snaps NAME: corvane-snap's snapshots of the one folder and the one key
+# an installer writes to, each holding only the path down to it.
+part_snaps() {
+  timeout $patience wine "$build/tools/corvane-snap.exe" fs 'C:\Program Files' \
+    "$demo_win\\Program Files $1.tvrec" --force >"$demo/part-fs-$1.txt" 2>>"$log"
+  timeout $patience wine "$build/tools/corvane-snap.exe" reg 'HKLM\Software' \
+    "$demo_win\\Software $1.tvrec" --force >"$demo/part-reg-$1.txt" 2>>"$log"
+}
+
 snapshot fs fs-before "$fs1"
 lap "file-system snapshot of C: (before)"
 snapshot reg reg-before "$reg1"
 lap "registry snapshot (before)"
 
+part_snaps before
+lap "snapshots of C:\\Program Files and HKLM\\Software (before)"
 timeout 300 wine "$installer" /S >>"$log" 2>&1
 [ -f "$install_dir/uninstall.exe" ] || { echo "demo-run.sh: Pellix Demo was not installed" >&2; exit 1; }
 lap "Pellix Demo installed (silently)"
+part_snaps after
+lap "snapshots of C:\\Program Files and HKLM\\Software (after)"
 
 snapshot fs fs-after "$fs2"
 lap "file-system snapshot of C: (after)"
@@ -267,7 +280,9 @@ diff_report() {
 }
 diff_report fs-diff.txt "$fs1" "$fs2"
 diff_report reg-diff.txt "$reg1" "$reg2"
-lap "corvane-diff reports of both pairs"
+diff_report part-fs-diff.txt "$demo_win\\Program Files before.tvrec" "$demo_win\\Program Files after.tvrec"
+diff_report part-reg-diff.txt "$demo_win\\Software before.tvrec" "$demo_win\\Software after.tvrec"
+lap "corvane-diff reports of the four pairs"
 
 # What the reports hold: Pellix Demo's files and keys; the two values in
 # which Wine's display driver notes the time each time a program with windows
@@ -278,6 +293,10 @@ reports=("$demo/fs-diff.txt" "$demo/reg-diff.txt")
 installer_lines=$(cat "${reports[@]}" | grep -cE "$installer_re" || true)
 wine_lines=$(cat "${reports[@]}" | grep -cE "$wine_re" || true)
 other=$(cat "${reports[@]}" | grep -vE -e "$installer_re" -e "$wine_re" || true)
+# The pairs of one folder and one key hold Pellix Demo and nothing else.
+part_reports=("$demo/part-fs-diff.txt" "$demo/part-reg-diff.txt")
+part_installer_lines=$(cat "${part_reports[@]}" | grep -cE "$installer_re" || true)
+part_other=$(cat "${part_reports[@]}" | grep -vE "$installer_re" || true)
 
 uninstall_demo
 lap "Pellix Demo uninstalled"
@@ -319,6 +338,12 @@ echo "  $installer_lines lines of Pellix Demo, $wine_lines of Wine's display dri
 if [ -n "$other" ]; then
   echo "demo-run.sh: the reports show more than Pellix Demo and Wine's display driver:" >&2
   echo "$other" >&2
+fi
+echo "  $demo/part-fs-diff.txt and part-reg-diff.txt (C:\\Program Files and HKLM\\Software alone, $part_installer_lines lines of Pellix Demo):"
+cat "${part_reports[@]}" | sed 's/^/    /'
+if [ -n "$part_other" ]; then
+  echo "demo-run.sh: the reports of one folder and one key show more than Pellix Demo:" >&2
+  echo "$part_other" >&2
 fi
 echo "  $script_out: the before-and-after script's reports, $script_installer_lines lines of Pellix Demo"
 if [ -n "$script_other" ]; then
