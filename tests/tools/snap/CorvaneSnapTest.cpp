@@ -64,8 +64,9 @@ struct ChildRun {
     std::string out, err;
 };
 
-// The program with the arguments, its standard output and error in files.
-ChildRun RunTool(const char* program, const std::vector<std::string>& args)
+// corvane-snap.exe, or another program, with the arguments, its standard
+// output and error in files.
+ChildRun RunSnap(const std::vector<std::string>& args, const char* program = CORVANE_SNAP_EXE)
 {
     std::string exe = std::string("Z:") + program, command;
     std::replace(exe.begin(), exe.end(), '/', '\\');
@@ -98,11 +99,6 @@ ChildRun RunTool(const char* program, const std::vector<std::string>& args)
     run.out.assign(out.begin(), out.end());
     run.err.assign(err.begin(), err.end());
     return run;
-}
-
-ChildRun RunSnap(const std::vector<std::string>& args)
-{
-    return RunTool(CORVANE_SNAP_EXE, args);
 }
 
 // The snapshot as the window's command takes it once the setup dialog (which
@@ -224,21 +220,20 @@ TEST(CorvaneSnap, EachCommandLineEndsAsItMust)
 struct PartCase {
     std::vector<std::string> places;
     const char* listed;  // the places as the results list them; null: refused
-    const char* outside;  // corvane-diff whole partial, the lines on \Chosen up to " ("; or the refusal
+    const char* outside;  // what only the whole snapshot holds of \Chosen; or the refusal
 };
 
 const PartCase kPartCases[] = {
-    {{"fs", "{DRIVE}\\Chosen\\A"}, "{DRIVE}\\Chosen\\A\n",
-     "only in 1: {DRIVE}\\Chosen\\B\\\nonly in 1: {DRIVE}\\Chosen\\top.txt\n"},
+    {{"fs", "{DRIVE}\\Chosen\\A"}, "{DRIVE}\\Chosen\\A\n", "{DRIVE}\\Chosen\\B\\\n{DRIVE}\\Chosen\\top.txt\n"},
     {{"fs", "{drive}\\chosen\\a\\deep\\", "{DRIVE}\\Chosen\\B"}, "{DRIVE}\\Chosen\\A\\Deep\n{DRIVE}\\Chosen\\B\n",
-     "only in 1: {DRIVE}\\Chosen\\A\\a.txt\nonly in 1: {DRIVE}\\Chosen\\top.txt\n"},
+     "{DRIVE}\\Chosen\\A\\a.txt\n{DRIVE}\\Chosen\\top.txt\n"},
     {{"fs", "{DRIVE}\\Chosen"}, "{DRIVE}\\Chosen\n", ""},
     {{"reg", "HKLM\\Software\\Chosen\\A"}, "HKEY_LOCAL_MACHINE\\Software\\Chosen\\A\n",
-     "only in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\B\\\nonly in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\top\n"},
+     "HKEY_LOCAL_MACHINE\\Software\\Chosen\\B\\\nHKEY_LOCAL_MACHINE\\Software\\Chosen\\top\n"},
     {{"reg", "hkey_local_machine\\software\\chosen\\a\\deep", "HKU\\.Default\\Software\\Chosen"},
      "HKEY_LOCAL_MACHINE\\Software\\Chosen\\A\\Deep\nHKEY_USERS\\.Default\\Software\\Chosen\n",
-     "only in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\A\\v\nonly in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\B\\\n"
-     "only in 1: HKEY_LOCAL_MACHINE\\Software\\Chosen\\top\n"},
+     "HKEY_LOCAL_MACHINE\\Software\\Chosen\\A\\v\nHKEY_LOCAL_MACHINE\\Software\\Chosen\\B\\\n"
+     "HKEY_LOCAL_MACHINE\\Software\\Chosen\\top\n"},
     {{"fs", "{DRIVE}\\Nope"}, nullptr, "{DRIVE}\\Nope does not exist."},
     {{"fs", "{DRIVE}\\Chosen\\top.txt"}, nullptr, "{DRIVE}\\Chosen\\top.txt is a file, not a folder."},
     {{"fs", "{DRIVE}\\Chosen", "C:\\windows"}, nullptr, "C:\\windows is on another drive than {DRIVE}\\Chosen."},
@@ -251,24 +246,21 @@ const PartCase kPartCases[] = {
      "HKLM\\Software\\Chosen\\A\\Deep lies inside HKLM\\Software\\Chosen; name only one of them."},
 };
 
-// The test's files and keys, and each version of them a change of every file
-// and value, in and outside the chosen places.
+// The test's files and keys; each version changes every file and value, in
+// and outside the chosen places.
 void MakeChosenPlaces(DWORD version)
 {
-    const std::string root = Expand("{DRIVE}\\Chosen");
-    const std::string content(version, 'x');
     for (const char* file : {"\\top.txt", "\\A\\a.txt", "\\A\\Deep\\d.txt", "\\B\\b.txt"}) {
-        std::string path = root + file;
+        std::string path = Expand("{DRIVE}\\Chosen") + file;
         MakeFolder(path.substr(0, path.rfind('\\')));
-        ASSERT_TRUE(MakeFile(path, content)) << path;
+        ASSERT_TRUE(MakeFile(path, std::string(version, 'x'))) << path;
     }
     const std::pair<HKEY, const char*> values[] = {
         {HKEY_LOCAL_MACHINE, "Software\\Chosen\\A"}, {HKEY_LOCAL_MACHINE, "Software\\Chosen\\A\\Deep"},
         {HKEY_LOCAL_MACHINE, "Software\\Chosen\\B"}, {HKEY_USERS, ".Default\\Software\\Chosen"}};
     for (const auto& key : values)
         ASSERT_EQ(::RegSetKeyValueA(key.first, key.second, "v", REG_DWORD, &version, sizeof version), ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Chosen", "top", REG_DWORD, &version, sizeof version),
-              ERROR_SUCCESS);
+    ::RegSetKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Chosen", "top", REG_DWORD, &version, sizeof version);
 }
 
 std::vector<std::string> Lines(const std::string& text)
@@ -283,12 +275,11 @@ std::vector<std::string> Lines(const std::string& text)
 TEST(CorvaneSnap, ChosenPlacesHoldExactlyWhatTheWholeSnapshotHoldsBelowThem)
 {
     ASSERT_NE(FixtureDriveLetter(), 0) << "run through scripts/with-drive";
-    auto file = [](const char* kind, int version, size_t part) {
-        return TempPath(("corvane-part-" + std::string(kind) + std::to_string(version) + "-" + std::to_string(part) +
-                         ".tvrec").c_str());
+    auto file = [](const std::string& kind, int version, size_t part) {
+        return TempPath(("part-" + kind + std::to_string(version) + "-" + std::to_string(part) + ".tvrec").c_str());
     };
     auto diff = [](const std::string& one, const std::string& two) {
-        return Lines(RunTool(CORVANE_DIFF_EXE, {one, two}).out);
+        return Lines(RunSnap({one, two}, CORVANE_DIFF_EXE).out);
     };
     // Each version: the whole drive and registry, then every case's places.
     std::vector<std::vector<std::string>> listed(std::size(kPartCases));
@@ -302,13 +293,13 @@ TEST(CorvaneSnap, ChosenPlacesHoldExactlyWhatTheWholeSnapshotHoldsBelowThem)
                 continue;
             SCOPED_TRACE(c.places.back());
             std::vector<std::string> args = c.places;
-            args.push_back(file(c.places[0].c_str(), version, i + 1));
-            args.push_back("--force");
+            args.push_back(file(c.places[0], version, i + 1));
+            ::DeleteFileA(args.back().c_str());
             ChildRun run = RunSnap(args);
             if (!c.listed) {
                 EXPECT_EQ(run.code, 2u);
                 EXPECT_EQ(run.err, "corvane-snap: " + Expand(c.outside) + "\r\n");
-                EXPECT_FALSE(FileExists(args[args.size() - 2]));
+                EXPECT_FALSE(FileExists(args.back()));
                 continue;
             }
             ASSERT_EQ(run.code, 0u) << run.err;
@@ -322,31 +313,26 @@ TEST(CorvaneSnap, ChosenPlacesHoldExactlyWhatTheWholeSnapshotHoldsBelowThem)
         if (!c.listed)
             continue;
         SCOPED_TRACE(c.places.back());
-        const char* kind = c.places[0].c_str();
-        // Against the whole snapshot: only what lies outside the places, none
-        // of it only in the partial one.
+        // Against the whole snapshot: nothing of the partial one alone, and of
+        // \Chosen exactly what lies outside the places.
         std::string outside;
-        for (const std::string& line : diff(file(kind, 1, 0), file(kind, 1, i + 1))) {
-            EXPECT_EQ(line.rfind("only in 1: ", 0), 0u) << line;
+        for (const std::string& line : diff(file(c.places[0], 1, 0), file(c.places[0], 1, i + 1))) {
+            EXPECT_NE(line.rfind("only in 2: ", 0), 0u) << line;
             if (line.find("\\Chosen") != std::string::npos)
-                outside += line.substr(0, line.find(" (")) + "\n";
+                outside += (line.rfind("only in 1: ", 0) ? line : line.substr(11, line.find(" (") - 11)) + "\n";
         }
         EXPECT_EQ(outside, Expand(c.outside));
-        // Against itself after the change: the whole pair's differences below
-        // the places.
+        // Against itself after the change: the whole pair's differences below the places.
         std::vector<std::string> below;
-        for (const std::string& line : diff(file(kind, 1, 0), file(kind, 2, 0))) {
+        for (const std::string& line : diff(file(c.places[0], 1, 0), file(c.places[0], 2, 0)))
             for (const std::string& place : listed[i])
                 if (line.find(" " + place + "\\") != std::string::npos)
                     below.push_back(line);
-        }
         EXPECT_FALSE(below.empty());
-        EXPECT_EQ(diff(file(kind, 1, i + 1), file(kind, 2, i + 1)), below);
+        EXPECT_EQ(diff(file(c.places[0], 1, i + 1), file(c.places[0], 2, i + 1)), below);
     }
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Chosen");
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Chosen");
     ::RegDeleteTreeA(HKEY_USERS, ".Default\\Software\\Chosen");
-    ::RegDeleteKeyA(HKEY_USERS, ".Default\\Software\\Chosen");
 }
 
 TEST(ConsoleProgress, ItsBarReadsBackWhatTheProgressWindowsBarReads)
