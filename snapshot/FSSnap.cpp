@@ -350,6 +350,9 @@ std::string ChooseFolder(const std::wstring& typed, CChosenPlaces& places)
     if (path.size() < 3 || letter < L'A' || letter > L'Z' || path[1] != L':' || path[2] != L'\\')
         return PlaceNotOnADrive(shown);
 
+    // The folders as the walk sees them: on 64-bit Windows, System32 with
+    // its own folders.
+    CFsRedirectionOff nativeView;
     std::vector<SnapPlace> steps{SnapPlace{std::wstring{letter, L':'}, FSRootName(static_cast<char>(letter)), false, {}}};
     std::wstring reached = L"\\\\?\\" + steps[0].name;
     if (::GetFileAttributesW((reached + L'\\').c_str()) == INVALID_FILE_ATTRIBUTES)

@@ -8,6 +8,7 @@
 #include "app/SnapshotSetupDlg.h"
 #include "framework/Wow64.h"
 #include "res/resource.h"
+#include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
 #include "tests/app/DialogSteps.h"
 #include "tests/snapshot/FSSnapTesting.h"
@@ -169,6 +170,13 @@ TEST_F(NativeView, TheSystemDriveIsRecordedAsItIsWithTheUserFoldersLinkedInPlace
     // The walk never went into the prefix a second time.
     EXPECT_EQ(FindFolder(*desktop, {"Prefix drive", "windows"}), nullptr);
     EXPECT_LT(snap.FoldersFound(), 2000u);
+}
+
+TEST_F(NativeView, AChosenFolderIsFoundWhereTheWalkFindsIt)
+{
+    CChosenPlaces places;  // System32\drivers has no counterpart in SysWOW64
+    ASSERT_EQ(ChooseFolder(L"c:\\WINDOWS\\system32\\drivers", places), "");
+    EXPECT_EQ(places.Paths(), std::vector<std::string>{"C:\\windows\\system32\\drivers"});
 }
 
 // Blocks the walk when it reaches the given folder until released.
