@@ -20,7 +20,6 @@
 #include <cstring>
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -266,9 +265,8 @@ void MakeChosenPlaces(DWORD version)
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line.substr(0, line.find_last_not_of('\r') + 1));
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(text.substr(at, end - at - (end > at && text[end - 1] == '\r')));
     return lines;
 }
 
@@ -289,8 +287,6 @@ TEST(CorvaneSnap, ChosenPlacesHoldExactlyWhatTheWholeSnapshotHoldsBelowThem)
         ASSERT_EQ(RunSnap({"reg", file("reg", version, 0), "--force"}).code, 0u);
         for (size_t i = 0; i < std::size(kPartCases); ++i) {
             const PartCase& c = kPartCases[i];
-            if (!c.listed && version == 2)
-                continue;
             SCOPED_TRACE(c.places.back());
             std::vector<std::string> args = c.places;
             args.push_back(file(c.places[0], version, i + 1));
