@@ -1,24 +1,14 @@
 #include "app/AboutDlg.h"
 
 #include "framework/Gdi.h"
+#include "res/Licence.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
 
 const char* const kMakerHomePage = "https://www.pellix.com/";
 
-const char* const kLicenceText =
-    "CORVANE END-USER LICENSE AGREEMENT\r\n\r\n"
-    "Corvane is provided \"as is\", without warranty of any kind, express or implied, "
-    "including but not limited to the warranties of merchantability, fitness for a "
-    "particular purpose and noninfringement.\r\n\r\n"
-    "In no event shall Pellix be liable for any claim, damages or other liability "
-    "arising from the use of Corvane, including the loss of data.\r\n\r\n"
-    "You may install and use Corvane on any number of computers. You may copy it and "
-    "give it to others, provided that you pass on this agreement with it and charge "
-    "nothing for it.\r\n\r\n"
-    "Corvane writes only the snap shot files you ask it to create. It does not change "
-    "the registry or any file of your system.";
+const char* const kLicenceText = CORVANE_LICENCE_TEXT;
 
 namespace {
 // The licence box's background, kept for the life of the program.

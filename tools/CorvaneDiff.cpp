@@ -4,6 +4,7 @@
 //
 //   corvane-diff [--format NAME] [--reverse] [--types] [--exclude PATTERN]...
 //                [--exclude-from FILE]... [--noise] SNAPSHOT1 SNAPSHOT2
+//   corvane-diff --version
 //
 // Exit code 0 when the snapshots are identical (after the exclusions), 1 when
 // they differ, 2 when a file cannot be opened or is refused, or the output
@@ -11,6 +12,7 @@
 // some values only nearly (the reasons go to standard error).
 #include "compare/FSMine.h"
 #include "compare/RegMine.h"
+#include "res/Version.h"
 #include "snapshot/SnapFormat.h"
 #include "snapshot/StdioFile.h"
 #include "tools/DiffFilter.h"
@@ -202,6 +204,10 @@ int Refuse(const std::string& text)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("corvane-diff %s\n", CORVANE_VERSION);
+        return kIdentical;
+    }
     COptions options;
     std::vector<std::string> excludes, excludeFiles;
     bool noise = false;

@@ -4,6 +4,7 @@
 //   corvane-snap fs X: FILE [--force] [--progress]
 //   corvane-snap fs FOLDER... FILE [--force] [--progress]
 //   corvane-snap reg [KEY...] FILE [--full-paths] [--force] [--progress]
+//   corvane-snap --version
 //
 // With folders or keys, only those are recorded, with the path down to each,
 // in the same file as a whole snapshot. The walker's question is answered Yes. The results text goes to standard
@@ -13,6 +14,7 @@
 // failure (a file that was begun keeps version 0, as the window leaves it),
 // or a folder or key refused before anything is written.
 #include "framework/AnsiName.h"
+#include "res/Version.h"
 #include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
 #include "snapshot/SnapOperation.h"
@@ -168,6 +170,10 @@ bool RunWalker(Walker& walker, IUserMessages& messages, std::string& results)
 
 extern "C" int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 2 && std::wcscmp(argv[1], L"--version") == 0) {
+        std::printf("corvane-snap %s\n", CORVANE_VERSION);
+        return kComplete;
+    }
     CommandLine line;
     if (!Parse(argc, argv, line)) {
         std::fputs(kUsage, stderr);

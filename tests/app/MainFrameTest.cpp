@@ -5,6 +5,7 @@
 #include "app/AboutDlg.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "res/Version.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/app/DialogSteps.h"
 #include "tests/support/WaitFor.h"
@@ -348,7 +349,7 @@ TEST(AboutDlg, ShowsVersionAndLicenceAt350PixelsOrMoreAndOpensTheSiteEachTime)
     ASSERT_FALSE(statics.empty());
     bool versionShown = false;
     for (const auto& s : statics)
-        versionShown |= s == "Version 2.0.0.1\r\n\r\nSystem snapshot creation and comparison tool.";
+        versionShown |= s == "Version " CORVANE_VERSION "\r\n\r\nSystem snapshot creation and comparison tool.";
     EXPECT_TRUE(versionShown);
     EXPECT_TRUE(openAfterClicks);
     EXPECT_EQ(about.pages, (std::vector<std::string>{kMakerHomePage, kMakerHomePage}));
