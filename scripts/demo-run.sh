@@ -61,10 +61,7 @@ lap "installer built (makensis)"
 # that this run starts is stopped again at the end.
 unset DISPLAY
 . "$top/scripts/wine-env.sh"
-own_x=1
-if [ -f "$build/wine-display" ] && xdpyinfo -display "$(cat "$build/wine-display")" >/dev/null 2>&1; then
-  own_x=0
-fi
+own_x=$(corvane_wine_own_x "$build")
 corvane_wine_prepare "$build"
 lap "prefix and its server ready"
 
@@ -108,16 +105,7 @@ cleanup() {
     kill "$program" 2>/dev/null || true
   fi
   [ $uninstalled = 1 ] || uninstall_demo
-  wineserver -k 2>/dev/null || true
-  timeout 60 wineserver -w 2>/dev/null || true
-  rm -f "$build/wineserver.pid"
-  if [ $own_x = 1 ] && [ -f "$build/wine-display" ]; then
-    local n pid
-    n=$(cut -c2- "$build/wine-display")
-    pid=$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null || true)
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    rm -f "$build/wine-display"
-  fi
+  corvane_wine_stop "$build" $own_x
   if [ $status != 0 ]; then
     echo "demo-run.sh: failed (exit $status); what was done so far is in $demo, Wine's output in $log" >&2
   fi
@@ -129,13 +117,7 @@ trap cleanup EXIT
 uninstall_demo
 pellix_before=0
 timeout 60 wine reg query 'HKLM\Software\Pellix' >/dev/null 2>&1 && pellix_before=1
-# The user folders of a fresh prefix (Desktop, Documents, ...) are links to
-# the host's home folder, which may hold this prefix again: a walk of C: would
-# go round. Each becomes an empty folder.
-while IFS= read -r -d '' link; do
-  rm -f "$link"
-  mkdir -p "$link"
-done < <(find "$WINEPREFIX/drive_c" -type l -print0)
+corvane_wine_unlink_drive_c
 lap "links below drive_c replaced, no Pellix Demo"
 
 # The snapshot files go to the output folder, outside C: (Wine's Z: is the

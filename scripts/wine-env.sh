@@ -42,7 +42,9 @@ corvane_wine_prepare() {
     export WINEPREFIX="$build/wineprefix" WINEARCH=win32
   fi
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # No Mono or Gecko installer, and no menu entries on the host for the
+  # shortcuts an installer makes in the Start menu.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   # Keep the ANSI code page fixed (1252) whatever locale the machine has;
   # CORVANE_WINE_LOCALE names another, which must exist on the host
   # (ja_JP.UTF-8: the double-byte code page 932, which setup.sh provides).
@@ -102,4 +104,42 @@ corvane_wineserver_alive() {
   [ -f "$1" ] || return 1
   pid=$(cat "$1")
   [ -n "$pid" ] && { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"
+}
+
+# The user folders of a fresh prefix (Desktop, Documents, ...) are links to the
+# host's home folder, which may hold this prefix again: a walk of C: would go
+# round. Each becomes an empty folder. After corvane_wine_prepare.
+corvane_wine_unlink_drive_c() {
+  local link
+  while IFS= read -r -d '' link; do
+    rm -f "$link"
+    mkdir -p "$link"
+  done < <(find "$WINEPREFIX/drive_c" -type l -print0)
+}
+
+# For a script that runs on its own and cleans up after itself:
+#   own_x=$(corvane_wine_own_x BUILD_DIR)   before corvane_wine_prepare: 1 when
+#                                           the build folder's X server is not
+#                                           running yet (the script starts it)
+#   corvane_wine_stop BUILD_DIR OWN_X       at the end: the prefix's server, and
+#                                           the X server when the script started it
+corvane_wine_own_x() {
+  if [ -f "$1/wine-display" ] && xdpyinfo -display "$(cat "$1/wine-display")" >/dev/null 2>&1; then
+    echo 0
+  else
+    echo 1
+  fi
+}
+
+corvane_wine_stop() {
+  local build=$1 n pid
+  wineserver -k 2>/dev/null || true
+  timeout 60 wineserver -w 2>/dev/null || true
+  rm -f "$build/wineserver.pid"
+  if [ "$2" = 1 ] && [ -f "$build/wine-display" ]; then
+    n=$(cut -c2- "$build/wine-display")
+    pid=$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null || true)
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    rm -f "$build/wine-display"
+  fi
 }
