@@ -122,10 +122,10 @@ remote command 57664
 remote wait "About Corvane" 1020
 about=$(remote text "About Corvane" -1 | tr -d '\r' | head -n 1)
 [ "$about" = "Version $version" ] || fail "the About box says \"$about\", not \"Version $version\""
-remote text "About Corvane" 1020 >"$check/about-licence.txt"
-# The box's text ends without a line end; the file's last line has one.
-printf '\r\n' >>"$check/about-licence.txt"
-cmp -s "$check/about-licence.txt" "$portable/LICENCE.txt" || fail "the About box's licence is not LICENCE.txt"
+# Line by line: the remote control ends the text with a line end, as the file.
+remote text "About Corvane" 1020 | tr -d '\r' >"$check/about-licence.txt"
+tr -d '\r' <"$portable/LICENCE.txt" | cmp -s - "$check/about-licence.txt" ||
+  fail "the About box's licence is not LICENCE.txt"
 remote press "About Corvane" 1020 1
 remote command 57665
 for _ in $(seq 1 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done

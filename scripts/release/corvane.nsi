@@ -243,9 +243,41 @@ FunctionEnd
   Call Fail
 !macroend
 
-; /CLEANUP=<process id> /CREATED=<creation time>: the helper copy. It waits until
-; that process (the uninstall.exe that started it, if it is the same one) has
-; ended, then deletes that uninstall.exe and removes its folder if it is empty.
+; Of the file open as the handle on the stack: volume, file index, time of the
+; last write and size, which tell that file from one written in its place later.
+Function FileIdentity
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  ; BY_HANDLE_FILE_INFORMATION, 13 DWORDs.
+  System::Call '*(&i52) p .r7'
+  System::Call 'kernel32::GetFileInformationByHandle(p r0, p r7) i .r1'
+  ${If} $1 = 0
+    StrCpy $0 ""
+  ${Else}
+    System::Call '*$7(i, i, i, i, i, i .r1, i .r2, i .r3, i, i .r4, i, i .r5, i .r6)'
+    StrCpy $0 "$3-$5-$6-$2-$1-$4"
+  ${EndIf}
+  System::Free $7
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; /CLEANUP=<process id> /CREATED=<creation time> /FILE=<identity>: the helper
+; copy. It waits until that process (the uninstall.exe that started it, if it is
+; the same one) has ended, then deletes that uninstall.exe, unless a new one has
+; been written in its place meanwhile, and removes the folder if it is empty.
 Function .onInit
   ${GetParameters} $R0
   ClearErrors
@@ -254,6 +286,7 @@ Function .onInit
     Return
   ${EndIf}
   ${GetOptions} $R0 "/CREATED=" $R2
+  ${GetOptions} $R0 "/FILE=" $R8
   ; SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION
   System::Call 'kernel32::OpenProcess(i 0x101000, i 0, i R1) p .R3'
   ${If} $R3 P<> 0
@@ -265,10 +298,23 @@ Function .onInit
     System::Call 'kernel32::CloseHandle(p R3) i'
   ${EndIf}
   ReadEnvStr $R4 "${FOLDER_VARIABLE}"
-  ${If} $R4 != ""
-    Delete "$R4\uninstall.exe"
-    RMDir "$R4"
+  ${If} $R4 == ""
+    Quit
   ${EndIf}
+  ; DELETE | FILE_READ_ATTRIBUTES, shared with no one: the file checked is the file
+  ; deleted (FileDispositionInfo), when the handle is closed.
+  System::Call 'kernel32::CreateFileW(w "$R4\uninstall.exe", i 0x10080, i 0, p 0, i 3, i 0, p 0) p .R3'
+  ${If} $R3 P<> -1
+    Push $R3
+    Call FileIdentity
+    Pop $R5
+    ${If} $R5 == $R8
+    ${AndIf} $R5 != ""
+      System::Call 'kernel32::SetFileInformationByHandle(p R3, i 4, *i 1, i 4) i'
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p R3) i'
+  ${EndIf}
+  RMDir "$R4"
   Quit
 FunctionEnd
 
@@ -312,7 +358,9 @@ Section
   ClearErrors
   ExecWait '"$R2\uninstall.exe"$R6 _?=$EXEDIR' $R7
   ${If} ${Errors}
-    StrCpy $R7 2
+    Delete "$R2\uninstall.exe"
+    RMDir $R2
+    ${Fail} "Could not start the uninstaller $R2\uninstall.exe."
   ${EndIf}
   Delete "$R2\uninstall.exe"
   SetErrorLevel $R7
@@ -325,17 +373,27 @@ Section
   ; its folder when it ends. Only names without spaces or signs reach cmd.exe: it
   ; runs in %TEMP% (not in the folder, which it could not remove then), and the
   ; installation folder goes through the environment.
+  System::Call 'kernel32::CreateFileW(w "$EXEPATH", i 0x80, i 7, p 0, i 3, i 0, p 0) p .R3'
+  StrCpy $R9 ""
+  ${If} $R3 P<> -1
+    Push $R3
+    Call FileIdentity
+    Pop $R9
+    System::Call 'kernel32::CloseHandle(p R3) i'
+  ${EndIf}
   System::Call 'kernel32::CopyFileW(w "$EXEPATH", w "$R2\cleanup.exe", i 1) i .R4'
   ${If} $R4 = 0
+  ${OrIf} $R9 == ""
+    Delete "$R2\cleanup.exe"
     RMDir $R2
     Return
   ${EndIf}
   System::Call 'kernel32::SetEnvironmentVariableW(w "${FOLDER_VARIABLE}", w "$EXEDIR") i'
   System::Call 'kernel32::GetCurrentProcessId() i .R8'
-  System::Call 'kernel32::GetProcessTimes(p -1, *l .R9, *l .R3, *l .R4, *l .R5) i'
+  System::Call 'kernel32::GetProcessTimes(p -1, *l .R1, *l .R3, *l .R4, *l .R5) i'
   ${GetFileName} $R2 $R5
   ${GetParent} $R2 $R6
-  StrCpy $R0 `"$SYSDIR\cmd.exe" /d /c start "" /wait .\$R5\cleanup.exe /CLEANUP=$R8 /CREATED=$R9\
+  StrCpy $R0 `"$SYSDIR\cmd.exe" /d /c start "" /wait .\$R5\cleanup.exe /CLEANUP=$R8 /CREATED=$R1 /FILE=$R9\
     & del /f .\$R5\cleanup.exe & rd $R5`
   ; STARTUPINFOW (68 bytes) and PROCESS_INFORMATION; CREATE_NO_WINDOW.
   System::Call '*(i 68, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0) p .R3'
