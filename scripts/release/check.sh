@@ -74,6 +74,20 @@ wait_uninstalled() {
   done
   return 1
 }
+# start_corvane PATH: the program, up to its main window; end_corvane: File >
+# Exit, and the program is gone (half a minute at most).
+start_corvane() {
+  wine "$1" >>"$log" 2>&1 &
+  program=$!
+  remote wait frame || fail "$1 did not show its window"
+}
+end_corvane() {
+  local _
+  remote command 57665
+  for _ in $(seq 1 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$program" 2>/dev/null && fail "corvane.exe did not end"
+  program=""
+}
 # snapshots NAME: C: and the registry, with the release's own corvane-snap.
 snapshots() {
   timeout 900 wine "$(win "$portable/corvane-snap.exe")" fs C: "$check_win\\C $1.tvrec" >>"$log" 2>&1 ||
@@ -100,6 +114,11 @@ compare() {
 environment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 path_before=$(wine reg query "$environment" /v PATH | tr -d '\r' | sed -n 's/^ *PATH *REG_EXPAND_SZ *//p')
 
+# The portable program runs from where it was unpacked. It is the first
+# program with windows of this Wine session, which writes the display's keys
+# before the first snapshots, not between them.
+start_corvane "$(win "$portable/corvane.exe")"
+end_corvane
 snapshots before
 timeout 300 wine "$release/$name-setup.exe" /S /PATH >>"$log" 2>&1 || fail "the silent install failed"
 snapshots installed
@@ -115,9 +134,7 @@ done
   fail "the installed corvane-snap does not say $version"
 [ "$(wine cmd /c corvane-diff --version | tr -d '\r')" = "corvane-diff $version" ] ||
   fail "corvane-diff is not found through the PATH, or does not say $version"
-wine "$installed\\corvane.exe" >>"$log" 2>&1 &
-program=$!
-remote wait frame
+start_corvane "$installed\\corvane.exe"
 remote command 57664
 remote wait "About Corvane" 1020
 about=$(remote text "About Corvane" -1 | tr -d '\r' | head -n 1)
@@ -127,10 +144,7 @@ remote text "About Corvane" 1020 | tr -d '\r' >"$check/about-licence.txt"
 tr -d '\r' <"$portable/LICENCE.txt" | cmp -s - "$check/about-licence.txt" ||
   fail "the About box's licence is not LICENCE.txt"
 remote press "About Corvane" 1020 1
-remote command 57665
-for _ in $(seq 1 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program" 2>/dev/null && fail "corvane.exe did not end"
-program=""
+end_corvane
 
 timeout 300 wine "$installed\\uninstall.exe" /S >>"$log" 2>&1 || fail "the silent uninstall failed"
 wait_uninstalled || fail "the uninstaller did not end within a minute"

@@ -255,7 +255,8 @@ Function FileIdentity
   Push $6
   Push $7
   ; BY_HANDLE_FILE_INFORMATION, 13 DWORDs.
-  System::Call '*(&i52) p .r7'
+  System::Alloc 52
+  Pop $7
   System::Call 'kernel32::GetFileInformationByHandle(p r0, p r7) i .r1'
   ${If} $1 = 0
     StrCpy $0 ""
@@ -448,7 +449,11 @@ Section "Corvane" SecMain
   File "${STAGE}\corvane-snap.exe"
   File "${STAGE}\README.html"
   File "${STAGE}\LICENCE.txt"
+  ; With the time of writing: the helper of an uninstall still ending tells this
+  ; uninstall.exe from the one it deletes by its time as well.
+  SetDateSave off
   File "/oname=uninstall.exe" "${UNINSTALLER_EXE}"
+  SetDateSave on
 
   CreateShortcut "$SMPROGRAMS\Corvane.lnk" "$INSTDIR\corvane.exe"
 
