@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds both builds and runs every test: the native build of the portable core
 # (clang, AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz
-# targets), the native benchmarks, and the Windows build under Wine.
+# targets), the native benchmarks, and the Windows build under Wine; then the
+# demonstration run and the release, built and checked.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${CORVANE_BUILD:-$top/build}
@@ -46,3 +47,9 @@ echo "== the demonstration run (scripts/run.sh without a display)"
 # without a display: snapshots through the windows around a real installer,
 # both comparisons in the window, corvane-diff's reports.
 env -u DISPLAY "$top/scripts/run.sh"
+
+echo "== the release, installed and uninstalled under Wine (scripts/release/check.sh)"
+# scripts/package.sh's archive and installer, checked as a Windows user meets
+# them: installed silently, started, its version read back, uninstalled, with
+# Corvane's own snapshots around it.
+"$top/scripts/release/check.sh"

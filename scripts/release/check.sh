@@ -40,7 +40,6 @@ log=$check/wine.log
 win() { winepath -w "$1" | tr -d '\r'; }
 check_win=$(win "$check")
 installed='C:\Program Files\Corvane'
-uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvane'
 installed_unix=$WINEPREFIX/drive_c/Program\ Files/Corvane
 remote() { timeout 120 wine "$build/tests/app/corvane_remote.exe" "$@"; }
 
@@ -63,13 +62,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The uninstaller returns at once and goes on from a copy of itself in the
-# temp folder: done when its last step, the entry in the list of installed
-# programs, is gone (a minute at most).
+# The uninstaller returns once Corvane is gone; uninstall.exe itself and its
+# folder go a moment later, deleted by a copy of it under cmd.exe in the temp
+# folder, which then deletes that copy: done when the folder is gone and
+# neither runs any more (a minute at most).
 wait_uninstalled() {
   local _
   for _ in $(seq 1 120); do
-    [ -e "$installed_unix" ] || wine reg query "HKLM\\$uninstall_key" >/dev/null 2>&1 || return 0
+    [ -e "$installed_unix" ] || pgrep -f '[c]orvane-cleanup[.]exe' >/dev/null || return 0
     sleep 0.5
   done
   return 1

@@ -185,7 +185,7 @@ Var Interactive
     ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$INSTDIR\${name} is in use and cannot be \
       removed.$\n$\nClose Corvane and click Retry, or click Cancel and uninstall it later." /SD IDCANCEL IDRETRY`
       DetailPrint "$INSTDIR\${name} is in use: close Corvane and uninstall it again."
-      Abort "Corvane was removed in part only."
+      Abort "Corvane was not removed completely."
     ${EndIf}
   ${Loop}
 !macroend
@@ -382,10 +382,10 @@ Section
     Pop $R9
     System::Call 'kernel32::CloseHandle(p R3) i'
   ${EndIf}
-  System::Call 'kernel32::CopyFileW(w "$EXEPATH", w "$R2\cleanup.exe", i 1) i .R4'
+  System::Call 'kernel32::CopyFileW(w "$EXEPATH", w "$R2\corvane-cleanup.exe", i 1) i .R4'
   ${If} $R4 = 0
   ${OrIf} $R9 == ""
-    Delete "$R2\cleanup.exe"
+    Delete "$R2\corvane-cleanup.exe"
     RMDir $R2
     Return
   ${EndIf}
@@ -394,8 +394,8 @@ Section
   System::Call 'kernel32::GetProcessTimes(p -1, *l .R1, *l .R3, *l .R4, *l .R5) i'
   ${GetFileName} $R2 $R5
   ${GetParent} $R2 $R6
-  StrCpy $R0 `"$SYSDIR\cmd.exe" /d /c start "" /wait .\$R5\cleanup.exe /CLEANUP=$R8 /CREATED=$R1 /FILE=$R9\
-    & del /f .\$R5\cleanup.exe & rd $R5`
+  StrCpy $R0 `"$SYSDIR\cmd.exe" /d /c start "" /wait .\$R5\corvane-cleanup.exe /CLEANUP=$R8 /CREATED=$R1 /FILE=$R9\
+    & del /f .\$R5\corvane-cleanup.exe & rd $R5`
   ; STARTUPINFOW (68 bytes) and PROCESS_INFORMATION; CREATE_NO_WINDOW.
   System::Call '*(i 68, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0) p .R3'
   System::Call '*(i 0, i 0, i 0, i 0) p .R4'
@@ -405,7 +405,7 @@ Section
     System::Call 'kernel32::CloseHandle(p R5) i'
     System::Call 'kernel32::CloseHandle(p R6) i'
   ${Else}
-    Delete "$R2\cleanup.exe"
+    Delete "$R2\corvane-cleanup.exe"
     RMDir $R2
   ${EndIf}
   System::Free $R3
@@ -414,6 +414,18 @@ SectionEnd
 
 !else
 ; ---------------------------------------------------------------- setup
+
+!macro REQUIRE_STAGED name
+  !if ! /FileExists "${STAGE}\${name}"
+    !error "${STAGE}\${name} is missing: STAGE must hold corvane.exe, corvane-diff.exe, corvane-snap.exe, \
+      README.html and LICENCE.txt"
+  !endif
+!macroend
+!insertmacro REQUIRE_STAGED corvane.exe
+!insertmacro REQUIRE_STAGED corvane-diff.exe
+!insertmacro REQUIRE_STAGED corvane-snap.exe
+!insertmacro REQUIRE_STAGED README.html
+!insertmacro REQUIRE_STAGED LICENCE.txt
 
 ; uninstall.exe, built from this script first. makensis works in the script's
 ; folder unless called with /NOCD.
