@@ -52,6 +52,10 @@ RequestExecutionLevel admin
 ; Tells the helper copy of uninstall.exe which folder to remove.
 !define FOLDER_VARIABLE "CORVANE_UNINSTALL_FOLDER"
 
+; Corvane's own picture on both programs and their pages.
+!define MUI_ICON "${__FILEDIR__}\..\..\res\images\corvane.ico"
+!define MUI_UNICON "${MUI_ICON}"
+
 Name "Corvane"
 Caption "Corvane ${VERSION} Setup"
 UninstallCaption "Corvane ${VERSION} Uninstall"
@@ -160,7 +164,6 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 ; ---------------------------------------------------------------- uninstall.exe
 
 SilentInstall silent
-!define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
 !define MUI_UNABORTWARNING
 
 !insertmacro MUI_UNPAGE_CONFIRM
