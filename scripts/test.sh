@@ -48,8 +48,8 @@ echo "== the demonstration run (scripts/run.sh without a display)"
 # both comparisons in the window, corvane-diff's reports.
 env -u DISPLAY "$top/scripts/run.sh"
 
-echo "== the release, installed and uninstalled under Wine (scripts/release/check.sh)"
+echo "== the release, installed and uninstalled under Wine (tests/release/check-release.sh)"
 # scripts/package.sh's archive and installer, checked as a Windows user meets
 # them: installed silently, started, its version read back, uninstalled, with
 # Corvane's own snapshots around it.
-"$top/scripts/release/check.sh"
+"$top/tests/release/check-release.sh"

@@ -102,7 +102,7 @@ compare() {
   : >"$check/$1-$2.txt"
   for kind in C Registry; do
     timeout 300 wine "$(win "$portable/corvane-diff.exe")" --noise \
-      --exclude-from "$(win "$top/scripts/release/wine-noise.txt")" \
+      --exclude-from "$(win "$top/tests/release/wine-noise.txt")" \
       "$check_win\\$kind $1.tvrec" "$check_win\\$kind $2.tvrec" >>"$check/$1-$2.txt" 2>>"$log" || status=$?
     [ $status -le 1 ] || fail "corvane-diff failed (exit $status) on $kind $1 and $2"
   done
@@ -156,7 +156,7 @@ expected=$check/expected-installed.txt
 # where the zero stood.
 size=$((${#path_before} + 1))
 sed -e "s/@PATH@/size $size bytes -> $((size + 1 + ${#installed})) bytes; data differ from byte $((size - 1))/" \
-  "$top/scripts/release/installed.txt" >"$expected"
+  "$top/tests/release/installed.txt" >"$expected"
 # The shortcut's size and time are its own.
 sed -i -E 's/^(only in 2: .*\.lnk) \(.*\)$/\1/' "$check/before-installed.txt"
 diff -u "$expected" "$check/before-installed.txt" || fail "the installation changed other things than these"
