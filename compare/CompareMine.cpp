@@ -78,9 +78,35 @@ bool CCompareMine::Load(IInputFile& file, CCompareNode* root)
         // the buffer under the view.
         return in.ReadName(name) ? ReadItem(in, storage, storage.Name(name), parent) : nullptr;
     };
-    return ReadRecordTree(root, topLevelNodes, m_kind.limit, m_loadMessages, m_pProgress, storage, readNode,
-                          readItem) &&
-           FinishLoad(root);
+    if (!ReadRecordTree(root, topLevelNodes, m_kind.limit, m_loadMessages, m_pProgress, storage, readNode,
+                        readItem) ||
+        !FinishLoad(root))
+        return false;
+    CSnapAppendix& appendix = root == m_tree2.Root() ? m_appendix2 : m_appendix1;
+    switch (ReadAppendix(in, m_kind.limit.maxDepth, appendix)) {
+    case AppendixRead::None:
+    case AppendixRead::Read:
+        return true;
+    case AppendixRead::Damaged:
+        m_loadMessages.Note(kAppendixDamaged);
+        return false;
+    case AppendixRead::Newer:
+        m_loadMessages.Note(kAppendixNewer);
+        return false;
+    }
+    return false;
+}
+
+std::string NoPlaceInCommon(const CSnapAppendix& first, const CSnapAppendix& second)
+{
+    std::string text = "ERROR: The two snap shots recorded no place in common, so nothing can be compared.";
+    int number = 1;
+    for (const CSnapAppendix* appendix : {&first, &second}) {
+        text += "\n\nSnap shot " + std::to_string(number++) + " holds only:";
+        for (const SnapPlacePath& place : appendix->places)
+            text += "\n" + PlacePathText(place);
+    }
+    return text;
 }
 
 void CCompareMine::SetStatus(const char* text)
@@ -103,6 +129,8 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
     if (progress)
         progress->BarSetStep(m_kind.progressStep(PeekNodeCount(file1), PeekNodeCount(file2)));
     CreateRoots();
+    m_appendix1 = m_appendix2 = CSnapAppendix();
+    m_scope = CCompareScope();
     CCompareNode* root1 = m_tree1.Root();
     CCompareNode* root2 = m_tree2.Root();
 
@@ -116,6 +144,15 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
         m_messages.Error(kReadErrorFile2);
         return false;
     }
+
+    // Outside what both snapshots recorded nothing was added or removed.
+    m_scope = CCompareScope::Between(m_appendix1, m_appendix2);
+    if (m_scope.Empty()) {
+        m_messages.Error(NoPlaceInCommon(m_appendix1, m_appendix2));
+        return false;
+    }
+    m_scope.Trim(*root1);
+    m_scope.Trim(*root2);
 
     SetStatus("Comparing snapshot 1 against snapshot 2...");
     PairTrees(root1, root2, m_pProgress);

@@ -13,12 +13,14 @@
 #pragma once
 
 #include "compare/CompareNode.h"
+#include "compare/CompareScope.h"
 #include "compare/CompareTree.h"
 #include "compare/RecordTree.h"
 #include "compare/SnapReader.h"
 #include "seams/Progress.h"
 #include "seams/SnapFile.h"
 #include "seams/UserMessages.h"
+#include "snapshot/SnapAppendix.h"
 
 #include <cstdint>
 #include <string>
@@ -54,7 +56,8 @@ public:
     // progress may be null.
     virtual bool Compare(IProgress* progress, IInputFile& file1, IInputFile& file2);
     // Reads one snapshot file, positioned at its start, into root, one of
-    // the roots CreateRoots made, in that root's tree.
+    // the roots CreateRoots made, in that root's tree, and what its appendix
+    // says of it.
     bool Load(IInputFile& file, CCompareNode* root);
     // Starts both trees afresh with their empty roots.
     void CreateRoots();
@@ -66,6 +69,13 @@ public:
     // matching name (MarkTwins), for whoever must not take one such entry
     // for another.
     void SetMarkTwins(bool mark) { m_bMarkTwins = mark; }
+
+    // What the files' appendices say of snapshot 1 and 2 (nothing, for a file
+    // written before files carried one), and what the comparison compared:
+    // what both recorded.
+    const CSnapAppendix& Appendix1() const { return m_appendix1; }
+    const CSnapAppendix& Appendix2() const { return m_appendix2; }
+    const CCompareScope& Scope() const { return m_scope; }
 
     CCompareNode* GetRoot1() const { return m_tree1.Root(); }
     CCompareNode* GetRoot2() const { return m_tree2.Root(); }
@@ -97,6 +107,8 @@ private:
     const CSnapKind& m_kind;
     CCompareTree m_tree1;
     CCompareTree m_tree2;
+    CSnapAppendix m_appendix1, m_appendix2;
+    CCompareScope m_scope;
     IUserMessages& m_messages;
     IUserMessages& m_loadMessages;
     bool m_bMarkTwins = false;
@@ -107,5 +119,8 @@ extern const char* const kReadErrorFile1;
 extern const char* const kReadErrorFile2;
 // Shown by whoever started the run when it returned false.
 extern const char* const kComparisonFailed;
+// Shown when two snapshots of chosen places share none; the places of 1 and
+// of 2 follow.
+std::string NoPlaceInCommon(const CSnapAppendix& first, const CSnapAppendix& second);
 // Shown when the trees of the two snapshots do not fit into memory.
 extern const char* const kCompareOutOfMemory;

@@ -140,8 +140,19 @@ CCompareItem* CRegMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompar
     return value;
 }
 
-bool CRegMine::FinishLoad(CCompareNode*)
+bool CRegMine::FinishLoad(CCompareNode* root)
 {
+    static const char* const kEveryHive[][2] = {
+        {"HKEY_LOCAL_MACHINE", "SOFTWARE"}, {"HKEY_LOCAL_MACHINE", "SYSTEM"}, {"HKEY_USERS", ".DEFAULT"}};
+    std::string& missing = m_missingHive[root == GetRoot2()];
+    missing.clear();
+    for (const auto& hive : kEveryHive) {
+        const CCompareNode* parent = root->Nodes().GetAt(root->FindNode(CCompareName(hive[0])));
+        if (!parent || !parent->FindNode(CCompareName(hive[1]))) {
+            missing = std::string(hive[0]) + "\\" + hive[1];
+            break;
+        }
+    }
     if (m_pProgress) {
         float position = static_cast<float>(m_pProgress->BarGetPos() + kRegLoadedFileStep);
         m_pProgress->BarSetPos(position);

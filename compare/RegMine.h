@@ -10,6 +10,7 @@
 #include "compare/CompareMine.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CRegMine : public CCompareMine {
@@ -25,6 +26,12 @@ public:
     // their data are.
     void SetTypesCompared(bool compared) { m_bTypesCompared = compared; }
 
+    // The first of the hives that every snapshot of the whole registry holds
+    // (HKEY_LOCAL_MACHINE\SOFTWARE, ...\SYSTEM, HKEY_USERS\.DEFAULT) that
+    // snapshot 1 or 2 lacks, or an empty text. A file that does not say what
+    // it holds and lacks one may be a snapshot of chosen keys.
+    const std::string& MissingHive(int snapshot) const { return m_missingHive[snapshot == 2]; }
+
 protected:
     bool ReadHeader(CSnapReader& in, uint32_t& topLevelNodes) override;
     CCompareNode* PlaceNode(CTreeStorage& storage, std::string_view name, CCompareNode* parent) const override;
@@ -34,6 +41,7 @@ protected:
 
 private:
     std::vector<uint8_t> m_data;  // a long value's data as they arrive
+    std::string m_missingHive[2];
     bool m_bTypesCompared = false;
 };
 

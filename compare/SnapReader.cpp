@@ -41,6 +41,40 @@ bool CSnapReader::ReadBytes(void* data, uint32_t n)
     return !m_failed;
 }
 
+uint32_t CSnapReader::ReadUpTo(void* data, uint32_t n)
+{
+    uint8_t* out = static_cast<uint8_t*>(data);
+    uint32_t got = 0;
+    while (!m_failed && got < n) {
+        if (m_begin == m_end && !Fill())
+            break;
+        uint32_t chunk = m_end - m_begin < n - got ? m_end - m_begin : n - got;
+        std::memcpy(out + got, m_buffer.data() + m_begin, chunk);
+        m_begin += chunk;
+        got += chunk;
+    }
+    return got;
+}
+
+bool CSnapReader::Skip(uint32_t n)
+{
+    while (!m_failed && n > 0) {
+        if (m_begin == m_end && !Fill()) {
+            m_failed = true;
+            break;
+        }
+        uint32_t chunk = m_end - m_begin < n ? m_end - m_begin : n;
+        m_begin += chunk;
+        n -= chunk;
+    }
+    return !m_failed;
+}
+
+bool CSnapReader::AtEnd()
+{
+    return m_begin == m_end && !Fill();
+}
+
 bool CSnapReader::ReadU8(uint8_t& v)
 {
     return ReadBytes(&v, 1);

@@ -19,6 +19,13 @@ public:
     CSnapReader& operator=(const CSnapReader&) = delete;
 
     bool ReadBytes(void* data, uint32_t n);
+    // Reads up to n bytes, fewer only at the end of the file; returns how
+    // many. Never fails the reader.
+    uint32_t ReadUpTo(void* data, uint32_t n);
+    // Passes over n bytes, which must all be there.
+    bool Skip(uint32_t n);
+    // Whether the file holds no byte more.
+    bool AtEnd();
     bool ReadU8(uint8_t& v);
     bool ReadU16(uint16_t& v)
     {

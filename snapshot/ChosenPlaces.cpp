@@ -1,6 +1,7 @@
 #include "snapshot/ChosenPlaces.h"
 
 #include <algorithm>
+#include <utility>
 
 const SnapPlace* CChosenPlaces::Root(const std::string& recorded) const
 {
@@ -48,16 +49,12 @@ std::string CChosenPlaces::Add(const std::vector<SnapPlace>& steps, const std::s
     place->chosen = true;
     m_names.push_back(std::move(names));
     m_typed.push_back(typed);
-    m_paths.push_back(RecordedPath(steps));
-    return std::string();
-}
-
-std::string RecordedPath(const std::vector<SnapPlace>& steps)
-{
-    std::string path;
+    SnapPlacePath recorded;
     for (const SnapPlace& step : steps)
-        (path += path.empty() ? "" : "\\") += step.recorded;
-    return path;
+        recorded.push_back(step.recorded);
+    m_paths.push_back(PlacePathText(recorded));
+    m_placePaths.push_back(std::move(recorded));
+    return std::string();
 }
 
 std::string WithChosenPlaces(const std::string& results, const char* heading,

@@ -5,6 +5,8 @@
 // rules of the whole snapshot. A snapshot with no places is a whole one.
 #pragma once
 
+#include "snapshot/SnapAppendix.h"
+
 #include <string>
 #include <vector>
 
@@ -23,6 +25,8 @@ public:
     const std::vector<SnapPlace>& Roots() const { return m_roots; }
     // The chosen places' paths, in the order given, as the snapshot records them.
     const std::vector<std::string>& Paths() const { return m_paths; }
+    // The same places as names from the root down, as the appendix keeps them.
+    const std::vector<SnapPlacePath>& PlacePaths() const { return m_placePaths; }
 
     // Adds the place at the end of the path, whose steps (root first) are
     // named as the system names them. Returns why the place is refused, with
@@ -34,12 +38,10 @@ private:
     std::vector<SnapPlace> m_roots;
     // Each chosen place: its path as recorded, its steps' names, as typed.
     std::vector<std::string> m_paths;
+    std::vector<SnapPlacePath> m_placePaths;
     std::vector<std::vector<std::wstring>> m_names;
     std::vector<std::string> m_typed;
 };
-
-// The path of the steps as the snapshot records it: the names joined by "\".
-std::string RecordedPath(const std::vector<SnapPlace>& steps);
 
 // The results text of a snapshot of chosen places: the whole snapshot's
 // text with, after its first line, the heading and the places one per line.

@@ -6,6 +6,7 @@
 #include "framework/Wow64.h"
 #include "operation/AppMessages.h"
 #include "operation/DiskSnapFile.h"
+#include "res/Version.h"
 #include "snapshot/ResultsDlg.h"
 #include "snapshot/ResultsText.h"
 
@@ -99,6 +100,7 @@ void CFSSnap::Run()
             WalkDrive(writer);
             if (!DriveStillThere())
                 throw DriveGone();
+            writer.WriteAppendix(CSnapAppendix{true, ::GetACP(), m_strProgram, CORVANE_VERSION, m_places.PlacePaths()});
             if (!writer.Finish(m_nFoldersFound))
                 failure = kFSSnapWriteError;
         } catch (const WriteFailed&) {

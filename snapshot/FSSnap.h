@@ -31,6 +31,9 @@ public:
     // the whole drive when none are given.
     void ChoosePlaces(CChosenPlaces places) { m_places = std::move(places); }
 
+    // The program named in the snapshot's appendix as its writer.
+    void SetProgramName(std::string name) { m_strProgram = std::move(name); }
+
     void Run();
 
     // Totals of the last run, as the results dialog shows them.
@@ -124,6 +127,7 @@ private:
     FolderId m_rootId{};
     bool m_bRootKnown = false;
     CChosenPlaces m_places;
+    std::string m_strProgram = "corvane";
 };
 
 // Adds the folder, typed as a user gives it (absolute or relative), to the

@@ -5,6 +5,7 @@
 // the low 32 bits of its size.
 #pragma once
 
+#include "snapshot/SnapAppendix.h"
 #include "snapshot/SnapWriter.h"
 
 #include <cstdint>
@@ -21,6 +22,8 @@ public:
     void WriteFile(const char* name, size_t length, uint64_t creationTime, uint64_t lastWriteTime,
                    uint32_t sizeLow);
     void EndFolder(uint64_t countsOffset, uint32_t subfolders, uint32_t files);
+    // What the snapshot is, after its last record.
+    void WriteAppendix(const CSnapAppendix& appendix) { ::WriteAppendix(m_out, appendix); }
     bool Finish(uint32_t folderCount);
     // Hands what is buffered to the file, leaving the version word as it is.
     bool Flush() { return m_out.Flush(); }

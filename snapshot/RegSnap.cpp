@@ -3,6 +3,7 @@
 #include "framework/AnsiName.h"
 #include "operation/AppMessages.h"
 #include "operation/DiskSnapFile.h"
+#include "res/Version.h"
 #include "snapshot/ResultsDlg.h"
 
 #include <cstdio>
@@ -139,6 +140,7 @@ void CRegSnap::Run()
             else if (!WalkKey(writer, key, path, prefix, true))
                 Fail(kRegSnapQueryKeyError);
         }
+        writer.WriteAppendix(CSnapAppendix{true, ::GetACP(), m_strProgram, CORVANE_VERSION, m_places.PlacePaths()});
         if (!writer.Finish(m_nKeysRecorded))
             Fail(kRegSnapWriteError);
         finished = true;

@@ -63,6 +63,9 @@ public:
     // when none are given.
     void ChoosePlaces(CChosenPlaces places) { m_places = std::move(places); }
 
+    // The program named in the snapshot's appendix as its writer.
+    void SetProgramName(std::string name) { m_strProgram = std::move(name); }
+
     void Run();
 
     // Totals of the last run, as the results dialog shows them.
@@ -141,6 +144,7 @@ private:
     IUserMessages& m_messages;
     IRegistry& m_registry;
     CChosenPlaces m_places;
+    std::string m_strProgram = "corvane";
     float m_fPlaceShare = 50;  // of the bar, for each root or chosen key
 };
 

@@ -7,6 +7,7 @@
 // off its parent's count afterwards.
 #pragma once
 
+#include "snapshot/SnapAppendix.h"
 #include "snapshot/SnapWriter.h"
 
 #include <cstdint>
@@ -58,6 +59,8 @@ public:
     void WriteValue(const char* name, size_t nameLength, uint32_t type, const void* data,
                     uint32_t dataLength);
     void WriteValues(const CRegValueList& values);
+    // What the snapshot is, after its last record.
+    void WriteAppendix(const CSnapAppendix& appendix) { ::WriteAppendix(m_out, appendix); }
     bool Finish(uint32_t keysRecorded);
     // Hands what is buffered to the file, leaving the version word as it is.
     bool Flush() { return m_out.Flush(); }

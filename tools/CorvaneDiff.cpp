@@ -82,6 +82,7 @@ struct COptions {
     std::string format = "report";
     bool reverse = false;
     bool types = false;  // a value whose type alone changed counts as changed
+    bool allowHiveChanges = false;  // a patch may delete or create whole hives
 };
 
 // What a format is given: the finished comparison, the options, and the keys
@@ -152,7 +153,8 @@ const CFormat kFormats[] = {
          }
          std::string text;
          RegPatchOutcome outcome =
-             WriteRegPatch(in.diff.mine, CRegPatchOptions{in.options.reverse, &in.trimmed}, text, message);
+             WriteRegPatch(in.diff.mine, CRegPatchOptions{in.options.reverse, &in.trimmed, in.options.allowHiveChanges},
+                           text, message);
          message = "corvane-diff: " + message;
          if (outcome == RegPatchOutcome::Refused)
              return FormatOutcome::Refused;
@@ -189,6 +191,7 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: corvane-diff [--format report|tree|csv|json|html|reg] [--reverse] [--types]\n"
+                 "                    [--allow-hive-changes]\n"
                  "                    [--exclude PATTERN]... [--exclude-from FILE]... [--noise]\n"
                  "                    SNAPSHOT1 SNAPSHOT2\n");
     return kRefused;
@@ -224,6 +227,8 @@ int main(int argc, char** argv)
             options.reverse = true;
         else if (std::strcmp(arg, "--types") == 0)
             options.types = true;
+        else if (std::strcmp(arg, "--allow-hive-changes") == 0)
+            options.allowHiveChanges = true;
         else if (std::strcmp(arg, "--exclude") == 0 && hasValue)
             excludes.push_back(argv[++i]);
         else if (std::strcmp(arg, "--exclude-from") == 0 && hasValue)
@@ -242,6 +247,8 @@ int main(int argc, char** argv)
         return Refuse("corvane-diff: unknown format \"" + options.format + "\".");
     if (options.reverse && options.format != "reg")
         return Refuse("corvane-diff: --reverse applies to --format reg only.");
+    if (options.allowHiveChanges && options.format != "reg")
+        return Refuse("corvane-diff: --allow-hive-changes applies to --format reg only.");
 
     CStderrMessages messages;
     CStdioFile file1, file2;

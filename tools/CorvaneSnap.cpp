@@ -196,11 +196,13 @@ extern "C" int wmain(int argc, wchar_t** argv)
     bool complete;
     if (line.fileSystem) {
         CCommandLineSnap<CFSSnap> walker(line.path, line.drive, nullptr, &progress, &messages);
+        walker.SetProgramName("corvane-snap");
         walker.ChoosePlaces(std::move(places));
         complete = RunWalker(walker, messages, results);
     } else {
         CCommandLineSnap<CRegSnap> walker(line.path, nullptr, &progress, line.fullPaths ? TRUE : FALSE,
                                           &messages);
+        walker.SetProgramName("corvane-snap");
         walker.ChoosePlaces(std::move(places));
         complete = RunWalker(walker, messages, results);
     }

@@ -175,6 +175,14 @@ void JsonReport(const CDiffOutput& diff, CTextSink& out)
             (diff.kind == SnapKind::FileSystem ? "file system" : "registry") + "\",\n";
     text += "  \"snapshot1\": " + JsonSource(diff.first) + ",\n";
     text += "  \"snapshot2\": " + JsonSource(diff.second) + ",\n";
+    // Snapshots of chosen places: the places both recorded, which alone were compared.
+    if (!diff.mine.Scope().Whole()) {
+        text += "  \"compared\": [";
+        const std::vector<std::string>& places = diff.mine.Scope().Paths();
+        for (size_t i = 0; i < places.size(); ++i)
+            text += (i ? ", " : "") + JsonString(AnsiToUtf8(places[i]));
+        text += "],\n";
+    }
     text += "  \"summary\": {\"removed\": " + std::to_string(summary.removed) +
             ", \"added\": " + std::to_string(summary.added) +
             ", \"changed\": " + std::to_string(summary.changed) +

@@ -109,6 +109,12 @@ void ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber&
                   CTextSink& out)
 {
     std::string folders, items, line;
+    // Snapshots of chosen places: what was compared comes first.
+    for (const std::string& place : mine.Scope().Paths()) {
+        line = "compared:  ";
+        AppendShownName(line, place);
+        out << line << "\\\n";
+    }
     ForEachDifference(mine, kind, [&](const CDiffRecord& record) {
         line = record.change == DiffChange::Changed ? "changed:   "
                : record.change == DiffChange::Removed ? "only in 1: "

@@ -39,7 +39,8 @@ public:
 
 // One line per difference with its full path, shown as AppendShownName shows
 // names: what exists in one snapshot only (a folder once, with the count of
-// what it holds), and what changed.
+// what it holds), and what changed. When the snapshots recorded chosen
+// places, a line "compared:  PLACE\" for each place both recorded comes first.
 void ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber& describer,
                   CTextSink& out);
 

@@ -207,6 +207,7 @@ public:
         m_out += what;
         m_out += "</h1>\n";
         WriteSources();
+        WriteCompared();
         WriteCounts();
         m_out += "</header>\n<main>\n";
         WriteTree(*m_diff.mine.GetRoot1(), true);
@@ -230,6 +231,20 @@ private:
             ++number;
         }
         m_out += "</table>\n";
+    }
+
+    // Snapshots of chosen places: the places both recorded, which alone were compared.
+    void WriteCompared()
+    {
+        if (m_diff.mine.Scope().Whole())
+            return;
+        m_out += "<p class=\"compared\" id=\"compared\">Compared only what both snap shots recorded:";
+        for (const std::string& place : m_diff.mine.Scope().Paths()) {
+            m_out += " <span class=\"file\">";
+            AppendAnsi(m_out, place);
+            m_out += "</span>";
+        }
+        m_out += "</p>\n";
     }
 
     // The counts double as the legend: each beside the picture it is drawn with.

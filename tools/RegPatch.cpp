@@ -193,15 +193,22 @@ std::string ValuePath(const std::string& keyPath, const CCompareItem& item)
 
 class CPatchWriter {
 public:
-    CPatchWriter(const CRegPatchOptions& options) : m_options(options) {}
+    CPatchWriter(const CRegPatchOptions& options, const CCompareScope& scope)
+        : m_options(options), m_scope(scope)
+    {
+    }
     void WriteState(const CCompareNode& root, bool target);
-    bool Refused() const { return !m_refused.empty(); }
+    bool Refused() const { return !m_refused.empty() || !m_hives.empty(); }
     bool Nearly() const { return !m_nearly.empty(); }
     std::string Text() const;
     std::string Refusal() const;
     std::string NearlyNote() const;
 
 private:
+    // Whether creating or deleting the key at depth (1 for a root) below
+    // root changes a whole hive, or deletes a key directly in a user's hive;
+    // noted when it does and the options do not allow it.
+    bool ChangesHive(const std::string& root, unsigned depth, const std::string& path, bool create);
     struct Section {
         std::string head;  // "[path]" or "[-path]"
         std::string lines;
@@ -230,7 +237,9 @@ private:
     }
 
     const CRegPatchOptions& m_options;
+    const CCompareScope& m_scope;
     std::vector<Section> m_sections;
+    std::vector<std::string> m_hives;  // "delete the hive HKEY_USERS\S-1-5-..."
     std::unordered_map<const CCompareNode*, size_t> m_sectionOf;
     std::vector<std::string> m_refused;
     std::unordered_set<std::string> m_refusedSeen;
@@ -378,23 +387,50 @@ void CPatchWriter::WriteTrimmedDeletion(const CCompareNode& key, const std::stri
     });
 }
 
+bool CPatchWriter::ChangesHive(const std::string& root, unsigned depth, const std::string& path, bool create)
+{
+    const char* what = nullptr;
+    if (depth == 2)
+        what = create ? "create the whole hive " : "delete the whole hive ";
+    else if (depth == 3 && !create && root == kRegSnapRootNames[1])
+        what = "delete a key directly in a user's hive, ";
+    if (!what || m_options.allowHiveChanges)
+        return false;
+    m_hives.push_back(what + ShownName(path));
+    return true;
+}
+
 void CPatchWriter::WriteState(const CCompareNode& root, bool target)
 {
     std::vector<std::string> paths;  // paths[d]: the key at depth d
+    // steps[d]: the scope's step of the key at depth d while it lies on the
+    // way to a place compared or is one; null inside a place.
+    std::vector<const CCompareScope::Step*> steps;
     WalkTree(
         root,
         [&](const CCompareNode& node, unsigned depth) {
             paths.resize(depth);
+            steps.resize(depth);
             if (depth == 0) {
                 paths.emplace_back();
+                steps.push_back(m_scope.Whole() ? nullptr : &m_scope.Root());
                 return true;
             }
             std::string name = node.GetStoredName().str();
             paths.push_back(depth == 1 ? name : paths[depth - 1] + "\\" + name);
+            const CCompareScope::Step* up = steps[depth - 1];
+            steps.push_back(up && !up->chosen ? CCompareScope::Find(*up, node.GetStoredName()) : nullptr);
             const std::string& path = paths.back();
             if (!CheckKey(node, depth, path))
                 return false;
             if (node.GetState() == csUnique) {
+                // A key on the way to the places compared goes only as far as
+                // they do: what else it holds was not recorded by both.
+                const bool onTheWay = steps.back() && !steps.back()->chosen;
+                if (!target && onTheWay)
+                    return true;
+                if (ChangesHive(paths[1], depth, path, target))
+                    return false;
                 if (target)
                     WriteCreatedKey(node, path);
                 else if (Trimmed(node))
@@ -439,6 +475,12 @@ std::string Listed(const char* head, const std::vector<std::string>& lines)
 
 std::string CPatchWriter::Refusal() const
 {
+    if (!m_hives.empty()) {
+        std::string more = m_hives.size() > 1 ? " (and " + std::to_string(m_hives.size() - 1) + " more)" : "";
+        return "cannot write the registry patch: it would " + m_hives.front() + more +
+               "; a hive in one snap shot only is most often a user who logged on or off between them. "
+               "Leave it out with --exclude, or give --allow-hive-changes to write it.";
+    }
     return Listed("cannot write the registry patch: a registry file cannot carry these entries exactly:",
                   m_refused);
 }
@@ -459,9 +501,22 @@ RegPatchOutcome WriteRegPatch(const CCompareMine& mine, const CRegPatchOptions& 
         message = "cannot write a registry patch: the comparison is not one of registry snap shots";
         return RegPatchOutcome::Refused;
     }
+    const CRegMine& reg = static_cast<const CRegMine&>(mine);
+    for (int snapshot : {1, 2}) {
+        const CSnapAppendix& appendix = snapshot == 1 ? mine.Appendix1() : mine.Appendix2();
+        const std::string& hive = reg.MissingHive(snapshot);
+        if (!appendix.present && !hive.empty()) {
+            message = "cannot write the registry patch: snap shot " + std::to_string(snapshot) + " lacks " +
+                      ShownName(hive) +
+                      ", which every snap shot of the whole registry holds, and was written by Corvane 2.0.0.1 "
+                      "or earlier, whose files do not say which keys they hold. Take both snap shots again with "
+                      "this version (of the same keys, or of the whole registry) and make the patch from them.";
+            return RegPatchOutcome::Refused;
+        }
+    }
     const CCompareNode& start = options.reverse ? *mine.GetRoot2() : *mine.GetRoot1();
     const CCompareNode& target = options.reverse ? *mine.GetRoot1() : *mine.GetRoot2();
-    CPatchWriter writer(options);
+    CPatchWriter writer(options, mine.Scope());
     writer.WriteState(start, false);
     writer.WriteState(target, true);
     if (writer.Refused()) {

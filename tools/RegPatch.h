@@ -32,6 +32,15 @@
 // A key of the starting state only that held entries an exclusion took out
 // is not deleted whole: what is left of it is deleted, key by key and value
 // by value, and the excluded entries stay.
+//
+// A patch touches only what both snapshots recorded (CCompareScope): a key
+// on the way to a place that both recorded is never deleted, only the places
+// below it. A whole hive (HKEY_LOCAL_MACHINE\X, HKEY_USERS\X) is never
+// deleted or created, nor a key directly in a user's hive deleted, unless
+// the options allow it: a hive in one snapshot only is a user who logged on
+// or off between them far more often than a change to undo. A pair in which
+// a file that does not say what it holds lacks a hive that every snapshot of
+// the whole registry holds may be a snapshot of chosen keys, and is refused.
 #pragma once
 
 #include "compare/CompareMine.h"
@@ -44,6 +53,8 @@ struct CRegPatchOptions {
     bool reverse = false;
     // The keys that an exclusion took entries from (CPathFilter::Apply).
     const std::unordered_set<const CCompareNode*>* trimmed = nullptr;
+    // Whole hives, and keys directly in a user's hive, may be deleted or created.
+    bool allowHiveChanges = false;
 };
 
 enum class RegPatchOutcome {
@@ -54,6 +65,7 @@ enum class RegPatchOutcome {
 
 // Writes the patch into text. message holds, under a first line that says
 // what happened, one line per refused or nearly carried entry, with no line
-// end after the last; text is empty when the patch is refused.
+// end after the last; a hive or a pair that may hold chosen keys only is
+// refused in one line. text is empty when the patch is refused.
 RegPatchOutcome WriteRegPatch(const CCompareMine& mine, const CRegPatchOptions& options,
                               std::string& text, std::string& message);

@@ -41,13 +41,16 @@ inline void WriteFolder(CFSSnapWriter& writer, const TFolder& folder)
                      static_cast<uint32_t>(folder.files.size()));
 }
 
-// The snapshot of a drive whose root folder record is root (named "C:" and so on).
-inline CMemoryFile WriteSnapshot(const TFolder& root, char drive = 'C')
+// The snapshot of a drive whose root folder record is root (named "C:" and
+// so on), with the appendix when it is present.
+inline CMemoryFile WriteSnapshot(const TFolder& root, char drive = 'C', const CSnapAppendix& appendix = {})
 {
     CMemoryFile file;
     CFSSnapWriter writer(file);
     writer.WriteHeader(drive);
     WriteFolder(writer, root);
+    if (appendix.present)
+        writer.WriteAppendix(appendix);
     writer.Finish(CountFolders(root));
     file.SeekToBegin();
     return file;

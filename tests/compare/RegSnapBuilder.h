@@ -21,10 +21,18 @@ struct TKey {
     std::vector<TKey> subkeys;
 };
 
-// The two roots of a snapshot, HKEY_LOCAL_MACHINE and HKEY_USERS.
+// What the files this build writes say of a whole snapshot.
+inline CSnapAppendix WholeAppendix()
+{
+    return CSnapAppendix{true, 1252, "corvane-snap", "2.1.0.0", {}};
+}
+
+// The two roots of a snapshot, HKEY_LOCAL_MACHINE and HKEY_USERS, and the
+// appendix written after them (none when not present: a file of 2.0.0.1).
 struct TRegistry {
     TKey machine{"HKEY_LOCAL_MACHINE", {}, {}};
     TKey users{"HKEY_USERS", {}, {}};
+    CSnapAppendix appendix = WholeAppendix();
 };
 
 inline TValue Dword(const std::string& name, uint32_t v)
@@ -66,6 +74,8 @@ inline CMemoryFile WriteSnapshot(const TRegistry& registry)
     writer.WriteHeader();
     WriteKey(writer, registry.machine);
     WriteKey(writer, registry.users);
+    if (registry.appendix.present)
+        writer.WriteAppendix(registry.appendix);
     writer.Finish(CountKeys(registry.machine) + CountKeys(registry.users));
     file.SeekToBegin();
     return file;

@@ -1,0 +1,212 @@
+#include "snapshot/SnapAppendix.h"
+
+#include "compare/SnapReader.h"
+#include "snapshot/SnapFormat.h"
+#include "snapshot/SnapWriter.h"
+
+#include <cstring>
+
+const uint8_t kAppendixMarker[kAppendixMarkerSize] = {0x89, 'C', 'O', 'R', 'V', 'A', 'N', 'E',
+                                                      '.',  'A', 'P', 'X', '\r', '\n', 0x1A, '\n'};
+
+const char* const kAppendixDamaged =
+    "Error reading snap shot.  The record of what the snap shot holds, after its last entry, is damaged.";
+const char* const kAppendixNewer =
+    "Error reading snap shot.  It was written by a later version of Corvane, which this version cannot read.";
+
+namespace {
+
+using Tag = uint32_t;
+
+constexpr Tag MakeTag(const char (&text)[5])
+{
+    return static_cast<uint32_t>(static_cast<uint8_t>(text[0])) |
+           static_cast<uint32_t>(static_cast<uint8_t>(text[1])) << 8 |
+           static_cast<uint32_t>(static_cast<uint8_t>(text[2])) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(text[3])) << 24;
+}
+
+constexpr Tag kCodePageTag = MakeTag("CP  ");
+constexpr Tag kWriterTag = MakeTag("WRTR");
+constexpr Tag kPlacesTag = MakeTag("PLCS");
+constexpr Tag kEndTag = MakeTag("END ");
+
+// A section's data, gathered before they are written with their length.
+class CSectionBytes {
+public:
+    void PutU16(uint16_t v)
+    {
+        uint8_t b[2];
+        PutLE16(b, v);
+        m_bytes.insert(m_bytes.end(), b, b + 2);
+    }
+    void PutU32(uint32_t v)
+    {
+        uint8_t b[4];
+        PutLE32(b, v);
+        m_bytes.insert(m_bytes.end(), b, b + 4);
+    }
+    void PutText(const std::string& text)
+    {
+        uint16_t n = CountedNameLength(text.size());
+        PutU16(n);
+        m_bytes.insert(m_bytes.end(), text.begin(), text.begin() + n);
+    }
+    void WriteTo(CSnapWriter& out, Tag tag) const
+    {
+        out.PutU32(tag);
+        out.PutU32(static_cast<uint32_t>(m_bytes.size()));
+        if (!m_bytes.empty())
+            out.PutBytes(m_bytes.data(), static_cast<uint32_t>(m_bytes.size()));
+    }
+
+private:
+    std::vector<uint8_t> m_bytes;
+};
+
+// Reads a section's data, never past its length.
+class CSectionReader {
+public:
+    CSectionReader(CSnapReader& in, uint32_t length) : m_in(in), m_left(length) {}
+
+    bool ReadU16(uint16_t& v) { return Take(2) && m_in.ReadU16(v); }
+    bool ReadU32(uint32_t& v) { return Take(4) && m_in.ReadU32(v); }
+    bool ReadText(std::string& text)
+    {
+        uint16_t n;
+        if (!ReadU16(n) || !Take(n))
+            return false;
+        text.resize(n);
+        if (n && !m_in.ReadBytes(&text[0], n))
+            return false;
+        // Cut at a zero byte, as the records' names are read.
+        text.resize(std::strlen(text.c_str()));
+        return true;
+    }
+    uint32_t Left() const { return m_left; }
+
+private:
+    bool Take(uint32_t n)
+    {
+        if (n > m_left)
+            return false;
+        m_left -= n;
+        return true;
+    }
+
+    CSnapReader& m_in;
+    uint32_t m_left;
+};
+
+bool ReadPlaces(CSectionReader& section, uint32_t maxNames, std::vector<SnapPlacePath>& places)
+{
+    uint32_t count;
+    // Each place takes at least its count of names and one counted name.
+    if (!section.ReadU32(count) || count == 0 || count > section.Left() / 4)
+        return false;
+    places.resize(count);
+    for (SnapPlacePath& place : places) {
+        uint16_t names;
+        if (!section.ReadU16(names) || names == 0 || names > maxNames || names > section.Left() / 2)
+            return false;
+        place.resize(names);
+        for (std::string& name : place)
+            if (!section.ReadText(name))
+                return false;
+    }
+    return true;
+}
+
+AppendixRead ReadSections(CSnapReader& in, uint32_t maxNames, CSnapAppendix& appendix)
+{
+    bool seenCodePage = false, seenWriter = false, seenPlaces = false;
+    for (;;) {
+        uint32_t tag, length;
+        if (!in.ReadU32(tag) || !in.ReadU32(length))
+            return AppendixRead::Damaged;
+        if (tag == kEndTag)
+            return length == 0 && in.AtEnd() ? AppendixRead::Read : AppendixRead::Damaged;
+        CSectionReader section(in, length);
+        bool ok;
+        if (tag == kCodePageTag) {
+            ok = !seenCodePage && section.ReadU32(appendix.codePage);
+            seenCodePage = true;
+        } else if (tag == kWriterTag) {
+            ok = !seenWriter && section.ReadText(appendix.program) && section.ReadText(appendix.version);
+            seenWriter = true;
+        } else if (tag == kPlacesTag) {
+            ok = !seenPlaces && ReadPlaces(section, maxNames, appendix.places);
+            seenPlaces = true;
+        } else {
+            // A section of a later version: passed over.
+            ok = in.Skip(length);
+            if (!ok)
+                return AppendixRead::Damaged;
+            continue;
+        }
+        // A known section is read whole, to the byte, and only once.
+        if (!ok || section.Left() != 0)
+            return AppendixRead::Damaged;
+    }
+}
+
+}  // namespace
+
+std::string PlacePathText(const SnapPlacePath& place)
+{
+    std::string path;
+    for (const std::string& name : place)
+        (path += path.empty() ? "" : "\\") += name;
+    return path;
+}
+
+void WriteAppendix(CSnapWriter& out, const CSnapAppendix& appendix)
+{
+    out.PutBytes(kAppendixMarker, kAppendixMarkerSize);
+    out.PutU16(kAppendixVersion);
+
+    CSectionBytes codePage;
+    codePage.PutU32(appendix.codePage);
+    codePage.WriteTo(out, kCodePageTag);
+
+    CSectionBytes writer;
+    writer.PutText(appendix.program);
+    writer.PutText(appendix.version);
+    writer.WriteTo(out, kWriterTag);
+
+    if (!appendix.places.empty()) {
+        CSectionBytes places;
+        places.PutU32(static_cast<uint32_t>(appendix.places.size()));
+        for (const SnapPlacePath& place : appendix.places) {
+            places.PutU16(static_cast<uint16_t>(place.size()));
+            for (const std::string& name : place)
+                places.PutText(name);
+        }
+        places.WriteTo(out, kPlacesTag);
+    }
+    CSectionBytes().WriteTo(out, kEndTag);
+}
+
+AppendixRead ReadAppendix(CSnapReader& in, uint32_t maxNames, CSnapAppendix& appendix)
+{
+    appendix = CSnapAppendix();
+    uint8_t marker[kAppendixMarkerSize];
+    uint32_t got = in.ReadUpTo(marker, kAppendixMarkerSize);
+    // Bytes after the last record that are no appendix are not looked at,
+    // as readers always did; the start of a marker that the file cuts off is
+    // an appendix cut short.
+    if (got == 0 || std::memcmp(marker, kAppendixMarker, got) != 0)
+        return AppendixRead::None;
+    uint16_t version;
+    if (got < kAppendixMarkerSize || !in.ReadU16(version) || version == 0)
+        return AppendixRead::Damaged;
+    if (version > kAppendixVersion)
+        return AppendixRead::Newer;
+    AppendixRead read = ReadSections(in, maxNames, appendix);
+    if (read != AppendixRead::Read) {
+        appendix = CSnapAppendix();
+        return read;
+    }
+    appendix.present = true;
+    return read;
+}

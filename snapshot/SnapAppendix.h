@@ -1,0 +1,72 @@
+// The appendix that every snapshot file this program writes carries after its
+// last record, where the records end and readers of the records stop: what
+// the snapshot is, told in tagged sections so that later sections can be
+// added and a reader passes over those it does not know.
+//
+//   marker    16 bytes  0x89 "CORVANE.APX" CR LF 0x1A LF
+//   version    2        kAppendixVersion
+//   sections, each:
+//     tag      4        four ASCII characters
+//     length   4        bytes of the section's data that follow
+//     data     length
+//   the last section is "END " with length 0; nothing follows it.
+//
+// Sections of version 1 (integers little-endian, texts counted by a 16-bit
+// length as the records' names are):
+//   "CP  "  the system's ANSI code page of the records' names and strings: 4
+//   "WRTR"  the program that wrote the file and its version: two texts
+//   "PLCS"  only in a snapshot of chosen folders or keys: the number of
+//           places (4), then each place as the number of its names (2) and
+//           the names from the root down, as the records spell them ("C:",
+//           "Program Files"; "HKEY_LOCAL_MACHINE", "Software")
+//
+// A file without the marker after its last record was written before the
+// appendix existed, and is read as it always was.
+#pragma once
+
+#include "seams/SnapFile.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CSnapReader;
+class CSnapWriter;
+
+constexpr uint16_t kAppendixVersion = 1;
+constexpr size_t kAppendixMarkerSize = 16;
+extern const uint8_t kAppendixMarker[kAppendixMarkerSize];
+
+// A place of a snapshot of chosen places: its names from the root down.
+using SnapPlacePath = std::vector<std::string>;
+// The names joined by backslashes: "HKEY_LOCAL_MACHINE\Software\Vendor".
+std::string PlacePathText(const SnapPlacePath& place);
+
+struct CSnapAppendix {
+    bool present = false;   // the file carries an appendix
+    uint32_t codePage = 0;  // 0: not told
+    std::string program, version;
+    // The chosen places; none in a snapshot of a whole drive or registry.
+    std::vector<SnapPlacePath> places;
+
+    // The file says that it holds the whole drive or registry.
+    bool Whole() const { return present && places.empty(); }
+};
+
+// Appends the appendix after the last record.
+void WriteAppendix(CSnapWriter& out, const CSnapAppendix& appendix);
+
+enum class AppendixRead {
+    None,     // nothing after the last record, or bytes that are no appendix
+    Read,
+    Damaged,  // the marker, and then what no appendix of this version holds
+    Newer,    // an appendix of a later version than this program reads
+};
+
+// Reads what follows the last record. maxNames: the deepest place a
+// snapshot of the kind can hold.
+AppendixRead ReadAppendix(CSnapReader& in, uint32_t maxNames, CSnapAppendix& appendix);
+
+// The refusals of a file whose appendix cannot be read.
+extern const char* const kAppendixDamaged;
+extern const char* const kAppendixNewer;
