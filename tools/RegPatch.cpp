@@ -406,14 +406,19 @@ void CPatchWriter::WriteState(const CCompareNode& root, bool target)
     // steps[d]: the scope's step of the key at depth d while it lies on the
     // way to a place compared or is one; null inside a place.
     std::vector<const CCompareScope::Step*> steps;
+    // Below a key of this state only that lies on the way to the places
+    // compared, every key is of this state only, whatever its mark.
+    std::vector<bool> passedUnique;
     WalkTree(
         root,
         [&](const CCompareNode& node, unsigned depth) {
             paths.resize(depth);
             steps.resize(depth);
+            passedUnique.resize(depth);
             if (depth == 0) {
                 paths.emplace_back();
                 steps.push_back(m_scope.Whole() ? nullptr : &m_scope.Root());
+                passedUnique.push_back(false);
                 return true;
             }
             std::string name = node.GetStoredName().str();
@@ -423,12 +428,15 @@ void CPatchWriter::WriteState(const CCompareNode& root, bool target)
             const std::string& path = paths.back();
             if (!CheckKey(node, depth, path))
                 return false;
-            if (node.GetState() == csUnique) {
+            passedUnique.push_back(false);
+            if (node.GetState() == csUnique || passedUnique[depth - 1]) {
                 // A key on the way to the places compared goes only as far as
                 // they do: what else it holds was not recorded by both.
                 const bool onTheWay = steps.back() && !steps.back()->chosen;
-                if (!target && onTheWay)
+                if (!target && onTheWay) {
+                    passedUnique.back() = true;
                     return true;
+                }
                 if (ChangesHive(paths[1], depth, path, target))
                     return false;
                 if (target)

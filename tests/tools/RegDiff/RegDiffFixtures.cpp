@@ -1,6 +1,7 @@
 // Writes the registry snapshot files that the corvane-diff tests compare,
 // into the current folder: reg-before.tvrec and reg-after.tvrec, a registry
-// before and after an installation.
+// before and after an installation, and reg-chosen.tvrec, the installation's
+// two keys alone in a snapshot of chosen keys taken after it.
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/SnapshotFiles.h"
 
@@ -38,12 +39,22 @@ TRegistry After()
     return r;
 }
 
+TRegistry Chosen()
+{
+    TRegistry after = After(), r;
+    r.machine.subkeys.push_back(TKey{"SOFTWARE", {}, {after.machine.subkeys[0].subkeys[0]}});
+    r.users.subkeys.push_back(after.users.subkeys[1]);
+    r.appendix.places = {{"HKEY_LOCAL_MACHINE", "SOFTWARE", "Pellix"}, {"HKEY_USERS", "S-1-5-21"}};
+    return r;
+}
+
 }  // namespace
 
 int main()
 {
     return SaveSnapshot("reg-before.tvrec", WriteSnapshot(Before())) &&
-                   SaveSnapshot("reg-after.tvrec", WriteSnapshot(After()))
+                   SaveSnapshot("reg-after.tvrec", WriteSnapshot(After())) &&
+                   SaveSnapshot("reg-chosen.tvrec", WriteSnapshot(Chosen()))
                ? 0
                : 1;
 }

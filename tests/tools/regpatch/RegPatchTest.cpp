@@ -22,21 +22,29 @@ struct Patch {
 
 // The patch as corvane-diff makes it: types compared, twins marked, and what
 // the exclusion pattern names left out.
-Patch MakePatch(const TRegistry& r1, const TRegistry& r2, bool reverse, const std::string& exclude = "")
+// A comparison that fails is a refusal with the engine's messages.
+Patch MakePatch(const TRegistry& r1, const TRegistry& r2, bool reverse, const std::string& exclude = "",
+                bool allowHiveChanges = false)
 {
     CRecordingMessages messages;
     CRegMine mine(messages);
     mine.SetTypesCompared(true);
     mine.SetMarkTwins(true);
     CMemoryFile file1 = WriteSnapshot(r1), file2 = WriteSnapshot(r2);
-    EXPECT_TRUE(mine.Compare(nullptr, file1, file2));
+    if (!mine.Compare(nullptr, file1, file2)) {
+        Patch failed{RegPatchOutcome::Refused, "", ""};
+        for (const std::string& text : messages.Texts())
+            failed.refusal += text + "|";
+        return failed;
+    }
     CPathFilter filter;
     if (!exclude.empty())
         filter.Add(exclude);
     std::unordered_set<const CCompareNode*> trimmed;
     filter.Apply(mine, &trimmed);
     Patch patch;
-    patch.outcome = WriteRegPatch(mine, CRegPatchOptions{reverse, &trimmed}, patch.text, patch.refusal);
+    patch.outcome =
+        WriteRegPatch(mine, CRegPatchOptions{reverse, &trimmed, allowHiveChanges}, patch.text, patch.refusal);
     return patch;
 }
 
@@ -230,6 +238,94 @@ TEST(RegPatch, KeepsWhatIsExcludedBelowARemovedKey)
     EXPECT_EQ(MakePatch(before, Pellix(), false, "**\\Sub\\X").text,
               RegFile({old, "\"Keep\"=-", "\"Other\"=-", ""}));
     EXPECT_EQ(MakePatch(before, Pellix(), false, "**\\Old").text, "REGEDIT4\r\n\r\n");
+}
+
+// A registry of the given keys below HKEY_LOCAL_MACHINE\Software and
+// HKEY_USERS; a snapshot of the places named, or of the whole registry.
+TRegistry Registry(std::vector<TKey> software, std::vector<TKey> users = {}, std::vector<SnapPlacePath> places = {})
+{
+    TRegistry r;
+    r.machine.subkeys = {TKey{"Software", {}, std::move(software)}};
+    r.users.subkeys = std::move(users);
+    r.appendix.places = std::move(places);
+    return r;
+}
+
+// A patch writes only what lies inside the places both snapshots recorded,
+// never deletes or creates a hive unless told to, and refuses a pair whose
+// file of an earlier version may hold chosen keys only.
+TEST(RegPatch, KeepsToWhatBothSnapshotsRecordedAndLeavesHivesAlone)
+{
+    const SnapPlacePath vendor{"HKEY_LOCAL_MACHINE", "Software", "Vendor"};
+    const SnapPlacePath software{"HKEY_LOCAL_MACHINE", "Software"};
+    const TKey classes{"Classes", {Dword("x", 1)}, {}};
+    const TKey vendor1{"Vendor", {Dword("v", 1)}, {}}, vendor2{"Vendor", {Dword("v", 2)}, {}};
+    const TKey user{"S-1-5-21-7", {}, {TKey{"Software", {}, {}}}}, defaults{".DEFAULT", {}, {}};
+    TRegistry oldWhole = Registry({classes}, {defaults}), oldPartial = Registry({vendor1});
+    oldWhole.machine.subkeys.push_back(TKey{"SYSTEM", {}, {}});
+    TRegistry newWhole = oldWhole;
+    newWhole.machine.subkeys[0].subkeys.push_back(vendor1);
+    newWhole.appendix = WholeAppendix();
+    oldWhole.appendix.present = oldPartial.appendix.present = false;
+    const std::string vendorKey = "[HKEY_LOCAL_MACHINE\\Software\\Vendor]";
+    const std::string hiveRefusal = "; a hive in one snap shot only is most often a user who logged on or off between "
+                                    "them. Leave it out with --exclude, or give --allow-hive-changes to write it.";
+    const std::string head = "cannot write the registry patch: it would ";
+    const struct {
+        const char* what;
+        TRegistry from, to;
+        bool allowHives;
+        std::string forward, reverse;  // the patch's text, or "!" and the refusal
+    } cases[] = {
+        {"the vendor's key removed, then its parent taken", Registry({vendor1}, {}, {vendor}),
+         Registry({classes}, {}, {software}), false, RegFile({"[-HKEY_LOCAL_MACHINE\\Software\\Vendor]", ""}),
+         RegFile({vendorKey, "\"v\"=dword:00000001", ""})},
+        {"a chosen key against the whole registry", Registry({vendor1}, {}, {vendor}),
+         Registry({vendor2, classes}, {user}), false, RegFile({vendorKey, "\"v\"=dword:00000002", ""}),
+         RegFile({vendorKey, "\"v\"=dword:00000001", ""})},
+        {"a key on the way to the chosen one, gone", Registry({TKey{"Vendor", {}, {vendor1}}}, {}, {{"HKEY_LOCAL_MACHINE", "Software", "Vendor", "Vendor"}}),
+         Registry({classes}), false, RegFile({"[-HKEY_LOCAL_MACHINE\\Software\\Vendor\\Vendor]", ""}),
+         RegFile({vendorKey, "", "[HKEY_LOCAL_MACHINE\\Software\\Vendor\\Vendor]", "\"v\"=dword:00000001", ""})},
+        {"two chosen keys of different places", Registry({vendor1}, {}, {vendor}),
+         Registry({}, {defaults}, {{"HKEY_USERS", ".DEFAULT"}}), false,
+         "!ERROR: The two snap shots recorded no place in common, so nothing can be compared.\n\nSnap shot 1 holds "
+         "only:\nHKEY_LOCAL_MACHINE\\Software\\Vendor\n\nSnap shot 2 holds only:\nHKEY_USERS\\.DEFAULT|",
+         ""},
+        {"a user's hive loaded in one snapshot only", Registry({}, {defaults, user}), Registry({}, {defaults}), false,
+         "!" + head + "delete the whole hive HKEY_USERS\\S-1-5-21-7" + hiveRefusal,
+         "!" + head + "create the whole hive HKEY_USERS\\S-1-5-21-7" + hiveRefusal},
+        {"the same, allowed", Registry({}, {defaults, user}), Registry({}, {defaults}), true,
+         RegFile({"[-HKEY_USERS\\S-1-5-21-7]", ""}),
+         RegFile({"[HKEY_USERS\\S-1-5-21-7]", "", "[HKEY_USERS\\S-1-5-21-7\\Software]", ""})},
+        {"a key directly in a user's hive", Registry({}, {user}), Registry({}, {TKey{user.name, {}, {}}}), false,
+         "!" + head + "delete a key directly in a user's hive, HKEY_USERS\\S-1-5-21-7\\Software" + hiveRefusal,
+         RegFile({"[HKEY_USERS\\S-1-5-21-7\\Software]", ""})},
+        {"a file of 2.0.0.1 that lacks a hive", oldPartial, Registry({vendor2, classes}), false,
+         "!cannot write the registry patch: snap shot 1 lacks HKEY_LOCAL_MACHINE\\SYSTEM, which every snap shot of "
+         "the whole registry holds, and was written by Corvane 2.0.0.1 or earlier, whose files do not say which keys "
+         "they hold. Take both snap shots again with this version (of the same keys, or of the whole registry) and "
+         "make the patch from them.",
+         ""},
+        {"a whole file of 2.0.0.1", oldWhole, newWhole, false, RegFile({vendorKey, "\"v\"=dword:00000001", ""}),
+         RegFile({"[-HKEY_LOCAL_MACHINE\\Software\\Vendor]", ""})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (bool reverse : {false, true}) {
+            const std::string& expected = reverse ? c.reverse : c.forward;
+            if (expected.empty())
+                continue;
+            Patch patch = MakePatch(c.from, c.to, reverse, "", c.allowHives);
+            if (expected[0] == '!') {
+                EXPECT_FALSE(patch.ok()) << reverse;
+                EXPECT_EQ(patch.text, "");
+                EXPECT_EQ(patch.refusal, expected.substr(1)) << reverse;
+            } else {
+                EXPECT_TRUE(patch.ok()) << reverse;
+                EXPECT_EQ(patch.text, expected) << reverse;
+            }
+        }
+    }
 }
 
 TEST(RegPatch, RefusesAFileSystemComparison)
