@@ -13,6 +13,19 @@ public:
 
 class CStatic : public CWnd {
 public:
+    // A child static control of `parent` showing text in the system's
+    // dialog font; false when none was made.
+    bool Create(const char* text, DWORD style, const RECT& rect, CWnd* parent, UINT id)
+    {
+        HWND h = ::CreateWindowExA(0, "STATIC", text, style | WS_CHILD, rect.left, rect.top,
+                                   rect.right - rect.left, rect.bottom - rect.top, parent->GetSafeHwnd(),
+                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                   ::GetModuleHandleA(nullptr), nullptr);
+        Attach(h);
+        if (h)
+            SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)));
+        return h != nullptr;
+    }
     HICON SetIcon(HICON icon) const
     {
         return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon)));

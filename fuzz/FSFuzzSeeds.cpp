@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -23,8 +25,11 @@ public:
         m_writer.WriteFile(name.data(), name.size(), time, time + 1, size);
     }
     void End(uint64_t counts, uint32_t subfolders, uint32_t files) { m_writer.EndFolder(counts, subfolders, files); }
+    // What the appendix says after the records: the writer, and any places.
+    void Appendix(std::vector<SnapPlacePath> places) { m_appendix.places = std::move(places); }
     bool Save(const std::string& path)
     {
+        m_writer.WriteAppendix(m_appendix);
         m_writer.Finish(m_folders);
         CStdioFile out;
         const auto& bytes = m_file.Bytes();
@@ -32,6 +37,7 @@ public:
     }
 
 private:
+    CSnapAppendix m_appendix{true, 1252, "corvane-snap", "2.1.0.0", {}};
     CMemoryFile m_file;
     CFSSnapWriter m_writer;
     uint32_t m_folders = 0;
@@ -68,6 +74,20 @@ int main(int argc, char** argv)
         s.End(temp2, 0, 0);
         s.End(root, 2, 1);
         ok &= s.Save(dir + "nested.tvrec");
+    }
+    {
+        CSeed s;  // a snapshot of chosen folders
+        s.Appendix({{"C:", "Temp", "deep"}, {"C:", "Program Files"}});
+        uint64_t root = s.Begin("C:");
+        uint64_t temp = s.Begin("Temp");
+        uint64_t deep = s.Begin("deep");
+        s.File("x.txt", 7, 4);
+        s.End(deep, 0, 1);
+        s.End(temp, 1, 0);
+        uint64_t programs = s.Begin("Program Files");
+        s.End(programs, 0, 0);
+        s.End(root, 2, 0);
+        ok &= s.Save(dir + "chosen-folders.tvrec");
     }
     {
         CSeed s;  // a list long enough to be searched by index

@@ -8,6 +8,8 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -24,8 +26,11 @@ public:
     {
         m_writer.WriteValue(name.data(), name.size(), type, data.data(), static_cast<uint32_t>(data.size()));
     }
+    // What the appendix says after the records: the writer, and any places.
+    void Appendix(std::vector<SnapPlacePath> places) { m_appendix.places = std::move(places); }
     bool Save(const std::string& path)
     {
+        m_writer.WriteAppendix(m_appendix);
         m_writer.Finish(m_keys);
         CStdioFile out;
         const auto& bytes = m_file.Bytes();
@@ -33,6 +38,7 @@ public:
     }
 
 private:
+    CSnapAppendix m_appendix{true, 1252, "corvane-snap", "2.1.0.0", {}};
     CMemoryFile m_file;
     CRegSnapWriter m_writer;
     uint32_t m_keys = 0;
@@ -73,6 +79,18 @@ int main(int argc, char** argv)
         s.Key(".DEFAULT", 0, 1);
         s.Value("m", 7, std::string("one\0two\0\0", 9));
         ok &= s.Save(dir + "nesting.tvrec");
+    }
+    {
+        CSeed s;  // a snapshot of chosen keys
+        s.Appendix({{"HKEY_LOCAL_MACHINE", "Software", "Vendor"}, {"HKEY_USERS", ".DEFAULT"}});
+        s.Key("HKEY_LOCAL_MACHINE", 1, 0);
+        s.Key("Software", 1, 0);
+        s.Key("Vendor", 1, 1);
+        s.Value("v", 4, std::string("\1\0\0\0", 4));
+        s.Key("Sub", 0, 0);
+        s.Key("HKEY_USERS", 1, 0);
+        s.Key(".DEFAULT", 0, 0);
+        ok &= s.Save(dir + "chosen-keys.tvrec");
     }
     {
         CSeed s;  // lists long enough to be indexed

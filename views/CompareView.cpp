@@ -24,6 +24,8 @@ namespace {
 const char kViewClass[] = "CorvaneCompareView";
 const DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
                          TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS;
+// The height of the line above the trees that names the places compared.
+const int kComparedPlacesHeight = 22;
 }  // namespace
 
 BOOL CCompareView::CreateView(CWnd* parent)
@@ -50,14 +52,37 @@ int CCompareView::OnCreate()
     return 0;
 }
 
-// The two trees share the width, with a strip of ten pixels between them.
+// The two trees share the width, with a strip of ten pixels between them,
+// below the line of the places compared when there is one.
 void CCompareView::OnSize()
 {
     RECT client;
     GetClientRect(&client);
+    int top = 0;
+    if (m_comparedPlaces.GetSafeHwnd()) {
+        top = kComparedPlacesHeight;
+        m_comparedPlaces.MoveWindow(4, 3, client.right - 8, top - 5, TRUE);
+    }
     int half = (client.right - client.left) / 2;
-    m_treeLeft.MoveWindow(0, 0, half - 5, client.bottom, TRUE);
-    m_treeRight.MoveWindow(half + 5, 0, client.right - (half + 5), client.bottom, TRUE);
+    m_treeLeft.MoveWindow(0, top, half - 5, client.bottom - top, TRUE);
+    m_treeRight.MoveWindow(half + 5, top, client.right - (half + 5), client.bottom - top, TRUE);
+}
+
+void CCompareView::ShowComparedPlaces(const CCompareScope& scope)
+{
+    if (scope.Whole() || m_comparedPlaces.GetSafeHwnd())
+        return;
+    std::string text = "Compared only what both snap shots recorded:";
+    const char* separator = " ";
+    for (const std::string& place : scope.Paths()) {
+        text += separator + place;
+        separator = "; ";
+    }
+    RECT empty{0, 0, 0, 0};
+    // An ampersand in a name is shown as it is, not as a mnemonic.
+    if (m_comparedPlaces.Create(text.c_str(), WS_VISIBLE | SS_NOPREFIX | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS, empty,
+                                this, kComparedPlacesId))
+        OnSize();
 }
 
 namespace {
@@ -81,6 +106,7 @@ void CCompareView::ShowComparison(const CCompareMine& result)
         ::ShowWindow(main, SW_SHOWMAXIMIZED);
     CCompareNode* root1 = result.GetRoot1();
     CCompareNode* root2 = result.GetRoot2();
+    ShowComparedPlaces(result.Scope());
     try {
         std::vector<CFilledContainer> left, right;
         if (root1)

@@ -8,6 +8,7 @@
 
 #include "compare/CompareMine.h"
 #include "compare/ItemViewers.h"
+#include "framework/Controls.h"
 #include "framework/ImageList.h"
 #include "framework/TreeCtrl.h"
 #include "framework/Wnd.h"
@@ -35,6 +36,9 @@ enum : int {
 
 constexpr UINT kLeftTreeId = 103;
 constexpr UINT kRightTreeId = 102;
+// The line above the trees that names the places compared, when the
+// snapshots recorded chosen places.
+constexpr UINT kComparedPlacesId = 104;
 
 class CCompareView : public CWnd, public IViewerFactory {
 public:
@@ -118,6 +122,7 @@ protected:
 
     CTreeCtrl m_treeLeft;
     CTreeCtrl m_treeRight;
+    CStatic m_comparedPlaces;  // made only for snapshots of chosen places
     CImageList m_imagesLeft;
     CImageList m_imagesRight;
     // The viewers this view opened: they close with it, though their items
@@ -160,6 +165,8 @@ private:
 
     int OnCreate();
     void OnSize();
+    // The line that names the places compared, when they are not everything.
+    void ShowComparedPlaces(const CCompareScope& scope);
     void OnExpandAll();
 };
 

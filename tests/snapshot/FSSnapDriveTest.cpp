@@ -10,6 +10,9 @@
 #include "tests/support/DriveFixture.h"
 #include "tests/support/Recorders.h"
 
+#include "res/Version.h"
+#include "tests/support/SnapshotFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -190,7 +193,12 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     EXPECT_EQ(file.version, 174);
     EXPECT_EQ(file.drive, static_cast<uint8_t>(s_drive));
     EXPECT_EQ(file.folderCount, file.foldersRead);
-    EXPECT_EQ(file.bytesUsed, bytes.size());  // nothing after the root record
+    // After the root record, what the file is: the whole drive, by the window.
+    CSnapAppendix appendix;
+    ASSERT_TRUE(ReadAppendixAt(bytes, file.bytesUsed, appendix));
+    EXPECT_TRUE(appendix.Whole());
+    EXPECT_EQ(appendix.codePage, ::GetACP());
+    EXPECT_EQ(appendix.program + " " + appendix.version, std::string("corvane ") + CORVANE_VERSION);
 
     // The ANSI listing reaches neither the folders it names with "?" nor
     // paths longer than MAX_PATH: what they hold is checked here and taken

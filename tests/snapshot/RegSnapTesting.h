@@ -6,6 +6,7 @@
 #include "snapshot/RegSnap.h"
 #include "tests/support/DriveFixture.h"
 #include "tests/support/RegSnapParser.h"
+#include "tests/support/SnapshotFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,10 @@ inline RegSnapFile ReadRegSnap(const std::string& path)
     std::string why;
     std::vector<uint8_t> bytes = ReadWholeFile(path);
     EXPECT_TRUE(ParseRegSnap(bytes, file, why)) << why;
-    EXPECT_EQ(file.bytesUsed, bytes.size());  // nothing after the second root
+    // After the second root, what the file is.
+    CSnapAppendix appendix;
+    EXPECT_TRUE(ReadAppendixAt(bytes, file.bytesUsed, appendix));
+    EXPECT_EQ(appendix.codePage, ::GetACP());
     return file;
 }
 

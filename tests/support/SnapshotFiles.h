@@ -2,11 +2,15 @@
 // built in memory, written through the portable standard-library file.
 #pragma once
 
+#include "compare/SnapReader.h"
 #include "snapshot/MemoryFile.h"
+#include "snapshot/SnapAppendix.h"
 #include "snapshot/StdioFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Writes the snapshot's bytes to path, replacing any file there; false (and
 // a line on standard error) when it could not.
@@ -18,4 +22,23 @@ inline bool SaveSnapshot(const std::string& path, const CMemoryFile& snapshot)
     if (!ok)
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return ok;
+}
+
+// The records of a snapshot file: its bytes up to the last appendix marker,
+// or all of them when it has none.
+inline std::vector<uint8_t> RecordsOf(const std::vector<uint8_t>& bytes)
+{
+    auto marker = std::find_end(bytes.begin(), bytes.end(), kAppendixMarker, kAppendixMarker + kAppendixMarkerSize);
+    return std::vector<uint8_t>(bytes.begin(), marker);
+}
+
+// What the appendix that begins at recordsEnd says; false when there is no
+// appendix there, or a damaged one.
+inline bool ReadAppendixAt(const std::vector<uint8_t>& bytes, size_t recordsEnd, CSnapAppendix& appendix)
+{
+    if (recordsEnd > bytes.size())
+        return false;
+    CMemoryFile file(std::vector<uint8_t>(bytes.begin() + static_cast<long>(recordsEnd), bytes.end()));
+    CSnapReader in(file);
+    return ReadAppendix(in, 0xFFFF, appendix) == AppendixRead::Read;
 }
