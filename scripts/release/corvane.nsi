@@ -4,7 +4,8 @@
 ;
 ; Setup: corvane-2.0.0.1-setup.exe [/S] [/PATH] [/D=folder]
 ;   /PATH chooses "Add the command-line tools to the PATH"; /D= must come last.
-;   Returns when done: 0 installed, 1 cancelled, 2 refused, with nothing changed:
+;   Returns when done: 0 installed (3: but with /PATH, the PATH could not be
+;   changed: not text, or not writable), 1 cancelled, 2 refused, nothing changed:
 ;   Windows older than 7, or a folder Setup does not install into (see
 ;   InstallFolderProblem): one it cannot use (a drive's root, Windows' own, ...),
 ;   one that holds files of the names it writes that it did not write itself, or
@@ -1071,7 +1072,9 @@ Function PathAppend
   Pop $0
 FunctionEnd
 
+; Exit code 3: installed, the PATH left as it was.
 Function PathByHand
+  SetErrorLevel 3
   DetailPrint "The system PATH could not be changed, so it was left as it is."
   DetailPrint "Add $INSTDIR to it by hand to use corvane-snap and corvane-diff by name."
   MessageBox MB_OK|MB_ICONEXCLAMATION "The system PATH could not be changed, so Setup left it as it is.$\n$\n\

@@ -238,6 +238,13 @@ case_long_path() {
     expect_files "$folder" -
     expect_no_key
   done
+  # A PATH that is no text is left as it is, and Setup says so.
+  w reg add "$ENV" /v PATH /t REG_BINARY /d 2e /f >>"$log" 2>&1 || fail "cannot set the PATH"
+  setup 3 /S /PATH "/D=$folder"
+  expect_path 2E
+  expect_entry AddedToPath -
+  uninstall "$folder" 0
+  set_path "$before"
   # The user put the folder in front once more: one of the two goes.
   setup 0 /S /PATH "/D=$folder"
   set_path "C:\\TOOLS\\Corvane\\;$before;$folder"
