@@ -45,7 +45,8 @@ SHORTCUT='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Corvane.lnk'
 INSTALLED="corvane.exe corvane-diff.exe corvane-snap.exe README.html LICENCE.txt uninstall.exe"
 
 fail() {
-  echo "check-installer: $current: $*" >&2
+  echo "check-installer: $current: $*; its prefix is kept" >&2
+  touch "$work/$current.failed"
   exit 1
 }
 # A Windows program, ended if it runs longer than five minutes.
@@ -131,9 +132,7 @@ expect_files() {
   [ "$got" = "$(printf '%s\n' $2 | sort | xargs)" ] || fail "$1 holds \"$got\", not \"$2\""
 }
 expect_shortcut() {
-  local got=no
-  [ ! -e "$(unix "$SHORTCUT")" ] || got=yes
-  [ "$got" = "$1" ] || fail "the Start menu's shortcut there: $got"
+  [ "$([ -e "$(unix "$SHORTCUT")" ] && echo yes || echo no)" = "$1" ] || fail "the Start menu's shortcut there: not $1"
 }
 # No program of Corvane's on C: or where a relative folder leads, no key, no shortcut.
 expect_nothing_installed() {
@@ -313,15 +312,9 @@ started=$SECONDS
 for current in path_not_added foreign_files unusable_folders long_path second_installation reinstall; do
   open_prefix "$current"
   base_path=$(value "$ENV" PATH)
-  if ("case_$current"); then
-    passed=$((passed + 1))
-    close_prefix
-    rm -rf "$WINEPREFIX"
-  else
-    failed=$((failed + 1))
-    close_prefix
-    echo "check-installer: $current failed; its prefix is $WINEPREFIX" >&2
-  fi
+  if ("case_$current"); then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+  close_prefix
+  [ -e "$work/$current.failed" ] || rm -rf "$WINEPREFIX"
 done
 echo "Installer cases: $((SECONDS - started)) s; Wine's output in $log"
 echo "$passed passed, $failed failed"
