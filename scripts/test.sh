@@ -66,3 +66,8 @@ echo "== the release, installed and uninstalled under Wine (tests/release/check-
 # them: installed silently, started, its version read back, uninstalled, with
 # Corvane's own snapshots around it.
 "$top/tests/release/check-release.sh"
+
+echo "== what the installer refuses and the uninstaller removes (tests/release/check-installer.sh)"
+# The release's setup just checked, in a fresh copy of the same prefix for
+# each case: folders refused, PATH entries and Uninstall keys left or removed.
+"$top/tests/release/check-installer.sh" "$out/release/corvane-$(head -n 1 "$top/VERSION")-setup.exe"

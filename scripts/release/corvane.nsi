@@ -4,12 +4,30 @@
 ;
 ; Setup: corvane-2.0.0.1-setup.exe [/S] [/PATH] [/D=folder]
 ;   /PATH chooses "Add the command-line tools to the PATH"; /D= must come last.
-;   Returns when done: 0 installed, 1 cancelled, 2 refused (Windows older than 7).
+;   Returns when done: 0 installed (3: but with /PATH, the PATH could not be
+;   changed: not text, or not writable), 1 cancelled, 2 refused, nothing changed:
+;   Windows older than 7, or a folder Setup does not install into (see
+;   InstallFolderProblem): one it cannot use (a drive's root, Windows' own, ...),
+;   one that holds files of the names it writes that it did not write itself, or
+;   another folder than the one Corvane is installed in already. A folder given
+;   with /D= is never replaced by another. Interactive, the reason is shown: for
+;   /D= before Setup ends, for the folder page when Next is pressed.
 ; Uninstall: "<folder>\uninstall.exe" [/S]
 ;   Returns when Corvane is gone: 0 removed, 1 cancelled, 2 stopped (a file in use
-;   in a silent uninstall, or a failure). On 0, uninstall.exe itself, the then empty
-;   folder and the helper's copy in %TEMP% go a moment later, when the cmd.exe
-;   started for them ends.
+;   in a silent uninstall, the PATH that cannot be written, or a failure). On 0,
+;   uninstall.exe itself, the then empty folder and the helper's copy in %TEMP% go
+;   a moment later, when the cmd.exe started for them ends.
+;
+; What an installation keeps in its Uninstall key besides the usual values:
+;   InstalledFiles  the names it wrote into InstallLocation ("|" between them);
+;                   a key without it is of a release that wrote INSTALLED_FILES
+;   AddedToPath     the entry it appended to the system PATH, when it did
+; The uninstaller removes the Uninstall key, the Start menu's shortcut and that
+; PATH entry only when they are its own installation's (the key's InstallLocation
+; and the shortcut's folder are its folder), and of the PATH the one entry that
+; names AddedToPath, the last one if the PATH holds it more than once.
+; The PATH is read and written through the registry's own functions, into a
+; buffer of its length: NSIS strings hold 1,024 characters, a PATH may hold more.
 ;
 ; How uninstall.exe works. An NSIS uninstaller started without "_?=" copies itself
 ; to %TEMP%, starts the copy, returns at once and leaves the copy and a deletion
@@ -81,82 +99,231 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright Pellix"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 
-; $R0: a list of folders separated by semicolons; $R1: a folder.
-; Gives $R2, the list without the entries that name $R1 (whatever the case, with or
-; without a trailing backslash), every other entry kept as it was and in its place,
-; and $R3, the number of entries left out.
-!macro PATH_WITHOUT un
-  Function ${un}PathWithout
-    Push $R4
-    Push $R5
-    Push $R6
-    Push $R7
-    Push $R8
-    Push $R9
-    StrCpy $R9 $R1
-    StrCpy $R4 $R9 1 -1
-    ${If} $R4 == "\"
-      StrCpy $R9 $R9 -1
-    ${EndIf}
-    StrCpy $R2 ""
-    StrCpy $R3 0
-    StrCpy $R5 0
-    StrCpy $R7 ""
-    StrCpy $R8 0
-    ${Do}
-      StrCpy $R6 $R0 1 $R5
-      ${If} $R6 == ";"
-      ${OrIf} $R6 == ""
-        StrCpy $R4 $R7 1 -1
-        ${If} $R4 == "\"
-          StrCpy $R4 $R7 -1
-        ${Else}
-          StrCpy $R4 $R7
+; What Setup writes into the installation folder, "|" between the names.
+!define INSTALLED_FILES "corvane.exe|corvane-diff.exe|corvane-snap.exe|README.html|LICENCE.txt|uninstall.exe"
+
+; The system PATH while it is changed: the open key, its text (a buffer of its
+; own, whatever its length), the text's length in characters and its type
+; (REG_SZ 1 or REG_EXPAND_SZ 2); PathFind's finding: the first character of the
+; entry and the character after it (the separator or the closing zero), or 0.
+Var PathKey
+Var PathData
+Var PathChars
+Var PathType
+Var PathAt
+Var PathAtEnd
+
+!macro PATH_FUNCTIONS un
+  ; Opens the system PATH as stored (not expanded) for changing, the error flag
+  ; when it cannot be: the key does not open for writing, or the value is no text.
+  ; A PATH not there yet is an empty one. Each PathOpen takes its PathClose.
+  Function ${un}PathOpen
+    Push $0
+    Push $1
+    Push $2
+    Push $3
+    ClearErrors
+    StrCpy $PathKey 0
+    StrCpy $PathData 0
+    StrCpy $PathChars 0
+    ; HKEY_LOCAL_MACHINE; KEY_QUERY_VALUE | KEY_SET_VALUE
+    System::Call 'advapi32::RegOpenKeyExW(p 0x80000002, w "${ENV_KEY}", i 0, i 3, *p 0 r1) i .r0'
+    ${If} $0 = 0
+      StrCpy $PathKey $1
+      ; The size, then the text into a buffer of that size, again when it grew
+      ; in between.
+      ${Do}
+        System::Call 'advapi32::RegQueryValueExW(p $PathKey, w "Path", p 0, *i 0 r2, p 0, *i 0 r1) i .r0'
+        ${If} $0 = 2
+          StrCpy $0 0
+          StrCpy $1 0
+          StrCpy $2 2
         ${EndIf}
-        ${If} $R4 == $R9
-          IntOp $R3 $R3 + 1
-        ${Else}
-          ${If} $R8 > 0
-            StrCpy $R2 "$R2;"
-          ${EndIf}
-          StrCpy $R2 "$R2$R7"
-          IntOp $R8 $R8 + 1
+        ${If} $0 <> 0
+          ${Break}
         ${EndIf}
-        ${If} $R6 == ""
-          ${ExitDo}
+        StrCpy $3 $1
+        ; Room for a closing zero the data may lack.
+        IntOp $1 $1 + 4
+        System::Alloc $1
+        Pop $PathData
+        System::Call '*$PathData(i 0)'
+        ${If} $3 = 0
+          ${Break}
         ${EndIf}
-        StrCpy $R7 ""
+        System::Call 'advapi32::RegQueryValueExW(p $PathKey, w "Path", p 0, *i 0 r2, p $PathData, *i r3 r3) i .r0'
+        ${If} $0 <> 234
+          ${Break}
+        ${EndIf}
+        ; ERROR_MORE_DATA
+        System::Free $PathData
+        StrCpy $PathData 0
+      ${Loop}
+      ${If} $0 = 0
+      ${AndIf} $2 >= 1
+      ${AndIf} $2 <= 2
+        StrCpy $PathType $2
+        IntPtrOp $1 $PathData + $3
+        System::Call '*$1(i 0)'
+        System::Call 'kernel32::lstrlenW(p $PathData) i .r0'
+        StrCpy $PathChars $0
       ${Else}
-        StrCpy $R7 "$R7$R6"
+        SetErrors
       ${EndIf}
-      IntOp $R5 $R5 + 1
+    ${Else}
+      SetErrors
+    ${EndIf}
+    Pop $3
+    Pop $2
+    Pop $1
+    Pop $0
+  FunctionEnd
+
+  Function ${un}PathClose
+    ${If} $PathData P<> 0
+      System::Free $PathData
+    ${EndIf}
+    ${If} $PathKey P<> 0
+      System::Call 'advapi32::RegCloseKey(p $PathKey) i'
+    ${EndIf}
+    StrCpy $PathData 0
+    StrCpy $PathKey 0
+  FunctionEnd
+
+  ; Finds the last entry of the open PATH that names the folder on the stack,
+  ; whatever the case, with or without a trailing backslash: PathAt, PathAtEnd
+  ; (PathAt 0: none).
+  Function ${un}PathFind
+    Exch $0
+    Push $1
+    Push $2
+    Push $3
+    Push $4
+    Push $5
+    Push $6
+    StrCpy $1 $0 1 -1
+    ${If} $1 == "\"
+      StrCpy $0 $0 -1
+    ${EndIf}
+    StrLen $6 $0
+    StrCpy $PathAt 0
+    StrCpy $PathAtEnd 0
+    IntOp $5 $PathChars * 2
+    IntPtrOp $5 $PathData + $5
+    ; $1: an entry's first character, $2 the character after it.
+    StrCpy $1 $PathData
+    ${Do}
+      System::Call 'shlwapi::StrChrW(p r1, i 59) p .r2'
+      ${If} $2 P= 0
+        StrCpy $2 $5
+      ${EndIf}
+      IntPtrOp $3 $2 - $1
+      IntOp $3 $3 / 2
+      ${If} $3 > 0
+        IntPtrOp $4 $2 - 2
+        System::Call '*$4(&i2 .r4)'
+        ${If} $4 = 92
+          IntOp $3 $3 - 1
+        ${EndIf}
+      ${EndIf}
+      ${If} $3 = $6
+      ${AndIf} $6 > 0
+        ; CSTR_EQUAL, ignoring case
+        System::Call 'kernel32::CompareStringOrdinal(p r1, i r3, w r0, i r6, i 1) i .r4'
+        ${If} $4 = 2
+          StrCpy $PathAt $1
+          StrCpy $PathAtEnd $2
+        ${EndIf}
+      ${EndIf}
+      ${If} $2 P>= $5
+        ${Break}
+      ${EndIf}
+      IntPtrOp $1 $2 + 2
     ${Loop}
-    Pop $R9
-    Pop $R8
-    Pop $R7
-    Pop $R6
-    Pop $R5
-    Pop $R4
+    Pop $6
+    Pop $5
+    Pop $4
+    Pop $3
+    Pop $2
+    Pop $1
+    Pop $0
+  FunctionEnd
+
+  ; Writes the open PATH back with its type, and tells the programs running
+  ; that the environment changed; the error flag when it cannot be written.
+  Function ${un}PathWrite
+    Push $0
+    Push $1
+    ClearErrors
+    IntOp $1 $PathChars + 1
+    IntOp $1 $1 * 2
+    System::Call 'advapi32::RegSetValueExW(p $PathKey, w "Path", i 0, i $PathType, p $PathData, i r1) i .r0'
+    ${If} $0 <> 0
+      SetErrors
+    ${Else}
+      SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
+    ${EndIf}
+    Pop $1
+    Pop $0
   FunctionEnd
 !macroend
 
-; The system PATH as stored (ReadRegStr does not expand it) into $R0, and the
-; error flag when it cannot be read whole: ReadRegStr fails on a value longer
-; than its buffer, but cuts one that fills it exactly without a closing zero to
-; NSIS_MAX_STRLEN - 1 characters, so a value that long may not be whole.
-!macro READ_PATH un
-  Function ${un}ReadPath
-    Push $R4
-    ClearErrors
-    ReadRegStr $R0 HKLM "${ENV_KEY}" "Path"
-    ${IfNot} ${Errors}
-      StrLen $R4 $R0
-      IntOp $R4 $R4 + 1
-      ${If} $R4 >= ${NSIS_MAX_STRLEN}
-        SetErrors
+!macro FOLDER_FUNCTIONS un
+  ; Of the folder named on the stack: its volume and file index, which every
+  ; name of that folder shares (whatever its case, short or long form, trailing
+  ; backslash); "" when it cannot be opened.
+  Function ${un}FolderIdentity
+    Exch $0
+    Push $1
+    Push $2
+    Push $3
+    Push $4
+    Push $5
+    ; FILE_READ_ATTRIBUTES, shared with all, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS
+    System::Call 'kernel32::CreateFileW(w r0, i 0x80, i 7, p 0, i 3, i 0x02000000, p 0) p .r1'
+    StrCpy $0 ""
+    ${If} $1 P<> -1
+      ; BY_HANDLE_FILE_INFORMATION, 13 DWORDs.
+      System::Alloc 52
+      Pop $2
+      System::Call 'kernel32::GetFileInformationByHandle(p r1, p r2) i .r3'
+      ${If} $3 <> 0
+        System::Call '*$2(i, i, i, i, i, i, i, i .r3, i, i, i, i .r4, i .r5)'
+        StrCpy $0 "$3-$4-$5"
       ${EndIf}
+      System::Free $2
+      System::Call 'kernel32::CloseHandle(p r1) i'
     ${EndIf}
-    Pop $R4
+    Pop $5
+    Pop $4
+    Pop $3
+    Pop $2
+    Pop $1
+    Exch $0
+  FunctionEnd
+
+  ; Whether the two folders on the stack are one: 1, else 0 (also when either
+  ; is not there).
+  Function ${un}SameFolder
+    Exch $0
+    Exch
+    Exch $1
+    Push $2
+    Push $0
+    Call ${un}FolderIdentity
+    Pop $2
+    Push $1
+    Call ${un}FolderIdentity
+    Pop $0
+    ${If} $0 != ""
+    ${AndIf} $0 == $2
+      StrCpy $0 1
+    ${Else}
+      StrCpy $0 0
+    ${EndIf}
+    Pop $2
+    Pop $1
+    Exch $0
   FunctionEnd
 !macroend
 
@@ -170,8 +337,8 @@ SilentInstall silent
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-!insertmacro PATH_WITHOUT "un."
-!insertmacro READ_PATH "un."
+!insertmacro PATH_FUNCTIONS "un."
+!insertmacro FOLDER_FUNCTIONS "un."
 
 Var Interactive
 
@@ -197,39 +364,156 @@ Function un.onInit
   SetShellVarContext all
 FunctionEnd
 
+; Takes the entry PathFind found out of the open PATH, with the separator
+; before it (after it, when it is the first): the PATH is then what it was
+; before Setup appended ";FOLDER".
+Function un.PathRemoveFound
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $0 $PathAt
+  StrCpy $1 $PathAtEnd
+  IntOp $2 $PathChars * 2
+  IntPtrOp $2 $PathData + $2
+  ${If} $0 P> $PathData
+    IntPtrOp $0 $0 - 2
+  ${ElseIf} $1 P< $2
+    IntPtrOp $1 $1 + 2
+  ${EndIf}
+  ; What follows, the closing zero with it, moves up.
+  IntPtrOp $3 $2 - $1
+  IntOp $3 $3 + 2
+  System::Call 'kernel32::RtlMoveMemory(p r0, p r1, p r3)'
+  IntPtrOp $3 $1 - $0
+  IntOp $3 $3 / 2
+  IntOp $PathChars $PathChars - $3
+  StrCpy $PathAt 0
+  StrCpy $PathAtEnd 0
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Of the shortcut named on the stack: the folder of the program it starts, or ""
+; when it cannot be read.
+Function un.ShortcutFolder
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  StrCpy $4 ""
+  ; COINIT_APARTMENTTHREADED; an interactive uninstall runs its section in a
+  ; thread of its own.
+  System::Call 'ole32::CoInitializeEx(p 0, i 2) i .r3'
+  ; CLSID_ShellLink, CLSCTX_INPROC_SERVER, IID_IShellLinkW
+  System::Call 'ole32::CoCreateInstance(g "{00021401-0000-0000-C000-000000000046}", p 0, i 1, \
+    g "{000214F9-0000-0000-C000-000000000046}", *p .r1) i .r5'
+  ${If} $5 = 0
+    ; IPersistFile::Load (STGM_READ), then IShellLinkW::GetPath
+    System::Call '$1->0(g "{0000010b-0000-0000-C000-000000000046}", *p .r2) i .r5'
+    ${If} $5 = 0
+      System::Call '$2->5(w r0, i 0) i .r5'
+      ${If} $5 = 0
+        System::Call '$1->3(w .r4, i ${NSIS_MAX_STRLEN}, p 0, i 0) i .r5'
+        ${If} $5 <> 0
+          StrCpy $4 ""
+        ${EndIf}
+      ${EndIf}
+      System::Call '$2->2()'
+    ${EndIf}
+    System::Call '$1->2()'
+  ${EndIf}
+  ; S_OK or S_FALSE: this call's initialisation, to undo.
+  ${If} $3 >= 0
+    System::Call 'ole32::CoUninitialize()'
+  ${EndIf}
+  StrCpy $0 ""
+  ${If} $4 != ""
+    ${GetParent} $4 $0
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Stops the uninstall with the PATH left as it is, the entry in the list of
+; installed programs kept to run it again.
+!macro PATH_NOT_CHANGED entry
+  Call un.PathClose
+  DetailPrint "The system PATH could not be changed: ${entry} is still in it."
+  MessageBox MB_OK|MB_ICONEXCLAMATION "The system PATH could not be changed, so Setup's entry is still in it:$\n\
+    ${entry}$\n$\nRemove it by hand, or uninstall Corvane again." /SD IDOK
+  Abort "Corvane was not removed completely."
+!macroend
+
 ; Runs in the copy in %TEMP%, on the installation folder ("_?="). uninstall.exe
 ; and the folder itself are left to the helper: uninstall.exe is running.
+; The entry in the list of installed programs, with the PATH entry it records,
+; and the shortcut are removed when they are this installation's: another one,
+; made by a release that installed a second copy elsewhere, keeps its own.
 Section "Uninstall"
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  StrCpy $R1 0
+  ${If} $R0 != ""
+    Push $R0
+    Push $INSTDIR
+    Call un.SameFolder
+    Pop $R1
+  ${EndIf}
+  StrCpy $R2 ""
+  StrCpy $R3 0
+  ${If} ${FileExists} "$SMPROGRAMS\Corvane.lnk"
+    Push "$SMPROGRAMS\Corvane.lnk"
+    Call un.ShortcutFolder
+    Pop $R2
+    Push $R2
+    Push $INSTDIR
+    Call un.SameFolder
+    Pop $R3
+  ${EndIf}
+
   !insertmacro REMOVE_FILE "corvane.exe"
   !insertmacro REMOVE_FILE "corvane-diff.exe"
   !insertmacro REMOVE_FILE "corvane-snap.exe"
   !insertmacro REMOVE_FILE "README.html"
   !insertmacro REMOVE_FILE "LICENCE.txt"
-  Delete "$SMPROGRAMS\Corvane.lnk"
 
-  Call un.ReadPath
-  ${If} ${Errors}
-    DetailPrint "The system PATH could not be read whole: remove $INSTDIR from it by hand if it is there."
-    MessageBox MB_OK|MB_ICONEXCLAMATION "The system PATH could not be read whole, so it was left as it is.$\n$\n\
-      If it holds this folder, remove it by hand:$\n$INSTDIR" /SD IDOK
-  ${Else}
-    StrCpy $R1 "$INSTDIR"
-    Call un.PathWithout
-    ${If} $R3 > 0
-      ClearErrors
-      WriteRegExpandStr HKLM "${ENV_KEY}" "Path" "$R2"
-      ${If} ${Errors}
-        DetailPrint "Could not write the system PATH: remove $INSTDIR from it by hand."
-        MessageBox MB_OK|MB_ICONEXCLAMATION "The system PATH could not be written.$\n$\n\
-          Remove this folder from it by hand:$\n$INSTDIR" /SD IDOK
-      ${Else}
-        SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
-        DetailPrint "Removed $INSTDIR from the system PATH."
-      ${EndIf}
-    ${EndIf}
+  ${If} $R3 = 1
+    Delete "$SMPROGRAMS\Corvane.lnk"
+  ${ElseIf} ${FileExists} "$SMPROGRAMS\Corvane.lnk"
+    DetailPrint "Kept the shortcut $SMPROGRAMS\Corvane.lnk: it starts Corvane in $R2."
   ${EndIf}
 
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${If} $R1 = 1
+    ReadRegStr $R4 HKLM "${UNINSTALL_KEY}" "AddedToPath"
+    ${If} $R4 != ""
+      Call un.PathOpen
+      ${If} ${Errors}
+        !insertmacro PATH_NOT_CHANGED "$R4"
+      ${EndIf}
+      Push $R4
+      Call un.PathFind
+      ${If} $PathAt P<> 0
+        Call un.PathRemoveFound
+        Call un.PathWrite
+        ${If} ${Errors}
+          !insertmacro PATH_NOT_CHANGED "$R4"
+        ${EndIf}
+        DetailPrint "Removed $R4 from the system PATH."
+      ${EndIf}
+      Call un.PathClose
+    ${EndIf}
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${ElseIf} $R0 != ""
+    DetailPrint "Kept the entry in the list of installed programs: it is that of Corvane in $R0."
+  ${EndIf}
 SectionEnd
 
 Function Fail
@@ -447,14 +731,229 @@ SectionEnd
 
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENCE.txt"
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 ; No "run" box: Corvane asks for elevation, and Setup should not start it.
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_LANGUAGE "English"
 
-!insertmacro PATH_WITHOUT ""
-!insertmacro READ_PATH ""
+!insertmacro PATH_FUNCTIONS ""
+!insertmacro FOLDER_FUNCTIONS ""
+
+; The longest folder whose files all have names Windows opens without "\\?\":
+; 259 characters with "\corvane-diff.exe".
+!define MAX_FOLDER_CHARS 240
+
+; Corvane as installed before, from its Uninstall key: the folder (while it still
+; holds one of its files, else "": the key of an installation removed by hand,
+; which the next one takes over), the names written there, the PATH entry added.
+Var EarlierFolder
+Var EarlierFiles
+Var EarlierPathEntry
+; InstallFolderProblem's answer.
+Var FolderMessage
+
+; $R8: names separated by "|". Takes the first one off into $R9 ("": none left).
+Function NextName
+  Push $0
+  Push $1
+  StrCpy $0 0
+  ${Do}
+    StrCpy $1 $R8 1 $0
+    ${If} $1 == "|"
+    ${OrIf} $1 == ""
+      ${ExitDo}
+    ${EndIf}
+    IntOp $0 $0 + 1
+  ${Loop}
+  StrCpy $R9 $R8 $0
+  IntOp $0 $0 + 1
+  StrCpy $R8 $R8 "" $0
+  Pop $1
+  Pop $0
+FunctionEnd
+
+Function EarlierInstallation
+  Push $R8
+  Push $R9
+  ReadRegStr $EarlierFolder HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $EarlierFiles HKLM "${UNINSTALL_KEY}" "InstalledFiles"
+  ReadRegStr $EarlierPathEntry HKLM "${UNINSTALL_KEY}" "AddedToPath"
+  ${If} $EarlierFiles == ""
+    ; Setup wrote these before it kept the list.
+    StrCpy $EarlierFiles "${INSTALLED_FILES}"
+  ${EndIf}
+  StrCpy $R8 $EarlierFiles
+  ${Do}
+    Call NextName
+    ${If} $R9 == ""
+      StrCpy $EarlierFolder ""
+      StrCpy $EarlierPathEntry ""
+      ${ExitDo}
+    ${EndIf}
+    ${If} $EarlierFolder == ""
+    ${OrIf} ${FileExists} "$EarlierFolder\$R9"
+      ${ExitDo}
+    ${EndIf}
+  ${Loop}
+  Pop $R9
+  Pop $R8
+FunctionEnd
+
+; What makes the folder on the stack one Setup cannot use, in a few words, or "".
+Function FolderProblem
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $4 ""
+  StrCpy $1 $0 1 -1
+  ${If} $1 == "\"
+    StrCpy $0 $0 -1
+  ${EndIf}
+  StrLen $2 $0
+  StrCpy $1 $0 1 1
+  StrCpy $3 $0 4
+  ${If} $0 == ""
+    StrCpy $4 "no folder was given"
+  ${ElseIf} $2 > ${MAX_FOLDER_CHARS}
+    StrCpy $4 "its name is longer than ${MAX_FOLDER_CHARS} characters"
+  ${ElseIf} $2 = 2
+  ${AndIf} $1 == ":"
+    StrCpy $4 "it is the root of a drive"
+  ${ElseIf} $3 == "\\?\"
+  ${OrIf} $3 == "\\.\"
+    StrCpy $4 "it is not a full path such as C:\Tools\Corvane"
+  ${Else}
+    ; A plain full path is its own full path: not relative, no "." or "..",
+    ; no "/", no trailing dot or space.
+    System::Call 'kernel32::GetFullPathNameW(w r0, i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r2'
+    StrCpy $3 $1 1 -1
+    ${If} $3 == "\"
+      StrCpy $1 $1 -1
+    ${EndIf}
+    ${GetRoot} $0 $3
+    ${If} $2 = 0
+    ${OrIf} $1 != $0
+      StrCpy $4 "it is not a full path such as C:\Tools\Corvane"
+    ${ElseIf} $3 == $0
+      StrCpy $4 "it is the root of a network share"
+    ${Else}
+      StrCpy $1 $0 "" 2
+      ; And ";", which would split its entry in the PATH.
+      System::Call `shlwapi::StrPBrkW(w r1, w '<>"|?*:;$\t$\r$\n') p .r2`
+      ${If} $2 P<> 0
+        StrCpy $4 'it holds one of the characters < > " | ? * : ;'
+      ${ElseIfNot} ${FileExists} "$3\*.*"
+        StrCpy $4 "$3 is not there"
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  ; A file on the way.
+  ${If} $4 == ""
+    StrCpy $1 $0
+    ${Do}
+      ${If} ${FileExists} "$1"
+        ${IfNot} ${FileExists} "$1\*.*"
+          StrCpy $4 "$1 is a file"
+        ${EndIf}
+        ${ExitDo}
+      ${EndIf}
+      ${GetParent} $1 $1
+      ${If} $1 == $3
+      ${OrIf} $1 == ""
+        ${ExitDo}
+      ${EndIf}
+    ${Loop}
+  ${EndIf}
+  ; The system's own folders.
+  ${If} $4 == ""
+    StrLen $2 "$WINDIR\"
+    StrCpy $1 $0 $2
+    ${GetParent} $PROFILE $2
+    ${If} $0 == $WINDIR
+    ${OrIf} $1 == "$WINDIR\"
+      StrCpy $4 "it is a folder of Windows"
+    ${ElseIf} $0 == $PROGRAMFILES
+    ${OrIf} $0 == $PROGRAMFILES64
+    ${OrIf} $0 == $COMMONFILES32
+    ${OrIf} $0 == $COMMONFILES64
+    ${OrIf} $0 == $APPDATA
+    ${OrIf} $0 == $2
+    ${OrIf} $0 == $PROFILE
+      StrCpy $4 "it is one of the system's own folders, for the folders of programs, their data or users"
+    ${EndIf}
+  ${EndIf}
+  StrCpy $0 $4
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Whether Setup may install into $INSTDIR: FolderMessage "" if so, else why not,
+; for the user. Sets the Earlier... variables.
+Function InstallFolderProblem
+  Push $0
+  Push $1
+  Push $R8
+  Push $R9
+  StrCpy $FolderMessage ""
+  Call EarlierInstallation
+  Push $INSTDIR
+  Call FolderProblem
+  Pop $0
+  ${If} $0 != ""
+    StrCpy $FolderMessage "Setup cannot install Corvane into $INSTDIR: $0.$\n$\nChoose another folder."
+  ${ElseIf} $EarlierFolder != ""
+    Push $EarlierFolder
+    Push $INSTDIR
+    Call SameFolder
+    Pop $0
+    ${If} $0 = 0
+      StrCpy $FolderMessage "Corvane is already installed in $EarlierFolder.$\n$\nInstall it into that folder \
+        again, or uninstall it first to install it into another one."
+    ${EndIf}
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  ; Files of the names Setup writes, there before it: only an earlier installation's own are replaced.
+  ${If} $FolderMessage == ""
+    StrCpy $R8 "${INSTALLED_FILES}"
+    ${Do}
+      Call NextName
+      ${If} $R9 == ""
+        ${ExitDo}
+      ${EndIf}
+      ${If} ${FileExists} "$INSTDIR\$R9"
+        StrCpy $1 0
+        ${If} $0 = 1
+          System::Call 'shlwapi::StrStrIW(w "|$EarlierFiles|", w "|$R9|") p .r1'
+        ${EndIf}
+        ${If} $1 P= 0
+          StrCpy $FolderMessage "$INSTDIR already holds $R9, which Setup did not write there.$\n$\n\
+            Setup replaces no file of another program or of yours: choose another folder."
+          ${ExitDo}
+        ${EndIf}
+      ${EndIf}
+    ${Loop}
+  ${EndIf}
+  Pop $R9
+  Pop $R8
+  Pop $1
+  Pop $0
+FunctionEnd
+
+Function DirectoryLeave
+  Call InstallFolderProblem
+  ${If} $FolderMessage != ""
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$FolderMessage"
+    Abort
+  ${EndIf}
+FunctionEnd
 
 Section "Corvane" SecMain
   SectionIn RO
@@ -482,45 +981,55 @@ Section "Corvane" SecMain
   WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "https://www.pellix.com/"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstalledFiles" "${INSTALLED_FILES}"
   ; The folder's own files only: a subfolder is not ours.
   ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ; The PATH entry that the installation here before added stays recorded while
+  ; the PATH holds it, so that the uninstaller removes it.
+  StrCpy $0 ""
+  ${If} $EarlierPathEntry != ""
+    Call PathOpen
+    ${IfNot} ${Errors}
+      Push $EarlierPathEntry
+      Call PathFind
+      ${If} $PathAt P<> 0
+        StrCpy $0 $EarlierPathEntry
+      ${EndIf}
+    ${EndIf}
+    Call PathClose
+  ${EndIf}
+  ${If} $0 == ""
+    DeleteRegValue HKLM "${UNINSTALL_KEY}" "AddedToPath"
+  ${Else}
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "AddedToPath" $0
+  ${EndIf}
 SectionEnd
 
 Section /o "Add the command-line tools to the PATH" SecPath
-  Call ReadPath
+  Call PathOpen
   ${If} ${Errors}
+    Call PathClose
     Call PathByHand
     Return
   ${EndIf}
-  StrCpy $R1 "$INSTDIR"
-  Call PathWithout
-  ${If} $R3 > 0
+  Push $INSTDIR
+  Call PathFind
+  ${If} $PathAt P<> 0
     DetailPrint "The system PATH already holds $INSTDIR."
-    Return
+  ${Else}
+    Push $INSTDIR
+    Call PathAppend
+    Call PathWrite
+    ${If} ${Errors}
+      Call PathByHand
+    ${Else}
+      WriteRegStr HKLM "${UNINSTALL_KEY}" "AddedToPath" $INSTDIR
+      DetailPrint "Added $INSTDIR to the system PATH."
+    ${EndIf}
   ${EndIf}
-  ; A separator even after a trailing one: taking the entry out again then gives
-  ; back the value as it was.
-  StrCpy $R5 ";"
-  ${If} $R0 == ""
-    StrCpy $R5 ""
-  ${EndIf}
-  ; NSIS would cut a longer string short without a word.
-  StrLen $R6 "$R0$R5"
-  StrLen $R7 "$INSTDIR"
-  IntOp $R6 $R6 + $R7
-  ${If} $R6 >= ${NSIS_MAX_STRLEN}
-    Call PathByHand
-    Return
-  ${EndIf}
-  ClearErrors
-  WriteRegExpandStr HKLM "${ENV_KEY}" "Path" "$R0$R5$INSTDIR"
-  ${If} ${Errors}
-    Call PathByHand
-    Return
-  ${EndIf}
-  SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
-  DetailPrint "Added $INSTDIR to the system PATH."
+  Call PathClose
 SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
@@ -530,12 +1039,80 @@ SectionEnd
     by name."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
+; Appends ";" and the folder on the stack to the open PATH (the folder alone
+; to an empty one); a separator even after a trailing one, so that taking the
+; entry out again gives back the PATH as it was.
+Function PathAppend
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $4 ";$0"
+  ${If} $PathChars = 0
+    StrCpy $4 $0
+  ${EndIf}
+  StrLen $1 $4
+  IntOp $2 $PathChars + $1
+  IntOp $2 $2 + 1
+  IntOp $2 $2 * 2
+  System::Alloc $2
+  Pop $3
+  IntOp $2 $PathChars * 2
+  System::Call 'kernel32::RtlMoveMemory(p r3, p $PathData, p r2)'
+  IntPtrOp $2 $3 + $2
+  System::Call 'kernel32::lstrcpyW(p r2, w r4) p'
+  System::Free $PathData
+  StrCpy $PathData $3
+  IntOp $PathChars $PathChars + $1
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Exit code 3: installed, the PATH left as it was.
 Function PathByHand
-  DetailPrint "The system PATH was left as it is: it could not be read whole or would grow too long."
+  SetErrorLevel 3
+  DetailPrint "The system PATH could not be changed, so it was left as it is."
   DetailPrint "Add $INSTDIR to it by hand to use corvane-snap and corvane-diff by name."
-  MessageBox MB_OK|MB_ICONEXCLAMATION "The system PATH could not be read whole or would grow too long, \
-    so Setup left it as it is.$\n$\nTo use corvane-snap and corvane-diff by name, add this folder to it \
-    by hand:$\n$INSTDIR" /SD IDOK
+  MessageBox MB_OK|MB_ICONEXCLAMATION "The system PATH could not be changed, so Setup left it as it is.$\n$\n\
+    To use corvane-snap and corvane-diff by name, add this folder to it by hand:$\n$INSTDIR" /SD IDOK
+FunctionEnd
+
+; The folder given with /D= into $0, as typed (Setup replaces one it finds
+; wrong before .onInit runs), the error flag when none was. $R2: why it cannot
+; be used when Setup would not take it for /D= at all, else "".
+Function GivenFolder
+  Push $1
+  Push $2
+  Push $3
+  ClearErrors
+  StrCpy $R2 ""
+  System::Call 'kernel32::GetCommandLineW() w .r1'
+  StrLen $3 $1
+  StrCpy $2 0
+  ${Do}
+    ${If} $2 >= $3
+      SetErrors
+      ${ExitDo}
+    ${EndIf}
+    StrCpy $0 $1 4 $2
+    ${If} $0 S== " /D="
+    ${OrIf} $0 S== `"/D=`
+      ${If} $0 S== `"/D=`
+        StrCpy $R2 "/D= must be the last parameter, without quotes"
+      ${EndIf}
+      IntOp $2 $2 + 4
+      StrCpy $0 $1 "" $2
+      ${ExitDo}
+    ${EndIf}
+    IntOp $2 $2 + 1
+  ${Loop}
+  Pop $3
+  Pop $2
+  Pop $1
 FunctionEnd
 
 Function .onInit
@@ -551,6 +1128,44 @@ Function .onInit
   ${IfNot} ${Errors}
   ${AndIf} $R1 == ""
     !insertmacro SelectSection ${SecPath}
+  ${EndIf}
+
+  ; A folder given with /D= that Setup cannot use ends it, where the folder
+  ; Setup itself chose in its place would go unnoticed.
+  Call GivenFolder
+  ${IfNot} ${Errors}
+    ${If} $R2 == ""
+      Push $0
+      Call FolderProblem
+      Pop $R2
+    ${EndIf}
+    StrCpy $R3 $0 1 -1
+    StrCpy $R4 $0
+    ${If} $R3 == "\"
+      StrCpy $R4 $0 -1
+    ${EndIf}
+    StrCpy $R3 $INSTDIR 1 -1
+    StrCpy $R5 $INSTDIR
+    ${If} $R3 == "\"
+      StrCpy $R5 $INSTDIR -1
+    ${EndIf}
+    ${If} $R2 == ""
+    ${AndIf} $R4 != $R5
+      StrCpy $R2 "Setup cannot use it as a folder"
+    ${EndIf}
+    ${If} $R2 != ""
+      MessageBox MB_OK|MB_ICONSTOP "Setup cannot install Corvane into $0: $R2." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+  ; The folder page checks the folder chosen there; a silent install has none.
+  ${If} ${Silent}
+    Call InstallFolderProblem
+    ${If} $FolderMessage != ""
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
