@@ -41,7 +41,7 @@ fi
 if ! wine --version >/dev/null 2>&1; then
   echo "== the release, built (scripts/package.sh)"
   "$top/scripts/package.sh" "$out/release-unchecked" >/dev/null
-  echo "== NOT RUN: the windows tests under Wine, the demonstration run and the release check"
+  echo "== NOT RUN: the windows tests under Wine, the demonstration run, the release and installer checks"
   echo "   this machine cannot start 32-bit programs (wine --version: $(wine --version 2>&1 | tail -n 1))"
   [ "${CORVANE_REQUIRE_WINE:-0}" = 1 ] && exit 1
   exit 0
