@@ -5,6 +5,7 @@
 #include "snapshot/SnapWriter.h"
 
 #include <cstring>
+#include <utility>
 
 const uint8_t kAppendixMarker[kAppendixMarkerSize] = {0x89, 'C', 'O', 'R', 'V', 'A', 'N', 'E',
                                                       '.',  'A', 'P', 'X', '\r', '\n', 0x1A, '\n'};
@@ -98,21 +99,25 @@ private:
     uint32_t m_left;
 };
 
+// Places are gathered as they are read: the counts and the section's length
+// are the file's word, never room taken ahead of the bytes.
 bool ReadPlaces(CSectionReader& section, uint32_t maxNames, std::vector<SnapPlacePath>& places)
 {
     uint32_t count;
-    // Each place takes at least its count of names and one counted name.
-    if (!section.ReadU32(count) || count == 0 || count > section.Left() / 4)
+    if (!section.ReadU32(count) || count == 0)
         return false;
-    places.resize(count);
-    for (SnapPlacePath& place : places) {
+    for (uint32_t i = 0; i < count; ++i) {
         uint16_t names;
-        if (!section.ReadU16(names) || names == 0 || names > maxNames || names > section.Left() / 2)
+        if (!section.ReadU16(names) || names == 0 || names > maxNames)
             return false;
-        place.resize(names);
-        for (std::string& name : place)
+        SnapPlacePath place;
+        for (uint16_t n = 0; n < names; ++n) {
+            std::string name;
             if (!section.ReadText(name))
                 return false;
+            place.push_back(std::move(name));
+        }
+        places.push_back(std::move(place));
     }
     return true;
 }
