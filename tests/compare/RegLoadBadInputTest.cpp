@@ -279,3 +279,84 @@ TEST(RegLoadBadInput, GarbageEndsInAcceptanceOrARefusal)
     EXPECT_GT(accepted, 0);
     EXPECT_LT(accepted, 3000);
 }
+
+namespace {
+
+// The appendix of a snapshot of HKEY_USERS\.DEFAULT written by hand, section
+// by section, after the records of Sample().
+struct Appendix : Bytes {
+    Appendix& Marker()
+    {
+        b.insert(b.end(), kAppendixMarker, kAppendixMarker + kAppendixMarkerSize);
+        return *this;
+    }
+    Appendix& Section(const std::string& tag, const Bytes& data)
+    {
+        Raw(tag).U32(static_cast<uint32_t>(data.b.size()));
+        b.insert(b.end(), data.b.begin(), data.b.end());
+        return *this;
+    }
+    Appendix& End() { return static_cast<Appendix&>(Raw("END ").U32(0)); }
+};
+
+Bytes Places(uint32_t count, uint16_t names)
+{
+    Bytes places;
+    places.U32(count).U16(names).Name("HKEY_USERS");
+    if (names > 1)
+        places.Name(".DEFAULT");
+    return places;
+}
+
+}  // namespace
+
+// What follows the records: an appendix read to the byte, a section of a
+// later version passed over, and every other appendix refused with its note.
+TEST(RegLoadBadInput, AnAppendixIsReadExactlyOrTheFileRefused)
+{
+    TRegistry sample = Sample();
+    sample.appendix.present = false;
+    const std::vector<uint8_t> records = WriteSnapshot(sample).Bytes();
+    Bytes codePage, writer;
+    codePage.U32(1252);
+    writer.Name("corvane-snap").Name("2.1.0.0");
+    auto head = [&](uint16_t version = 1) {
+        Appendix a;
+        a.Marker().U16(version);
+        return a;
+    };
+    const struct {
+        const char* what;
+        Bytes appendix;
+        const char* refusal;  // null: read, holding HKEY_USERS\.DEFAULT
+    } cases[] = {
+        {"every section", head().Section("CP  ", codePage).Section("WRTR", writer).Section("PLCS", Places(1, 2)).End(), nullptr},
+        {"a section of a later version", head().Section("HASH", writer).Section("PLCS", Places(1, 2)).End(), nullptr},
+        {"a later version", head(2).End(), kAppendixNewer},
+        {"version 0", head(0).End(), kAppendixDamaged},
+        {"no end", head().Section("PLCS", Places(1, 2)), kAppendixDamaged},
+        {"bytes after the end", static_cast<Bytes&>(head().End()).U8(0), kAppendixDamaged},
+        {"an end with data", head().Section("END ", codePage), kAppendixDamaged},
+        {"a section twice", head().Section("CP  ", codePage).Section("CP  ", codePage).End(), kAppendixDamaged},
+        {"a section longer than what it holds", head().Section("WRTR", Bytes(writer).U8(0)).End(), kAppendixDamaged},
+        {"a section past the end", static_cast<Bytes&>(head().Raw("HASH").U32(1000)).U8(0), kAppendixDamaged},
+        {"no places", head().Section("PLCS", Bytes().U32(0)).End(), kAppendixDamaged},
+        {"a place of no names", head().Section("PLCS", Bytes().U32(1).U16(0)).End(), kAppendixDamaged},
+        {"more places than bytes", head().Section("PLCS", Places(0x2C000036, 2)).End(), kAppendixDamaged},
+        {"a place deeper than keys go", head().Section("PLCS", Places(1, 600)).End(), kAppendixDamaged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> bytes = records;
+        bytes.insert(bytes.end(), c.appendix.b.begin(), c.appendix.b.end());
+        Loaded l(bytes);
+        if (c.refusal) {
+            EXPECT_FALSE(l.ok);
+            EXPECT_EQ(l.messages.Texts(), (std::vector<std::string>{c.refusal, kReadError1}));
+        } else {
+            ASSERT_TRUE(l.ok) << l.messages.Texts().size();
+            EXPECT_EQ(l.mine.Appendix1().places, (std::vector<SnapPlacePath>{{"HKEY_USERS", ".DEFAULT"}}));
+            EXPECT_EQ(l.mine.Scope().Paths(), (std::vector<std::string>{"HKEY_USERS\\.DEFAULT"}));
+        }
+    }
+}
