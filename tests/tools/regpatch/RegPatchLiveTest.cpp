@@ -10,6 +10,7 @@
 #include "tests/snapshot/RegSnapTesting.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/WaitFor.h"
+#include "tools/DiffRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -61,11 +62,17 @@ private:
     HKEY m_h = nullptr;
 };
 
-bool TakeSnapshot(const std::string& path)
+// A snapshot of the whole registry, or of the keys named.
+bool TakeSnapshot(const std::string& path, const std::vector<std::wstring>& keys = {})
 {
+    CChosenPlaces places;
+    for (const std::wstring& key : keys)
+        if (!ChooseKey(key, places, SystemRegistry()).empty())
+            return false;
     CRecordingMessages messages;
     CRecordingProgress progress;
     CRecordedRegSnap snap(path, nullptr, &progress, FALSE, &messages);
+    snap.ChoosePlaces(std::move(places));
     snap.Run();
     return messages.shown.size() == 2 && snap.results.size() == 1;  // question, note, results
 }
@@ -268,6 +275,85 @@ TEST(RegPatchLive, CraftedPairsGiveBackTheOtherStateBothWays)
             ASSERT_TRUE(TakeSnapshot(snap[2]) && SaveSnapshot(snap[3], Snapshot(to)));
             EXPECT_EQ(DifferencesBelowTestKeys(snap[3], snap[2]), "") << (reverse ? "reverse" : "forward");
         }
+    }
+}
+
+// Every difference of two snapshots of the whole registry, one line each
+// ("removed key PATH", "changed value PATH", ...).
+std::vector<std::string> AllDifferences(const std::string& path1, const std::string& path2)
+{
+    CRecordingMessages messages;
+    CRegMine mine(messages);
+    mine.SetTypesCompared(true);
+    CStdioFile file1, file2;
+    if (!file1.OpenRead(path1) || !file2.OpenRead(path2) || !mine.Compare(nullptr, file1, file2))
+        return {"comparison failed"};
+    std::vector<std::string> lines;
+    ForEachDifference(mine, SnapKind::Registry, [&](const CDiffRecord& record) {
+        lines.push_back(std::string(DiffChangeName(record.change)) + " " + DiffEntryKindName(record.kind) + " " +
+                        record.path);
+    });
+    return lines;
+}
+
+// Pairs of snapshots of chosen keys, or of one such and the whole registry,
+// taken for real around a change; the undo imported into the registry as it
+// is after the change; a snapshot of the whole registry before and after the
+// import must differ by exactly the change inside the keys both recorded.
+// A pair the patch refuses writes nothing.
+TEST(RegPatchLive, PairsOfChosenKeysUndoOnlyWhatBothRecorded)
+{
+    const std::wstring test = L"HKLM\\Software\\Corvane Patch Test";
+    const std::wstring vendor = test + L"\\Vendor", other = test + L"\\Other";
+    const std::string path = "HKEY_LOCAL_MACHINE\\" + kMachineKey;
+    auto change = [] {
+        CKey(HKEY_LOCAL_MACHINE, kMachineKey + "\\Vendor").Set("v", REG_DWORD, B("\2\0\0\0"));
+        CKey(HKEY_LOCAL_MACHINE, kMachineKey + "\\Other").Set("o", REG_DWORD, B("\2\0\0\0"));
+    };
+    auto removeVendor = [] { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kMachineKey + "\\Vendor").c_str()); };
+    const struct {
+        const char* what;
+        std::vector<std::wstring> before, after;
+        void (*change)();
+        DWORD code;
+        std::vector<std::string> undone;  // what the import changed
+        bool asOfOld = false;  // the first file as 2.0.0.1 wrote it: the records alone
+    } cases[] = {
+        {"the vendor's key removed, then its parent taken", {vendor}, {test}, removeVendor, 1,
+         {"added key " + path + "\\Vendor"}},
+        {"a chosen key, then the whole registry", {vendor}, {}, change, 1, {"changed value " + path + "\\Vendor\\v"}},
+        {"the whole registry, then a chosen key", {}, {vendor}, change, 1, {"changed value " + path + "\\Vendor\\v"}},
+        {"a key, then a key inside it", {test}, {vendor}, change, 1, {"changed value " + path + "\\Vendor\\v"}},
+        {"two keys side by side", {vendor}, {other}, change, 2, {}},
+        {"a chosen key as 2.0.0.1 took it, then the whole registry", {vendor}, {}, change, 2, {}, true},
+    };
+    CTestTraces traces;
+    const std::string* snap = traces.snap;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineKey.c_str());
+        CKey(HKEY_LOCAL_MACHINE, kMachineKey + "\\Vendor").Set("v", REG_DWORD, B("\1\0\0\0"));
+        CKey(HKEY_LOCAL_MACHINE, kMachineKey + "\\Vendor\\Sub").Set("x", REG_SZ, "x" + kZ);
+        CKey(HKEY_LOCAL_MACHINE, kMachineKey + "\\Other").Set("o", REG_DWORD, B("\1\0\0\0"));
+        ASSERT_TRUE(TakeSnapshot(snap[0], c.before));
+        if (c.asOfOld) {
+            ASSERT_TRUE(SaveSnapshot(snap[0], CMemoryFile(RecordsOf(ReadWholeFile(snap[0])))));
+        }
+        c.change();
+        ASSERT_TRUE(TakeSnapshot(snap[1], c.after));
+        ASSERT_TRUE(TakeSnapshot(snap[2]));
+        const std::string pair = " \"" + snap[0] + "\" \"" + snap[1] + "\"";
+        if (c.code == 2) {
+            DWORD code;
+            std::string diff = "Z:" CORVANE_DIFF_EXE;
+            std::replace(diff.begin(), diff.end(), '/', '\\');
+            EXPECT_EQ(RunProgram(diff, "--format reg --reverse" + pair, code), "");
+            EXPECT_EQ(code, 2u);
+            continue;
+        }
+        ASSERT_NO_FATAL_FAILURE(PatchAndImport("--reverse", pair, traces.undo, c.code));
+        ASSERT_TRUE(TakeSnapshot(snap[3]));
+        EXPECT_EQ(AllDifferences(snap[2], snap[3]), c.undone);
     }
 }
 
