@@ -157,7 +157,11 @@ TEST_P(EndToEnd, AFileSystemSnapshotOfAMappedDriveThroughTheMenu)
     EXPECT_EQ(file.version, 174);
     EXPECT_EQ(file.drive, static_cast<uint8_t>(drive));
     EXPECT_EQ(file.folderCount, folders);
-    EXPECT_EQ(file.bytesUsed, bytes.size());
+    // After the records, the window's appendix: the whole drive, by corvane.
+    CSnapAppendix appendix;
+    ASSERT_TRUE(ReadAppendixAt(bytes, file.bytesUsed, appendix));
+    EXPECT_TRUE(appendix.Whole());
+    EXPECT_EQ(appendix.program, "corvane");
     Compare(expected, file.root, root);
 
     ::DeleteFileA(snapshot.c_str());
