@@ -1,6 +1,7 @@
 // Writes the snapshot files that the corvane-diff tests compare, into the
 // current folder: before.tvrec and after.tvrec (a drive before and after a
-// change), and registry.tvrec (a file of the other kind).
+// change), chosen.tvrec (two folders of the drive after the change, one of
+// them gone), and registry.tvrec (a file of the other kind).
 #include "snapshot/SnapFormat.h"
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/support/SnapshotFiles.h"
@@ -31,12 +32,15 @@ int main()
                            {TFolder{"system32", {File("a.dll", 5)}, {}}}},
                    TFolder{"TEMP", {}, {}},
                    TFolder{"NewApp", {File("app.exe", 9)}, {}}}};
+    TFolder chosen{"C:", {}, {after.folders[0]}};
+    CSnapAppendix chosenPlaces{true, 1252, "corvane-snap", "2.1.0.0", {{"C:", "WINDOWS"}, {"C:", "Old"}}};
     CMemoryFile registry;
     uint8_t header[6];
     PutLE16(header, kRegSnapVersion);
     PutLE32(header + 2, 1);
     registry.Write(header, sizeof header);
     bool ok = SaveSnapshot("before.tvrec", WriteSnapshot(before)) && SaveSnapshot("after.tvrec", WriteSnapshot(after)) &&
+              SaveSnapshot("chosen.tvrec", WriteSnapshot(chosen, 'C', chosenPlaces)) &&
               SaveSnapshot("registry.tvrec", registry);
     return ok ? 0 : 1;
 }
