@@ -191,6 +191,36 @@ TEST_F(RegView, ShowsKeysAndValuesWithThePictureOfTheirTypeAndSide)
               "4 Flag 9/9\n");
 }
 
+// Snapshots of chosen keys: a line above the trees names what was compared,
+// and the trees start below it; two whole snapshots show no such line.
+TEST_F(RegView, NamesThePlacesComparedAboveTheTreesOfSnapshotsOfChosenKeys)
+{
+    TRegistry chosen = After();
+    chosen.appendix.places = {{"HKEY_LOCAL_MACHINE", "SOFTWARE", "Pellix"}, {"HKEY_USERS", ".DEFAULT", "New"}};
+    Show(Before(), chosen);
+    HWND line = ::GetDlgItem(view.GetSafeHwnd(), kComparedPlacesId);
+    ASSERT_NE(line, nullptr);
+    char text[256] = {};
+    ::GetWindowTextA(line, text, sizeof text);
+    EXPECT_STREQ(text, "Compared only what both snap shots recorded: HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellix; "
+                       "HKEY_USERS\\.DEFAULT\\New");
+    RECT lineRect, treeRect;
+    ::GetWindowRect(line, &lineRect);
+    ::GetWindowRect(view.LeftTree().GetSafeHwnd(), &treeRect);
+    EXPECT_TRUE(::IsWindowVisible(line));
+    EXPECT_LE(lineRect.bottom, treeRect.top);
+}
+
+TEST_F(RegView, ShowsNoLineOfPlacesForTwoWholeSnapshots)
+{
+    Show(Before(), After());
+    EXPECT_EQ(::GetDlgItem(view.GetSafeHwnd(), kComparedPlacesId), nullptr);
+    RECT treeRect, viewRect;
+    ::GetWindowRect(view.LeftTree().GetSafeHwnd(), &treeRect);
+    ::GetWindowRect(view.GetSafeHwnd(), &viewRect);
+    EXPECT_EQ(treeRect.top, viewRect.top);
+}
+
 TEST_F(RegView, ExpandAllLeavesTheTreesScrolledToTheirTops)
 {
     Show(Before(), After(), 100);
