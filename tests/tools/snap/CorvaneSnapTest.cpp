@@ -6,9 +6,11 @@
 // progress reads the bar back as the progress window does.
 #include "operation/SnapProgressDlg.h"
 #include "res/resource.h"
+#include "compare/AnsiChars.h"
 #include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
 #include "snapshot/ResultsText.h"
+#include "snapshot/SnapFormat.h"
 #include "snapshot/SnapOperation.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/DriveFixture.h"
@@ -63,8 +65,17 @@ struct ChildRun {
     std::string out, err;
 };
 
-// corvane-snap.exe, or another program, with the arguments, its standard
-// output and error in files.
+std::wstring Utf8ToWide(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                          &wide[0], static_cast<int>(wide.size()))));
+    return wide;
+}
+
+// corvane-snap.exe, or another program, with the arguments (UTF-8: the
+// command line is given wide, as a console gives what is typed), its
+// standard output and error in files.
 ChildRun RunSnap(const std::vector<std::string>& args, const char* program = CORVANE_SNAP_EXE)
 {
     std::string exe = std::string("Z:") + program, command;
@@ -76,16 +87,17 @@ ChildRun RunSnap(const std::vector<std::string>& args, const char* program = COR
         size_t trailing = expanded.size() - (expanded.find_last_not_of('\\') + 1);
         command += " \"" + expanded + std::string(trailing, '\\') + "\"";
     }
+    std::wstring wideExe = Utf8ToWide(exe), wideCommand = Utf8ToWide(command);
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     const std::string outPath = TempPath("corvane-snap-out.txt"), errPath = TempPath("corvane-snap-err.txt");
-    STARTUPINFOA si{};
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = ::CreateFileA(outPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
     si.hStdError = ::CreateFileA(errPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
     PROCESS_INFORMATION pi{};
     ChildRun run;
-    if (::CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (::CreateProcessW(wideExe.c_str(), &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         if (::WaitForSingleObject(pi.hProcess, 4 * kPatienceMs) != WAIT_OBJECT_0)
             ::TerminateProcess(pi.hProcess, 98);
         ::GetExitCodeProcess(pi.hProcess, &run.code);
@@ -211,6 +223,124 @@ TEST(CorvaneSnap, EachCommandLineEndsAsItMust)
     }
     ::DeleteFileA(windowFile.c_str());
     ::DeleteFileA(kFile.c_str());
+}
+
+// Names are taken as typed: FILE beside a file whose name it resembles, an
+// option, a folder and a key in full-width look-alikes; names with control
+// characters shown escaped. {dir} holds Lukasz.tvrec before each case, which
+// must stay byte for byte as it was; the one file a case writes must be a
+// complete snapshot, and a refused case writes nothing. {odd} is a host
+// folder holding Ctl\a<01>b, which Windows lists but cannot open: chosen, or
+// below a chosen folder, it is listed as ignored. The test makes the key
+// Corvane Typed\line<0A>feed.
+struct TypedCase {
+    std::vector<std::string> args;  // UTF-8
+    DWORD code;
+    const char* err;      // standard error, exactly
+    const char* written;  // the file written into {dir}, or null
+    const char* out;      // a line that standard output holds
+};
+
+const TypedCase kTypedCases[] = {
+    {{"reg", "HKLM\\Software\\Wine", "{dir}\\Łukasz.tvrec", "--force"}, 0, "", "Łukasz.tvrec",
+     "HKEY_LOCAL_MACHINE\\Software\\Wine"},
+    {{"reg", "HKLM\\Software\\Wine", "{dir}\\Łukasz.tvrec"}, 0, "", "Łukasz.tvrec", "HKEY_LOCAL_MACHINE\\Software\\Wine"},
+    {{"reg", "HKLM\\Software\\Wine", "{dir}\\Lukasz.tvrec", "－－force"}, 2, "{usage}", nullptr, nullptr},
+    {{"reg", "HKLM＼Software＼Wine", "{dir}\\Wine.tvrec"}, 2,
+     "corvane-snap: HKLM?Software?Wine is not below HKEY_LOCAL_MACHINE or HKEY_USERS.\n", nullptr, nullptr},
+    {{"reg", "HKLM\\Software＼Wine", "{dir}\\Wine.tvrec"}, 2, "corvane-snap: HKLM\\Software?Wine does not exist.\n",
+     nullptr, nullptr},
+    {{"reg", "ＨＫＬＭ\\Software\\Wine", "{dir}\\Wine.tvrec"}, 2,
+     "corvane-snap: ????\\Software\\Wine is not below HKEY_LOCAL_MACHINE or HKEY_USERS.\n", nullptr, nullptr},
+    {{"reg", "HKLM\\Software\\Łukasz", "{dir}\\Wine.tvrec"}, 2, "corvane-snap: HKLM\\Software\\?ukasz does not exist.\n",
+     nullptr, nullptr},
+    {{"fs", "{DRIVE}\\Data＼Deep", "{dir}\\Deep.tvrec"}, 2, "corvane-snap: {DRIVE}\\Data?Deep does not exist.\n",
+     nullptr, nullptr},
+    {{"reg", "HKLM\\Software\\Corvane Typed\\line\nfeed", "{dir}\\Key.tvrec"}, 0, "", "Key.tvrec",
+     "HKEY_LOCAL_MACHINE\\Software\\Corvane Typed\\line<0A>feed"},
+    {{"fs", "{odd}\\Ctl", "{dir}\\Ctl.tvrec"}, 0, "", "Ctl.tvrec", "{odd}\\Ctl\\a<01>b"},
+    {{"fs", "{odd}\\Ctl\\a\x01" "b", "{dir}\\Ctl.tvrec"}, 0, "", "Ctl.tvrec",
+     "Only the following directories and their contents were recorded:\r\n{odd}\\Ctl\\a<01>b"},
+    {{"fs", "{odd}\\Ctl\\b\x01", "{dir}\\Ctl.tvrec"}, 2, "corvane-snap: {odd}\\Ctl\\b<01> does not exist.\n", nullptr,
+     nullptr},
+};
+
+// The names of the files in the folder, UTF-8, sorted.
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW(Utf8ToWide(folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        char name[MAX_PATH * 3];
+        int n = ::WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, name, sizeof name, nullptr, nullptr);
+        names.push_back(n > 0 ? name : "?");
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(CorvaneSnap, NamesAreTakenAsTyped)
+{
+    ASSERT_NE(FixtureDriveLetter(), 0) << "run through scripts/with-drive";
+    MakeFolder(Expand("{DRIVE}\\Data"));
+    ASSERT_TRUE(MakeFolder(Expand("{DRIVE}\\Data\\Deep")) || FileExists(Expand("{DRIVE}\\Data\\Deep")));
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Corvane Typed\\line\nfeed", 0, nullptr, 0,
+                                KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    std::string odd = std::string("Z:") + CORVANE_ODD_FOLDER;
+    std::replace(odd.begin(), odd.end(), '/', '\\');
+    const std::string dir = TempPath("corvane-typed");
+    MakeFolder(dir);
+    const std::string kept = "keep me, I am Lukasz";
+    auto fill = [&](std::string text) {
+        for (const auto& [name, value] : {std::pair<std::string, std::string>{"{dir}", dir}, {"{odd}", odd}})
+            for (size_t at; (at = text.find(name)) != std::string::npos;)
+                text.replace(at, name.size(), value);
+        return Expand(text);
+    };
+    for (const TypedCase& c : kTypedCases) {
+        std::vector<std::string> args;
+        std::string line;
+        for (const std::string& arg : c.args) {
+            args.push_back(fill(arg));
+            line += " " + ShownName(args.back());
+        }
+        SCOPED_TRACE(line);
+        for (const std::string& name : FilesIn(dir))
+            ::DeleteFileW(Utf8ToWide(dir + "\\" + name).c_str());
+        ASSERT_TRUE(MakeFile(dir + "\\Lukasz.tvrec", kept));
+
+        ChildRun run = RunSnap(args);
+        EXPECT_EQ(run.code, c.code);
+        EXPECT_EQ(run.err, ToCrLf(fill(c.err)));
+        std::vector<std::string> expected{"Lukasz.tvrec"};
+        if (c.written)
+            expected.push_back(c.written);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(FilesIn(dir), expected);
+        std::vector<uint8_t> lukasz = ReadWholeFile(dir + "\\Lukasz.tvrec");
+        EXPECT_EQ(std::string(lukasz.begin(), lukasz.end()), kept);
+        if (c.written) {
+            std::vector<uint8_t> bytes = ReadWholeFileW(Utf8ToWide(dir + "\\" + c.written));
+            EXPECT_GT(bytes.size(), 20u);
+            if (bytes.size() > 20) {
+                EXPECT_EQ(bytes[0] | bytes[1] << 8, args[0] == "reg" ? kRegSnapVersion : kFSSnapVersion);
+            }
+            EXPECT_NE(run.out.find("\r\n" + fill(c.out) + "\r\n"), std::string::npos) << run.out;
+        }
+    }
+    for (const std::string& name : FilesIn(dir))
+        ::DeleteFileW(Utf8ToWide(dir + "\\" + name).c_str());
+    ::RemoveDirectoryA(dir.c_str());
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Corvane Typed");
 }
 
 // Snapshots of chosen folders and keys, each compared by corvane-diff with a
