@@ -61,11 +61,11 @@ bool MakeFileW(const std::wstring& path, const std::string& content)
     return ok && written == content.size();
 }
 
-namespace {
-
-std::vector<uint8_t> ReadAll(HANDLE h)
+std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
     std::vector<uint8_t> bytes;
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return bytes;
     char chunk[65536];
@@ -74,20 +74,6 @@ std::vector<uint8_t> ReadAll(HANDLE h)
         bytes.insert(bytes.end(), chunk, chunk + got);
     ::CloseHandle(h);
     return bytes;
-}
-
-}  // namespace
-
-std::vector<uint8_t> ReadWholeFile(const std::string& path)
-{
-    return ReadAll(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-std::vector<uint8_t> ReadWholeFileW(const std::wstring& path)
-{
-    return ReadAll(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool FileExists(const std::string& path)

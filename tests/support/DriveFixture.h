@@ -22,7 +22,6 @@ bool MakeSizedFile(const std::string& path, uint64_t size);
 bool MakeFolderW(const std::wstring& path);
 bool MakeFileW(const std::wstring& path, const std::string& content);
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
-std::vector<uint8_t> ReadWholeFileW(const std::wstring& path);
 bool FileExists(const std::string& path);
 
 struct FileRecord {
