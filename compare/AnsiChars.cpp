@@ -103,3 +103,27 @@ uint32_t NextFoldedHighAnsiChar(unsigned char c, const unsigned char*& p, const 
     // of names.
     return c;
 }
+
+std::string& AppendShownName(std::string& out, std::string_view name)
+{
+    for (char c : name) {
+        unsigned char b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b != 0x7F) {
+            out += c;
+            continue;
+        }
+        static const char digits[] = "0123456789ABCDEF";
+        out += '<';
+        out += digits[b >> 4];
+        out += digits[b & 15];
+        out += '>';
+    }
+    return out;
+}
+
+std::string ShownName(std::string_view name)
+{
+    std::string out;
+    AppendShownName(out, name);
+    return out;
+}

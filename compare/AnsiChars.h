@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Whether c begins a double-byte character; never in a single-byte code page.
@@ -48,3 +49,11 @@ inline uint32_t NextFoldedAnsiChar(const unsigned char*& p, const unsigned char*
         return c >= 'A' && c <= 'Z' ? static_cast<uint32_t>(c - 'A' + 'a') : c;
     return NextFoldedHighAnsiChar(c, p, end);
 }
+
+// Appends a name or path as listings, reports and the results of snapshots
+// show it: a control byte (below 0x20, and 0x7F) as "<0A>", so that no name
+// ends a line or reaches a terminal as a command, and every other byte as it
+// is. The second byte of a double-byte character is never below 0x40, so
+// characters stay whole. Returns out.
+std::string& AppendShownName(std::string& out, std::string_view name);
+std::string ShownName(std::string_view name);

@@ -31,29 +31,6 @@ std::string EntryPath(const CCompareItem& item)
     return parent.empty() ? name : parent + "\\" + name;
 }
 
-void AppendShownName(std::string& out, std::string_view name)
-{
-    for (char c : name) {
-        unsigned char b = static_cast<unsigned char>(c);
-        if (b >= 0x20 && b != 0x7F) {
-            out += c;
-            continue;
-        }
-        static const char digits[] = "0123456789ABCDEF";
-        out += '<';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-        out += '>';
-    }
-}
-
-std::string ShownName(std::string_view name)
-{
-    std::string out;
-    AppendShownName(out, name);
-    return out;
-}
-
 void ForEachTreeLine(const CCompareNode& root1, const CCompareNode& root2,
                      const std::function<void(const std::string& line)>& onLine)
 {

@@ -3,6 +3,7 @@
 // listing of every entry that a test or a tool can compare as text.
 #pragma once
 
+#include "compare/AnsiChars.h"
 #include "compare/CompareItem.h"
 #include "compare/CompareMine.h"
 #include "compare/CompareNode.h"
@@ -51,13 +52,6 @@ std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2);
 // Hands out the lines of TreeListing one by one, without their line ends.
 void ForEachTreeLine(const CCompareNode& root1, const CCompareNode& root2,
                      const std::function<void(const std::string& line)>& onLine);
-
-// Appends a name or path as listings and reports show it: a control byte
-// (below 0x20, and 0x7F) as "<0A>", so that no name ends a line or reaches a
-// terminal as a command, and every other byte as it is. The second byte of a
-// double-byte character is never below 0x40, so characters stay whole.
-void AppendShownName(std::string& out, std::string_view name);
-std::string ShownName(std::string_view name);
 
 // The path of an entry below its root, its ancestors' names joined by
 // backslashes; an item ends with its display name, e.g. (Default).

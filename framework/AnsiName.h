@@ -13,3 +13,14 @@ inline std::string AnsiName(const std::wstring& name)
 {
     return AnsiName(name.data(), name.size());
 }
+
+// A name typed by the user in the ANSI code page without the best-fit
+// mappings of AnsiName: a character the code page cannot hold reads "?",
+// never a look-alike (a full-width "＼" is no backslash, "Ł" no "L"). Those
+// characters go to lost, when it is given, as "U+0141", each once, apart by
+// blanks; lost is left empty when every character converted exactly.
+std::string StrictAnsiName(const std::wstring& name, std::string* lost = nullptr);
+
+// An ANSI name as the ANSI functions take it: converted exactly into the
+// wide form, every byte of the code page having one.
+std::wstring WideName(const std::string& ansi);

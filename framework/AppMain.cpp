@@ -1,4 +1,6 @@
-// The program's start-up: runs the one application object.
+// The program's start-up: runs the one application object. The program takes
+// no command line: whatever follows its name is not read, so nothing of it
+// goes through a conversion of the ANSI code page.
 #include "framework/WinApp.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)

@@ -1,8 +1,7 @@
 #include "framework/File.h"
 
-bool CFile::Open(const char* path, unsigned flags)
+CFile::CreateArgs CFile::ArgsOf(unsigned flags)
 {
-    Close();
     DWORD access = GENERIC_READ;
     if (flags & modeWrite)
         access = GENERIC_WRITE;
@@ -14,7 +13,21 @@ bool CFile::Open(const char* path, unsigned flags)
     else if (flags & shareDenyWrite)
         share = FILE_SHARE_READ;
     DWORD disposition = (flags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
-    return m_h.Attach(::CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return CreateArgs{access, share, disposition};
+}
+
+bool CFile::Open(const char* path, unsigned flags)
+{
+    Close();
+    CreateArgs a = ArgsOf(flags);
+    return m_h.Attach(::CreateFileA(path, a.access, a.share, nullptr, a.disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool CFile::Open(const wchar_t* path, unsigned flags)
+{
+    Close();
+    CreateArgs a = ArgsOf(flags);
+    return m_h.Attach(::CreateFileW(path, a.access, a.share, nullptr, a.disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool CFile::Write(const void* data, uint32_t n)

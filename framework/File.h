@@ -24,6 +24,8 @@ public:
     CFile& operator=(const CFile&) = delete;
 
     bool Open(const char* path, unsigned flags);
+    // By the wide name, exactly as given.
+    bool Open(const wchar_t* path, unsigned flags);
     void Close() { m_h.Close(); }
     bool IsOpen() const { return m_h.IsOpen(); }
     HANDLE Handle() const { return m_h.Get(); }
@@ -36,5 +38,10 @@ public:
     uint64_t GetLength() const;
 
 private:
+    struct CreateArgs {
+        DWORD access, share, disposition;
+    };
+    static CreateArgs ArgsOf(unsigned flags);
+
     CHandle m_h;
 };

@@ -11,6 +11,7 @@ public:
     CDiskSnapFile() = default;
 
     bool Open(const char* path, unsigned flags) { return m_file.Open(path, flags); }
+    bool Open(const wchar_t* path, unsigned flags) { return m_file.Open(path, flags); }
     void Close() { m_file.Close(); }
     bool IsOpen() const { return m_file.IsOpen(); }
 

@@ -1,5 +1,7 @@
 #include "snapshot/ChosenPlaces.h"
 
+#include "compare/AnsiChars.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -62,7 +64,7 @@ std::string WithChosenPlaces(const std::string& results, const char* heading,
 {
     std::string list = std::string(heading) + "\r\n";
     for (const std::string& place : places)
-        list += place + "\r\n";
+        AppendShownName(list, place) += "\r\n";
     size_t firstLineEnd = results.find("\r\n\r\n");
     size_t at = firstLineEnd == std::string::npos ? results.size() : firstLineEnd + 4;
     return results.substr(0, at) + list + "\r\n" + results.substr(at);

@@ -44,7 +44,8 @@ private:
 };
 
 // The results text of a snapshot of chosen places: the whole snapshot's
-// text with, after its first line, the heading and the places one per line.
+// text with, after its first line, the heading and the places one per line,
+// each shown as AppendShownName shows names.
 std::string WithChosenPlaces(const std::string& results, const char* heading,
                              const std::vector<std::string>& places);
 

@@ -1,5 +1,6 @@
 #include "snapshot/FSSnap.h"
 
+#include "compare/AnsiChars.h"
 #include "framework/AnsiName.h"
 #include "framework/FileFind.h"
 #include "framework/Handle.h"
@@ -53,7 +54,7 @@ uint64_t HashName(uint64_t hash, const char* name, bool folder)
 
 }  // namespace
 
-CFSSnap::CFSSnap(const std::string& path, char driveLetter, CWnd* owner, IProgress* progress,
+CFSSnap::CFSSnap(const std::wstring& path, char driveLetter, CWnd* owner, IProgress* progress,
                  IUserMessages* messages)
     : m_pProgress(progress), m_strPath(path), m_cDrive(driveLetter), m_pOwner(owner),
       m_messages(messages ? *messages : AppMessages())
@@ -138,7 +139,7 @@ void CFSSnap::ShowResults(const std::string& text)
 void CFSSnap::AddIgnored(const std::string& path)
 {
     m_strIgnored += "\n";
-    m_strIgnored += path;
+    AppendShownName(m_strIgnored, path);
     ++m_nFoldersIgnored;
 }
 
@@ -344,7 +345,7 @@ std::wstring AbsolutePath(std::wstring typed)
 
 std::string ChooseFolder(const std::wstring& typed, CChosenPlaces& places)
 {
-    const std::string shown = AnsiName(typed);
+    const std::string shown = StrictAnsiName(typed);
     const std::wstring path = AbsolutePath(typed);
     if (path.empty())
         return PlaceMissing(shown);

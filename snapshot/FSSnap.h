@@ -4,6 +4,7 @@
 // worker thread.
 #pragma once
 
+#include "framework/AnsiName.h"
 #include "snapshot/ChosenPlaces.h"
 #include "snapshot/FSProgressMeter.h"
 #include "snapshot/FSSnapFormat.h"
@@ -21,10 +22,18 @@ class CWnd;
 
 class CFSSnap {
 public:
+    // path: the snapshot file, by its wide name, created exactly as named.
     // messages: where the question and errors go; the application-wide
     // message box when none is given.
-    CFSSnap(const std::string& path, char driveLetter, CWnd* owner, IProgress* progress,
+    CFSSnap(const std::wstring& path, char driveLetter, CWnd* owner, IProgress* progress,
             IUserMessages* messages = nullptr);
+    // A path in the ANSI code page, as the window's dialogs give it, taken as
+    // the ANSI functions take it.
+    CFSSnap(const std::string& path, char driveLetter, CWnd* owner, IProgress* progress,
+            IUserMessages* messages = nullptr)
+        : CFSSnap(WideName(path), driveLetter, owner, progress, messages)
+    {
+    }
     virtual ~CFSSnap() = default;
 
     // Records only these folders of the drive, and the path down to each;
@@ -111,7 +120,7 @@ private:
     void CheckWrites(const CFSSnapWriter& file) const;
 
     IProgress* m_pProgress;
-    std::string m_strPath;
+    std::wstring m_strPath;
     char m_cDrive;
     CFSProgressMeter m_meter;
     uint32_t m_nFilesFound = 0;
@@ -135,7 +144,9 @@ private:
 // Returns why it is refused, or an empty text: a folder that does not exist,
 // a file, a place not on a drive, on another drive than the others, named
 // twice or inside another. A folder that exists but cannot be looked into is
-// taken; the walk lists it as ignored.
+// taken; the walk lists it as ignored. Every name is looked up as typed, so
+// a look-alike (a full-width "＼") is no separator; the refusal shows what
+// the code page cannot hold as "?".
 std::string ChooseFolder(const std::wstring& typed, CChosenPlaces& places);
 
 // Texts of the file-system snapshot.

@@ -1,5 +1,6 @@
 #include "snapshot/RegSnap.h"
 
+#include "compare/AnsiChars.h"
 #include "framework/AnsiName.h"
 #include "operation/AppMessages.h"
 #include "operation/DiskSnapFile.h"
@@ -93,7 +94,7 @@ IRegistry& SystemRegistry()
     return registry;
 }
 
-CRegSnap::CRegSnap(const std::string& path, CWnd* owner, IProgress* progress, BOOL fullPaths,
+CRegSnap::CRegSnap(const std::wstring& path, CWnd* owner, IProgress* progress, BOOL fullPaths,
                    IUserMessages* messages, IRegistry* registry)
     : m_bFullPaths(fullPaths), m_pProgress(progress), m_strPath(path), m_pOwner(owner),
       m_messages(messages ? *messages : AppMessages()),
@@ -377,7 +378,7 @@ bool CRegSnap::RecordSubkey(CRegSnapWriter& file, HKEY key, const std::wstring& 
         (opened == ERROR_FILE_NOT_FOUND && (!listed || ChangedSince(key, *listed))))
         return false;
     if (path)
-        m_strIgnored += *path + "\r\n";
+        AppendShownName(m_strIgnored, *path) += "\r\n";
     ++m_nKeysIgnored;
     file.WriteKeyName(recorded);
     file.WriteKeyCounts(0, 0);
@@ -442,7 +443,7 @@ bool ListedName(IRegistry& registry, HKEY key, std::wstring& name)
 
 std::string ChooseKey(const std::wstring& typed, CChosenPlaces& places, IRegistry& registry)
 {
-    const std::string shown = AnsiName(typed);
+    const std::string shown = StrictAnsiName(typed);
     std::vector<std::wstring> names;
     for (size_t at = 0; at <= typed.size();) {
         size_t end = typed.find(L'\\', at);

@@ -4,6 +4,7 @@
 // in the results dialog. Runs on the snapshot worker thread.
 #pragma once
 
+#include "framework/AnsiName.h"
 #include "seams/Progress.h"
 #include "snapshot/ChosenPlaces.h"
 #include "snapshot/RegSnapFormat.h"
@@ -49,12 +50,20 @@ IRegistry& SystemRegistry();
 
 class CRegSnap {
 public:
+    // path: the snapshot file, by its wide name, created exactly as named.
     // fullPaths: build every key's path, so that keys which cannot be opened
     // are listed in the results. messages: where the question, the note and
     // errors go; the application-wide message box when none is given.
     // registry: the system registry when none is given.
-    CRegSnap(const std::string& path, CWnd* owner, IProgress* progress, BOOL fullPaths,
+    CRegSnap(const std::wstring& path, CWnd* owner, IProgress* progress, BOOL fullPaths,
              IUserMessages* messages = nullptr, IRegistry* registry = nullptr);
+    // A path in the ANSI code page, as the window's dialogs give it, taken as
+    // the ANSI functions take it.
+    CRegSnap(const std::string& path, CWnd* owner, IProgress* progress, BOOL fullPaths,
+             IUserMessages* messages = nullptr, IRegistry* registry = nullptr)
+        : CRegSnap(WideName(path), owner, progress, fullPaths, messages, registry)
+    {
+    }
     virtual ~CRegSnap() = default;
     CRegSnap(const CRegSnap&) = delete;
     CRegSnap& operator=(const CRegSnap&) = delete;
@@ -137,7 +146,7 @@ private:
     std::unordered_set<std::wstring> m_subkeysSeen;  // the subkey names of the key being read
     uint32_t m_nKeysRecorded = 0;
     uint32_t m_nKeysIgnored = 0;
-    std::string m_strPath;
+    std::wstring m_strPath;
     CWnd* m_pOwner;
     std::string m_strIgnored;
     std::string m_strStatus;
@@ -152,7 +161,9 @@ private:
 // places of a snapshot of chosen keys, named as the registry names it.
 // Returns why it is refused, or an empty text: a key that does not exist,
 // one outside both roots, named twice or inside another. A key that exists
-// but cannot be opened is taken; the walk lists it as ignored.
+// but cannot be opened is taken; the walk lists it as ignored. Every name is
+// looked up as typed, so a look-alike (a full-width "＼") is no separator;
+// the refusal shows what the code page cannot hold as "?".
 std::string ChooseKey(const std::wstring& typed, CChosenPlaces& places, IRegistry& registry);
 
 // Texts of the registry snapshot.

@@ -8,17 +8,37 @@
 #define corvane_ftell ftello
 #endif
 
+std::FILE* OpenStdioFile(const std::string& path, const char* mode)
+{
+    return std::fopen(path.c_str(), mode);
+}
+
+#ifdef _WIN32
+std::FILE* OpenStdioFile(const std::wstring& path, const char* mode)
+{
+    std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return _wfopen(path.c_str(), wideMode.c_str());
+}
+
+bool CStdioFile::OpenRead(const std::wstring& path)
+{
+    Close();
+    m_file = OpenStdioFile(path, "rb");
+    return m_file != nullptr;
+}
+#endif
+
 bool CStdioFile::OpenRead(const std::string& path)
 {
     Close();
-    m_file = std::fopen(path.c_str(), "rb");
+    m_file = OpenStdioFile(path, "rb");
     return m_file != nullptr;
 }
 
 bool CStdioFile::CreateTruncate(const std::string& path)
 {
     Close();
-    m_file = std::fopen(path.c_str(), "w+b");
+    m_file = OpenStdioFile(path, "w+b");
     return m_file != nullptr;
 }
 

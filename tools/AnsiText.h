@@ -4,11 +4,20 @@
 // native build, which has none, takes the bytes as Windows-1252 (Western).
 #pragma once
 
+#include "seams/SystemText.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 std::string AnsiToUtf8(std::string_view ansi);
+
+// Text of the command line or a file's name in the ANSI code page, in which
+// snapshots hold names and the tools print theirs. On Windows a character
+// the code page cannot hold reads "?", never a best-fit look-alike, and is
+// named in lost ("U+0141"), which stays empty when the text converted
+// exactly; the native build takes the bytes as they are.
+std::string SystemTextToAnsi(const SystemString& text, std::string* lost = nullptr);
 
 // Appends a code point in UTF-8.
 inline void AppendUtf8(std::string& out, uint32_t code)

@@ -21,3 +21,10 @@ std::string AnsiToUtf8(std::string_view ansi)
         AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c);
     return out;
 }
+
+std::string SystemTextToAnsi(const SystemString& text, std::string* lost)
+{
+    if (lost)
+        lost->clear();
+    return text;
+}

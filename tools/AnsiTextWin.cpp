@@ -1,5 +1,7 @@
 #include "tools/AnsiText.h"
 
+#include "framework/AnsiName.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -22,4 +24,9 @@ std::string AnsiToUtf8(std::string_view ansi)
     if (bytes > 0)
         ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), bytes, nullptr, nullptr);
     return utf8;
+}
+
+std::string SystemTextToAnsi(const SystemString& text, std::string* lost)
+{
+    return StrictAnsiName(text, lost);
 }

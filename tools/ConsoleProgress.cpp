@@ -37,9 +37,11 @@ CConsoleProgress::~CConsoleProgress()
     ClearLine();
 }
 
+// The status names the folder being read: shown as names are shown, so that
+// none sends a control byte to the terminal.
 void CConsoleProgress::SetStatusText(const char* text)
 {
-    m_strStatus = text;
+    m_strStatus = ShownName(text);
     Tick();
 }
 

@@ -10,11 +10,20 @@
 // they differ, 2 when a file cannot be opened or is refused, or the output
 // cannot be written, and 3 when a registry patch was written that carries
 // some values only nearly (the reasons go to standard error).
+//
+// On Windows the command line is read wide: files are opened by the names
+// typed, options are recognised character for character, and a pattern is
+// taken into the ANSI code page of the snapshots' names only when it
+// converts exactly (a pattern holding a character the code page lacks could
+// match nothing, or, through a best-fit look-alike, something else).
+#include "compare/AnsiChars.h"
 #include "compare/FSMine.h"
 #include "compare/RegMine.h"
 #include "res/Version.h"
 #include "snapshot/SnapFormat.h"
 #include "snapshot/StdioFile.h"
+#include "tools/AnsiText.h"
+#include "tools/CommandLine.h"
 #include "tools/DiffFilter.h"
 #include "tools/DiffFormats.h"
 #include "tools/DiffReport.h"
@@ -24,7 +33,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <memory>
 #include <new>
@@ -173,11 +181,17 @@ const CFormat* FindFormat(const std::string& name)
 }
 
 // "2026-12-09 17:20:31 UTC": when the file was last written.
-std::string FileDate(const char* path)
+std::string FileDate(const SystemString& path)
 {
-    struct stat info;
-    if (stat(path, &info) != 0)
+#ifdef _WIN32
+    struct _stat64 info;
+    if (_wstat64(path.c_str(), &info) != 0)
         return "";
+#else
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return "";
+#endif
     std::time_t when = info.st_mtime;
     std::tm* utc = std::gmtime(&when);
     if (!utc)
@@ -205,46 +219,52 @@ int Refuse(const std::string& text)
 
 }  // namespace
 
-int main(int argc, char** argv)
+static int Main(int argc, SystemChar** argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    if (argc == 2 && ArgumentIs(argv[1], "--version")) {
         std::printf("corvane-diff %s\n", CORVANE_VERSION);
         return kIdentical;
     }
     COptions options;
-    std::vector<std::string> excludes, excludeFiles;
+    std::vector<std::string> excludes;
+    std::vector<SystemString> excludeFiles;
     bool noise = false;
-    const char* paths[2] = {nullptr, nullptr};
+    SystemString paths[2];
     int count = 0;
     for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
+        const SystemChar* arg = argv[i];
         bool hasValue = i + 1 < argc;
-        if (std::strcmp(arg, "--tree") == 0)
+        if (ArgumentIs(arg, "--tree")) {
             options.format = "tree";
-        else if (std::strcmp(arg, "--format") == 0 && hasValue)
-            options.format = argv[++i];
-        else if (std::strcmp(arg, "--reverse") == 0)
+        } else if (ArgumentIs(arg, "--format") && hasValue) {
+            options.format = SystemTextToAnsi(argv[++i]);
+        } else if (ArgumentIs(arg, "--reverse")) {
             options.reverse = true;
-        else if (std::strcmp(arg, "--types") == 0)
+        } else if (ArgumentIs(arg, "--types")) {
             options.types = true;
-        else if (std::strcmp(arg, "--allow-hive-changes") == 0)
+        } else if (ArgumentIs(arg, "--allow-hive-changes")) {
             options.allowHiveChanges = true;
-        else if (std::strcmp(arg, "--exclude") == 0 && hasValue)
-            excludes.push_back(argv[++i]);
-        else if (std::strcmp(arg, "--exclude-from") == 0 && hasValue)
+        } else if (ArgumentIs(arg, "--exclude") && hasValue) {
+            std::string lost;
+            excludes.push_back(SystemTextToAnsi(argv[++i], &lost));
+            if (!lost.empty())
+                return Refuse("corvane-diff: the pattern \"" + ShownName(excludes.back()) + "\" holds " + lost +
+                              ", which the ANSI code page of the snapshots' names cannot hold; it is refused.");
+        } else if (ArgumentIs(arg, "--exclude-from") && hasValue) {
             excludeFiles.push_back(argv[++i]);
-        else if (std::strcmp(arg, "--noise") == 0)
+        } else if (ArgumentIs(arg, "--noise")) {
             noise = true;
-        else if (count < 2 && arg[0] != '-')
+        } else if (count < 2 && !LooksLikeOption(arg)) {
             paths[count++] = arg;
-        else
+        } else {
             return Usage();
+        }
     }
     if (count != 2)
         return Usage();
     const CFormat* format = FindFormat(options.format);
     if (!format)
-        return Refuse("corvane-diff: unknown format \"" + options.format + "\".");
+        return Refuse("corvane-diff: unknown format \"" + ShownName(options.format) + "\".");
     if (options.reverse && options.format != "reg")
         return Refuse("corvane-diff: --reverse applies to --format reg only.");
     if (options.allowHiveChanges && options.format != "reg")
@@ -272,7 +292,7 @@ int main(int argc, char** argv)
     CPathFilter filter;
     for (const std::string& pattern : excludes)
         filter.Add(pattern);
-    for (const std::string& path : excludeFiles) {
+    for (const SystemString& path : excludeFiles) {
         std::string error;
         if (!filter.AddFromFile(path, error))
             return Refuse("corvane-diff: " + error);
@@ -295,8 +315,8 @@ int main(int argc, char** argv)
         std::unordered_set<const CCompareNode*> trimmed;
         filter.Apply(*engine.mine, &trimmed);
 
-        CDiffOutput diff{*engine.mine, engine.kind, {paths[0], FileDate(paths[0])},
-                         {paths[1], FileDate(paths[1])}};
+        CDiffOutput diff{*engine.mine, engine.kind, {SystemTextToAnsi(paths[0]), FileDate(paths[0])},
+                         {SystemTextToAnsi(paths[1]), FileDate(paths[1])}};
         outcome = format->write(CFormatInput{diff, *engine.describer, options, trimmed}, out, message);
     } catch (const std::bad_alloc&) {
         // Both trees are read whole; two snapshots too large for the
@@ -313,4 +333,13 @@ int main(int argc, char** argv)
         return kNotExact;
     }
     return TreesIdentical(*engine.mine) ? kIdentical : kDifferent;
+}
+
+#ifdef _WIN32
+extern "C" int wmain(int argc, wchar_t** argv)
+#else
+int main(int argc, char** argv)
+#endif
+{
+    return Main(argc, argv);
 }

@@ -13,19 +13,25 @@
 // unless --force is given. Exit code 0 for a complete snapshot, 2 for any
 // failure (a file that was begun keeps version 0, as the window leaves it),
 // or a folder or key refused before anything is written.
+//
+// The command line is taken as typed: options are recognised character for
+// character, and FILE, folders and keys are used by their wide names, so no
+// look-alike passes for another character. What it prints of names is shown
+// as corvane-diff shows names: a control byte as "<0A>", and a character the
+// code page cannot hold as "?".
+#include "compare/AnsiChars.h"
 #include "framework/AnsiName.h"
 #include "res/Version.h"
 #include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
 #include "snapshot/SnapOperation.h"
+#include "tools/CommandLine.h"
 #include "tools/ConsoleProgress.h"
 
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
-#include <cstring>
-#include <cwchar>
 #include <new>
 #include <string>
 #include <utility>
@@ -81,52 +87,51 @@ struct CommandLine {
     bool fileSystem = false;
     char drive = 0;
     std::vector<std::wstring> places;  // as typed, in the system's own names
-    std::string path;
+    std::wstring path;
     bool fullPaths = false, force = false, progress = false;
 };
 
 // The letter of "X:" in upper case, as the setup dialog's drive list gives
 // it to the walker (the letter is part of the file); 0 for anything else.
-char DriveLetter(const char* text)
+char DriveLetter(const std::wstring& text)
 {
-    if (std::strlen(text) != 2 || text[1] != ':')
+    if (text.size() != 2 || text[1] != L':')
         return 0;
-    char c = text[0];
-    if (c >= 'a' && c <= 'z')
-        return static_cast<char>(c - 'a' + 'A');
-    return c >= 'A' && c <= 'Z' ? c : 0;
+    wchar_t c = text[0];
+    if (c >= L'a' && c <= L'z')
+        return static_cast<char>(c - L'a' + 'A');
+    return c >= L'A' && c <= L'Z' ? static_cast<char>(c) : 0;
 }
 
-// The arguments come wide, so that a folder or key of any name can be given;
-// the options and FILE are taken in the ANSI code page, as ever.
+// The arguments as typed: the kind and the options character for character,
+// FILE and the places in their wide form, as the system gave them.
 bool Parse(int argc, wchar_t** argv, CommandLine& line)
 {
     if (argc < 2)
         return false;
-    const std::string kind = AnsiName(argv[1], std::wcslen(argv[1]));
-    line.fileSystem = kind == "fs";
-    if (!line.fileSystem && kind != "reg")
+    line.fileSystem = ArgumentIs(argv[1], "fs");
+    if (!line.fileSystem && !ArgumentIs(argv[1], "reg"))
         return false;
     std::vector<std::wstring> operands;
     for (int i = 2; i < argc; ++i) {
-        const std::string arg = AnsiName(argv[i], std::wcslen(argv[i]));
-        if (arg == "--force")
+        const wchar_t* arg = argv[i];
+        if (ArgumentIs(arg, "--force"))
             line.force = true;
-        else if (arg == "--progress")
+        else if (ArgumentIs(arg, "--progress"))
             line.progress = true;
-        else if (arg == "--full-paths" && !line.fileSystem)
+        else if (ArgumentIs(arg, "--full-paths") && !line.fileSystem)
             line.fullPaths = true;
-        else if (arg[0] == '-')
+        else if (LooksLikeOption(arg))
             return false;
         else
-            operands.push_back(argv[i]);
+            operands.push_back(arg);
     }
     if (operands.size() < (line.fileSystem ? 2u : 1u))
         return false;
-    line.path = AnsiName(operands.back());
+    line.path = std::move(operands.back());
     operands.pop_back();
     // "X:" alone is the whole drive, as the window takes it.
-    if (line.fileSystem && operands.size() == 1 && (line.drive = DriveLetter(AnsiName(operands[0]).c_str())))
+    if (line.fileSystem && operands.size() == 1 && (line.drive = DriveLetter(operands[0])))
         return true;
     line.places = std::move(operands);
     return true;
@@ -140,7 +145,7 @@ bool ChoosePlaces(const CommandLine& line, CChosenPlaces& places)
         std::string refusal =
             line.fileSystem ? ChooseFolder(place, places) : ChooseKey(place, places, SystemRegistry());
         if (!refusal.empty()) {
-            std::fprintf(stderr, "corvane-snap: %s\n", refusal.c_str());
+            std::fprintf(stderr, "corvane-snap: %s\n", ShownName(refusal).c_str());
             return false;
         }
     }
@@ -170,7 +175,7 @@ bool RunWalker(Walker& walker, IUserMessages& messages, std::string& results)
 
 extern "C" int wmain(int argc, wchar_t** argv)
 {
-    if (argc == 2 && std::wcscmp(argv[1], L"--version") == 0) {
+    if (argc == 2 && ArgumentIs(argv[1], "--version")) {
         std::printf("corvane-snap %s\n", CORVANE_VERSION);
         return kComplete;
     }
@@ -179,9 +184,9 @@ extern "C" int wmain(int argc, wchar_t** argv)
         std::fputs(kUsage, stderr);
         return kFailed;
     }
-    if (!line.force && ::GetFileAttributesA(line.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (!line.force && ::GetFileAttributesW(line.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
         std::fprintf(stderr, "corvane-snap: %s already exists; give --force to overwrite it.\n",
-                     line.path.c_str());
+                     ShownName(StrictAnsiName(line.path)).c_str());
         return kFailed;
     }
     CChosenPlaces places;

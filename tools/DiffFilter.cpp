@@ -1,6 +1,8 @@
 #include "tools/DiffFilter.h"
 
 #include "compare/AnsiChars.h"
+#include "snapshot/StdioFile.h"
+#include "tools/AnsiText.h"
 
 #include <cstdio>
 #include <cstdint>
@@ -81,11 +83,12 @@ void CPathFilter::Add(const std::string& pattern)
     m_bits += m_patterns.back().names.size() + 1;
 }
 
-bool CPathFilter::AddFromFile(const std::string& path, std::string& error)
+bool CPathFilter::AddFromFile(const SystemString& path, std::string& error)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    const std::string cannotRead = "Cannot read the pattern file " + ShownName(SystemTextToAnsi(path)) + ".";
+    std::FILE* file = OpenStdioFile(path, "rb");
     if (!file) {
-        error = "Cannot read the pattern file " + path + ".";
+        error = cannotRead;
         return false;
     }
     std::string text;
@@ -96,7 +99,7 @@ bool CPathFilter::AddFromFile(const std::string& path, std::string& error)
     bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
-        error = "Cannot read the pattern file " + path + ".";
+        error = cannotRead;
         return false;
     }
     // Notepad and other editors put a byte-order mark in front of UTF-8.

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "compare/CompareMine.h"
+#include "seams/SystemText.h"
 #include "tools/DiffRecords.h"
 
 #include <cstdint>
@@ -25,9 +26,10 @@ public:
     void Add(const std::string& pattern);
     // One pattern per line; blank lines and lines that start with '#' are
     // skipped, as are spaces and tabs around a pattern, a line's CR and a
-    // UTF-8 byte-order mark in front of the first line. False with a message
-    // when the file cannot be read.
-    bool AddFromFile(const std::string& path, std::string& error);
+    // UTF-8 byte-order mark in front of the first line. The file is opened
+    // by its name as the system gives it (wide on Windows), exactly as
+    // named. False with a message when the file cannot be read.
+    bool AddFromFile(const SystemString& path, std::string& error);
     // The built-in patterns of what changes by itself on every running system.
     void AddNoise(SnapKind kind);
 

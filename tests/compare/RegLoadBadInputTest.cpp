@@ -287,7 +287,8 @@ namespace {
 struct Appendix : Bytes {
     Appendix& Marker()
     {
-        b.insert(b.end(), kAppendixMarker, kAppendixMarker + kAppendixMarkerSize);
+        for (uint8_t byte : kAppendixMarker)
+            b.push_back(byte);
         return *this;
     }
     Appendix& Section(const std::string& tag, const Bytes& data)

@@ -236,6 +236,34 @@ for args, message in REFUSALS:
     got_code, out, err = run(*args)
     check(f"{args}", (got_code, out, err), (2, b"", message))
 
+# Names as typed: files open by their names, never by a look-alike's (which
+# would show), a full-width option is none; on Windows a pattern the code page
+# cannot hold is refused, one it holds used.
+for name, data in [("Łukasz 1.tvrec", "before.tvrec"), ("Lukasz 1.tvrec", "registry.tvrec"),
+                   ("снимок 2.tvrec", "after.tvrec"), ("Łukasz patterns.txt", b"C:\\Old\r\n"),
+                   ("Lukasz patterns.txt", b"C:\\boot.ini\r\n")]:
+    with open(os.path.join(DIR, name), "wb") as f:
+        f.write(data if isinstance(data, bytes) else open(os.path.join(DIR, data), "rb").read())
+TYPED, REG_ODD = ["Łukasz 1.tvrec", "снимок 2.tvrec"], ["reg-odd-before.tvrec", "reg-odd-after.tvrec"]
+REG_ODD_REPORT = text_lines(run(*REG_ODD)[1])
+CAFE = "HKEY_LOCAL_MACHINE\\SOFTWARE\\café"
+check("a value named café in the registry pair", any(CAFE in line for line in REG_ODD_REPORT), True)
+USAGE = open(os.path.join(os.path.dirname(__file__), "..", "diff", "usage.txt"), "rb").read()
+REFUSED = "corvane-diff: the pattern \"{}\" holds {}, which the ANSI code page of the snapshots' names cannot hold; " \
+          "it is refused.\n"
+NAMED = [
+    (TYPED, 1, FS_REPORT, b""),
+    (TYPED + ["--exclude-from", "Łukasz patterns.txt"], 1, [WIN_INI, BOOT_INI, NEW_APP, ADDED], b""),
+    (FS + ["－－tree"], 2, [], USAGE),
+] + [
+    (FS + ["--exclude", "C:\\Łukasz"], 2, [], REFUSED.format("C:\\?ukasz", "U+0141").encode()),
+    (FS + ["--exclude", "C:＼Old"], 2, [], REFUSED.format("C:?Old", "U+FF3C").encode()),
+    (REG_ODD + ["--exclude", CAFE], 1, [line for line in REG_ODD_REPORT if CAFE not in line], b""),
+] * bool(EMULATOR)
+for args, code, lines, err in NAMED:
+    got_code, out, got_err = run(*args)
+    check(f"{args}", (got_code, text_lines(out), got_err), (code, lines, err))
+
 # Output that cannot be written is a failure, not a report.
 with open("/dev/full", "wb") as full:
     done = subprocess.run(EMULATOR + [DIFF, "--format", "json", *FS], cwd=DIR, stdout=full,

@@ -2,8 +2,9 @@
 // prefix's registry: its file equals byte for byte the snapshot the program
 // takes of the same state through the snapshot operation, with the real
 // progress window, question, note and results dialog, and its standard output
-// is that dialog's text. Refusals, failures and progress lines, exactly. Its
-// progress reads the bar back as the progress window does.
+// is that dialog's text. Refusals, failures and progress lines, exactly; names
+// as typed. Its progress reads the bar back as the progress window does.
+#include "compare/AnsiChars.h"
 #include "operation/SnapProgressDlg.h"
 #include "res/resource.h"
 #include "snapshot/FSSnap.h"
@@ -33,9 +34,12 @@ std::string TempPath(const char* name)
 }
 
 const std::string kFile = TempPath("corvane-snap-cli.tvrec");
+// A folder for the files of names as typed; the host's folder of odd names.
+const std::string kDir = TempPath("corvane-typed");
+const std::string kOdd = "Z:" + std::regex_replace(CORVANE_ODD_FOLDER, std::regex("/"), "\\");
 
-// The text with {file}, {drive} ("s:"), {DRIVE} ("S:"), {free} (a letter that
-// is no drive) and the program's messages filled in; for a pattern, as
+// The text with {file}, {dir}, {odd}, {drive} ("s:"), {DRIVE} ("S:"), {free}
+// (a letter that is no drive) and the program's messages filled in; for a pattern, as
 // literal text, with each line ended by CR LF as standard error writes it.
 std::string Expand(std::string text, bool pattern = false)
 {
@@ -44,7 +48,8 @@ std::string Expand(std::string text, bool pattern = false)
     while (::GetFileAttributesA((std::string(1, free) + ":\\").c_str()) != INVALID_FILE_ATTRIBUTES)
         --free;
     const std::pair<const char*, std::string> fills[] = {
-        {"{file}", kFile}, {"{drive}", std::string(1, static_cast<char>(drive - 'A' + 'a')) + ":"},
+        {"{file}", kFile}, {"{dir}", kDir}, {"{odd}", kOdd},
+        {"{drive}", std::string(1, static_cast<char>(drive - 'A' + 'a')) + ":"},
         {"{DRIVE}", std::string(1, drive) + ":"}, {"{free}", std::string(1, free) + ":"},
         {"{free error}", FSSnapDriveError(free) + "\n"}, {"{fs write error}", kFSSnapWriteError + std::string("\n")},
         {"{reg write error}", kRegSnapWriteError + std::string("\n")}, {"{note}", kRegSnapIgnoredRootsNote + std::string("\n")},
@@ -64,8 +69,16 @@ struct ChildRun {
     std::string out, err;
 };
 
-// corvane-snap.exe, or another program, with the arguments, its standard
-// output and error in files.
+std::wstring Utf8ToWide(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], text.size() + 1) - 1));
+    return wide;
+}
+
+// corvane-snap.exe, or another program, with the arguments (UTF-8: the
+// command line is given wide, as a console gives what is typed), its
+// standard output and error in files.
 ChildRun RunSnap(const std::vector<std::string>& args, const char* program = CORVANE_SNAP_EXE)
 {
     std::string exe = std::string("Z:") + program, command;
@@ -77,16 +90,17 @@ ChildRun RunSnap(const std::vector<std::string>& args, const char* program = COR
         size_t trailing = expanded.size() - (expanded.find_last_not_of('\\') + 1);
         command += " \"" + expanded + std::string(trailing, '\\') + "\"";
     }
+    std::wstring wideExe = Utf8ToWide(exe), wideCommand = Utf8ToWide(command);
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     const std::string outPath = TempPath("corvane-snap-out.txt"), errPath = TempPath("corvane-snap-err.txt");
-    STARTUPINFOA si{};
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = ::CreateFileA(outPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
     si.hStdError = ::CreateFileA(errPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
     PROCESS_INFORMATION pi{};
     ChildRun run;
-    if (::CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (::CreateProcessW(wideExe.c_str(), &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         if (::WaitForSingleObject(pi.hProcess, 4 * kPatienceMs) != WAIT_OBJECT_0)
             ::TerminateProcess(pi.hProcess, 98);
         ::GetExitCodeProcess(pi.hProcess, &run.code);
@@ -220,6 +234,82 @@ TEST(CorvaneSnap, EachCommandLineEndsAsItMust)
     }
     ::DeleteFileA(windowFile.c_str());
     ::DeleteFileA(kFile.c_str());
+}
+
+// Names are taken as typed. {dir} holds Lukasz.tvrec before each case, which
+// must stay byte for byte as it was; a case writes at most the one file it
+// names, whose snapshot is complete when its results are printed. {odd} is a
+// host folder holding Ctl\a<01>b, which Windows lists but cannot open: it is
+// taken and listed as ignored.
+struct TypedCase {
+    std::vector<std::string> args;  // UTF-8
+    DWORD code;
+    const char* err;      // standard error, exactly
+    const char* written;  // the file written into {dir}, or null
+    const char* out;      // a line that standard output holds
+};
+
+const TypedCase kTypedCases[] = {
+    {{"reg", "HKLM\\Software\\Wine", "{dir}\\Łukasz.tvrec", "--force"}, 0, "", "Łukasz.tvrec",
+     "HKEY_LOCAL_MACHINE\\Software\\Wine"},
+    {{"reg", "HKLM\\Software\\Wine", "{dir}\\Łukasz.tvrec"}, 0, "", "Łukasz.tvrec", "HKEY_LOCAL_MACHINE\\Software\\Wine"},
+    {{"reg", "HKLM\\Software\\Wine", "{dir}\\Lukasz.tvrec", "－－force"}, 2, "{usage}", nullptr, nullptr},
+    {{"reg", "HKLM＼Software＼Wine", "{dir}\\Wine.tvrec"}, 2,
+     "corvane-snap: HKLM?Software?Wine is not below HKEY_LOCAL_MACHINE or HKEY_USERS.\n", nullptr, nullptr},
+    {{"reg", "HKLM\\Software＼Wine", "{dir}\\Wine.tvrec"}, 2, "corvane-snap: HKLM\\Software?Wine does not exist.\n",
+     nullptr, nullptr},
+    {{"fs", "{odd}\\Ctl", "{dir}\\Ctl.tvrec"}, 0, "", "Ctl.tvrec", "{odd}\\Ctl\\a<01>b"},
+    {{"fs", "{odd}\\Ctl\\a\x01" "b", "{dir}\\Ctl.tvrec"}, 0, "", "Ctl.tvrec",
+     "Only the following directories and their contents were recorded:\r\n{odd}\\Ctl\\a<01>b"},
+    {{"fs", "{odd}\\Ctl\\b\x01", "{dir}\\Ctl.tvrec"}, 2, "corvane-snap: {odd}\\Ctl\\b<01> does not exist.\n", nullptr,
+     nullptr},
+};
+
+// The names of the files in the folder, UTF-8, sorted.
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW(Utf8ToWide(folder + "\\*").c_str(), &found);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found)) {
+        char name[MAX_PATH * 3];
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            ::WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, name, sizeof name, nullptr, nullptr))
+            names.push_back(name);
+    }
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(CorvaneSnap, NamesAreTakenAsTyped)
+{
+    auto clear = []() {
+        for (const std::string& name : FilesIn(kDir))
+            ::DeleteFileW(Utf8ToWide(kDir + "\\" + name).c_str());
+    };
+    MakeFolder(kDir);
+    const std::string kept = "keep me, I am Lukasz";
+    for (const TypedCase& c : kTypedCases) {
+        SCOPED_TRACE(ShownName(c.args[1] + " " + c.args[2]));
+        clear();
+        ASSERT_TRUE(MakeFile(kDir + "\\Lukasz.tvrec", kept));
+
+        ChildRun run = RunSnap(c.args);
+        EXPECT_EQ(run.code, c.code);
+        EXPECT_EQ(run.err, ToCrLf(Expand(c.err)));
+        std::vector<std::string> files{"Lukasz.tvrec"};
+        if (c.written) {
+            files.push_back(c.written);
+            std::sort(files.begin(), files.end());
+            EXPECT_NE(run.out.find("\r\n" + Expand(c.out) + "\r\n"), std::string::npos) << run.out;
+        }
+        EXPECT_EQ(FilesIn(kDir), files);
+        std::vector<uint8_t> lukasz = ReadWholeFile(kDir + "\\Lukasz.tvrec");
+        EXPECT_EQ(std::string(lukasz.begin(), lukasz.end()), kept);
+    }
+    clear();
+    ::RemoveDirectoryA(kDir.c_str());
 }
 
 // Snapshots of chosen folders and keys, each compared by corvane-diff with a
