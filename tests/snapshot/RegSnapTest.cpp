@@ -580,6 +580,8 @@ TEST_F(RegSnapWalk, AValueThatGrowsOnEveryReadingAborts)
 
 TEST_F(RegSnapWalk, ADataLengthNoBufferCanHoldIsNeverRead)
 {
+    if (sizeof(void*) == 8)
+        GTEST_SKIP() << "a length no buffer can hold exists only in a 32-bit address space";
     FakeKey& software = registry.machine.Key("SOFTWARE");
     software.Value("huge", 3, "abc").fault = Fault::UnallocatableLength;
     Run();
