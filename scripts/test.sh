@@ -43,6 +43,7 @@ if ! wine --version >/dev/null 2>&1; then
   "$top/scripts/package.sh" "$out/release-unchecked" >/dev/null
   echo "== NOT RUN: the windows tests under Wine, the demonstration run, the release and installer checks"
   echo "   this machine cannot start 32-bit programs (wine --version: $(wine --version 2>&1 | tail -n 1))"
+  echo "   scripts/test-win64.sh runs the Windows tests in a 64-bit build instead (README: The two commands)"
   [ "${CORVANE_REQUIRE_WINE:-0}" = 1 ] && exit 1
   exit 0
 fi
