@@ -19,7 +19,8 @@ printf 'after, longer' > "$folder/drive/表/ソフト.txt" && mkdir "$folder/dri
 snap after
 
 # A registry before and after two values came below one key: "Aソ" (0x41 0x83
-# 0x5C) and "表" holding the text "ソ".
+# 0x5C) and "表" holding the text "ソ"; snapshots of that key alone, as their
+# appendix says.
 python3 - "$out" <<'PY'
 import struct, sys
 def key(name, values=(), subkeys=()):
@@ -27,9 +28,16 @@ def key(name, values=(), subkeys=()):
     for value, kind, data in values:
         record += struct.pack("<H", len(value)) + value + struct.pack("<II", kind, len(data)) + data
     return record + b"".join(subkeys)
+def section(tag, data):
+    return tag + struct.pack("<I", len(data)) + data
+place = [b"HKEY_LOCAL_MACHINE", b"Software", b"Corvane DBCS"]
+appendix = (b"\x89CORVANE.APX\r\n\x1a\n" + struct.pack("<H", 1) + section(b"CP  ", struct.pack("<I", 932)) +
+            section(b"PLCS", struct.pack("<IH", 1, len(place)) + b"".join(struct.pack("<H", len(n)) + n for n in place)) +
+            section(b"END ", b""))
 for which, values in (("before", []), ("after", [(b"A\x83\x5c", 4, b"\1\0\0\0"), (b"\x95\x5c", 1, b"\x83\x5c\0")])):
     machine = key(b"HKEY_LOCAL_MACHINE", subkeys=[key(b"Software", subkeys=[key(b"Corvane DBCS", values)])])
-    open(f"{sys.argv[1]}/reg-{which}.tvrec", "wb").write(struct.pack("<HII", 225, 4, 2) + machine + key(b"HKEY_USERS"))
+    open(f"{sys.argv[1]}/reg-{which}.tvrec", "wb").write(struct.pack("<HII", 225, 4, 2) + machine + key(b"HKEY_USERS") +
+                                                         appendix)
 PY
 
 . "$top/scripts/wine-env.sh" && corvane_wine_prepare "$build"
