@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # What the installer refuses and what the uninstaller removes, under Wine. Each
 # case runs in a fresh copy of the release check's prefix, the release's setup
-# copied to C:\setup.exe and run as an administrator's script runs it (once
-# interactively, its message answered), and asserts what is left: exit codes,
-# files, the system PATH's exact value, the Uninstall key, the Start menu's
-# shortcut. A failed case's prefix is kept in build/release/installer-check.
+# copied to C:\setup.exe and run silently as an administrator's script runs it,
+# and asserts what is left: exit codes, files, the system PATH's exact value,
+# the Uninstall key, the Start menu's shortcut. A failed case's prefix is kept
+# in build/release/installer-check.
 #   tests/release/check-installer.sh [SETUP_EXE]   (default: scripts/package.sh's)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -18,10 +18,6 @@ if [ -z "$setup" ]; then
   setup=$release/corvane-$version-setup.exe
 fi
 setup=$(cd "$(dirname "$setup")" && pwd)/$(basename "$setup")
-# The remote control of the window tests answers the interactive message.
-cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target corvane_remote
-remote=$build/tests/app/corvane_remote.exe
 
 work=$release/installer-check
 rm -rf "$work"
@@ -70,18 +66,12 @@ close_prefix() {
   timeout 60 wineserver -w 2>/dev/null || true
 }
 
-# setup WANT ARG...: C:\setup.exe with these arguments exits with WANT;
-# setup_typed WANT LINE: with LINE typed after it at a command prompt.
+# setup WANT ARG...: C:\setup.exe with these arguments exits with WANT.
 setup() {
   local want=$1 rc=0
   shift
   w 'C:\setup.exe' "$@" >>"$log" 2>&1 || rc=$?
   [ "$rc" = "$want" ] || fail "setup.exe $* exited $rc, not $want"
-}
-setup_typed() {
-  local rc=0
-  w cmd /c "C:\\setup.exe $2" >>"$log" 2>&1 || rc=$?
-  [ "$rc" = "$1" ] || fail "setup.exe $2 exited $rc, not $1"
 }
 # uninstall FOLDER WANT: FOLDER\uninstall.exe /S exits with WANT; on 0, the
 # helper that deletes uninstall.exe has done so and ended (a minute at most).
@@ -196,30 +186,17 @@ case_foreign_files() {
   done
 }
 
-# 3. A folder Setup cannot use is refused, not replaced by another: exit 2, and
-# interactively a message first.
+# 3. A folder Setup cannot use is refused with exit code 2, never replaced by
+# another. The last one, with its space, reaches Setup quoted.
 case_unusable_folders() {
-  local folder rc=0 answered=0 pid
+  local folder
   own_file 'C:\notes.txt' "notes"
-  # The last one, with its space, reaches Setup quoted: "/D=C:\Program Files\Corvane".
-  for folder in 'C:\' 'C:' 'Z:\' 'C:\Tools\..' 'Tools\Corvane' 'C:\windows\Corvane' 'C:\users' \
-    'Q:\Corvane' 'C:\notes.txt\Corvane' 'C:\Corvane?' 'C:\a;b' 'C:/Tools/Corvane' 'C:\Tools\Corvane.' \
-    "C:\\$(printf '%240s' '' | tr ' ' d)" 'C:\Program Files\Corvane'; do
+  for folder in 'C:\' 'Z:\' 'C:\Tools\..' 'C:\windows\Corvane' 'Q:\Corvane' 'C:\notes.txt\Corvane' \
+    'C:\Program Files\Corvane'; do
     setup 2 /S "/D=$folder"
     expect_nothing_installed
   done
-  setup_typed 2 '/S /D=C:\Program Files'
-  setup_typed 2 '/S /PATH /D=C:\Program Files\Common Files\'
-  expect_nothing_installed
   expect_path "$base_path"
-  timeout 120 wine 'C:\setup.exe' '/D=C:\' >>"$log" 2>&1 </dev/null &
-  pid=$!
-  timeout 60 wine "$remote" answer "Corvane $version Setup" \
-    'Setup cannot install Corvane into C:\: it is the root of a drive.' 1 >>"$log" 2>&1 || answered=$?
-  wait "$pid" || rc=$?
-  [ "$answered" = 0 ] || fail "no message told why C:\\ cannot be used"
-  [ "$rc" = 2 ] || fail "setup.exe /D=C:\\ exited $rc after its message, not 2"
-  expect_nothing_installed
 }
 
 # 4. The uninstaller takes out the one entry Setup appended, whatever the PATH's
@@ -237,12 +214,6 @@ case_long_path() {
     expect_files "$folder" -
     expect_no_key
   done
-  # A PATH that is no text is left as it is, and Setup says so.
-  w reg add "$ENV" /v PATH /t REG_BINARY /d 2e /f >>"$log" 2>&1 || fail "cannot set the PATH"
-  setup 3 /S /PATH "/D=$folder"
-  expect_path 2E
-  expect_entry AddedToPath -
-  uninstall "$folder" 0
   set_path "$before"
   # The user put the folder in front once more: one of the two goes.
   setup 0 /S /PATH "/D=$folder"
