@@ -252,7 +252,6 @@ struct TypedCase {
 const TypedCase kTypedCases[] = {
     {{"reg", "HKLM\\Software\\Wine", "{dir}\\Łukasz.tvrec", "--force"}, 0, "", "Łukasz.tvrec",
      "HKEY_LOCAL_MACHINE\\Software\\Wine"},
-    {{"reg", "HKLM\\Software\\Wine", "{dir}\\Łukasz.tvrec"}, 0, "", "Łukasz.tvrec", "HKEY_LOCAL_MACHINE\\Software\\Wine"},
     {{"reg", "HKLM\\Software\\Wine", "{dir}\\Lukasz.tvrec", "－－force"}, 2, "{usage}", nullptr, nullptr},
     {{"reg", "HKLM＼Software＼Wine", "{dir}\\Wine.tvrec"}, 2,
      "corvane-snap: HKLM?Software?Wine is not below HKEY_LOCAL_MACHINE or HKEY_USERS.\n", nullptr, nullptr},
@@ -261,8 +260,6 @@ const TypedCase kTypedCases[] = {
     {{"fs", "{odd}\\Ctl", "{dir}\\Ctl.tvrec"}, 0, "", "Ctl.tvrec", "{odd}\\Ctl\\a<01>b"},
     {{"fs", "{odd}\\Ctl\\a\x01" "b", "{dir}\\Ctl.tvrec"}, 0, "", "Ctl.tvrec",
      "Only the following directories and their contents were recorded:\r\n{odd}\\Ctl\\a<01>b"},
-    {{"fs", "{odd}\\Ctl\\b\x01", "{dir}\\Ctl.tvrec"}, 2, "corvane-snap: {odd}\\Ctl\\b<01> does not exist.\n", nullptr,
-     nullptr},
 };
 
 // The names of the files in the folder, UTF-8, sorted.
