@@ -1,16 +1,4 @@
-# Cross build of the 32-bit Windows program with Debian's mingw-w64 (posix
-# thread variant: GoogleTest needs std::mutex, which the win32 variant lacks).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build of the 32-bit Windows program with Debian's mingw-w64. Every
+# test of this build runs under Wine in the build folder's own prefix.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Every test of this build runs under Wine in the build folder's own prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

@@ -54,9 +54,16 @@ std::string CChosenPlaces::Add(const std::vector<SnapPlace>& steps, const std::s
     SnapPlacePath recorded;
     for (const SnapPlace& step : steps)
         recorded.push_back(step.recorded);
-    m_paths.push_back(PlacePathText(recorded));
     m_placePaths.push_back(std::move(recorded));
     return std::string();
+}
+
+std::vector<std::string> CChosenPlaces::Paths() const
+{
+    std::vector<std::string> paths;
+    for (const SnapPlacePath& place : m_placePaths)
+        paths.push_back(PlacePathText(place));
+    return paths;
 }
 
 std::string WithChosenPlaces(const std::string& results, const char* heading,

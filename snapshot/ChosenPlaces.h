@@ -24,7 +24,7 @@ public:
     const SnapPlace* Root(const std::string& recorded) const;
     const std::vector<SnapPlace>& Roots() const { return m_roots; }
     // The chosen places' paths, in the order given, as the snapshot records them.
-    const std::vector<std::string>& Paths() const { return m_paths; }
+    std::vector<std::string> Paths() const;
     // The same places as names from the root down, as the appendix keeps them.
     const std::vector<SnapPlacePath>& PlacePaths() const { return m_placePaths; }
 
@@ -37,7 +37,6 @@ public:
 private:
     std::vector<SnapPlace> m_roots;
     // Each chosen place: its path as recorded, its steps' names, as typed.
-    std::vector<std::string> m_paths;
     std::vector<SnapPlacePath> m_placePaths;
     std::vector<std::vector<std::wstring>> m_names;
     std::vector<std::string> m_typed;

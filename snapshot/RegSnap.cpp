@@ -130,7 +130,7 @@ void CRegSnap::Run()
         m_data.Zero();
 
         writer.WriteHeader();
-        m_fPlaceShare = m_places.Empty() ? 50.0f : 100.0f / static_cast<float>(m_places.Paths().size());
+        m_fPlaceShare = m_places.Empty() ? 50.0f : 100.0f / static_cast<float>(m_places.PlacePaths().size());
         for (const char* root : kRegSnapRootNames) {
             std::string path = root;
             HKEY key = root == kRegSnapRootNames[0] ? HKEY_LOCAL_MACHINE : HKEY_USERS;
