@@ -36,7 +36,7 @@ public:
 
 private:
     std::vector<SnapPlace> m_roots;
-    // Each chosen place: its path as recorded, its steps' names, as typed.
+    // Each chosen place: its names as recorded, its steps' names, as typed.
     std::vector<SnapPlacePath> m_placePaths;
     std::vector<std::vector<std::wstring>> m_names;
     std::vector<std::string> m_typed;
