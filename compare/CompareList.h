@@ -95,6 +95,26 @@ public:
         return element;
     }
 
+    // Takes the element at pos out of the list for a while: unlike RemoveAt
+    // the cells stay, however few elements are left, so that PutBack can
+    // return it to its place.
+    T* TakeOutAt(ListPosition pos)
+    {
+        T* element = GetAt(pos);
+        if (!element)
+            return nullptr;
+        m_cells[pos - 1] = nullptr;
+        --m_nCount;
+        return element;
+    }
+    // Returns an element that TakeOutAt took from pos, with no compaction
+    // since.
+    void PutBack(ListPosition pos, T* element)
+    {
+        m_cells[pos - 1] = element;
+        ++m_nCount;
+    }
+
     // Closes the gaps left by removals. Every position taken before is
     // invalid afterwards.
     void Compact()

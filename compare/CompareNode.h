@@ -41,6 +41,13 @@ public:
     void RemoveNodeAt(ListPosition pos);
     void RemoveItemAt(ListPosition pos);
 
+    // Takes an entry out of its list for a while, leaving everything below
+    // it and every link as they are; Put...Back returns it to its place.
+    CCompareNode* TakeOutNodeAt(ListPosition pos) { return m_nodes.TakeOutAt(pos); }
+    CCompareItem* TakeOutItemAt(ListPosition pos) { return m_items.TakeOutAt(pos); }
+    void PutNodeBack(ListPosition pos, CCompareNode* node) { m_nodes.PutBack(pos, node); }
+    void PutItemBack(ListPosition pos, CCompareItem* item) { m_items.PutBack(pos, item); }
+
     CCompareNode* GetRoot();
     const CCompareNode* GetRoot() const;
     // Number of nodes below this one, itself not counted.

@@ -22,18 +22,13 @@
 #include "res/Version.h"
 #include "snapshot/SnapFormat.h"
 #include "snapshot/StdioFile.h"
-#include "tools/AnsiText.h"
+#include "report/AnsiText.h"
+#include "report/DiffFilter.h"
+#include "report/DiffWriter.h"
+#include "report/TextSink.h"
 #include "tools/CommandLine.h"
-#include "tools/DiffFilter.h"
-#include "tools/DiffFormats.h"
-#include "tools/DiffReport.h"
-#include "tools/RegPatch.h"
-#include "tools/TextSink.h"
-
-#include <sys/stat.h>
 
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <new>
 #include <string>
@@ -74,131 +69,13 @@ uint16_t PeekVersion(IInputFile& file)
 struct CEngineChoice {
     SnapKind kind;
     std::unique_ptr<CCompareMine> mine;
-    std::unique_ptr<IItemDescriber> describer;
 };
 
 CEngineChoice ChooseEngine(uint16_t version, IUserMessages& messages)
 {
     if (version == kRegSnapVersion)
-        return CEngineChoice{SnapKind::Registry, std::make_unique<CRegMine>(messages),
-                             std::make_unique<CRegValDescriber>()};
-    return CEngineChoice{SnapKind::FileSystem, std::make_unique<CFSMine>(messages),
-                         std::make_unique<CFSFileDescriber>()};
-}
-
-struct COptions {
-    std::string format = "report";
-    bool reverse = false;
-    bool types = false;  // a value whose type alone changed counts as changed
-    bool allowHiveChanges = false;  // a patch may delete or create whole hives
-};
-
-// What a format is given: the finished comparison, the options, and the keys
-// that an exclusion took entries from.
-struct CFormatInput {
-    const CDiffOutput& diff;
-    const IItemDescriber& describer;
-    const COptions& options;
-    const std::unordered_set<const CCompareNode*>& trimmed;
-};
-
-enum class FormatOutcome {
-    Written,
-    NotExact,  // written; message says what it carries only nearly
-    Refused,   // nothing written; message says why
-};
-
-// Writes a format's text into out as it is produced.
-using FormatWriter = FormatOutcome (*)(const CFormatInput& in, CTextSink& out, std::string& message);
-
-struct CFormat {
-    const char* name;
-    FormatWriter write;
-    bool binary;  // written byte for byte, its line ends included
-};
-
-const CFormat kFormats[] = {
-    {"report",
-     [](const CFormatInput& in, CTextSink& out, std::string&) {
-         ChangeReport(in.diff.mine, in.diff.kind, in.describer, out);
-         return FormatOutcome::Written;
-     },
-     false},
-    {"tree",
-     [](const CFormatInput& in, CTextSink& out, std::string&) {
-         ForEachTreeLine(*in.diff.mine.GetRoot1(), *in.diff.mine.GetRoot2(),
-                         [&](const std::string& line) { out << line << '\n'; });
-         return FormatOutcome::Written;
-     },
-     false},
-    {"csv",
-     [](const CFormatInput& in, CTextSink& out, std::string&) {
-         CsvReport(in.diff, out);
-         return FormatOutcome::Written;
-     },
-     true},
-    {"json",
-     [](const CFormatInput& in, CTextSink& out, std::string&) {
-         JsonReport(in.diff, out);
-         return FormatOutcome::Written;
-     },
-     false},
-    {"html",
-     [](const CFormatInput& in, CTextSink& out, std::string&) {
-         HtmlReport(in.diff, out);
-         return FormatOutcome::Written;
-     },
-     false},
-    // A REGEDIT4 file, CRLF on every system, that the registry editor imports
-    // to turn snapshot 1's state into snapshot 2's (with --reverse, back).
-    // It is written only once all of it can be, so it is held until then.
-    {"reg",
-     [](const CFormatInput& in, CTextSink& out, std::string& message) {
-         if (in.diff.kind != SnapKind::Registry) {
-             message = "corvane-diff: --format reg takes registry snapshots; these are "
-                       "file-system snapshots.";
-             return FormatOutcome::Refused;
-         }
-         std::string text;
-         RegPatchOutcome outcome =
-             WriteRegPatch(in.diff.mine, CRegPatchOptions{in.options.reverse, &in.trimmed, in.options.allowHiveChanges},
-                           text, message);
-         message = "corvane-diff: " + message;
-         if (outcome == RegPatchOutcome::Refused)
-             return FormatOutcome::Refused;
-         out << text;
-         return outcome == RegPatchOutcome::Nearly ? FormatOutcome::NotExact : FormatOutcome::Written;
-     },
-     true},
-};
-
-const CFormat* FindFormat(const std::string& name)
-{
-    for (const CFormat& format : kFormats)
-        if (name == format.name)
-            return &format;
-    return nullptr;
-}
-
-// "2026-12-09 17:20:31 UTC": when the file was last written.
-std::string FileDate(const SystemString& path)
-{
-#ifdef _WIN32
-    struct _stat64 info;
-    if (_wstat64(path.c_str(), &info) != 0)
-        return "";
-#else
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0)
-        return "";
-#endif
-    std::time_t when = info.st_mtime;
-    std::tm* utc = std::gmtime(&when);
-    if (!utc)
-        return "";
-    char text[40];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", utc);
-    return text;
+        return CEngineChoice{SnapKind::Registry, std::make_unique<CRegMine>(messages)};
+    return CEngineChoice{SnapKind::FileSystem, std::make_unique<CFSMine>(messages)};
 }
 
 int Usage()
@@ -225,7 +102,7 @@ static int Main(int argc, SystemChar** argv)
         std::printf("corvane-diff %s\n", CORVANE_VERSION);
         return kIdentical;
     }
-    COptions options;
+    CDiffOptions options;
     std::vector<std::string> excludes;
     std::vector<SystemString> excludeFiles;
     bool noise = false;
@@ -262,7 +139,7 @@ static int Main(int argc, SystemChar** argv)
     }
     if (count != 2)
         return Usage();
-    const CFormat* format = FindFormat(options.format);
+    const CDiffFormat* format = FindDiffFormat(options.format);
     if (!format)
         return Refuse("corvane-diff: unknown format \"" + ShownName(options.format) + "\".");
     if (options.reverse && options.format != "reg")
@@ -317,7 +194,7 @@ static int Main(int argc, SystemChar** argv)
 
         CDiffOutput diff{*engine.mine, engine.kind, {SystemTextToAnsi(paths[0]), FileDate(paths[0])},
                          {SystemTextToAnsi(paths[1]), FileDate(paths[1])}};
-        outcome = format->write(CFormatInput{diff, *engine.describer, options, trimmed}, out, message);
+        outcome = format->write(CFormatInput{diff, *DescriberFor(engine.kind), options, trimmed}, out, message);
     } catch (const std::bad_alloc&) {
         // Both trees are read whole; two snapshots too large for the
         // address space end here rather than in the runtime's abort.

@@ -8,8 +8,8 @@
 #include "snapshot/FSSnapFormat.h"
 #include "snapshot/MemoryFile.h"
 #include "snapshot/StdioFile.h"
-#include "tools/DiffFilter.h"
-#include "tools/DiffReport.h"
+#include "report/DiffFilter.h"
+#include "report/DiffReport.h"
 
 #include <chrono>
 #include <cstdio>

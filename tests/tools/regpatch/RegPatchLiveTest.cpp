@@ -10,7 +10,7 @@
 #include "tests/snapshot/RegSnapTesting.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/WaitFor.h"
-#include "tools/DiffRecords.h"
+#include "report/DiffRecords.h"
 
 #include <gtest/gtest.h>
 

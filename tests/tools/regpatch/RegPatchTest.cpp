@@ -7,8 +7,9 @@
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/Recorders.h"
-#include "tools/DiffFilter.h"
-#include "tools/RegPatch.h"
+#include "report/DiffFilter.h"
+#include "report/DiffReport.h"
+#include "report/RegPatch.h"
 
 #include <gtest/gtest.h>
 
@@ -238,6 +239,71 @@ TEST(RegPatch, KeepsWhatIsExcludedBelowARemovedKey)
     EXPECT_EQ(MakePatch(before, Pellix(), false, "**\\Sub\\X").text,
               RegFile({old, "\"Keep\"=-", "\"Other\"=-", ""}));
     EXPECT_EQ(MakePatch(before, Pellix(), false, "**\\Old").text, "REGEDIT4\r\n\r\n");
+}
+
+// The window hides entries of one result and shows them again: each set of
+// patterns in turn on the same result gives the report and the patch that a
+// fresh comparison with those patterns gives, and after the last the result
+// is whole again. Bad lines are refused with their number, adding nothing.
+TEST(RegPatch, HiddenEntriesAreWhatTheToolLeavesOutAndComeBackWhole)
+{
+    TRegistry before = Pellix({Dword("Lease", 1)}, {TKey{"Old", {Dword("Keep", 1)}, {TKey{"Sub", {Dword("x", 3)}, {}}}},
+                                                     TKey{"Cache", {Dword("n", 1)}, {}}});
+    TRegistry after = Pellix({Dword("Lease", 2), Dword("New", 5)}, {TKey{"Cache", {Dword("n", 2)}, {}}});
+    CRecordingMessages messages;
+    CRegMine mine(messages);
+    mine.SetTypesCompared(true);
+    mine.SetMarkTwins(true);
+    CMemoryFile file1 = WriteSnapshot(before), file2 = WriteSnapshot(after);
+    ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
+    auto report = [](const CCompareMine& m) {
+        std::string text;
+        CTextSink out(text);
+        ChangeReport(m, SnapKind::Registry, CRegValDescriber(), out);
+        return text;
+    };
+    const std::string whole = report(mine);
+    const std::string pellix = "HKEY_LOCAL_MACHINE\\Software\\Pellix";
+    struct Row {
+        std::string lines;
+        uint64_t hidden;
+        std::string error;
+    } rows[] = {
+        {"\xEF\xBB\xBF# noise\r\n" + pellix + "\\Lease\r\n  **\\Cache  \n", 2 * 2 + 2, ""},
+        {"**\\Old\n", 4, ""},
+        {pellix + "\\Old\\Sub\\", 2, ""},
+        {"# fine\n**\\New\nHKEY_LOCAL_MACHINE\\\\Software\n", 0, "line 3: the pattern \"HKEY_LOCAL_MACHINE\\\\Software\" can match nothing"},
+        {"**", 10 + 7, ""},
+    };
+    CHiddenEntries hidden;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.lines);
+        CPathFilter filter;
+        std::string error;
+        EXPECT_EQ(filter.AddLines(row.lines, error), row.error.empty());
+        EXPECT_EQ(error.substr(0, row.error.size()), row.error);
+        EXPECT_EQ(filter.IsEmpty(), !row.error.empty());
+        hidden.Hide(mine, filter);
+        EXPECT_EQ(hidden.Count(), row.hidden);
+
+        CRegMine fresh(messages);
+        fresh.SetTypesCompared(true);
+        fresh.SetMarkTwins(true);
+        CMemoryFile again1 = WriteSnapshot(before), again2 = WriteSnapshot(after);
+        ASSERT_TRUE(fresh.Compare(nullptr, again1, again2));
+        std::unordered_set<const CCompareNode*> trimmed;
+        filter.Apply(fresh, &trimmed);
+        EXPECT_EQ(report(mine), report(fresh));
+        for (bool reverse : {false, true}) {
+            std::string shown, expected, message;
+            WriteRegPatch(mine, CRegPatchOptions{reverse, &hidden.Trimmed(), false}, shown, message);
+            WriteRegPatch(fresh, CRegPatchOptions{reverse, &trimmed, false}, expected, message);
+            EXPECT_EQ(shown, expected);
+        }
+    }
+    hidden.ShowAll();
+    EXPECT_EQ(hidden.Count(), 0u);
+    EXPECT_EQ(report(mine), whole);
 }
 
 // A registry of the given keys below HKEY_LOCAL_MACHINE\Software and

@@ -1,10 +1,10 @@
-#include "tools/DiffFormats.h"
+#include "report/DiffFormats.h"
 
 #include "compare/FSFile.h"
 #include "compare/FileProperties.h"
 #include "compare/RegVal.h"
-#include "tools/AnsiText.h"
-#include "tools/DiffReport.h"
+#include "report/AnsiText.h"
+#include "report/DiffReport.h"
 
 #include <cstdio>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "tools/AnsiText.h"
+#include "report/AnsiText.h"
 
 #include <cstdint>
 

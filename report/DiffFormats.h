@@ -4,8 +4,8 @@
 #pragma once
 
 #include "compare/CompareMine.h"
-#include "tools/DiffRecords.h"
-#include "tools/TextSink.h"
+#include "report/DiffRecords.h"
+#include "report/TextSink.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "tools/DiffFilter.h"
+#include "report/DiffFilter.h"
 
 #include "compare/AnsiChars.h"
 #include "snapshot/StdioFile.h"
-#include "tools/AnsiText.h"
+#include "report/AnsiText.h"
 
 #include <cstdio>
 #include <cstdint>
@@ -102,17 +102,36 @@ bool CPathFilter::AddFromFile(const SystemString& path, std::string& error)
         error = cannotRead;
         return false;
     }
+    if (!AddLines(text, error)) {
+        error = ShownName(SystemTextToAnsi(path)) + ", " + error;
+        return false;
+    }
+    return true;
+}
+
+bool CPathFilter::AddLines(const std::string& text, std::string& error)
+{
+    std::vector<std::string> patterns;
     // Notepad and other editors put a byte-order mark in front of UTF-8.
     size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (start <= text.size()) {
+    for (unsigned line = 1; start <= text.size(); ++line) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = Trimmed(text.substr(start, end - start));
-        if (!line.empty() && line[0] != '#')
-            Add(line);
+        std::string pattern = Trimmed(text.substr(start, end - start));
+        if (!pattern.empty() && pattern[0] != '#') {
+            std::string fault = Fault(pattern);
+            if (!fault.empty()) {
+                error = "line " + std::to_string(line) + ": the pattern \"" + ShownName(pattern) +
+                        "\" can match nothing: " + fault + ".";
+                return false;
+            }
+            patterns.push_back(pattern);
+        }
         start = end + 1;
     }
+    for (const std::string& pattern : patterns)
+        Add(pattern);
     return true;
 }
 
@@ -200,10 +219,7 @@ bool CPathFilter::Excludes(const std::string& path) const
 // is left as it is, unvisited.
 class CTreeFilter {
 public:
-    CTreeFilter(const CPathFilter& filter, std::unordered_set<const CCompareNode*>* trimmed)
-        : m_filter(filter), m_trimmed(trimmed)
-    {
-    }
+    CTreeFilter(const CPathFilter& filter, CHiddenEntries& hidden) : m_filter(filter), m_hidden(hidden) {}
 
     void Apply(CCompareNode& root)
     {
@@ -218,7 +234,7 @@ public:
                     continue;
                 if (m_filter.Accepts(state)) {
                     Trim(*frame.node);
-                    frame.node->RemoveNodeAt(at);
+                    m_hidden.TakeOutNode(*frame.node, at);
                 } else {
                     Enter(*child, at, std::move(state));
                 }
@@ -231,7 +247,7 @@ public:
             // Only a folder found in both trees was kept for what it held; one
             // inside a folder of one tree only is part of that difference.
             if (done.node->IsEmpty() && done.node->GetState() == csIdentical)
-                m_stack.back().node->RemoveNodeAt(done.at);
+                m_hidden.TakeOutNode(*m_stack.back().node, done.at);
         }
     }
 
@@ -261,9 +277,8 @@ private:
     // Notes that something below node was excluded, for every folder up to the root.
     void Trim(const CCompareNode& node)
     {
-        if (m_trimmed)
-            for (const CCompareNode* n = &node; n && m_trimmed->insert(n).second; n = n->GetParent()) {
-            }
+        for (const CCompareNode* n = &node; n && m_hidden.m_trimmed.insert(n).second; n = n->GetParent()) {
+        }
     }
 
     // Removes the node's excluded items and stacks it for its child nodes.
@@ -276,24 +291,118 @@ private:
             node.Items().GetNext(pos)->GetName(name);
             if (StepName(state, name, itemState) && m_filter.Accepts(itemState)) {
                 Trim(node);
-                node.RemoveItemAt(itemAt);
+                m_hidden.TakeOutItem(node, itemAt);
             }
         }
         m_stack.push_back(Frame{&node, at, node.Nodes().GetHeadPosition(), std::move(state)});
     }
 
     const CPathFilter& m_filter;
-    std::unordered_set<const CCompareNode*>* m_trimmed;
+    CHiddenEntries& m_hidden;
     std::vector<Frame> m_stack;
     CPathFilter::State m_scratch;
 };
 
 void CPathFilter::Apply(CCompareMine& mine, std::unordered_set<const CCompareNode*>* trimmed) const
 {
-    if (m_patterns.empty())
+    CHiddenEntries hidden;
+    hidden.Hide(mine, *this);
+    if (trimmed)
+        *trimmed = hidden.TakeTrimmed();
+    hidden.Forget();
+}
+
+std::string CPathFilter::Fault(const std::string& pattern)
+{
+    std::string text = pattern;
+    if (EndsWithAnsiChar(text, '\\'))
+        text.pop_back();
+    for (const FoldedName& name : SplitFolded(text, true))
+        if (name.empty())
+            return "it holds an empty name (a backslash at its start, or two in a row)";
+    return {};
+}
+
+void CHiddenEntries::Hide(CCompareMine& mine, const CPathFilter& filter)
+{
+    ShowAll();
+    if (filter.IsEmpty())
         return;
     for (CCompareNode* root : {mine.GetRoot1(), mine.GetRoot2()})
-        CTreeFilter(*this, trimmed).Apply(*root);
+        if (root)
+            CTreeFilter(filter, *this).Apply(*root);
+}
+
+void CHiddenEntries::TakeOutItem(CCompareNode& parent, ListPosition at)
+{
+    if (CCompareItem* item = parent.TakeOutItemAt(at)) {
+        m_taken.push_back(CTaken{&parent, at, nullptr, item});
+        Unlink(*item);
+        ++m_count;
+    }
+}
+
+// Everything below the node leaves with it, unlinked as well: nothing left
+// in either tree may name it as its counterpart.
+void CHiddenEntries::TakeOutNode(CCompareNode& parent, ListPosition at)
+{
+    CCompareNode* top = parent.TakeOutNodeAt(at);
+    if (!top)
+        return;
+    m_taken.push_back(CTaken{&parent, at, top, nullptr});
+    std::vector<CCompareNode*> pending{top};
+    while (!pending.empty()) {
+        CCompareNode* node = pending.back();
+        pending.pop_back();
+        Unlink(*node);
+        ++m_count;
+        for (CCompareItem* item : node->Items()) {
+            Unlink(*item);
+            ++m_count;
+        }
+        for (CCompareNode* child : node->Nodes())
+            pending.push_back(child);
+    }
+}
+
+void CHiddenEntries::Unlink(CCompareNode& node)
+{
+    if (CCompareNode* opposite = node.GetOpposite()) {
+        m_nodeLinks.emplace_back(&node, opposite);
+        node.Unlink();
+    }
+}
+
+void CHiddenEntries::Unlink(CCompareItem& item)
+{
+    if (CCompareItem* opposite = item.GetOpposite()) {
+        m_itemLinks.emplace_back(&item, opposite);
+        item.Unlink();
+    }
+}
+
+void CHiddenEntries::ShowAll()
+{
+    for (auto taken = m_taken.rbegin(); taken != m_taken.rend(); ++taken) {
+        if (taken->node)
+            taken->parent->PutNodeBack(taken->at, taken->node);
+        else
+            taken->parent->PutItemBack(taken->at, taken->item);
+    }
+    for (auto& link : m_nodeLinks)
+        link.first->LinkOpposite(link.second);
+    for (auto& link : m_itemLinks)
+        link.first->LinkOpposite(link.second);
+    Forget();
+}
+
+void CHiddenEntries::Forget()
+{
+    m_taken.clear();
+    m_nodeLinks.clear();
+    m_itemLinks.clear();
+    m_trimmed.clear();
+    m_count = 0;
 }
 
 const std::vector<std::string>& NoisePatterns(SnapKind kind)

@@ -1,4 +1,4 @@
-#include "tools/DiffReport.h"
+#include "report/DiffReport.h"
 
 #include "compare/FSFile.h"
 #include "compare/FileProperties.h"

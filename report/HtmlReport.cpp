@@ -9,9 +9,9 @@
 #include "compare/RegTypes.h"
 #include "compare/RegVal.h"
 #include "compare/TreeListing.h"
-#include "tools/AnsiText.h"
-#include "tools/DiffFormats.h"
-#include "tools/DiffReport.h"
+#include "report/AnsiText.h"
+#include "report/DiffFormats.h"
+#include "report/DiffReport.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "tools/RegPatch.h"
+#include "report/RegPatch.h"
 
 #include "compare/AnsiChars.h"
 #include "compare/CompareItem.h"
@@ -8,7 +8,7 @@
 #include "compare/RegVal.h"
 #include "compare/TreeListing.h"
 #include "snapshot/RegSnapFormat.h"
-#include "tools/DiffReport.h"
+#include "report/DiffReport.h"
 
 #include <cstdio>
 #include <string_view>

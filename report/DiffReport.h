@@ -7,8 +7,8 @@
 #include "compare/CompareNode.h"
 #include "compare/RegTypes.h"
 #include "compare/TreeListing.h"
-#include "tools/DiffRecords.h"
-#include "tools/TextSink.h"
+#include "report/DiffRecords.h"
+#include "report/TextSink.h"
 
 #include <cstdint>
 #include <string>

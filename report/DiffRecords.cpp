@@ -1,4 +1,4 @@
-#include "tools/DiffRecords.h"
+#include "report/DiffRecords.h"
 
 #include "compare/TreeListing.h"
 
