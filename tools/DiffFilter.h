@@ -65,5 +65,5 @@ private:
     size_t m_bits = 0;
 };
 
-// The patterns AddNoise adds, in the order the README lists them.
+// The patterns AddNoise adds, in the order docs/command-line.md lists them.
 const std::vector<std::string>& NoisePatterns(SnapKind kind);
