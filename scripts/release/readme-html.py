@@ -74,7 +74,7 @@ def convert(path, used):
 
 def main():
     source, version, out = sys.argv[1:4]
-    sources = [os.path.normpath(os.path.abspath(p)) for p in [source] + sys.argv[4:]]
+    sources = [os.path.normpath(p) for p in [source] + sys.argv[4:]]
     used, docs = set(), {}
     for path in sources:
         docs[path] = convert(path, used)
