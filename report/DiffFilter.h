@@ -121,5 +121,5 @@ private:
     uint64_t m_count = 0;
 };
 
-// The patterns AddNoise adds, in the order the README lists them.
+// The patterns AddNoise adds, in the order docs/command-line.md lists them.
 const std::vector<std::string>& NoisePatterns(SnapKind kind);

@@ -13,8 +13,9 @@
 # corvane-snap and writes corvane-diff's reports into demo/script. Pellix Demo
 # is uninstalled again at the end, also on failure, and the prefix's server is
 # stopped.
-# With --docs it also writes the README's copies of both expanded comparisons
-# to docs/demo-fs.png and docs/demo-registry.png.
+# With --docs it also writes the copies of both expanded comparisons that
+# docs/user-guide.md and docs/developers.md show: docs/demo-registry.png and
+# docs/demo-fs.png.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${CORVANE_BUILD:-$top/build}
@@ -283,7 +284,7 @@ part_other=$(cat "${part_reports[@]}" | grep -vE "$installer_re" || true)
 uninstall_demo
 lap "Pellix Demo uninstalled"
 
-# The same installation from a script, as the README shows it:
+# The same installation from a script, as docs/command-line.md shows it:
 # before-and-after.cmd takes the snapshots with corvane-snap around the
 # installer and writes corvane-diff's reports (with --noise) into demo/script.
 script_out=$demo/script

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds a release from the last commit, as a clean checkout holds it:
-#   corvane-VERSION-portable.zip  the three programs, README.html, LICENCE.txt
+#   corvane-VERSION-portable.zip  the three programs, README.html (with the guides), LICENCE.txt
 #   corvane-VERSION-setup.exe     the installer (makensis, scripts/release/corvane.nsi)
 #   corvane-VERSION-sha256.txt    the SHA-256 of both, as sha256sum writes them
 # in build/release (or $CORVANE_BUILD/release, or the folder given). VERSION is
@@ -50,7 +50,9 @@ mkdir -p "$stage"
 for program in app/corvane tools/corvane-diff tools/corvane-snap; do
   i686-w64-mingw32-strip -o "$stage/$(basename "$program").exe" "$work/build/$program.exe"
 done
-/usr/bin/python3 "$src/scripts/release/readme-html.py" "$src/README.md" "$version" "$stage/README.html"
+# The README with its guides, in the order of reading, as one page.
+/usr/bin/python3 "$src/scripts/release/readme-html.py" "$src/README.md" "$version" "$stage/README.html" \
+  "$src"/docs/{user-guide,command-line,file-formats,developers}.md
 # Notepad's line ends.
 sed 's/\r*$/\r/' "$src/LICENCE.txt" >"$stage/LICENCE.txt"
 

@@ -7,7 +7,8 @@
 # comparison with the value viewers, and the About box, and saves PNGs in
 # build/win/screenshots (or $CORVANE_BUILD/win/screenshots). The keys it adds
 # to the prefix's registry are removed again at the end, also on failure.
-# With --docs it also writes the small copies that the README shows, to docs/.
+# With --docs it also writes the small copies that README.md and
+# docs/user-guide.md show, to docs/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${CORVANE_BUILD:-$top/build}
@@ -142,7 +143,7 @@ remote tree-expand RIGHT "File System 2" S: "Program Files" Pellix Corvane Plugi
 remote tree-expand RIGHT "File System 2" S: Windows System
 remote tree-select RIGHT "File System 2" S: "Program Files" Pellix Corvane update.txt
 shot compare frame:0
-# The README's copy: the top of the window, where the entries are.
+# The copy in docs/: the top of the window, where the entries are.
 convert "$shots/compare.png" -crop "$(identify -format %w "$shots/compare.png")x330+0+0" +repage \
   "$shots/compare-top.png"
 remote tree-select LEFT "File System 1" S: Windows System driver.sys
@@ -219,7 +220,7 @@ remote wait "Registry 2 : Checksum" 1005
 # entries of its tree.
 remote move "Registry 2 : Checksum" 1005 720 440
 shot reg-compare frame:0 "Registry 2 : Checksum:1005"
-# The README's copy: the top of the window, with the entries and the viewer.
+# The copy in docs/: the top of the window, with the entries and the viewer.
 convert "$shots/reg-compare.png" -crop "$(identify -format %w "$shots/reg-compare.png")x740+0+0" +repage \
   "$shots/reg-compare-top.png"
 shot reg-binary "Registry 2 : Checksum:1005"

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""The README's tables of --noise hold exactly the built-in patterns.
+"""The tables of --noise in docs/command-line.md hold exactly the built-in
+patterns.
 
-    check_noise_list.py README DIFFFILTER_CPP
+    check_noise_list.py COMMAND_LINE_MD DIFFFILTER_CPP
 """
 
 import re
@@ -16,7 +17,7 @@ for row in tables.splitlines():
 body = source.split("NoisePatterns(SnapKind kind)")[1]
 built_in = [literal.replace("\\\\", "\\") for literal in re.findall(r'^\s*"((?:[^"\\]|\\.)*)",$', body, re.M)]
 if documented != built_in:
-    print("README:   ", documented)
+    print("documented:", documented)
     print("built in: ", built_in)
     sys.exit(1)
 print(f"{len(built_in)} patterns documented in order")
