@@ -48,6 +48,18 @@ public:
         pos = NextLive(pos);
         return element;
     }
+    ListPosition GetTailPosition() const { return PrevLive(m_nSize + 1); }
+    // The position before pos, or 0 at the head.
+    ListPosition GetPrevPosition(ListPosition pos) const { return PrevLive(pos); }
+    ListPosition GetNextPosition(ListPosition pos) const { return NextLive(pos); }
+    // Where the element lies in the list, or 0; a scan.
+    ListPosition PositionOf(const T* element) const
+    {
+        for (uint32_t i = 0; i < m_nSize; ++i)
+            if (m_cells[i] == element)
+                return i + 1;
+        return 0;
+    }
     T* GetAt(ListPosition pos) const
     {
         return pos != 0 && pos <= m_nSize ? m_cells[pos - 1] : nullptr;
@@ -263,6 +275,14 @@ private:
     ListPosition NextLive(ListPosition pos) const
     {
         for (uint32_t i = pos; i < m_nSize; ++i)
+            if (m_cells[i])
+                return i + 1;
+        return 0;
+    }
+
+    ListPosition PrevLive(ListPosition pos) const
+    {
+        for (uint32_t i = pos > 0 ? pos - 1 : 0; i-- > 0;)
             if (m_cells[i])
                 return i + 1;
         return 0;

@@ -4,6 +4,8 @@
 #include "compare/CompareNode.h"
 #include "compare/FSFile.h"
 #include "compare/FSNode.h"
+#include "compare/TreeCursor.h"
+#include "compare/TreeListing.h"
 
 #include <gtest/gtest.h>
 
@@ -217,4 +219,62 @@ TEST(CompareNode, DeletesVeryDeepTreesWithoutRecursing)
     EXPECT_EQ(root->CountNodes(), 200000u);
     EXPECT_EQ(node->GetRoot(), root.get());
     root.reset();
+}
+
+// The cursor walks a tree in the views' order both ways, over empty folders,
+// folders of files only and removed entries, and steps on from any entry it
+// is put at; it stays put at either end.
+TEST(TreeCursor, WalksTheViewsOrderBothWaysFromAnyEntry)
+{
+    CTreeStorage& s = Storage();
+    CFSNode* root = s.Create<CFSNode>(s.Name("File System 1"), nullptr);
+    CFSNode* a = AddFolder(*root, "a");
+    AddFolder(*a, "empty");
+    CFSNode* b = AddFolder(*a, "b");
+    AddFile(*b, "b1");
+    AddFile(*b, "gone");
+    AddFile(*b, "b2");
+    AddFile(*a, "a1");
+    AddFolder(*root, "files");
+    AddFile(*root, "r1");
+    b->TakeOutItemAt(2);
+    CFSNode* files = static_cast<CFSNode*>(root->Nodes().GetAt(2));
+    AddFile(*files, "f1");
+
+    std::vector<std::string> order;
+    WalkTree(
+        *root, [&](const CCompareNode& n, unsigned) { return order.push_back(n.GetStoredName().str()), true; },
+        [&](const CCompareItem& i, unsigned) { order.push_back(i.GetStoredName().str()); });
+    ASSERT_EQ(order, (std::vector<std::string>{"File System 1", "a", "empty", "b", "b1", "b2", "a1", "files", "f1", "r1"}));
+
+    auto name = [](const CTreeCursor& c) {
+        return c.Item() ? c.Item()->GetStoredName().str() : c.Node()->GetStoredName().str();
+    };
+    CTreeCursor cursor(*root);
+    std::vector<std::string> forward{name(cursor)}, backward;
+    while (cursor.Next())
+        forward.push_back(name(cursor));
+    EXPECT_EQ(forward, order);
+    EXPECT_FALSE(cursor.Next());
+    EXPECT_EQ(name(cursor), "r1");
+    cursor.SeekLast();
+    do
+        backward.insert(backward.begin(), name(cursor));
+    while (cursor.Prev());
+    EXPECT_EQ(backward, order);
+    EXPECT_EQ(name(cursor), "File System 1");
+
+    // Put at each entry in turn, it steps to its neighbours.
+    for (size_t at = 0; at < order.size(); ++at) {
+        CTreeCursor from(*root);
+        for (size_t step = 0; step < at; ++step)
+            from.Next();
+        ASSERT_TRUE(cursor.Seek(from.Item() ? nullptr : from.Node(), from.Item()));
+        EXPECT_EQ(name(cursor), order[at]);
+        CTreeCursor back = cursor;
+        EXPECT_EQ(cursor.Next() ? name(cursor) : "end", at + 1 < order.size() ? order[at + 1] : "end");
+        EXPECT_EQ(back.Prev() ? name(back) : "start", at > 0 ? order[at - 1] : "start");
+    }
+    CTreeCursor other(*a);
+    EXPECT_FALSE(other.Seek(files, nullptr));
 }
