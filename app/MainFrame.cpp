@@ -1,9 +1,17 @@
 #include "app/MainFrame.h"
 
 #include "app/AboutDlg.h"
+#include "app/FilterDialogs.h"
 #include "app/SnapshotSetupDlg.h"
 #include "compare/CompareOperation.h"
+#include "compare/RegMine.h"
+#include "framework/AnsiName.h"
+#include "framework/FileDialog.h"
+#include "framework/WaitCursor.h"
+#include "report/DiffWriter.h"
+#include "report/RegPatch.h"
 #include "res/resource.h"
+#include "snapshot/StdioFile.h"
 #include "snapshot/SnapOperation.h"
 #include "operation/AppMessages.h"
 #include "operation/SnapProgressDlg.h"
@@ -11,6 +19,9 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
 
 const char* const kHelpPage = "https://www.pellix.com/corvane/help";
 const char* const kToolBarCaption = "Toolbar";
@@ -50,7 +61,12 @@ void CMainFrame::SetOperationRunning(BOOL running)
 void CMainFrame::CloseResults()
 {
     m_wndHost.CloseView();
+    // A file-system result outlives its view, unseen, with what was hidden
+    // of it left out.
+    m_hidden.Forget();
+    m_pShown = nullptr;
     m_pRegResult.reset();
+    ShowHiddenCount();
 }
 
 void CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
@@ -90,6 +106,8 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control)
     } else if (m_wndHost.OnCmdMsg(id, code, control)) {
         return true;
     }
+    if (OnResultsCommand(id))
+        return true;
     switch (id) {
     case ID_SNAPSHOT_CREATE:
         OnCreateSnapshot();
@@ -174,10 +192,13 @@ void CMainFrame::OnCreateSnapshot()
                     setup.m_bFullIgnoredPaths);
 }
 
-std::unique_ptr<CCompareMine> CMainFrame::RunComparison(int kind)
+std::unique_ptr<CCompareMine> CMainFrame::RunComparison(int kind, const std::string* files)
 {
     CCompareOperation operation;
-    return operation.Start(this, kind);
+    std::unique_ptr<CCompareMine> result = operation.Start(this, kind, files);
+    m_strComparedFiles[0] = operation.File(1);
+    m_strComparedFiles[1] = operation.File(2);
+    return result;
 }
 
 void CMainFrame::OnCompareRegistry()
@@ -190,7 +211,7 @@ void CMainFrame::OnCompareFileSystem()
     CompareAndShow(kSnapKindFileSystem);
 }
 
-void CMainFrame::CompareAndShow(int kind)
+void CMainFrame::CompareAndShow(int kind, const std::string* files)
 {
     if (IsOperationRunning())
         return;
@@ -198,7 +219,7 @@ void CMainFrame::CompareAndShow(int kind)
     // The registry result goes with the view; a file-system result stays
     // until the next one replaces it.
     CloseResults();
-    std::unique_ptr<CCompareMine> result = RunComparison(kind);
+    std::unique_ptr<CCompareMine> result = RunComparison(kind, files);
     if (!result) {
         // The registry command says so whenever it has nothing to show, a
         // cancelled dialog included; the file-system command says nothing.
@@ -206,13 +227,281 @@ void CMainFrame::CompareAndShow(int kind)
             ::MessageBoxA(m_hWnd, kComparisonFailed, kProgramCaption, MB_OK);
         return;
     }
+    m_pShown = result.get();
+    m_nShownKind = kind;
+    m_strShownFiles[0] = m_strComparedFiles[0];
+    m_strShownFiles[1] = m_strComparedFiles[1];
+    m_hidden.Hide(*result, BuildFilter());
+    const bool hidden = m_hidden.Count() > 0;
     if (kind == kSnapKindRegistry) {
         m_pRegResult = std::move(result);
-        m_wndHost.ShowRegistryResults(*m_pRegResult);
+        m_wndHost.ShowRegistryResults(*m_pRegResult, hidden);
     } else {
         m_pFSResult = std::move(result);
-        m_wndHost.ShowFileSystemResults(*m_pFSResult);
+        m_wndHost.ShowFileSystemResults(*m_pFSResult, hidden);
     }
+    ShowHiddenCount();
+}
+
+CPathFilter CMainFrame::BuildFilter() const
+{
+    CPathFilter filter;
+    if (m_bHideNoise)
+        filter.AddNoise(m_nShownKind == kSnapKindRegistry ? SnapKind::Registry : SnapKind::FileSystem);
+    // Taken only once the Filters dialog found every line good.
+    std::string refused;
+    filter.AddLines(m_strPatterns, refused);
+    return filter;
+}
+
+void CMainFrame::ApplyFilters()
+{
+    if (!m_pShown || !m_wndHost.GetView())
+        return;
+    // The trees fill again while the thread's messages are served: nothing
+    // may close the result meanwhile.
+    COperationScope scope(*this);
+    CWaitCursor wait;
+    m_hidden.Hide(*m_pShown, BuildFilter());
+    m_wndHost.GetView()->Refill();
+    ShowHiddenCount();
+}
+
+namespace {
+
+// "1,234,567"
+std::string WithThousands(uint64_t n)
+{
+    std::string digits = std::to_string(n), out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+const int kHiddenPaneWidth = 220;
+
+}  // namespace
+
+void CMainFrame::ShowHiddenCount()
+{
+    HWND bar = GetDlgItem(kIdStatusBar);
+    if (!bar)
+        return;
+    const uint64_t hidden = m_pShown ? m_hidden.Count() : 0;
+    if (hidden == 0) {
+        int whole[1] = {-1};
+        ::SendMessageA(bar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(whole));
+        return;
+    }
+    RECT client;
+    ::GetClientRect(bar, &client);
+    int parts[2] = {std::max<int>(client.right - kHiddenPaneWidth, client.right / 2), -1};
+    ::SendMessageA(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    std::string text = WithThousands(hidden) + (hidden == 1 ? " entry hidden" : " entries hidden");
+    ::SendMessageA(bar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void CMainFrame::Tell(const std::string& text, UINT icon) const
+{
+    ::MessageBoxA(m_hWnd, text.c_str(), kProgramCaption, MB_OK | icon);
+}
+
+bool CMainFrame::OnResultsCommand(UINT id)
+{
+    switch (id) {
+    case ID_HIDE_NOISE:
+        if (!IsOperationRunning()) {
+            m_bHideNoise = !m_bHideNoise;
+            ApplyFilters();
+        }
+        return true;
+    case ID_FILTERS:
+        OnFilters();
+        return true;
+    case ID_HIDE_THIS:
+        OnHideThis();
+        return true;
+    case ID_SAVE_REPORT:
+        OnSaveReport();
+        return true;
+    case ID_SAVE_REG_PATCH:
+        OnSaveRegistryPatch();
+        return true;
+    case ID_RECOMPARE:
+        OnRecompare();
+        return true;
+    case ID_FIND:
+    case ID_FIND_NEXT:
+        OnFind(id == ID_FIND);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::OnInitMenuPopup(HMENU menu)
+{
+    CFrameWnd::OnInitMenuPopup(menu);
+    ::CheckMenuItem(menu, ID_HIDE_NOISE, MF_BYCOMMAND | (m_bHideNoise ? MF_CHECKED : MF_UNCHECKED));
+}
+
+LRESULT CMainFrame::WindowProc(UINT msg, WPARAM w, LPARAM l)
+{
+    LRESULT result = CFrameWnd::WindowProc(msg, w, l);
+    if (msg == WM_SIZE)
+        ShowHiddenCount();
+    return result;
+}
+
+void CMainFrame::OnFilters()
+{
+    if (IsOperationRunning())
+        return;
+    CFiltersDlg dialog(WithCrLf(m_strPatterns), this);
+    if (dialog.DoModal() != IDOK)
+        return;
+    m_strPatterns = dialog.m_strPatterns;
+    ApplyFilters();
+}
+
+void CMainFrame::OnHideThis()
+{
+    CCompareView* view = m_wndHost.GetView();
+    if (!view || IsOperationRunning())
+        return;
+    std::string path;
+    bool container = false;
+    if (!view->SelectedPath(path, container))
+        return;
+    std::string fault = CPathFilter::Fault(path);
+    if (!fault.empty()) {
+        Tell("This entry cannot be hidden by its path: " + fault + ".", MB_ICONINFORMATION);
+        return;
+    }
+    if (!m_strPatterns.empty() && m_strPatterns.back() != '\n')
+        m_strPatterns += "\r\n";
+    m_strPatterns += path + "\r\n";
+    ApplyFilters();
+}
+
+namespace {
+
+// The formats of Save Report, in the order of the dialog's file types.
+const char* const kReportFormats[] = {"report", "csv", "json", "html"};
+const char* const kReportTypes =
+    "Text report (*.txt)|*.txt|CSV (*.csv)|*.csv|JSON (*.json)|*.json|Web page (*.html)|*.html||";
+const char* const kPatchTypes =
+    "Registry patch that replays the differences (*.reg)|*.reg|"
+    "Registry patch that undoes the differences (*.reg)|*.reg||";
+
+}  // namespace
+
+void CMainFrame::OnSaveReport()
+{
+    if (!m_pShown || IsOperationRunning())
+        return;
+    CFileDialog save(false, "txt", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kReportTypes, this);
+    save.SetTitle("Save Report");
+    if (!save.DoModal())
+        return;
+    const int index = std::clamp(save.GetFilterIndex(), 1, 4);
+    CDiffOptions options;
+    options.format = kReportFormats[index - 1];
+    const CDiffFormat& format = *FindDiffFormat(options.format);
+    const SnapKind kind = m_nShownKind == kSnapKindRegistry ? SnapKind::Registry : SnapKind::FileSystem;
+    CWaitCursor wait;
+    // As corvane-diff writes it to its standard output: the text formats
+    // with the system's line ends, the others byte for byte.
+    const std::string& path = save.GetPathName();
+    std::FILE* file = OpenStdioFile(path, format.binary ? "wb" : "w");
+    bool written = file != nullptr;
+    if (file) {
+        CDiffOutput diff{*m_pShown, kind,
+                         {m_strShownFiles[0], FileDate(WideName(m_strShownFiles[0]))},
+                         {m_strShownFiles[1], FileDate(WideName(m_strShownFiles[1]))}};
+        CTextSink out(file);
+        std::string message;
+        format.write(CFormatInput{diff, *DescriberFor(kind), options, m_hidden.Trimmed()}, out, message);
+        written = out.Flush();
+        written = std::fclose(file) == 0 && written;
+    }
+    if (!written) {
+        std::remove(path.c_str());
+        Tell("ERROR: Cannot write the report to " + path + ".", MB_ICONEXCLAMATION);
+    }
+}
+
+// A patch is made from a comparison of its own, as corvane-diff makes one:
+// a value whose type alone changed counts as changed there, and siblings of
+// matching names are marked, which the window's comparison does not do.
+void CMainFrame::OnSaveRegistryPatch()
+{
+    if (!m_pShown || m_nShownKind != kSnapKindRegistry || IsOperationRunning())
+        return;
+    CFileDialog save(false, "reg", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kPatchTypes, this);
+    save.SetTitle("Save Registry Patch");
+    if (!save.DoModal())
+        return;
+    const bool reverse = save.GetFilterIndex() == 2;
+    COperationScope scope(*this);
+    CWaitCursor wait;
+    CStdioFile file1, file2;
+    if (!file1.OpenRead(m_strShownFiles[0]) || !file2.OpenRead(m_strShownFiles[1])) {
+        Tell(file1.IsOpen() ? kOpenFailedFile2 : kOpenFailedFile1, MB_ICONEXCLAMATION);
+        return;
+    }
+    CRegMine mine(ProgramMessages());
+    mine.SetTypesCompared(true);
+    mine.SetMarkTwins(true);
+    if (!mine.Compare(nullptr, file1, file2)) {
+        Tell(kComparisonFailed, MB_ICONEXCLAMATION);
+        return;
+    }
+    CHiddenEntries hidden;
+    hidden.Hide(mine, BuildFilter());
+    std::string text, message;
+    RegPatchOutcome outcome = WriteRegPatch(mine, CRegPatchOptions{reverse, &hidden.Trimmed(), false}, text, message);
+    if (outcome == RegPatchOutcome::Refused) {
+        Tell("No registry patch was saved: " + message, MB_ICONINFORMATION);
+        return;
+    }
+    const std::string& path = save.GetPathName();
+    std::FILE* out = OpenStdioFile(path, "wb");
+    bool written = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (out && std::fclose(out) != 0)
+        written = false;
+    if (!written) {
+        std::remove(path.c_str());
+        Tell("ERROR: Cannot write the registry patch to " + path + ".", MB_ICONEXCLAMATION);
+        return;
+    }
+    if (outcome == RegPatchOutcome::Nearly)
+        Tell("The registry patch was saved: " + message, MB_ICONINFORMATION);
+}
+
+void CMainFrame::OnRecompare()
+{
+    if (!m_pShown || IsOperationRunning())
+        return;
+    std::string files[2] = {m_strShownFiles[0], m_strShownFiles[1]};
+    CompareAndShow(m_nShownKind, files);
+}
+
+void CMainFrame::OnFind(bool askFirst)
+{
+    CCompareView* view = m_wndHost.GetView();
+    if (!view)
+        return;
+    if (askFirst || m_strFindText.empty()) {
+        CFindDlg dialog(m_strFindText, this);
+        if (dialog.DoModal() != IDOK || dialog.m_strText.empty())
+            return;
+        m_strFindText = dialog.m_strText;
+    }
+    view->FindNext(m_strFindText);
 }
 
 void CMainFrame::OnHelpContents()

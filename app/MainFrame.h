@@ -7,8 +7,10 @@
 #include "app/ViewHost.h"
 #include "framework/FrameWnd.h"
 #include "framework/NamedSemaphore.h"
+#include "report/DiffFilter.h"
 
 #include <memory>
+#include <string>
 
 class CCompareMine;
 class CSnapshotSetupDlg;
@@ -34,6 +36,14 @@ public:
     ~CMainFrame() override;
     CViewHost& Host() { return m_wndHost; }
 
+    // What the window hides of a result, for the next comparisons too while
+    // the program runs: the noise of the result's kind, and the user's own
+    // patterns (one per line). Applied to the result shown at once.
+    bool IsNoiseHidden() const { return m_bHideNoise; }
+    const std::string& Patterns() const { return m_strPatterns; }
+    // The entries of the result shown that are hidden now.
+    uint64_t HiddenCount() const { return m_hidden.Count(); }
+
     BOOL IsOperationRunning();
     void SetOperationRunning(BOOL running);
     void CloseResults();
@@ -53,6 +63,16 @@ protected:
     void OnHelpContents();
     void OnAppAbout();
     void OnAppExit();
+    void OnFilters();
+    void OnHideThis();
+    void OnSaveReport();
+    void OnSaveRegistryPatch();
+    void OnRecompare();
+    void OnFind(bool askFirst);
+    // The results' commands of the frame; false for any other.
+    bool OnResultsCommand(UINT id);
+    void OnInitMenuPopup(HMENU menu) override;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
     // Opens a web page in the user's browser.
     virtual void OpenWebPage(const char* url);
@@ -60,10 +80,19 @@ protected:
     virtual INT_PTR RunSetup(CSnapshotSetupDlg& setup);
     // Asks for two snapshots of the kind and compares them; the finished
     // engine, or null when there is no result (the user has been told why).
-    virtual std::unique_ptr<CCompareMine> RunComparison(int kind);
-    // Both compare commands: closes what is shown, compares, and shows and
-    // keeps the result.
-    void CompareAndShow(int kind);
+    // files: the two files to compare without asking (Re-Compare), or null.
+    virtual std::unique_ptr<CCompareMine> RunComparison(int kind, const std::string* files = nullptr);
+    // Both compare commands and Re-Compare: closes what is shown, compares,
+    // and shows and keeps the result with the filters applied.
+    void CompareAndShow(int kind, const std::string* files = nullptr);
+    // Hides what the filters hide of the result shown and fills the trees
+    // again; false, with the reason told, when the patterns are refused.
+    void ApplyFilters();
+    CPathFilter BuildFilter() const;
+    // The status bar's second pane, while entries are hidden.
+    void ShowHiddenCount();
+    // An information or error box of the frame, captioned "Pellix Corvane".
+    void Tell(const std::string& text, UINT icon) const;
 
     // Sets the operation flag for the life of a command that runs an
     // operation, and clears it on every way out, an exception included, so
@@ -91,4 +120,16 @@ protected:
     BOOL m_bOperationRunning = 0;
     // The close box was used while an operation ran: close when it has ended.
     bool m_bCloseDeferred = false;
+
+    // The result shown (one of the two above, or none), its kind and the
+    // two files it compared, as chosen.
+    CCompareMine* m_pShown = nullptr;
+    int m_nShownKind = 0;
+    std::string m_strShownFiles[2];
+    // The files the last comparison run compared.
+    std::string m_strComparedFiles[2];
+    bool m_bHideNoise = false;
+    std::string m_strPatterns;
+    CHiddenEntries m_hidden;  // of the result shown
+    std::string m_strFindText;
 };

@@ -46,17 +46,18 @@ void CViewHost::CloseView()
     PutMenu(IDR_MAINFRAME);
 }
 
-void CViewHost::ShowRegistryResults(const CCompareMine& result)
+void CViewHost::ShowRegistryResults(const CCompareMine& result, bool entriesHidden)
 {
-    ShowResults(std::make_unique<CRegView>(), IDR_REGISTRY_RESULTS, result);
+    ShowResults(std::make_unique<CRegView>(), IDR_REGISTRY_RESULTS, result, entriesHidden);
 }
 
-void CViewHost::ShowFileSystemResults(const CCompareMine& result)
+void CViewHost::ShowFileSystemResults(const CCompareMine& result, bool entriesHidden)
 {
-    ShowResults(std::make_unique<CFSView>(), IDR_FILESYSTEM_RESULTS, result);
+    ShowResults(std::make_unique<CFSView>(), IDR_FILESYSTEM_RESULTS, result, entriesHidden);
 }
 
-void CViewHost::ShowResults(std::unique_ptr<CCompareView> view, UINT menuId, const CCompareMine& result)
+void CViewHost::ShowResults(std::unique_ptr<CCompareView> view, UINT menuId, const CCompareMine& result,
+                            bool entriesHidden)
 {
     CWaitCursor wait;
     CloseView();
@@ -67,7 +68,7 @@ void CViewHost::ShowResults(std::unique_ptr<CCompareView> view, UINT menuId, con
         return;
     }
     SendMessage(WM_SIZE, 0, 0);
-    m_pView->ShowComparison(result);
+    m_pView->ShowComparison(result, entriesHidden);
 }
 
 bool CViewHost::OnCommand(UINT id, UINT code, HWND control)

@@ -28,8 +28,9 @@ public:
     // Put menu 152 or 153 on the main window and a new registry or
     // file-system view of the result, which must outlive the view, over the
     // whole host.
-    void ShowRegistryResults(const CCompareMine& result);
-    void ShowFileSystemResults(const CCompareMine& result);
+    // entriesHidden: a filter hides entries of the result.
+    void ShowRegistryResults(const CCompareMine& result, bool entriesHidden = false);
+    void ShowFileSystemResults(const CCompareMine& result, bool entriesHidden = false);
 
 protected:
     // The view's commands.
@@ -37,7 +38,8 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
 private:
-    void ShowResults(std::unique_ptr<CCompareView> view, UINT menuId, const CCompareMine& result);
+    void ShowResults(std::unique_ptr<CCompareView> view, UINT menuId, const CCompareMine& result,
+                     bool entriesHidden);
     void OnSize();
 
     std::unique_ptr<CCompareView> m_pView;

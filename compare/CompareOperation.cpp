@@ -61,7 +61,7 @@ std::unique_ptr<CCompareMine> CCompareOperation::CreateMine(int kind)
     }
 }
 
-std::unique_ptr<CCompareMine> CCompareOperation::Start(CWnd* owner, int kind)
+std::unique_ptr<CCompareMine> CCompareOperation::Start(CWnd* owner, int kind, const std::string* files)
 {
     m_nKind = kind;
     m_pResult.reset();
@@ -77,9 +77,15 @@ std::unique_ptr<CCompareMine> CCompareOperation::Start(CWnd* owner, int kind)
     // The default extension is given without its dot, as the system expects it.
     CFileDialog dialog(true, "tvrec", nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
                        "Snap Shot (*.tvrec)|*.tvrec||", owner);
-    std::string path1, path2;
-    bool chosen = AskForSnapshot(dialog, kSelectSnapshot1, path1) &&
-                  AskForSnapshot(dialog, kSelectSnapshot2, path2);
+    std::string& path1 = m_strFiles[0];
+    std::string& path2 = m_strFiles[1];
+    bool chosen = true;
+    if (files) {
+        path1 = files[0];
+        path2 = files[1];
+    } else {
+        chosen = AskForSnapshot(dialog, kSelectSnapshot1, path1) && AskForSnapshot(dialog, kSelectSnapshot2, path2);
+    }
     if (chosen) {
         progress.SetStatusText(kCompareOpeningStatus);
         // Without sharing: nothing may change a file while it is read, and the

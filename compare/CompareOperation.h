@@ -32,7 +32,11 @@ public:
     // then owns, or null when the user cancelled, a file could not be opened,
     // the worker could not be begun or the comparison failed (the user has
     // been told of every error).
-    std::unique_ptr<CCompareMine> Start(CWnd* owner, int kind);
+    // files: the two snapshot files, which the Open dialogs then do not ask
+    // for (Re-Compare).
+    std::unique_ptr<CCompareMine> Start(CWnd* owner, int kind, const std::string* files = nullptr);
+    // The files the last Start compared, as chosen.
+    const std::string& File(int n) const { return m_strFiles[n == 2 ? 1 : 0]; }
 
 protected:
     // Shows the Open dialog with the title; false when the user cancelled.
@@ -47,6 +51,7 @@ private:
     CDiskSnapFile m_file1;
     std::unique_ptr<CCompareMine> m_pResult;
     int m_nKind = 0;
+    std::string m_strFiles[2];
     CSnapProgressDlg* m_pProgress = nullptr;
     IUserMessages& m_messages;
     IUserMessages& m_programMessages;

@@ -33,5 +33,6 @@ bool CFileDialog::DoModal()
     if (!ok)
         return false;
     m_strPath = file.data();
+    m_nFilterIndex = static_cast<int>(ofn.nFilterIndex);
     return true;
 }

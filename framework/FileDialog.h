@@ -16,6 +16,8 @@ public:
     // True when the user confirmed a file.
     bool DoModal();
     const std::string& GetPathName() const { return m_strPath; }
+    // The entry of the filter chosen, from 1; the first until DoModal.
+    int GetFilterIndex() const { return m_nFilterIndex; }
 
 private:
     bool m_bOpen;
@@ -26,4 +28,5 @@ private:
     DWORD m_nFlags;
     HWND m_hOwner;
     std::string m_strPath;
+    int m_nFilterIndex = 1;
 };

@@ -95,8 +95,11 @@ protected:
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
+    // Checks the bars' items; a frame that checks its own items too passes
+    // the menu on to this one.
+    virtual void OnInitMenuPopup(HMENU menu);
+
 private:
-    void OnInitMenuPopup(HMENU menu);
     std::string PromptPart(UINT id, int line) const;
 
     // The menu on the window goes with it, as the system has it; the default

@@ -29,13 +29,19 @@ public:
 
     // An item under `parent` (TVI_ROOT for the top level) right after
     // `after` (an item, TVI_FIRST or TVI_LAST); null when it failed.
+    // children, when not negative, says whether the item has a button before
+    // its children are inserted (1) or none (0).
     HTREEITEM InsertItem(const char* text, int image, int selectedImage, LPARAM data,
-                         HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST) const
+                         HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST, int children = -1) const
     {
         TVINSERTSTRUCTA insert{};
         insert.hParent = parent;
         insert.hInsertAfter = after;
         insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+        if (children >= 0) {
+            insert.item.mask |= TVIF_CHILDREN;
+            insert.item.cChildren = children;
+        }
         insert.item.pszText = const_cast<char*>(text);
         insert.item.iImage = image;
         insert.item.iSelectedImage = selectedImage;

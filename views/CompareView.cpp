@@ -1,7 +1,10 @@
 #include "views/CompareView.h"
 
 #include "compare/CompareItem.h"
+#include "compare/AnsiChars.h"
 #include "compare/CompareNode.h"
+#include "compare/TreeCursor.h"
+#include "compare/TreeListing.h"
 #include "framework/AppMessageBox.h"
 #include "framework/Gdi.h"
 #include "framework/Menu.h"
@@ -19,6 +22,9 @@
 const char* const kIdenticalNote = "Note - These two snap shots are identical.";
 const char* const kNoSelection = "No valid selection.";
 const char* const kNoOpposite = "Item does not have an opposite.";
+const char* const kAllHiddenNote = "Note - Every difference of these two snap shots is hidden.";
+const char* const kNoNextDifference = "There is no next difference below the selection.";
+const char* const kNoPreviousDifference = "There is no previous difference above the selection.";
 
 namespace {
 const char kViewClass[] = "CorvaneCompareView";
@@ -99,14 +105,57 @@ const size_t kItemsShownBefore = 10000;
 const uint64_t kEntriesPerSlice = 200000;
 }  // namespace
 
-void CCompareView::ShowComparison(const CCompareMine& result)
+const uint64_t CCompareView::kWholeFillLimit = 100000;
+
+void CCompareView::ShowComparison(const CCompareMine& result, bool entriesHidden)
 {
     CWaitCursor wait;
+    m_pResult = &result;
     if (HWND main = AppMainWindow())
         ::ShowWindow(main, SW_SHOWMAXIMIZED);
     CCompareNode* root1 = result.GetRoot1();
     CCompareNode* root2 = result.GetRoot2();
     ShowComparedPlaces(result.Scope());
+    FillTrees();
+    if (m_hWnd && !m_bStopWork && root1 && root2 && root1->IsEmpty() && root2->IsEmpty())
+        Note(entriesHidden ? kAllHiddenNote : kIdenticalNote);
+    EndWork();
+}
+
+namespace {
+
+uint64_t CountEntries(const CCompareNode& root)
+{
+    uint64_t count = 0;
+    WalkTree(
+        root, [&](const CCompareNode&, unsigned) { return ++count, true; },
+        [&](const CCompareItem&, unsigned) { ++count; });
+    return count;
+}
+
+}  // namespace
+
+void CCompareView::FillTrees()
+{
+    m_filled.clear();
+    uint64_t entries = 0;
+    for (const CCompareNode* root : {m_pResult->GetRoot1(), m_pResult->GetRoot2()})
+        if (root)
+            entries += CountEntries(*root);
+    m_bFillAsOpened = entries > kWholeFillLimit;
+    if (!m_bFillAsOpened) {
+        FillWhole();
+        return;
+    }
+    for (CCompareNode* root : {m_pResult->GetRoot1(), m_pResult->GetRoot2()})
+        if (root)
+            InsertClosedContainer(TreeOf(*root), *root, TVI_ROOT, false);
+}
+
+void CCompareView::FillWhole()
+{
+    CCompareNode* root1 = m_pResult->GetRoot1();
+    CCompareNode* root2 = m_pResult->GetRoot2();
     try {
         std::vector<CFilledContainer> left, right;
         if (root1)
@@ -136,9 +185,218 @@ void CCompareView::ShowComparison(const CCompareMine& result)
         m_treeLeft.SetRedraw(TRUE);
         m_treeRight.SetRedraw(TRUE);
     }
-    if (m_hWnd && !m_bStopWork && root1 && root2 && root1->IsEmpty() && root2->IsEmpty())
-        Note(kIdenticalNote);
+}
+
+void CCompareView::EmptyTrees()
+{
+    for (CTreeCtrl* tree : {&m_treeLeft, &m_treeRight}) {
+        tree->SetRedraw(FALSE);
+        tree->DeleteAllItems();
+        tree->SetRedraw(TRUE);
+    }
+    m_filled.clear();
+    for (CCompareNode* root : {m_pResult->GetRoot1(), m_pResult->GetRoot2()}) {
+        if (!root)
+            continue;
+        CTreeCursor cursor(*root);
+        do {
+            if (CCompareItem* item = cursor.Item())
+                item->SetTreeItem(nullptr);
+            else
+                cursor.Node()->SetTreeItem(nullptr);
+        } while (cursor.Next());
+    }
+}
+
+void CCompareView::Refill()
+{
+    if (m_bFilling || m_bExpanding) {
+        WhenIdle([this]() { Refill(); });
+        return;
+    }
+    if (!m_pResult || !m_hWnd)
+        return;
+    CWaitCursor wait;
+    Entry selected[2];
+    CTreeCtrl* trees[2] = {&m_treeLeft, &m_treeRight};
+    for (int side = 0; side < 2; ++side)
+        if (HTREEITEM entry = trees[side]->GetSelectedItem())
+            selected[side] = EntryOf(*trees[side], entry);
+    EmptyTrees();
+    FillTrees();
+    for (int side = 0; side < 2 && m_hWnd && !m_bStopWork; ++side) {
+        CCompareNode* root = RootOf(*trees[side]);
+        CTreeCursor cursor(*(root ? root : m_pResult->GetRoot1()));
+        if (root && (selected[side].node || selected[side].item) && cursor.Seek(selected[side].node, selected[side].item))
+            SelectAt(*trees[side], cursor);
+    }
     EndWork();
+}
+
+HTREEITEM CCompareView::InsertClosedContainer(CTreeCtrl& tree, CCompareNode& node, HTREEITEM parent, bool unique)
+{
+    unique = unique || node.GetState() == csUnique;
+    std::string name;
+    node.GetName(name);
+    HTREEITEM entry = tree.InsertItem(name.c_str(), unique ? kUniqueContainerImage : kContainerImage,
+                                      unique ? kUniqueOpenContainerImage : kOpenContainerImage,
+                                      reinterpret_cast<LPARAM>(&node), parent, TVI_FIRST, node.IsEmpty() ? 0 : 1);
+    node.SetTreeItem(entry);
+    return entry;
+}
+
+// Back to front, each at the front: neither Windows' control nor Wine's then
+// looks for an entry to insert after (TVI_FIRST), and the containers end up
+// before the items, each group in the model's order.
+void CCompareView::InsertChildren(CTreeCtrl& tree, CCompareNode& node)
+{
+    HTREEITEM entry = static_cast<HTREEITEM>(node.GetTreeItem());
+    if (!entry || !m_filled.insert(&node).second)
+        return;
+    bool unique = false;
+    for (const CCompareNode* n = &node; n && !unique; n = n->GetParent())
+        unique = n->GetState() == csUnique;
+    std::string name;
+    const CCompareNode::ItemList& items = node.Items();
+    for (ListPosition at = items.GetTailPosition(); at; at = items.GetPrevPosition(at)) {
+        CCompareItem* item = items.GetAt(at);
+        item->GetName(name);
+        int image = LeafImage(*item, unique);
+        item->SetTreeItem(tree.InsertItem(name.c_str(), image, image, reinterpret_cast<LPARAM>(item), entry, TVI_FIRST));
+    }
+    const CCompareNode::NodeList& nodes = node.Nodes();
+    for (ListPosition at = nodes.GetTailPosition(); at; at = nodes.GetPrevPosition(at))
+        InsertClosedContainer(tree, *nodes.GetAt(at), entry, unique);
+}
+
+HTREEITEM CCompareView::EntryFor(CTreeCtrl& tree, CCompareNode* node, CCompareItem* item)
+{
+    auto handle = [&]() { return static_cast<HTREEITEM>(item ? item->GetTreeItem() : node->GetTreeItem()); };
+    if (handle() || !m_bFillAsOpened)
+        return handle();
+    std::vector<CCompareNode*> way;
+    for (CCompareNode* n = item ? item->GetParent() : node->GetParent(); n; n = n->GetParent())
+        way.push_back(n);
+    for (auto n = way.rbegin(); n != way.rend(); ++n)
+        InsertChildren(tree, **n);
+    return handle();
+}
+
+CTreeCtrl& CCompareView::TreeOf(const CCompareNode& root)
+{
+    return &root == m_pResult->GetRoot2() ? m_treeRight : m_treeLeft;
+}
+
+CCompareNode* CCompareView::RootOf(const CTreeCtrl& tree) const
+{
+    if (!m_pResult)
+        return nullptr;
+    return &tree == &m_treeRight ? m_pResult->GetRoot2() : m_pResult->GetRoot1();
+}
+
+CTreeCtrl& CCompareView::NavigationTree()
+{
+    if (CTreeCtrl* focused = FocusedTree())
+        return *focused;
+    m_treeLeft.SetFocus();
+    return m_treeLeft;
+}
+
+void CCompareView::SelectAt(CTreeCtrl& tree, const CTreeCursor& cursor)
+{
+    CCompareItem* item = cursor.Item();
+    if (HTREEITEM entry = EntryFor(tree, item ? nullptr : cursor.Node(), item))
+        tree.SelectItem(entry);
+}
+
+void CCompareView::SelectNextDifference(bool forward)
+{
+    if (m_bFilling || m_bExpanding) {
+        WhenIdle([this, forward]() { SelectNextDifference(forward); });
+        return;
+    }
+    CTreeCtrl& tree = NavigationTree();
+    CCompareNode* root = RootOf(tree);
+    if (!root)
+        return;
+    CTreeCursor cursor(*root);
+    HTREEITEM selected = tree.GetSelectedItem();
+    Entry from = selected ? EntryOf(tree, selected) : Entry{};
+    bool found = false;
+    if (!cursor.Seek(from.node, from.item) && !forward) {
+        // Nothing selected: backwards from the end, the last entry included.
+        cursor.SeekLast();
+        found = cursor.Item() != nullptr;
+    }
+    while (!found && (forward ? cursor.Next() : cursor.Prev()))
+        found = cursor.Item() != nullptr;
+    if (!found) {
+        Note(forward ? kNoNextDifference : kNoPreviousDifference);
+        return;
+    }
+    SelectAt(tree, cursor);
+}
+
+namespace {
+
+std::vector<uint32_t> Folded(std::string_view text)
+{
+    std::vector<uint32_t> folded;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = p + text.size();
+    while (p < end)
+        folded.push_back(NextFoldedAnsiChar(p, end));
+    return folded;
+}
+
+}  // namespace
+
+void CCompareView::FindNext(const std::string& text)
+{
+    if (m_bFilling || m_bExpanding) {
+        WhenIdle([this, text]() { FindNext(text); });
+        return;
+    }
+    CTreeCtrl& tree = NavigationTree();
+    CCompareNode* root = RootOf(tree);
+    if (!root || text.empty())
+        return;
+    CWaitCursor wait;
+    const std::vector<uint32_t> wanted = Folded(text);
+    CTreeCursor cursor(*root);
+    HTREEITEM selected = tree.GetSelectedItem();
+    Entry from = selected ? EntryOf(tree, selected) : Entry{};
+    cursor.Seek(from.node, from.item);
+    std::string name;
+    while (cursor.Next()) {
+        if (CCompareItem* item = cursor.Item())
+            item->GetName(name);
+        else
+            cursor.Node()->GetName(name);
+        std::vector<uint32_t> folded = Folded(name);
+        if (std::search(folded.begin(), folded.end(), wanted.begin(), wanted.end()) != folded.end()) {
+            SelectAt(tree, cursor);
+            return;
+        }
+    }
+    Note(("Cannot find \"" + ShownName(text) + "\" below the selection.").c_str());
+}
+
+bool CCompareView::SelectedPath(std::string& path, bool& container)
+{
+    CTreeCtrl* tree = FocusedTree();
+    HTREEITEM selected = tree ? tree->GetSelectedItem() : nullptr;
+    Entry entry = selected ? EntryOf(*tree, selected) : Entry{};
+    if (entry.item) {
+        path = EntryPath(*entry.item);
+        container = false;
+        return true;
+    }
+    if (!entry.node || !entry.node->GetParent())
+        return false;
+    path = EntryPath(*entry.node);
+    container = true;
+    return true;
 }
 
 void CCompareView::AbandonWork()
@@ -402,6 +660,17 @@ void CCompareView::OnExpandAll()
         return;
     }
     CWaitCursor wait;
+    // Everything is to be shown: the trees are filled whole first, as a
+    // result under the limit is filled at once.
+    if (m_bFillAsOpened && m_pResult) {
+        EmptyTrees();
+        m_bFillAsOpened = false;
+        FillWhole();
+        if (!m_hWnd || m_bStopWork) {
+            EndWork();
+            return;
+        }
+    }
     m_bExpanding = true;
     m_lastServed = ::GetTickCount();
     m_treeLeft.SetRedraw(FALSE);
@@ -470,18 +739,18 @@ void CCompareView::ViewOpposite()
     }
     CTreeCtrl* other = GetOppositeTree(tree->GetSafeHwnd());
     Entry entry = EntryOf(*tree, selected);
-    TreeItemHandle target = nullptr;
-    if (entry.node && entry.node->GetOpposite())
-        target = entry.node->GetOpposite()->GetTreeItem();
-    else if (entry.item && entry.item->GetOpposite())
-        target = entry.item->GetOpposite()->GetTreeItem();
+    HTREEITEM target = nullptr;
+    if (other && entry.node && entry.node->GetOpposite())
+        target = EntryFor(*other, entry.node->GetOpposite(), nullptr);
+    else if (other && entry.item && entry.item->GetOpposite())
+        target = EntryFor(*other, nullptr, entry.item->GetOpposite());
     if (!other || !target) {
         Note(kNoOpposite);
         return;
     }
     // Selecting scrolls the entry into view and opens its ancestors; the
     // keyboard focus stays in this tree.
-    other->SelectItem(static_cast<HTREEITEM>(target));
+    other->SelectItem(target);
 }
 
 void CCompareView::ViewSelectedLeaf(const char* containerNote)
@@ -564,11 +833,17 @@ void CCompareView::ShowNote(const std::string& text)
 
 bool CCompareView::OnCommand(UINT id, UINT, HWND)
 {
-    if (id == ID_EXPAND_ALL) {
+    switch (id) {
+    case ID_EXPAND_ALL:
         OnExpandAll();
         return true;
+    case ID_NEXT_DIFFERENCE:
+    case ID_PREV_DIFFERENCE:
+        SelectNextDifference(id == ID_NEXT_DIFFERENCE);
+        return true;
+    default:
+        return false;
     }
-    return false;
 }
 
 bool CCompareView::OnNotify(NMHDR* header, LRESULT& result)
@@ -585,6 +860,17 @@ bool CCompareView::OnNotify(NMHDR* header, LRESULT& result)
         result = 0;
         ShowContextMenu();
         return true;
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW: {
+        // A container of a large result gets its entries when first opened.
+        const auto* change = reinterpret_cast<const NMTREEVIEWA*>(header);
+        CTreeCtrl& tree = header->idFrom == kLeftTreeId ? m_treeLeft : m_treeRight;
+        if (m_bFillAsOpened && (change->action & TVE_EXPAND))
+            if (CCompareNode* node = EntryOf(tree, change->itemNew.hItem).node)
+                InsertChildren(tree, *node);
+        result = 0;
+        return true;
+    }
     default:
         return false;
     }
@@ -605,6 +891,13 @@ LRESULT CCompareView::WindowProc(UINT msg, WPARAM w, LPARAM l)
         // runs; a view on its own runs them itself, in OnCommand.
         if (HWND main = AppMainWindow(); main && ::IsChild(main, m_hWnd)) {
             ::SendMessageA(main, WM_COMMAND, w, l);
+            return 0;
+        }
+        break;
+    case WM_INITMENUPOPUP:
+        // The context menu's items are checked where the menu bar's are.
+        if (HWND main = AppMainWindow(); main && ::IsChild(main, m_hWnd)) {
+            ::SendMessageA(main, WM_INITMENUPOPUP, w, l);
             return 0;
         }
         break;

@@ -17,6 +17,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 
@@ -52,7 +53,30 @@ public:
     // items go in, the thread's messages are served now and then (the
     // frame's commands included), and View Opposite and Expand All wait for
     // the end of the fill.
-    void ShowComparison(const CCompareMine& result);
+    // entriesHidden: a filter hides entries of the result, so empty trees
+    // do not mean identical snapshots.
+    void ShowComparison(const CCompareMine& result, bool entriesHidden = false);
+    // Fills both trees again from the same result, whose entries a filter
+    // has just taken out or put back; the selected entries stay selected
+    // where they are still shown.
+    void Refill();
+    // Next Difference and Previous Difference: selects the next or previous
+    // file or value of the focused tree (the left one when neither has the
+    // focus) in the trees' order from its selection; at either end the
+    // selection stays and the user is told.
+    void SelectNextDifference(bool forward);
+    // Find Next: selects the next entry of the focused tree from its
+    // selection whose name holds text, letters folded as the comparison
+    // folds them; the user is told when there is none.
+    void FindNext(const std::string& text);
+    // The path of the focused tree's selected entry as the reports print it
+    // and patterns match it, and whether it is a folder or key; false when
+    // nothing below a root is selected.
+    bool SelectedPath(std::string& path, bool& container);
+    // A result larger than this fills its trees as their folders are opened.
+    static const uint64_t kWholeFillLimit;
+    bool FillsAsOpened() const { return m_bFillAsOpened; }
+
     // For a program about to end: the trees' entries are left to the end of
     // the process instead of being freed one by one when the view goes,
     // which takes Wine's tree control time growing with the square of their
@@ -117,6 +141,11 @@ protected:
     bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
 
+    // The tree entry of a node or an item (one of them given) of the tree's
+    // side, with the way to it inserted first when the trees fill as
+    // folders are opened; null when it has none.
+    HTREEITEM EntryFor(CTreeCtrl& tree, CCompareNode* node, CCompareItem* item);
+
     // Runs the command now, or once the fill or the Expand All under way ends.
     void WhenIdle(std::function<void()> command);
 
@@ -137,6 +166,11 @@ protected:
     bool m_bQuitWhileBusy = false;
     int m_quitCode = 0;
     std::vector<std::function<void()>> m_whenIdle;
+    const CCompareMine* m_pResult = nullptr;
+    // The result is over kWholeFillLimit entries: a container's entries go
+    // in when it is first opened, and these are the containers opened.
+    bool m_bFillAsOpened = false;
+    std::unordered_set<const CCompareNode*> m_filled;
 
 private:
     // A container whose entry is in a tree, and whether it is drawn one-sided.
@@ -163,6 +197,27 @@ private:
     // served during the work.
     void PassQuitOn();
 
+    // Both trees from the result: whole, as the model holds them, or, for a
+    // result over kWholeFillLimit entries, their roots only.
+    void FillTrees();
+    // Every entry of both trees, the many items last, serving the thread's
+    // messages meanwhile.
+    void FillWhole();
+    // Empties both trees and forgets the result's entries' handles.
+    void EmptyTrees();
+    // A container's entry with a button when it holds anything, and the
+    // entries of its child containers and items, inserted when it is first
+    // opened.
+    HTREEITEM InsertClosedContainer(CTreeCtrl& tree, CCompareNode& node, HTREEITEM parent, bool unique);
+    void InsertChildren(CTreeCtrl& tree, CCompareNode& node);
+    // The tree that shows this side's entries, and its root in the result.
+    CTreeCtrl& TreeOf(const CCompareNode& root);
+    CCompareNode* RootOf(const CTreeCtrl& tree) const;
+    // The tree a navigation command works in: the focused one, else the left.
+    CTreeCtrl& NavigationTree();
+    // Selects the entry the cursor is at and scrolls it into view.
+    void SelectAt(CTreeCtrl& tree, const class CTreeCursor& cursor);
+
     int OnCreate();
     void OnSize();
     // The line that names the places compared, when they are not everything.
@@ -173,3 +228,6 @@ private:
 extern const char* const kIdenticalNote;
 extern const char* const kNoSelection;
 extern const char* const kNoOpposite;
+extern const char* const kAllHiddenNote;
+extern const char* const kNoNextDifference;
+extern const char* const kNoPreviousDifference;

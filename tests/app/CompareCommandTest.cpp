@@ -74,7 +74,7 @@ public:
 protected:
     void OpenWebPage(const char* url) override { pages.push_back(url); }
 
-    std::unique_ptr<CCompareMine> RunComparison(int kind) override
+    std::unique_ptr<CCompareMine> RunComparison(int kind, const std::string*) override
     {
         kinds.push_back(kind);
         if (closeWhileRunning)
