@@ -142,7 +142,7 @@ void CCompareView::FillTrees()
     for (const CCompareNode* root : {m_pResult->GetRoot1(), m_pResult->GetRoot2()})
         if (root)
             entries += CountEntries(*root);
-    m_bFillAsOpened = entries > kWholeFillLimit;
+    m_bFillAsOpened = entries > m_nWholeFillLimit;
     if (!m_bFillAsOpened) {
         FillWhole();
         return;
@@ -332,6 +332,9 @@ void CCompareView::SelectNextDifference(bool forward)
         found = cursor.Item() != nullptr;
     if (!found) {
         Note(forward ? kNoNextDifference : kNoPreviousDifference);
+        // The box gave the focus back to the frame, which hands it on to its
+        // host: the next key goes on from here.
+        tree.SetFocus();
         return;
     }
     SelectAt(tree, cursor);
@@ -380,6 +383,7 @@ void CCompareView::FindNext(const std::string& text)
         }
     }
     Note(("Cannot find \"" + ShownName(text) + "\" below the selection.").c_str());
+    tree.SetFocus();
 }
 
 bool CCompareView::SelectedPath(std::string& path, bool& container)

@@ -73,8 +73,11 @@ public:
     // and patterns match it, and whether it is a folder or key; false when
     // nothing below a root is selected.
     bool SelectedPath(std::string& path, bool& container);
-    // A result larger than this fills its trees as their folders are opened.
+    // A result of more entries than this fills its trees as their folders
+    // are opened: about a second of Wine's control for a whole fill, and as
+    // much again for freeing the entries.
     static const uint64_t kWholeFillLimit;
+    void SetWholeFillLimit(uint64_t entries) { m_nWholeFillLimit = entries; }
     bool FillsAsOpened() const { return m_bFillAsOpened; }
 
     // For a program about to end: the trees' entries are left to the end of
@@ -170,6 +173,7 @@ protected:
     // The result is over kWholeFillLimit entries: a container's entries go
     // in when it is first opened, and these are the containers opened.
     bool m_bFillAsOpened = false;
+    uint64_t m_nWholeFillLimit = kWholeFillLimit;
     std::unordered_set<const CCompareNode*> m_filled;
 
 private:

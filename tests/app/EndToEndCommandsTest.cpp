@@ -359,6 +359,8 @@ enum class Outcome {
     ExpandedAll,    // every entry of both trees with entries below it opens
     Viewer,         // the selected entry's viewer opens
     Opposite,       // the other tree selects the selected entry's counterpart; the focus stays
+    Stepped,        // from the only leaf, selected, no next or previous: a box says so, the selection stays
+    Recompared,     // the same two files compared again without an Open dialog, shown in a new view
     Ends,           // the program ends
 };
 
@@ -402,8 +404,10 @@ const std::vector<UINT> kFileSystemResultsMenu = {ID_EXPAND_ALL, ID_FS_VIEW_PROP
 const std::vector<UINT> kRegistryResultsMenu = {ID_EXPAND_ALL, ID_REG_VIEW_VALUE, ID_REG_VIEW_OPPOSITE};
 const std::vector<UINT> kToolBarButtons = {ID_SNAPSHOT_CREATE, ID_COMPARE_REGISTRY, ID_COMPARE_FILESYSTEM,
                                            ID_HELP_INDEX, ID_APP_ABOUT};
+// Re-Compare first: the keys after it show that it has arrived, while the
+// focus is still where the frame puts it.
 const std::vector<std::vector<WORD>> kAccelerators = {
-    {VK_CONTROL, 'N'}, {VK_CONTROL, 'P'}, {VK_CONTROL, VK_SHIFT, 'R'}};
+    {VK_CONTROL, VK_SHIFT, 'R'}, {VK_CONTROL, 'N'}, {VK_CONTROL, 'P'}};
 
 enum class Way { Menu, Button, Keys };
 
@@ -437,9 +441,16 @@ std::vector<Trigger> TriggersOf(State state)
 
 Outcome Promised(State state, const Trigger& t)
 {
-    // The accelerators have no command of the frame or of a view behind them.
-    if (t.way == Way::Keys)
-        return Outcome::Nothing;
+    // Next and Previous Difference act on the results shown, also while a
+    // snapshot runs; Re-Compare is an operation of its own. Behind the
+    // comparison's Open dialog, and with nothing shown, the keys reach nothing.
+    if (t.way == Way::Keys) {
+        if (state == State::Nothing || state == State::ComparisonRunning)
+            return Outcome::Nothing;
+        if (t.keys.size() == 3)
+            return state == State::SnapshotRunning ? Outcome::Nothing : Outcome::Recompared;
+        return Outcome::Stepped;
+    }
     // The comparison's Open dialog holds the frame disabled: a click on its
     // toolbar reaches nothing.
     if (t.way == Way::Button && state == State::ComparisonRunning)
@@ -560,7 +571,11 @@ protected:
             break;
         }
         case Way::Keys:
-            ASSERT_NO_FATAL_FAILURE(PressChord(t.keys));
+            // The box that comes shows that the keys have arrived.
+            if (outcome == Outcome::Stepped)
+                PressKeys({t.keys[0], t.keys[1]});
+            else
+                ASSERT_NO_FATAL_FAILURE(PressChord(t.keys));
             break;
         }
     }
@@ -626,12 +641,13 @@ protected:
 
     void Check(const Trigger& t, Outcome outcome)
     {
-        if (outcome == Outcome::Viewer || outcome == Outcome::Opposite) {
+        if (outcome == Outcome::Viewer || outcome == Outcome::Opposite || outcome == Outcome::Stepped) {
             ASSERT_NO_FATAL_FAILURE(SelectLeaf());
         }
         const Seen before = session.Look();
         const size_t setups = session.Count(kSetupCaption), opens = session.Count(kSelectSnapshot1);
         const std::string rightSelection = RightSelection();
+        const HWND leftTree = TreeOf(frame, true);
         HWND toolBar = FindToolBar(frame), statusBar = FindStatusBar(frame);
         ASSERT_NO_FATAL_FAILURE(Give(t, outcome));
         switch (outcome) {
@@ -690,6 +706,28 @@ protected:
             EXPECT_EQ(RightSelection(), LeafPath(GetParam()).back());
             EXPECT_EQ(ThreadInfo(frame).hwndFocus, TreeOf(frame, true));
             break;
+        case Outcome::Stepped: {
+            HWND box = WaitForWindow(session.Pid(), DialogWith("Pellix Corvane", 0xFFFF));
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(SentText(::GetDlgItem(box, 0xFFFF)),
+                      t.keys.back() == 'N' ? "There is no next difference below the selection."
+                                           : "There is no previous difference above the selection.");
+            PressRemote(box, IDOK);
+            ASSERT_TRUE(WaitDestroyed(box));
+            ASSERT_TRUE(FrameServedPosted(frame));
+            EXPECT_EQ(session.Look().Text(), before.Text());
+            break;
+        }
+        case Outcome::Recompared: {
+            ASSERT_TRUE(session.WaitOperationEnded());
+            ASSERT_TRUE(FrameServedPosted(frame));
+            EXPECT_EQ(session.Count(kSelectSnapshot1), opens);
+            EXPECT_NE(TreeOf(frame, true), leftTree);
+            Seen after = session.Look();
+            EXPECT_EQ(after.windows + after.enabled + after.bars, before.windows + before.enabled + before.bars);
+            EXPECT_NE(after.left.find(LeafPath(GetParam()).back()), std::string::npos) << after.left;
+            break;
+        }
         case Outcome::Ends:
             ADD_FAILURE() << "Exit is given last";
             break;

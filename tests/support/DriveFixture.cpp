@@ -1,5 +1,7 @@
 #include "tests/support/DriveFixture.h"
 
+#include "tests/support/WaitFor.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -74,6 +76,32 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path)
         bytes.insert(bytes.end(), chunk, chunk + got);
     ::CloseHandle(h);
     return bytes;
+}
+
+std::string RunProgram(const std::string& exe, const std::string& arguments, DWORD& code)
+{
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    char folder[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, folder);
+    std::string outPath = std::string(folder) + "corvane-program-out.txt";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = ::CreateFileA(outPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
+    std::string command = "\"" + exe + "\" " + arguments;
+    PROCESS_INFORMATION pi{};
+    code = 99;
+    if (::CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        if (::WaitForSingleObject(pi.hProcess, 4 * kPatienceMs) != WAIT_OBJECT_0)
+            ::TerminateProcess(pi.hProcess, 98);
+        ::GetExitCodeProcess(pi.hProcess, &code);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
+    ::CloseHandle(si.hStdOutput);
+    std::vector<uint8_t> bytes = ReadWholeFile(outPath);
+    ::DeleteFileA(outPath.c_str());
+    return std::string(bytes.begin(), bytes.end());
 }
 
 bool FileExists(const std::string& path)

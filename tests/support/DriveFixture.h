@@ -23,6 +23,9 @@ bool MakeFolderW(const std::wstring& path);
 bool MakeFileW(const std::wstring& path, const std::string& content);
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
+// A program run to its end or the deadline, its standard output into a file
+// of the temporary folder; what it wrote there.
+std::string RunProgram(const std::string& exe, const std::string& arguments, DWORD& code);
 
 struct FileRecord {
     std::string name;

@@ -176,6 +176,46 @@ TEST_F(FSView, ExpandAllChosenWhileTheTreesFillRunsWhenTheyAreFull)
     }
 }
 
+// A result over the limit shows its roots only and inserts a folder's
+// entries when it is opened: Next Difference and View Opposite open the way
+// to their entry, and after Expand All both trees read back as the same
+// result filled whole.
+TEST_F(FSView, ALargeResultFillsAsItIsOpenedAndReadsBackAsFilledWhole)
+{
+    Show(kDrive1, kDrive2);
+    CRecordingMessages lazyMessages;
+    CFSMine lazyMine{lazyMessages};
+    CMemoryFile file1 = WriteSnapshot(kDrive1), file2 = WriteSnapshot(kDrive2);
+    ASSERT_TRUE(lazyMine.Compare(nullptr, file1, file2));
+    CTestFSView lazy;
+    lazy.SetWholeFillLimit(3);
+    HWND lazyParent = ShowInPopup(lazy, lazyMine);
+    EXPECT_TRUE(lazy.FillsAsOpened());
+    EXPECT_FALSE(view.FillsAsOpened());
+    EXPECT_EQ(EntryListing(lazy.LeftTree()), "0 File System 1 0/2\n");
+    EXPECT_EQ(lazy.LeftTree().GetCount(), 1u);
+
+    auto selected = [](CTreeCtrl& tree) { return tree.GetItemText(tree.GetSelectedItem()); };
+    for (int step = 0; step < 3; ++step) {
+        for (CTestFSView* v : {&view, &lazy}) {
+            v->LeftTree().SetFocus();
+            v->SelectNextDifference(true);
+        }
+        EXPECT_EQ(selected(lazy.LeftTree()), selected(view.LeftTree())) << step;
+    }
+    lazy.LeftTree().SelectItem(FindEntry(lazy.LeftTree(), {"C:", "boot.ini"}));
+    lazy.LeftTree().SetFocus();
+    lazy.OnCmdMsg(ID_FS_VIEW_OPPOSITE);
+    EXPECT_EQ(selected(lazy.RightTree()), "boot.ini");
+
+    for (CTestFSView* v : {&view, &lazy})
+        v->OnCmdMsg(ID_EXPAND_ALL);
+    EXPECT_EQ(EntryListing(lazy.LeftTree()), EntryListing(view.LeftTree()));
+    EXPECT_EQ(EntryListing(lazy.RightTree()), EntryListing(view.RightTree()));
+    lazy.DestroyWindow();
+    ::DestroyWindow(lazyParent);
+}
+
 TEST_F(FSView, TwoIdenticalSnapshotsAreToldOnce)
 {
     CDialogDriver driver;
@@ -275,7 +315,9 @@ TEST_F(FSView, ARightClickShowsTheResultsPopupOfMenu153)
 {
     Show(kDrive1, kDrive2);
     EXPECT_EQ(ContextMenuItems(view, false),
-              (std::vector<UINT>{ID_FS_VIEW_PROPERTIES, ID_FS_VIEW_OPPOSITE, 0, ID_EXPAND_ALL}));
+              (std::vector<UINT>{ID_FS_VIEW_PROPERTIES, ID_FS_VIEW_OPPOSITE, 0, ID_EXPAND_ALL, 0, ID_NEXT_DIFFERENCE,
+                                 ID_PREV_DIFFERENCE, ID_FIND, ID_FIND_NEXT, 0, ID_HIDE_NOISE, ID_FILTERS,
+                                 ID_HIDE_THIS, 0, ID_RECOMPARE}));
 }
 
 TEST_F(FSView, OneSidedPicturesAreRedOnTheLeftAndCyanOnTheRight)

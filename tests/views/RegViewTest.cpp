@@ -380,7 +380,9 @@ TEST_F(RegView, ARightClickShowsTheResultsPopupOfMenu152)
 {
     Show(Before(), After());
     EXPECT_EQ(ContextMenuItems(view, true),
-              (std::vector<UINT>{ID_REG_VIEW_VALUE, ID_REG_VIEW_OPPOSITE, 0, ID_EXPAND_ALL}));
+              (std::vector<UINT>{ID_REG_VIEW_VALUE, ID_REG_VIEW_OPPOSITE, 0, ID_EXPAND_ALL, 0, ID_NEXT_DIFFERENCE,
+                                 ID_PREV_DIFFERENCE, ID_FIND, ID_FIND_NEXT, 0, ID_HIDE_NOISE, ID_FILTERS,
+                                 ID_HIDE_THIS, 0, ID_RECOMPARE}));
 }
 
 // A key pressed in a window as a person would, and served through the

@@ -77,31 +77,6 @@ bool TakeSnapshot(const std::string& path, const std::vector<std::wstring>& keys
     return messages.shown.size() == 2 && snap.results.size() == 1;  // question, note, results
 }
 
-// A program run to its end or the deadline; what it wrote to its output.
-std::string RunProgram(const std::string& exe, const std::string& arguments, DWORD& code)
-{
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    std::string outPath = RegTempPath("corvane-patch-out.txt");
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = ::CreateFileA(outPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
-    std::string command = "\"" + exe + "\" " + arguments;
-    PROCESS_INFORMATION pi{};
-    code = 99;
-    if (::CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        if (::WaitForSingleObject(pi.hProcess, 4 * kPatienceMs) != WAIT_OBJECT_0)
-            ::TerminateProcess(pi.hProcess, 98);
-        ::GetExitCodeProcess(pi.hProcess, &code);
-        ::CloseHandle(pi.hProcess);
-        ::CloseHandle(pi.hThread);
-    }
-    ::CloseHandle(si.hStdOutput);
-    std::vector<uint8_t> bytes = ReadWholeFile(outPath);
-    ::DeleteFileA(outPath.c_str());
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // corvane-diff.exe writes the patch into file, regedit.exe imports it.
 void PatchAndImport(const std::string& options, const std::string& pair, const std::string& file,
                     DWORD expectedCode = 1)
