@@ -205,6 +205,18 @@ compare() {
   shot "$name-expanded"
   remote tree-list LEFT | tr -d '\r' >"$demo/$name-left.txt"
   remote tree-list RIGHT | tr -d '\r' >"$demo/$name-right.txt"
+  # What a running system changes by itself, hidden and brought back.
+  start=$(date +%s.%N)
+  remote command 32786
+  remote served
+  part "$start" "Hide Noise"
+  remote command 32785
+  remote served
+  shot "$name-noise-hidden"
+  echo "  $name with Hide Noise: $(remote status 1 | tr -d '\r')" >>"$demo/hidden.txt"
+  remote tree-list LEFT | tr -d '\r' >"$demo/$name-noise-hidden-left.txt"
+  remote command 32786
+  remote served
 }
 
 # part_snaps NAME: corvane-snap's snapshots of the one folder and the one key
@@ -334,6 +346,7 @@ if [ -n "$script_other" ]; then
   echo "$script_other" >&2
 fi
 cat "$demo/timings.txt"
+cat "$demo/hidden.txt"
 
 if [ $docs = 1 ]; then
   # The top of each window, where the entries are, at full size: the 16x16
@@ -341,6 +354,9 @@ if [ $docs = 1 ]; then
   convert "$demo"/*-fs-compare-expanded.png -crop 1280x240+0+0 +repage -strip -colors 256 "$top/docs/demo-fs.png"
   convert "$demo"/*-reg-compare-expanded.png -crop 1280x700+0+0 +repage -strip -colors 256 \
     "$top/docs/demo-registry.png"
+  convert "$demo"/*-reg-compare-expanded.png -crop 1280x520+0+0 +repage -strip -colors 256 "$top/docs/noise-shown.png"
+  convert "$demo"/*-reg-compare-noise-hidden.png -crop 1280x520+0+0 +repage -strip -colors 256 \
+    "$top/docs/noise-hidden.png"
   echo "  docs/demo-fs.png"
   echo "  docs/demo-registry.png"
 fi

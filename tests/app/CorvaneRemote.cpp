@@ -14,6 +14,7 @@
 //                                   with TEXT, presses its button and waits
 //                                   until it is gone
 //   text CAPTION CONTROL            prints the text of a dialog's control
+//   status PANE                     prints the text of a pane of the frame's status bar
 //   menu LETTER                     opens the main window's menu with Alt+LETTER
 //   key VK                          posts a key press (virtual-key code) to the main window
 //   list                            prints the visible top-level windows, top first
@@ -199,6 +200,13 @@ int main(int argc, char** argv)
             return 1;
         PressRemote(box, std::atoi(argv[4]));
         return WaitGone(box) ? 0 : 1;
+    }
+    if (verb == "status" && argc == 3) {
+        HWND frame = Find("frame", 0);
+        if (!frame)
+            return 1;
+        std::printf("%s\n", StatusBarText(frame, std::atoi(argv[2])).c_str());
+        return 0;
     }
     if (verb == "text" && argc == 4) {
         HWND dialog = Find(argv[2], control);

@@ -57,18 +57,20 @@ HWND FindStatusBar(HWND frame)
     return FindDescendant(frame, STATUSCLASSNAMEA);
 }
 
-std::string StatusBarText(HWND frame)
+std::string StatusBarText(HWND frame, int pane)
 {
     HWND bar = FindStatusBar(frame);
     if (!bar)
         return "(no status bar)";
+    if (pane >= ::SendMessageA(bar, SB_GETPARTS, 0, 0))
+        return "";
     const size_t size = 1024;
     CRemoteMemory text(bar, size);
     char local[size] = "";
-    LRESULT result = ::SendMessageA(bar, SB_GETTEXTLENGTHA, 0, 0);
+    LRESULT result = ::SendMessageA(bar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(pane), 0);
     if (!text.IsOpen() || LOWORD(result) >= size)
         return "(unreadable)";
-    ::SendMessageA(bar, SB_GETTEXTA, 0, text.At());
+    ::SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(pane), text.At());
     if (!text.Read(0, local, LOWORD(result) + 1))
         return "(unreadable)";
     return std::string(local, LOWORD(result));

@@ -24,9 +24,10 @@ std::string SentText(HWND h);
 // Presses a dialog's button as its click would.
 void PressRemote(HWND dialog, int id);
 
-// The frame's status bar, and the text of its message pane.
+// The frame's status bar, and the text of a pane: the message pane by
+// default; "" for a pane it does not have.
 HWND FindStatusBar(HWND frame);
-std::string StatusBarText(HWND frame);
+std::string StatusBarText(HWND frame, int pane = 0);
 // The frame's toolbar, found by its class wherever it sits: in the frame or a
 // container of it, or in a floating window of the program that the frame owns.
 HWND FindToolBar(HWND frame);
