@@ -11,7 +11,7 @@
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/DriveFixture.h"
 #include "tests/support/SnapshotFiles.h"
-#include "views/CompareView.h"
+#include "tests/views/ViewTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -124,12 +124,6 @@ void AnswerFileDialog(const char* caption, const std::string& path, int type = 0
     ASSERT_TRUE(WaitGone(dialog)) << caption;
 }
 
-std::string FileText(const std::string& path)
-{
-    std::vector<uint8_t> bytes = ReadWholeFile(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 class ResultsCommands : public CFrameFixture<CTestFrame> {
 protected:
     void SetUp() override
@@ -219,16 +213,8 @@ TEST_F(ResultsCommands, FiltersHideAtOnceAndSavesWriteWhatTheToolWrites)
         {"Hide This on a key of the right tree",
          [&] {
              CTreeCtrl& right = View()->RightTree();
-             std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM at) -> HTREEITEM {
-                 for (; at; at = right.GetNextSiblingItem(at))
-                     if (right.GetItemText(at) == "Plugins")
-                         return at;
-                     else if (HTREEITEM inside = find(right.GetChildItem(at)))
-                         return inside;
-                 return nullptr;
-             };
              right.SetFocus();
-             right.SelectItem(find(right.GetRootItem()));
+             right.SelectItem(FindEntry(right, {"HKEY_LOCAL_MACHINE", "Software", "Vendor", "Plugins"}));
              Command(ID_HIDE_THIS);
          },
          {kVersion}, {kVersion}, "32 entries hidden"},
@@ -265,7 +251,8 @@ TEST_F(ResultsCommands, FiltersHideAtOnceAndSavesWriteWhatTheToolWrites)
         CDialogSteps person(save.dialog, [&](HWND) { AnswerFileDialog(save.dialog, out, save.type); });
         Command(save.command);
         person.Join();
-        EXPECT_EQ(FileText(out), Diff(save.options, patterns));
+        std::vector<uint8_t> saved = ReadWholeFile(out);
+        EXPECT_EQ(std::string(saved.begin(), saved.end()), Diff(save.options, patterns));
         ::DeleteFileA(out.c_str());
     }
 
