@@ -226,8 +226,10 @@ void CCompareView::Refill()
     FillTrees();
     for (int side = 0; side < 2 && m_hWnd && !m_bStopWork; ++side) {
         CCompareNode* root = RootOf(*trees[side]);
-        CTreeCursor cursor(*(root ? root : m_pResult->GetRoot1()));
-        if (root && (selected[side].node || selected[side].item) && cursor.Seek(selected[side].node, selected[side].item))
+        if (!root || (!selected[side].node && !selected[side].item))
+            continue;
+        CTreeCursor cursor(*root);
+        if (cursor.Seek(selected[side].node, selected[side].item))
             SelectAt(*trees[side], cursor);
     }
     EndWork();
