@@ -15,21 +15,34 @@ using FoldedName = std::vector<uint32_t>;
 constexpr uint32_t kAnyRun = 0xFFFFFFFFu;  // "*" in a pattern's name
 
 // Splits text into its names at each backslash that is a character of its
-// own, and folds each name; with wildcards, "*" becomes kAnyRun.
-std::vector<FoldedName> SplitFolded(const std::string& text, bool wildcards)
+// own, and folds each name; with wildcards, "*" becomes kAnyRun. Into names,
+// whose room is used again: a walk splits every name of a tree.
+void SplitFoldedInto(const std::string& text, bool wildcards, std::vector<FoldedName>& names, size_t& count)
 {
-    std::vector<FoldedName> names(1);
+    count = 1;
+    if (names.empty())
+        names.emplace_back();
+    names[0].clear();
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
     const unsigned char* end = p + text.size();
     while (p < end) {
         uint32_t c = NextFoldedAnsiChar(p, end);
-        if (c == '\\')
-            names.emplace_back();
-        else if (wildcards && c == '*')
-            names.back().push_back(kAnyRun);
-        else
-            names.back().push_back(c);
+        if (c == '\\') {
+            if (count == names.size())
+                names.emplace_back();
+            names[count++].clear();
+        } else {
+            names[count - 1].push_back(wildcards && c == '*' ? kAnyRun : c);
+        }
     }
+}
+
+std::vector<FoldedName> SplitFolded(const std::string& text, bool wildcards)
+{
+    std::vector<FoldedName> names;
+    size_t count = 0;
+    SplitFoldedInto(text, wildcards, names, count);
+    names.resize(count);
     return names;
 }
 
@@ -265,8 +278,10 @@ private:
     bool StepName(const CPathFilter::State& from, const std::string& name, CPathFilter::State& to)
     {
         const CPathFilter::State* at = &from;
-        for (const CPathFilter::FoldedName& part : SplitFolded(name, false)) {
-            if (!m_filter.Step(*at, part, m_scratch))
+        size_t count = 0;
+        SplitFoldedInto(name, false, m_parts, count);
+        for (size_t i = 0; i < count; ++i) {
+            if (!m_filter.Step(*at, m_parts[i], m_scratch))
                 return false;
             to.swap(m_scratch);
             at = &to;
@@ -301,6 +316,7 @@ private:
     CHiddenEntries& m_hidden;
     std::vector<Frame> m_stack;
     CPathFilter::State m_scratch;
+    std::vector<CPathFilter::FoldedName> m_parts;
 };
 
 void CPathFilter::Apply(CCompareMine& mine, std::unordered_set<const CCompareNode*>* trimmed) const
