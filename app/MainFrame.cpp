@@ -399,6 +399,16 @@ const char* const kPatchTypes =
 
 }  // namespace
 
+bool CMainFrame::IsShownSnapshot(const std::string& path) const
+{
+    for (const std::string& file : m_strShownFiles)
+        if (!file.empty() && ::lstrcmpiA(file.c_str(), path.c_str()) == 0) {
+            Tell("ERROR: " + path + " is a snap shot of the result shown. It is not replaced.", MB_ICONEXCLAMATION);
+            return true;
+        }
+    return false;
+}
+
 void CMainFrame::OnSaveReport()
 {
     if (!m_pShown || IsOperationRunning())
@@ -406,6 +416,8 @@ void CMainFrame::OnSaveReport()
     CFileDialog save(false, "txt", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kReportTypes, this);
     save.SetTitle("Save Report");
     if (!save.DoModal())
+        return;
+    if (IsShownSnapshot(save.GetPathName()))
         return;
     const int index = std::clamp(save.GetFilterIndex(), 1, 4);
     CDiffOptions options;
@@ -444,6 +456,8 @@ void CMainFrame::OnSaveRegistryPatch()
     CFileDialog save(false, "reg", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kPatchTypes, this);
     save.SetTitle("Save Registry Patch");
     if (!save.DoModal())
+        return;
+    if (IsShownSnapshot(save.GetPathName()))
         return;
     const bool reverse = save.GetFilterIndex() == 2;
     COperationScope scope(*this);

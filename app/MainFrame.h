@@ -91,6 +91,9 @@ protected:
     CPathFilter BuildFilter() const;
     // The status bar's second pane, while entries are hidden.
     void ShowHiddenCount();
+    // Whether path names one of the shown result's snapshot files, which a
+    // save never replaces (the user is told).
+    bool IsShownSnapshot(const std::string& path) const;
     // An information or error box of the frame, captioned "Pellix Corvane".
     void Tell(const std::string& text, UINT icon) const;
 

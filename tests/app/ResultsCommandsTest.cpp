@@ -256,6 +256,21 @@ TEST_F(ResultsCommands, FiltersHideAtOnceAndSavesWriteWhatTheToolWrites)
         ::DeleteFileA(out.c_str());
     }
 
+    // A save over a snapshot of the result, confirmed, is refused and leaves it as it was.
+    const std::vector<uint8_t> snapshot = ReadWholeFile(frame.files[1]);
+    std::string told;
+    CDialogSteps person("Save Report", [&](HWND dialog) {
+        SetText(dialog, 0x47C, frame.files[1]);
+        PressButton(dialog, IDOK);
+        HWND replace = WaitForWindow(::GetCurrentProcessId(), DialogWith("Save Report", 0xFFFF));
+        PressButton(replace, IDYES);
+        told = AnswerBox("Pellix Corvane", IDOK);
+    });
+    Command(ID_SAVE_REPORT);
+    person.Join();
+    EXPECT_EQ(told, "ERROR: " + frame.files[1] + " is a snap shot of the result shown. It is not replaced.");
+    EXPECT_EQ(ReadWholeFile(frame.files[1]), snapshot);
+
     Command(ID_HIDE_NOISE);
     EXPECT_EQ(Leaves(View()->LeftTree()), (std::vector<std::string>{kSeed, kVersion, kCount}));
     EXPECT_EQ(HiddenPane(), "6 entries hidden");
