@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 const char* const kHelpPage = "https://www.pellix.com/corvane/help";
 const char* const kToolBarCaption = "Toolbar";
@@ -64,7 +65,6 @@ void CMainFrame::CloseResults()
     // A file-system result outlives its view, unseen, with what was hidden
     // of it left out.
     m_hidden.Forget();
-    m_pShown = nullptr;
     m_pRegResult.reset();
     ShowHiddenCount();
 }
@@ -227,7 +227,6 @@ void CMainFrame::CompareAndShow(int kind, const std::string* files)
             ::MessageBoxA(m_hWnd, kComparisonFailed, kProgramCaption, MB_OK);
         return;
     }
-    m_pShown = result.get();
     m_nShownKind = kind;
     m_strShownFiles[0] = m_strComparedFiles[0];
     m_strShownFiles[1] = m_strComparedFiles[1];
@@ -256,13 +255,14 @@ CPathFilter CMainFrame::BuildFilter() const
 
 void CMainFrame::ApplyFilters()
 {
-    if (!m_pShown || !m_wndHost.GetView())
+    CCompareMine* shown = Shown();
+    if (!shown)
         return;
     // The trees fill again while the thread's messages are served: nothing
     // may close the result meanwhile.
     COperationScope scope(*this);
     CWaitCursor wait;
-    m_hidden.Hide(*m_pShown, BuildFilter());
+    m_hidden.Hide(*shown, BuildFilter());
     m_wndHost.GetView()->Refill();
     ShowHiddenCount();
 }
@@ -290,7 +290,7 @@ void CMainFrame::ShowHiddenCount()
     HWND bar = GetDlgItem(kIdStatusBar);
     if (!bar)
         return;
-    const uint64_t hidden = m_pShown ? m_hidden.Count() : 0;
+    const uint64_t hidden = Shown() ? m_hidden.Count() : 0;
     if (hidden == 0) {
         int whole[1] = {-1};
         ::SendMessageA(bar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(whole));
@@ -399,51 +399,60 @@ const char* const kPatchTypes =
 
 }  // namespace
 
-bool CMainFrame::IsShownSnapshot(const std::string& path) const
+bool CMainFrame::AskSavePath(const char* title, const char* extension, const char* types, std::string& path,
+                             int& type)
 {
+    CFileDialog save(false, extension, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, types, this);
+    save.SetTitle(title);
+    if (!save.DoModal())
+        return false;
+    path = save.GetPathName();
+    type = save.GetFilterIndex();
     for (const std::string& file : m_strShownFiles)
         if (!file.empty() && ::lstrcmpiA(file.c_str(), path.c_str()) == 0) {
             Tell("ERROR: " + path + " is a snap shot of the result shown. It is not replaced.", MB_ICONEXCLAMATION);
-            return true;
+            return false;
         }
-    return false;
+    return true;
+}
+
+bool CMainFrame::WriteSaved(const std::string& path, bool binary, const char* what,
+                            const std::function<bool(std::FILE*)>& write)
+{
+    std::FILE* file = OpenStdioFile(path, binary ? "wb" : "w");
+    bool written = file && write(file);
+    if (file && std::fclose(file) != 0)
+        written = false;
+    if (!written) {
+        std::remove(path.c_str());
+        Tell(std::string("ERROR: Cannot write the ") + what + " to " + path + ".", MB_ICONEXCLAMATION);
+    }
+    return written;
 }
 
 void CMainFrame::OnSaveReport()
 {
-    if (!m_pShown || IsOperationRunning())
+    CCompareMine* shown = Shown();
+    std::string path;
+    int type = 1;
+    if (!shown || IsOperationRunning() || !AskSavePath("Save Report", "txt", kReportTypes, path, type))
         return;
-    CFileDialog save(false, "txt", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kReportTypes, this);
-    save.SetTitle("Save Report");
-    if (!save.DoModal())
-        return;
-    if (IsShownSnapshot(save.GetPathName()))
-        return;
-    const int index = std::clamp(save.GetFilterIndex(), 1, 4);
     CDiffOptions options;
-    options.format = kReportFormats[index - 1];
+    options.format = kReportFormats[std::clamp(type, 1, 4) - 1];
     const CDiffFormat& format = *FindDiffFormat(options.format);
     const SnapKind kind = m_nShownKind == kSnapKindRegistry ? SnapKind::Registry : SnapKind::FileSystem;
     CWaitCursor wait;
     // As corvane-diff writes it to its standard output: the text formats
     // with the system's line ends, the others byte for byte.
-    const std::string& path = save.GetPathName();
-    std::FILE* file = OpenStdioFile(path, format.binary ? "wb" : "w");
-    bool written = file != nullptr;
-    if (file) {
-        CDiffOutput diff{*m_pShown, kind,
+    WriteSaved(path, format.binary, "report", [&](std::FILE* file) {
+        CDiffOutput diff{*shown, kind,
                          {m_strShownFiles[0], FileDate(WideName(m_strShownFiles[0]))},
                          {m_strShownFiles[1], FileDate(WideName(m_strShownFiles[1]))}};
         CTextSink out(file);
         std::string message;
         format.write(CFormatInput{diff, *DescriberFor(kind), options, m_hidden.Trimmed()}, out, message);
-        written = out.Flush();
-        written = std::fclose(file) == 0 && written;
-    }
-    if (!written) {
-        std::remove(path.c_str());
-        Tell("ERROR: Cannot write the report to " + path + ".", MB_ICONEXCLAMATION);
-    }
+        return out.Flush();
+    });
 }
 
 // A patch is made from a comparison of its own, as corvane-diff makes one:
@@ -451,15 +460,11 @@ void CMainFrame::OnSaveReport()
 // matching names are marked, which the window's comparison does not do.
 void CMainFrame::OnSaveRegistryPatch()
 {
-    if (!m_pShown || m_nShownKind != kSnapKindRegistry || IsOperationRunning())
+    std::string path;
+    int type = 1;
+    if (!Shown() || m_nShownKind != kSnapKindRegistry || IsOperationRunning() ||
+        !AskSavePath("Save Registry Patch", "reg", kPatchTypes, path, type))
         return;
-    CFileDialog save(false, "reg", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kPatchTypes, this);
-    save.SetTitle("Save Registry Patch");
-    if (!save.DoModal())
-        return;
-    if (IsShownSnapshot(save.GetPathName()))
-        return;
-    const bool reverse = save.GetFilterIndex() == 2;
     COperationScope scope(*this);
     CWaitCursor wait;
     CStdioFile file1, file2;
@@ -477,28 +482,29 @@ void CMainFrame::OnSaveRegistryPatch()
     CHiddenEntries hidden;
     hidden.Hide(mine, BuildFilter());
     std::string text, message;
-    RegPatchOutcome outcome = WriteRegPatch(mine, CRegPatchOptions{reverse, &hidden.Trimmed(), false}, text, message);
+    RegPatchOutcome outcome =
+        WriteRegPatch(mine, CRegPatchOptions{type == 2, &hidden.Trimmed(), false}, text, message);
     if (outcome == RegPatchOutcome::Refused) {
         Tell("No registry patch was saved: " + message, MB_ICONINFORMATION);
         return;
     }
-    const std::string& path = save.GetPathName();
-    std::FILE* out = OpenStdioFile(path, "wb");
-    bool written = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    if (out && std::fclose(out) != 0)
-        written = false;
-    if (!written) {
-        std::remove(path.c_str());
-        Tell("ERROR: Cannot write the registry patch to " + path + ".", MB_ICONEXCLAMATION);
-        return;
-    }
-    if (outcome == RegPatchOutcome::Nearly)
+    bool written = WriteSaved(path, true, "registry patch", [&](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
+    if (written && outcome == RegPatchOutcome::Nearly)
         Tell("The registry patch was saved: " + message, MB_ICONINFORMATION);
+}
+
+CCompareMine* CMainFrame::Shown() const
+{
+    if (!m_wndHost.HasView())
+        return nullptr;
+    return m_nShownKind == kSnapKindRegistry ? m_pRegResult.get() : m_pFSResult.get();
 }
 
 void CMainFrame::OnRecompare()
 {
-    if (!m_pShown || IsOperationRunning())
+    if (!Shown() || IsOperationRunning())
         return;
     std::string files[2] = {m_strShownFiles[0], m_strShownFiles[1]};
     CompareAndShow(m_nShownKind, files);

@@ -9,6 +9,8 @@
 #include "framework/NamedSemaphore.h"
 #include "report/DiffFilter.h"
 
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -91,9 +93,16 @@ protected:
     CPathFilter BuildFilter() const;
     // The status bar's second pane, while entries are hidden.
     void ShowHiddenCount();
-    // Whether path names one of the shown result's snapshot files, which a
-    // save never replaces (the user is told).
-    bool IsShownSnapshot(const std::string& path) const;
+    // The result shown, or null.
+    CCompareMine* Shown() const;
+    // Asks for a file to save to, of one of types (its index from 1 comes
+    // back in type); false when cancelled, or when the file is one of the
+    // shown result's snapshots, which a save never replaces (the user is told).
+    bool AskSavePath(const char* title, const char* extension, const char* types, std::string& path, int& type);
+    // Opens path, has write fill it, and closes it; on any failure the file
+    // is removed and the user told. binary: byte for byte, else text mode.
+    bool WriteSaved(const std::string& path, bool binary, const char* what,
+                    const std::function<bool(std::FILE*)>& write);
     // An information or error box of the frame, captioned "Pellix Corvane".
     void Tell(const std::string& text, UINT icon) const;
 
@@ -124,9 +133,7 @@ protected:
     // The close box was used while an operation ran: close when it has ended.
     bool m_bCloseDeferred = false;
 
-    // The result shown (one of the two above, or none), its kind and the
-    // two files it compared, as chosen.
-    CCompareMine* m_pShown = nullptr;
+    // The kind of the result shown and the two files it compared, as chosen.
     int m_nShownKind = 0;
     std::string m_strShownFiles[2];
     // The files the last comparison run compared.
