@@ -294,12 +294,11 @@ TEST(RegPatch, HiddenEntriesAreWhatTheToolLeavesOutAndComeBackWhole)
         std::unordered_set<const CCompareNode*> trimmed;
         filter.Apply(fresh, &trimmed);
         EXPECT_EQ(report(mine), report(fresh));
-        for (bool reverse : {false, true}) {
-            std::string shown, expected, message;
-            WriteRegPatch(mine, CRegPatchOptions{reverse, &hidden.Trimmed(), false}, shown, message);
-            WriteRegPatch(fresh, CRegPatchOptions{reverse, &trimmed, false}, expected, message);
-            EXPECT_EQ(shown, expected);
-        }
+        // The undo patch is held against corvane-diff's in the window's test.
+        std::string shown, expected, message;
+        WriteRegPatch(mine, CRegPatchOptions{false, &hidden.Trimmed(), false}, shown, message);
+        WriteRegPatch(fresh, CRegPatchOptions{false, &trimmed, false}, expected, message);
+        EXPECT_EQ(shown, expected);
     }
     hidden.ShowAll();
     EXPECT_EQ(hidden.Count(), 0u);
