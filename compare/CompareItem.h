@@ -19,8 +19,9 @@ public:
     // asks, or tells the user through it why there is none; null then. The
     // view keeps the viewer (ItemViewers.h).
     virtual std::unique_ptr<IViewerWindow> OpenViewer(IViewerFactory& factory) const = 0;
-    // Content equality with the item paired with this one in the other tree.
-    virtual bool IsEqual(const CCompareItem& other) const = 0;
+    // Content equality with the item paired with this one in the other tree,
+    // in the forms the comparison compares.
+    virtual bool IsEqual(const CCompareItem& other, Exactness exactness = Exactness::Recorded) const = 0;
     // The name as the views show it.
     virtual void GetName(std::string& out) const = 0;
     // A copy placed in storage below parent, with the same name, content,

@@ -107,6 +107,13 @@ public:
         return element;
     }
 
+    // Puts element in the place of the one at pos, which leaves the list.
+    void ReplaceAt(ListPosition pos, T* element)
+    {
+        if (GetAt(pos))
+            m_cells[pos - 1] = element;
+    }
+
     // Takes the element at pos out of the list for a while: unlike RemoveAt
     // the cells stay, however few elements are left, so that PutBack can
     // return it to its place.
@@ -150,10 +157,10 @@ public:
     }
 
     // Position of the first element whose name matches, or 0.
-    ListPosition Find(const CCompareName& name) const
+    ListPosition Find(const CCompareName& name, Exactness exactness = Exactness::Recorded) const
     {
         for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos))
-            if (NamesMatch(m_cells[pos - 1]->GetStoredName(), name))
+            if (NamesMatch(m_cells[pos - 1]->GetStoredName(), name, exactness))
                 return pos;
         return 0;
     }
@@ -162,11 +169,16 @@ public:
     // built by the first lookup that needs it, and how many of its first
     // cells are paired. It serves only while the list does not change and
     // its elements only gain opposites, as during a pass.
+    // exactness: which forms of the names are matched.
     class CLookup {
+    public:
+        explicit CLookup(Exactness exactness = Exactness::Recorded) : m_exactness(exactness) {}
+
     private:
         friend class CCompareList;
         std::unique_ptr<CIndex> m_pIndex;
         uint32_t m_nPaired = 0;
+        Exactness m_exactness;
     };
 
     // Position of the counterpart for an entry of the other tree named name:
@@ -185,18 +197,19 @@ public:
         lookup.m_nPaired = first;
         if (first == m_nSize)
             return 0;
-        if (NamesMatch(m_cells[first]->GetStoredName(), name))
+        const Exactness exactness = lookup.m_exactness;
+        if (NamesMatch(m_cells[first]->GetStoredName(), name, exactness))
             return first + 1;
         if (!UseIndex()) {
             for (uint32_t i = first + 1; i < m_nSize; ++i) {
                 const T* element = m_cells[i];
-                if (element && !element->GetOpposite() && NamesMatch(element->GetStoredName(), name))
+                if (element && !element->GetOpposite() && NamesMatch(element->GetStoredName(), name, exactness))
                     return i + 1;
             }
             return 0;
         }
         if (!lookup.m_pIndex)
-            lookup.m_pIndex = BuildIndex();
+            lookup.m_pIndex = BuildIndex(exactness);
         CIndex& index = *lookup.m_pIndex;
         const Slot* slot = index.Lookup(name, *this);
         if (!slot)
@@ -252,17 +265,18 @@ private:
     struct CIndex {
         std::vector<Slot> slots;
         std::vector<CGroup> groups;
+        Exactness exactness;
 
         const Slot* Lookup(const CCompareName& name, const CCompareList& list) const
         {
-            uint32_t hash = NameMatchHash(name);
+            uint32_t hash = NameMatchHash(name, exactness);
             size_t mask = slots.size() - 1;
             for (size_t i = Spread(hash) & mask;; i = (i + 1) & mask) {
                 const Slot& slot = slots[i];
                 if (slot.position == 0)
                     return nullptr;
                 if (slot.hash == hash &&
-                    NamesMatch(list.GetAt(slot.position)->GetStoredName(), name))
+                    NamesMatch(list.GetAt(slot.position)->GetStoredName(), name, exactness))
                     return &slot;
             }
         }
@@ -298,9 +312,10 @@ private:
         return room;
     }
 
-    std::unique_ptr<CIndex> BuildIndex() const
+    std::unique_ptr<CIndex> BuildIndex(Exactness exactness) const
     {
         auto index = std::make_unique<CIndex>();
+        index->exactness = exactness;
         size_t capacity = 16;
         while (capacity < 2 * static_cast<size_t>(GetCount()))
             capacity *= 2;
@@ -308,14 +323,14 @@ private:
         size_t mask = capacity - 1;
         for (ListPosition pos = GetHeadPosition(); pos; pos = NextLive(pos)) {
             const CCompareName& name = m_cells[pos - 1]->GetStoredName();
-            uint32_t hash = NameMatchHash(name);
+            uint32_t hash = NameMatchHash(name, exactness);
             for (size_t i = Spread(hash) & mask;; i = (i + 1) & mask) {
                 Slot& slot = index->slots[i];
                 if (slot.position == 0) {
                     slot = Slot{hash, pos, 0};
                     break;
                 }
-                if (slot.hash == hash && NamesMatch(GetAt(slot.position)->GetStoredName(), name)) {
+                if (slot.hash == hash && NamesMatch(GetAt(slot.position)->GetStoredName(), name, exactness)) {
                     if (slot.group == 0) {
                         index->groups.emplace_back();
                         index->groups.back().positions.push_back(slot.position);

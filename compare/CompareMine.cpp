@@ -85,7 +85,14 @@ bool CCompareMine::Load(IInputFile& file, CCompareNode* root)
     CSnapAppendix& appendix = root == m_tree2.Root() ? m_appendix2 : m_appendix1;
     switch (ReadAppendix(in, m_kind.limit.maxDepth, appendix)) {
     case AppendixRead::None:
+        return true;
     case AppendixRead::Read:
+        if (!GiveExactParts(root, appendix.exact, storage)) {
+            m_loadMessages.Note(kAppendixDamaged);
+            return false;
+        }
+        // The tree holds them now.
+        appendix.exact = CExactParts();
         return true;
     case AppendixRead::Damaged:
         m_loadMessages.Note(kAppendixDamaged);
@@ -131,6 +138,7 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
     CreateRoots();
     m_appendix1 = m_appendix2 = CSnapAppendix();
     m_scope = CCompareScope();
+    m_exactness = Exactness::Recorded;
     CCompareNode* root1 = m_tree1.Root();
     CCompareNode* root2 = m_tree2.Root();
 
@@ -154,14 +162,23 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
     m_scope.Trim(*root1);
     m_scope.Trim(*root2);
 
+    // Two files that keep what their records could not hold are compared
+    // in exact forms; any other pair as the records hold them.
+    m_exactness = m_appendix1.present && m_appendix2.present ? Exactness::Exact : Exactness::Recorded;
+    if (m_exactness == Exactness::Exact) {
+        const bool samePage = m_appendix1.codePage == m_appendix2.codePage;
+        GiveCodePageForms(root1, m_appendix1.codePage, m_tree1.Storage(), !samePage);
+        GiveCodePageForms(root2, m_appendix2.codePage, m_tree2.Storage(), !samePage);
+    }
+
     SetStatus("Comparing snapshot 1 against snapshot 2...");
-    PairTrees(root1, root2, m_pProgress);
+    PairTrees(root1, root2, m_pProgress, m_exactness);
     SetStatus("Comparing snapshot 2 against snapshot 1...");
-    PairTrees(root2, root1, m_pProgress);
+    PairTrees(root2, root1, m_pProgress, m_exactness);
     SettlePairs();
     if (m_bMarkTwins) {
-        MarkTwins(root1);
-        MarkTwins(root2);
+        MarkTwins(root1, m_exactness);
+        MarkTwins(root2, m_exactness);
     }
 
     SetStatus("Removing identicals...");

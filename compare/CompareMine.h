@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What tells one kind of snapshot from the other, as data.
 struct CSnapKind {
@@ -76,6 +77,9 @@ public:
     const CSnapAppendix& Appendix1() const { return m_appendix1; }
     const CSnapAppendix& Appendix2() const { return m_appendix2; }
     const CCompareScope& Scope() const { return m_scope; }
+    // Which forms the comparison compared: the exact ones when both files
+    // carry an appendix.
+    Exactness GetExactness() const { return m_exactness; }
 
     CCompareNode* GetRoot1() const { return m_tree1.Root(); }
     CCompareNode* GetRoot2() const { return m_tree2.Root(); }
@@ -97,6 +101,16 @@ protected:
     // Runs after both passes, before the pruning: a kind may count more of
     // the paired entries as changed there.
     virtual void SettlePairs() {}
+    // A copy of item, placed in storage, with the string data as the registry
+    // held them, or with the high half of a file's size; null when the item
+    // is of a kind that has none.
+    virtual CCompareItem* PlaceWithExactData(CTreeStorage& storage, const CCompareItem& item,
+                                             const std::vector<uint8_t>& data) const;
+    virtual CCompareItem* PlaceWithSizeHigh(CTreeStorage& storage, const CCompareItem& item, uint32_t high) const;
+    // A copy of item with its string data read from codePage as exact data,
+    // when its stored data are not ASCII and it has none; null otherwise.
+    virtual CCompareItem* PlaceWithCodePageData(CTreeStorage& storage, const CCompareItem& item,
+                                                uint32_t codePage) const;
 
     IUserMessages& LoadMessages() const { return m_loadMessages; }
     void SetStatus(const char* text);
@@ -104,11 +118,22 @@ protected:
     IProgress* m_pProgress = nullptr;
 
 private:
+    // Gives the entries of root's tree, loaded from a file, what its records
+    // could not hold; false when an entry of parts names no record of the
+    // file, or one of the wrong kind.
+    bool GiveExactParts(CCompareNode* root, const CExactParts& parts, CTreeStorage& storage) const;
+    // For a comparison of exact forms: gives every entry of root's tree whose
+    // recorded name is not ASCII and has no exact form the name read from
+    // codePage, the file's; withData (the two files' code pages differ),
+    // string data likewise.
+    void GiveCodePageForms(CCompareNode* root, uint32_t codePage, CTreeStorage& storage, bool withData) const;
+
     const CSnapKind& m_kind;
     CCompareTree m_tree1;
     CCompareTree m_tree2;
     CSnapAppendix m_appendix1, m_appendix2;
     CCompareScope m_scope;
+    Exactness m_exactness = Exactness::Recorded;
     IUserMessages& m_messages;
     IUserMessages& m_loadMessages;
     bool m_bMarkTwins = false;

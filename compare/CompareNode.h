@@ -46,6 +46,8 @@ public:
     CCompareNode* TakeOutNodeAt(ListPosition pos) { return m_nodes.TakeOutAt(pos); }
     CCompareItem* TakeOutItemAt(ListPosition pos) { return m_items.TakeOutAt(pos); }
     void PutNodeBack(ListPosition pos, CCompareNode* node) { m_nodes.PutBack(pos, node); }
+    // Puts item in the place of the one at pos, a copy of it with more.
+    void ReplaceItemAt(ListPosition pos, CCompareItem* item) { m_items.ReplaceAt(pos, item); }
     void PutItemBack(ListPosition pos, CCompareItem* item) { m_items.PutBack(pos, item); }
 
     CCompareNode* GetRoot();

@@ -12,5 +12,14 @@ enum CompareState : int32_t {
     csChanged = 2,
 };
 
+// Which forms of names, sizes and string data a comparison compares: those
+// the records hold, as in every comparison of a file written before files
+// carried an appendix; or the exact ones, when both files keep what their
+// records could not hold (SnapAppendix.h).
+enum class Exactness : uint8_t {
+    Recorded,
+    Exact,
+};
+
 // The handle of an entry's line in a tree control (HTREEITEM in the views).
 using TreeItemHandle = void*;

@@ -3,6 +3,8 @@
 #include "compare/CompareNode.h"
 #include "compare/TreeStorage.h"
 
+#include <cstring>
+#include <new>
 #include <typeinfo>
 
 // The file's content fills the room its base leaves after the state.
@@ -15,7 +17,7 @@ CFSFile::CFSFile(CCompareName name, uint64_t created, uint64_t modified, uint32_
 {
 }
 
-bool CFSFile::IsEqual(const CCompareItem& other) const
+bool CFSFile::IsEqual(const CCompareItem& other, Exactness exactness) const
 {
     // Both trees of a comparison are of one kind, so the type check is a
     // comparison of type identities rather than a search of the hierarchy.
@@ -23,15 +25,40 @@ bool CFSFile::IsEqual(const CCompareItem& other) const
         return false;
     const CFSFile& file = static_cast<const CFSFile&>(other);
     return m_dwSize == file.m_dwSize && m_ftCreated == file.m_ftCreated &&
-           m_ftModified == file.m_ftModified;
+           m_ftModified == file.m_ftModified &&
+           (exactness == Exactness::Recorded || GetSizeHigh() == file.GetSizeHigh());
+}
+
+uint32_t CFSFile::GetSizeHigh() const
+{
+    uint32_t high = 0;
+    if (m_bLarge)
+        std::memcpy(&high, reinterpret_cast<const unsigned char*>(this + 1), sizeof high);
+    return high;
+}
+
+CFSFile* CFSFile::Place(CTreeStorage& storage, const CFSFile& original, CCompareNode* parent, uint32_t high)
+{
+    const size_t bytes = sizeof(CFSFile) + (high ? sizeof high : 0);
+    CFSFile* copy = ::new (storage.Allocate(bytes, alignof(CFSFile)))
+        CFSFile(storage.Name(original.GetStoredName()), original.GetCreated(), original.GetModified(),
+                original.m_dwSize, parent);
+    if (high) {
+        copy->m_bLarge = true;
+        std::memcpy(reinterpret_cast<unsigned char*>(copy + 1), &high, sizeof high);
+    }
+    copy->CopyPairing(original);
+    return copy;
+}
+
+CFSFile* CFSFile::PlaceWithSizeHigh(CTreeStorage& storage, uint32_t high) const
+{
+    return Place(storage, *this, GetParent(), high);
 }
 
 CCompareItem* CFSFile::PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const
 {
-    CFSFile* copy = storage.Create<CFSFile>(storage.Name(GetStoredName().view()), GetCreated(),
-                                            GetModified(), m_dwSize, parent);
-    copy->CopyPairing(*this);
-    return copy;
+    return Place(storage, *this, parent, GetSizeHigh());
 }
 
 void CFSFile::GetName(std::string& out) const
@@ -55,7 +82,7 @@ CFilePropertiesTexts CFSFile::GetPropertiesTexts(const ITimeConverter& localTime
     GetParent()->GetRoot()->GetName(rootName);
     texts.m_strTitle = rootName + " : " + texts.m_strName;
     texts.m_strFullPath = GetFullPath();
-    texts.m_strSize = FormatSizeText(m_dwSize);
+    texts.m_strSize = FormatSizeText(GetWholeSize());
     texts.m_strCreated = FormatFileTime(GetCreated(), localTime);
     texts.m_strModified = FormatFileTime(GetModified(), localTime);
     return texts;

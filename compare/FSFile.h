@@ -1,6 +1,9 @@
 // A file of a compared file-system snapshot: its creation and last-write
-// times and the low 32 bits of its size, as the snapshot stored them. Two
-// files are equal when all three are; their contents are never looked at.
+// times and the low 32 bits of its size, as the snapshot stored them, and the
+// high 32 bits of a size of 4 GiB or more where the snapshot's appendix keeps
+// them. Two files are equal when their times and sizes are: the whole sizes
+// where the comparison compares exact forms, the low halves otherwise. Their
+// contents are never looked at.
 #pragma once
 
 #include "compare/CompareItem.h"
@@ -15,7 +18,7 @@ public:
 
     // The properties window.
     std::unique_ptr<IViewerWindow> OpenViewer(IViewerFactory& factory) const override;
-    bool IsEqual(const CCompareItem& other) const override;
+    bool IsEqual(const CCompareItem& other, Exactness exactness = Exactness::Recorded) const override;
     void GetName(std::string& out) const override;
     CCompareItem* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const override;
 
@@ -26,7 +29,12 @@ public:
 
     uint64_t GetCreated() const { return m_ftCreated.Get(); }
     uint64_t GetModified() const { return m_ftModified.Get(); }
+    // The size as the record holds it, and the whole size.
     uint32_t GetSize() const { return m_dwSize; }
+    uint64_t GetWholeSize() const { return static_cast<uint64_t>(GetSizeHigh()) << 32 | m_dwSize; }
+    // A copy placed in storage with the size's high half after it, to take
+    // this one's place in its list.
+    CFSFile* PlaceWithSizeHigh(CTreeStorage& storage, uint32_t high) const;
 
 private:
     // A time in two 32-bit halves, which asks for no more than 4-byte
@@ -41,8 +49,13 @@ private:
         uint32_t low, high;
     };
 
-    // The size comes first so that it fills the room the base leaves after
-    // its state (static_asserts in FSFile.cpp).
+    uint32_t GetSizeHigh() const;
+    static CFSFile* Place(CTreeStorage& storage, const CFSFile& original, CCompareNode* parent, uint32_t high);
+
+    // The flag and the size come first so that they fill the room the base
+    // leaves after its state (static_asserts in FSFile.cpp). A file of 4 GiB
+    // or more carries the high half of its size right after it.
+    bool m_bLarge = false;
     uint32_t m_dwSize;
     CTime m_ftCreated;
     CTime m_ftModified;

@@ -49,6 +49,11 @@ CCompareItem* CFSMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompare
     return storage.Create<CFSFile>(std::move(name), created, modified, size, folder);
 }
 
+CCompareItem* CFSMine::PlaceWithSizeHigh(CTreeStorage& storage, const CCompareItem& item, uint32_t high) const
+{
+    return static_cast<const CFSFile&>(item).PlaceWithSizeHigh(storage, high);
+}
+
 bool CFSMine::FinishLoad(CCompareNode* root)
 {
     if (root->CountNodes() != m_nFolderCount) {

@@ -10,7 +10,7 @@ public:
 
     CCompareNode* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const override
     {
-        CFSNode* copy = storage.Create<CFSNode>(storage.Name(GetStoredName().view()), parent);
+        CFSNode* copy = storage.Create<CFSNode>(storage.Name(GetStoredName()), parent);
         copy->CopyPairing(*this);
         return copy;
     }

@@ -51,10 +51,10 @@ bool CFixedOffsetTime::ToLocal(uint64_t fileTime, CCalendarTime& out) const
     return FileTimeToCalendar(fileTime + static_cast<uint64_t>(offset), out);
 }
 
-std::string FormatSizeText(uint32_t size)
+std::string FormatSizeText(uint64_t size)
 {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%lu", static_cast<unsigned long>(size));
+    char digits[24];
+    std::snprintf(digits, sizeof digits, "%llu", static_cast<unsigned long long>(size));
     std::string text;
     size_t count = std::char_traits<char>::length(digits);
     for (size_t i = 0; i < count; ++i) {

@@ -33,7 +33,7 @@ bool FileTimeToCalendar(uint64_t fileTime, CCalendarTime& out);
 
 // "1,234,567 bytes": the decimal size with a comma before every group of
 // three digits from the right.
-std::string FormatSizeText(uint32_t size);
+std::string FormatSizeText(uint64_t size);
 // "Tuesday, March 03, 2015, 02:05:09 PM".
 std::string FormatCalendarTime(const CCalendarTime& time);
 // The local time of fileTime in that format, or an empty text when it

@@ -2,8 +2,10 @@
 
 #include "compare/RecordTree.h"
 #include "compare/RegNode.h"
+#include "compare/RegTypes.h"
 #include "compare/RegVal.h"
 #include "compare/SnapReader.h"
+#include "compare/WideChars.h"
 #include "snapshot/SnapFormat.h"
 
 #include <algorithm>
@@ -138,6 +140,30 @@ CCompareItem* CRegMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompar
     if (m_data.capacity() > kDirectDataLimit)
         std::vector<uint8_t>().swap(m_data);  // a rare long value does not keep its room
     return value;
+}
+
+CCompareItem* CRegMine::PlaceWithExactData(CTreeStorage& storage, const CCompareItem& item,
+                                           const std::vector<uint8_t>& data) const
+{
+    // Only string data are converted on their way to the record.
+    const CRegVal& value = static_cast<const CRegVal&>(item);
+    if (!RegTypeOf(value.GetType()).strings)
+        return nullptr;
+    return value.PlaceWithExactData(storage, data.data(), static_cast<uint32_t>(data.size()));
+}
+
+CCompareItem* CRegMine::PlaceWithCodePageData(CTreeStorage& storage, const CCompareItem& item,
+                                              uint32_t codePage) const
+{
+    const CRegVal& value = static_cast<const CRegVal&>(item);
+    if (!RegTypeOf(value.GetType()).strings || value.HasExactData())
+        return nullptr;
+    std::string_view data(reinterpret_cast<const char*>(value.GetData()), value.GetDataSize());
+    if (std::all_of(data.begin(), data.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return nullptr;
+    std::u16string units = CodePageToUtf16(codePage, data);
+    return value.PlaceWithExactData(storage, reinterpret_cast<const uint8_t*>(units.data()),
+                                    static_cast<uint32_t>(2 * units.size()));
 }
 
 bool CRegMine::FinishLoad(CCompareNode* root)

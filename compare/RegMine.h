@@ -38,6 +38,10 @@ protected:
     CCompareItem* ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareName name, CCompareNode* parent) override;
     bool FinishLoad(CCompareNode* root) override;
     void SettlePairs() override;
+    CCompareItem* PlaceWithExactData(CTreeStorage& storage, const CCompareItem& item,
+                                     const std::vector<uint8_t>& data) const override;
+    CCompareItem* PlaceWithCodePageData(CTreeStorage& storage, const CCompareItem& item,
+                                        uint32_t codePage) const override;
 
 private:
     std::vector<uint8_t> m_data;  // a long value's data as they arrive

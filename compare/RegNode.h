@@ -10,7 +10,7 @@ public:
 
     CCompareNode* PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const override
     {
-        CRegNode* copy = storage.Create<CRegNode>(storage.Name(GetStoredName().view()), parent);
+        CRegNode* copy = storage.Create<CRegNode>(storage.Name(GetStoredName()), parent);
         copy->CopyPairing(*this);
         return copy;
     }

@@ -24,29 +24,75 @@ CRegVal::CRegVal(CCompareName name, uint32_t type, uint32_t size, CCompareNode* 
 CRegVal* CRegVal::Place(CTreeStorage& storage, CCompareName name, uint32_t type, uint32_t size,
                         CCompareNode* parent)
 {
-    size_t bytes = sizeof(CRegVal) + size;
-    if (bytes < size)  // past the address space of the 32-bit build
-        throw std::bad_alloc();
-    void* memory = storage.Allocate(bytes, alignof(CRegVal));
-    return ::new (memory) CRegVal(std::move(name), type, size, parent);
+    return Place(storage, std::move(name), type, size, parent, nullptr, 0, false);
 }
 
-CCompareItem* CRegVal::PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const
+CRegVal* CRegVal::Place(CTreeStorage& storage, CCompareName name, uint32_t type, uint32_t size,
+                        CCompareNode* parent, const uint8_t* exact, uint32_t exactSize, bool withExact)
 {
-    CRegVal* copy = Place(storage, storage.Name(GetStoredName().view()), m_dwType, m_dwDataSize, parent);
+    const size_t extra = withExact ? sizeof(uint32_t) + size_t(exactSize) : 0;
+    size_t bytes = sizeof(CRegVal) + extra + size;
+    if (bytes < size || (withExact && bytes < exactSize))  // past the address space of the 32-bit build
+        throw std::bad_alloc();
+    void* memory = storage.Allocate(bytes, alignof(CRegVal));
+    CRegVal* value = ::new (memory) CRegVal(std::move(name), type, size, parent);
+    if (withExact) {
+        value->m_bExactData = true;
+        std::memcpy(reinterpret_cast<uint8_t*>(value + 1), &exactSize, sizeof exactSize);
+        if (exactSize)
+            std::memcpy(value->DataStart() + size, exact, exactSize);
+    }
+    return value;
+}
+
+uint32_t CRegVal::GetExactDataSize() const
+{
+    uint32_t size = 0;
+    if (m_bExactData)
+        std::memcpy(&size, reinterpret_cast<const uint8_t*>(this + 1), sizeof size);
+    return size;
+}
+
+CRegVal* CRegVal::PlaceWithExactData(CTreeStorage& storage, const uint8_t* exact, uint32_t exactSize) const
+{
+    CRegVal* copy = Place(storage, storage.Name(GetStoredName()), m_dwType, m_dwDataSize, GetParent(), exact,
+                          exactSize, true);
     if (m_dwDataSize)
         std::memcpy(copy->DataToFill(), GetData(), m_dwDataSize);
     copy->CopyPairing(*this);
     return copy;
 }
 
-bool CRegVal::IsEqual(const CCompareItem& other) const
+CCompareItem* CRegVal::PlaceCopy(CTreeStorage& storage, CCompareNode* parent) const
+{
+    CRegVal* copy = Place(storage, storage.Name(GetStoredName()), m_dwType, m_dwDataSize, parent,
+                          GetExactData(), GetExactDataSize(), m_bExactData);
+    if (m_dwDataSize)
+        std::memcpy(copy->DataToFill(), GetData(), m_dwDataSize);
+    copy->CopyPairing(*this);
+    return copy;
+}
+
+namespace {
+
+bool SameBytes(const uint8_t* a, uint32_t aSize, const uint8_t* b, uint32_t bSize)
+{
+    return aSize == bSize && (aSize == 0 || std::memcmp(a, b, aSize) == 0);
+}
+
+}  // namespace
+
+bool CRegVal::IsEqual(const CCompareItem& other, Exactness exactness) const
 {
     if (typeid(other) != typeid(CRegVal))
         return false;
     const CRegVal& value = static_cast<const CRegVal&>(other);
-    return m_dwDataSize == value.m_dwDataSize &&
-           (m_dwDataSize == 0 || std::memcmp(GetData(), value.GetData(), m_dwDataSize) == 0);
+    // Data whose stored form is exact never equal data whose stored form is
+    // not: the one reads back as itself, the other does not.
+    if (exactness == Exactness::Exact && (m_bExactData || value.m_bExactData))
+        return m_bExactData && value.m_bExactData &&
+               SameBytes(GetExactData(), GetExactDataSize(), value.GetExactData(), value.GetExactDataSize());
+    return SameBytes(GetData(), m_dwDataSize, value.GetData(), value.m_dwDataSize);
 }
 
 void CRegVal::GetName(std::string& out) const

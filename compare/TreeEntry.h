@@ -41,6 +41,10 @@ public:
     }
 
     const CCompareName& GetStoredName() const { return m_strName; }
+    // Gives the entry the same name with its exact form, which the loader
+    // learns from the snapshot's appendix after the records; or, in a
+    // comparison of exact names, the form read from the file's code page.
+    void SetStoredName(CCompareName name) { m_strName = std::move(name); }
     CCompareNode* GetParent() const { return m_pParent; }
     Self* GetOpposite() const { return m_pOpposite; }
     CompareState GetState() const { return static_cast<CompareState>(m_nState); }

@@ -32,7 +32,7 @@ std::string EntryPath(const CCompareItem& item)
 }
 
 void ForEachTreeLine(const CCompareNode& root1, const CCompareNode& root2,
-                     const std::function<void(const std::string& line)>& onLine)
+                     const std::function<void(const std::string& line)>& onLine, const TreeLineName& nameOf)
 {
     std::string name, text;
     for (const CCompareNode* root : {&root1, &root2}) {
@@ -45,12 +45,18 @@ void ForEachTreeLine(const CCompareNode& root1, const CCompareNode& root2,
         WalkTree(
             *root,
             [&](const CCompareNode& node, unsigned depth) {
-                node.GetName(name);
+                if (nameOf)
+                    name = nameOf(node, nullptr);
+                else
+                    node.GetName(name);
                 line(depth, node.GetState(), " N ");
                 return true;
             },
             [&](const CCompareItem& item, unsigned depth) {
-                item.GetName(name);
+                if (nameOf)
+                    name = nameOf(*item.GetParent(), &item);
+                else
+                    item.GetName(name);
                 line(depth, item.GetState(), " I ");
             });
     }

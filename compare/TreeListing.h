@@ -49,9 +49,12 @@ void WalkTree(const CCompareNode& root, OnNode onNode, OnItem onItem)
 // the compare state as a number, "N" or "I", and the display name as
 // AppendShownName shows it.
 std::string TreeListing(const CCompareNode& root1, const CCompareNode& root2);
-// Hands out the lines of TreeListing one by one, without their line ends.
+// Hands out the lines of TreeListing one by one, without their line ends;
+// with nameOf, each entry's name is what it gives (of the node, or of the
+// item when that is not null) instead of the display name.
+using TreeLineName = std::function<std::string(const CCompareNode& node, const CCompareItem* item)>;
 void ForEachTreeLine(const CCompareNode& root1, const CCompareNode& root2,
-                     const std::function<void(const std::string& line)>& onLine);
+                     const std::function<void(const std::string& line)>& onLine, const TreeLineName& nameOf = {});
 
 // The path of an entry below its root, its ancestors' names joined by
 // backslashes; an item ends with its display name, e.g. (Default).

@@ -28,7 +28,8 @@ CCompareItem* ItemPartner(const CCompareNode& node, const CCompareItem& item, CC
 
 // Settles an item's state from the counterpart of its parent in the other
 // tree, looking it up in opposite's items through lookup.
-void PairItem(CCompareItem* item, const CCompareNode& opposite, CCompareNode::ItemList::CLookup& lookup)
+void PairItem(CCompareItem* item, const CCompareNode& opposite, CCompareNode::ItemList::CLookup& lookup,
+              Exactness exactness)
 {
     if (item->GetState() != csUncompared)
         return;
@@ -38,14 +39,14 @@ void PairItem(CCompareItem* item, const CCompareNode& opposite, CCompareNode::It
         return;
     }
     item->LinkOpposite(counterpart);
-    CompareState state = item->IsEqual(*counterpart) ? csIdentical : csChanged;
+    CompareState state = item->IsEqual(*counterpart, exactness) ? csIdentical : csChanged;
     item->SetState(state);
     counterpart->SetState(state);
 }
 
 }  // namespace
 
-void PairTrees(CCompareNode* root, CCompareNode* opposite, IProgress* progress)
+void PairTrees(CCompareNode* root, CCompareNode* opposite, IProgress* progress, Exactness exactness)
 {
     // The explicit stack visits the pairs in the same depth-first order as
     // the recursive pass would: a pair, then each matched child pair in full,
@@ -62,7 +63,8 @@ void PairTrees(CCompareNode* root, CCompareNode* opposite, IProgress* progress)
         if (progress)
             progress->BarStepIt();
         node->LinkOpposite(counterpart);
-        stack.push_back(Frame{node, counterpart, node->Nodes().GetHeadPosition(), {}, {}});
+        stack.push_back(Frame{node, counterpart, node->Nodes().GetHeadPosition(),
+                              CCompareNode::NodeList::CLookup(exactness), CCompareNode::ItemList::CLookup(exactness)});
     };
 
     enter(root, opposite);
@@ -80,7 +82,7 @@ void PairTrees(CCompareNode* root, CCompareNode* opposite, IProgress* progress)
             continue;
         }
         for (CCompareItem* item : frame.node->Items())
-            PairItem(item, *frame.opposite, frame.itemLookup);
+            PairItem(item, *frame.opposite, frame.itemLookup, exactness);
         stack.pop_back();
     }
 }
@@ -96,7 +98,8 @@ constexpr uint32_t kPairwiseTwinLimit = 16;
 // into groups of matching names, so a list of one name repeated costs no
 // more than a list of distinct names. named is room to reuse.
 template <class T, class Mark>
-void MarkTwinsIn(const CCompareList<T>& list, std::vector<std::pair<uint32_t, void*>>& named, Mark mark)
+void MarkTwinsIn(const CCompareList<T>& list, Exactness exactness, std::vector<std::pair<uint32_t, void*>>& named,
+                 Mark mark)
 {
     const uint32_t count = list.GetCount();
     if (count < 2)
@@ -108,7 +111,7 @@ void MarkTwinsIn(const CCompareList<T>& list, std::vector<std::pair<uint32_t, vo
             elements[n++] = element;
         for (uint32_t i = 0; i < n; ++i)
             for (uint32_t j = i + 1; j < n; ++j)
-                if (NamesMatch(elements[i]->GetStoredName(), elements[j]->GetStoredName())) {
+                if (NamesMatch(elements[i]->GetStoredName(), elements[j]->GetStoredName(), exactness)) {
                     mark(elements[i]);
                     mark(elements[j]);
                 }
@@ -116,7 +119,7 @@ void MarkTwinsIn(const CCompareList<T>& list, std::vector<std::pair<uint32_t, vo
     }
     named.clear();
     for (T* element : list)
-        named.emplace_back(NameMatchHash(element->GetStoredName()), element);
+        named.emplace_back(NameMatchHash(element->GetStoredName(), exactness), element);
     std::sort(named.begin(), named.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<T*> firsts;  // the first of each group in the run
@@ -130,7 +133,7 @@ void MarkTwinsIn(const CCompareList<T>& list, std::vector<std::pair<uint32_t, vo
             for (size_t i = run; i < end; ++i) {
                 T* element = static_cast<T*>(named[i].second);
                 auto first = std::find_if(firsts.begin(), firsts.end(), [&](const T* other) {
-                    return NamesMatch(other->GetStoredName(), element->GetStoredName());
+                    return NamesMatch(other->GetStoredName(), element->GetStoredName(), exactness);
                 });
                 if (first == firsts.end()) {
                     firsts.push_back(element);
@@ -146,15 +149,15 @@ void MarkTwinsIn(const CCompareList<T>& list, std::vector<std::pair<uint32_t, vo
 
 }  // namespace
 
-void MarkTwins(CCompareNode* root)
+void MarkTwins(CCompareNode* root, Exactness exactness)
 {
     std::vector<CCompareNode*> pending{root};
     std::vector<std::pair<uint32_t, void*>> named;
     while (!pending.empty()) {
         CCompareNode* node = pending.back();
         pending.pop_back();
-        MarkTwinsIn(node->Nodes(), named, [](CCompareNode* twin) { twin->SetTwin(); });
-        MarkTwinsIn(node->Items(), named, [](CCompareItem* twin) { twin->SetTwin(); });
+        MarkTwinsIn(node->Nodes(), exactness, named, [](CCompareNode* twin) { twin->SetTwin(); });
+        MarkTwinsIn(node->Items(), exactness, named, [](CCompareItem* twin) { twin->SetTwin(); });
         for (CCompareNode* child : node->Nodes())
             pending.push_back(child);
     }

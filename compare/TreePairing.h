@@ -16,9 +16,11 @@ class IProgress;
 // changed). Each pair of nodes compared advances the progress bar by one
 // step; progress may be null. A second pass the other way meets the pairs of
 // the first again and settles what only the other tree holds.
-void PairTrees(CCompareNode* root, CCompareNode* opposite, IProgress* progress);
+// exactness: which forms of names and contents are compared.
+void PairTrees(CCompareNode* root, CCompareNode* opposite, IProgress* progress,
+               Exactness exactness = Exactness::Recorded);
 
 // Marks every node and item of root's tree that has a sibling of a matching
 // name (HasTwin): the pairing tells such siblings apart only by their order,
 // which nothing outside the comparison knows.
-void MarkTwins(CCompareNode* root);
+void MarkTwins(CCompareNode* root, Exactness exactness = Exactness::Recorded);

@@ -77,11 +77,12 @@ void* CTreeStorage::AllocateText(size_t size)
     return Allocate(size, 2);
 }
 
-CCompareName CTreeStorage::Name(std::string_view text)
+CCompareName CTreeStorage::Name(std::string_view text, std::u16string_view exact)
 {
-    if (text.empty())
+    if (text.empty() && exact.empty())
         return CCompareName();
-    return CCompareName::WriteStored(AllocateText(CCompareName::StoredSize(text.size())), text);
+    return CCompareName::WriteStored(AllocateText(CCompareName::StoredSize(text.size(), exact.size())), text,
+                                     exact);
 }
 
 void CTreeStorage::Swap(CTreeStorage& other) noexcept

@@ -40,7 +40,9 @@ public:
 
     // A name whose form (CompareName.h) is written here; the empty name
     // takes no room.
-    CCompareName Name(std::string_view text);
+    CCompareName Name(std::string_view text, std::u16string_view exact = {});
+    // The same name, its exact form with it, written here.
+    CCompareName Name(const CCompareName& name) { return Name(name.view(), name.Exact()); }
 
     // Room for count pointers, for a list's cells.
     template <class T>

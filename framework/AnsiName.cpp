@@ -61,6 +61,21 @@ std::string AnsiName(const wchar_t* name, size_t length)
     return ansi;
 }
 
+std::string AnsiName(const wchar_t* name, size_t length, bool& exact)
+{
+    std::string ansi = AnsiName(name, length);
+    exact = AnsiNameIsExact(ansi, name, length);
+    return ansi;
+}
+
+bool AnsiNameIsExact(const std::string& ansi, const wchar_t* name, size_t length)
+{
+    if (ansi.size() == length && IsAscii(name, length))
+        return true;
+    std::wstring back = WideName(ansi);
+    return back.size() == length && back.compare(0, length, name, length) == 0;
+}
+
 std::string StrictAnsiName(const std::wstring& name, std::string* lost)
 {
     if (lost)

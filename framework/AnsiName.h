@@ -7,8 +7,31 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide text is UTF-16");
+
+// A wide text as its UTF-16 units.
+inline std::u16string_view ExactUnits(const wchar_t* text, size_t length)
+{
+    return std::u16string_view(reinterpret_cast<const char16_t*>(text), length);
+}
+inline std::u16string_view ExactUnits(const std::wstring& text)
+{
+    return ExactUnits(text.data(), text.size());
+}
 
 std::string AnsiName(const wchar_t* name, size_t length);
+// The same, and whether it reads back as the name: false when a character
+// was stood in for, or the name holds what no text does (a lone half of a
+// surrogate pair).
+std::string AnsiName(const wchar_t* name, size_t length, bool& exact);
+// Whether ansi, a name's ANSI form, reads back as the name.
+bool AnsiNameIsExact(const std::string& ansi, const wchar_t* name, size_t length);
+inline bool AnsiNameIsExact(const std::string& ansi, const std::wstring& name)
+{
+    return AnsiNameIsExact(ansi, name.data(), name.size());
+}
 inline std::string AnsiName(const std::wstring& name)
 {
     return AnsiName(name.data(), name.size());

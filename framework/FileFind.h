@@ -33,6 +33,7 @@ public:
     bool IsDirectory() const { return (m_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     bool IsDots() const;
     uint32_t GetLengthLow() const { return m_data.nFileSizeLow; }
+    uint64_t GetLength() const { return static_cast<uint64_t>(m_data.nFileSizeHigh) << 32 | m_data.nFileSizeLow; }
     uint64_t GetCreationTime() const { return ToUInt64(m_data.ftCreationTime); }
     uint64_t GetLastWriteTime() const { return ToUInt64(m_data.ftLastWriteTime); }
 

@@ -15,14 +15,14 @@ namespace {
 class CSeed {
 public:
     CSeed() : m_writer(m_file) { m_writer.WriteHeader('C'); }
-    uint64_t Begin(const std::string& name)
+    uint64_t Begin(const std::string& name, std::u16string_view exact = {})
     {
         ++m_folders;
-        return m_writer.BeginFolder(name.data(), name.size());
+        return m_writer.BeginFolder(name.data(), name.size(), exact);
     }
-    void File(const std::string& name, uint32_t size, uint64_t time)
+    void File(const std::string& name, uint64_t size, uint64_t time, std::u16string_view exact = {})
     {
-        m_writer.WriteFile(name.data(), name.size(), time, time + 1, size);
+        m_writer.WriteFile(name.data(), name.size(), time, time + 1, size, exact);
     }
     void End(uint64_t counts, uint32_t subfolders, uint32_t files) { m_writer.EndFolder(counts, subfolders, files); }
     // What the appendix says after the records: the writer, and any places.
@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    CSnapAppendix m_appendix{true, 1252, "corvane-snap", "2.1.0.0", {}};
+    CSnapAppendix m_appendix{true, 1252, "corvane-snap", "2.1.0.0", {}, {}};
     CMemoryFile m_file;
     CFSSnapWriter m_writer;
     uint32_t m_folders = 0;
@@ -96,6 +96,17 @@ int main(int argc, char** argv)
             s.File((i % 2 ? "File" : "file") + std::to_string(i / 3), static_cast<uint32_t>(i), 5);
         s.End(root, 0, 24);
         ok &= s.Save(dir + "long-list.tvrec");
+    }
+    {
+        CSeed s;  // names the code page cannot hold, and sizes of 4 GiB and more
+        uint64_t root = s.Begin("C:");
+        s.File("???.txt", 1, 6, u"\u0414\u0438\u0440.txt");
+        s.File("???.txt", 5000000000ull, 6, u"\u0416\u0443\u043a.txt");
+        uint64_t emoji = s.Begin("??", u"\U0001F30D");
+        s.File("disk.vhd", 9ull << 32, 7);
+        s.End(emoji, 0, 1);
+        s.End(root, 1, 2);
+        ok &= s.Save(dir + "exact-forms.tvrec");
     }
     return ok ? 0 : 1;
 }

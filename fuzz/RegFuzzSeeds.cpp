@@ -16,15 +16,15 @@ namespace {
 class CSeed {
 public:
     CSeed() : m_writer(m_file) { m_writer.WriteHeader(); }
-    void Key(const std::string& name, uint32_t subkeys, uint32_t values)
+    void Key(const std::string& name, uint32_t subkeys, uint32_t values, std::u16string_view exact = {})
     {
         ++m_keys;
-        m_writer.WriteKeyName(name);
+        m_writer.WriteKeyName(name, exact);
         m_writer.WriteKeyCounts(subkeys, values);
     }
-    void Value(const std::string& name, uint32_t type, const std::string& data)
+    void Value(const std::string& name, uint32_t type, const std::string& data, const CValueExactParts& exact = {})
     {
-        m_writer.WriteValue(name.data(), name.size(), type, data.data(), static_cast<uint32_t>(data.size()));
+        m_writer.WriteValue(name.data(), name.size(), type, data.data(), static_cast<uint32_t>(data.size()), exact);
     }
     // What the appendix says after the records: the writer, and any places.
     void Appendix(std::vector<SnapPlacePath> places) { m_appendix.places = std::move(places); }
@@ -38,7 +38,7 @@ public:
     }
 
 private:
-    CSnapAppendix m_appendix{true, 1252, "corvane-snap", "2.1.0.0", {}};
+    CSnapAppendix m_appendix{true, 1252, "corvane-snap", "2.1.0.0", {}, {}};
     CMemoryFile m_file;
     CRegSnapWriter m_writer;
     uint32_t m_keys = 0;
@@ -101,6 +101,23 @@ int main(int argc, char** argv)
             s.Key("k" + std::to_string(i % 15), 0, 0);
         s.Key("HKEY_USERS", 0, 0);
         ok &= s.Save(dir + "long-lists.tvrec");
+    }
+    {
+        CSeed s;  // names and string data the code page cannot hold
+        CValueExactParts path;
+        path.name = u"\u041f\u0443\u0442\u044c";
+        const char16_t data[] = u"C:\\Users\\\u0414\u0438\u0440";
+        path.data.assign(reinterpret_cast<const uint8_t*>(data), reinterpret_cast<const uint8_t*>(data) + sizeof data);
+        path.hasData = true;
+        CValueExactParts odd;
+        odd.data = {'a', 0, 'b'};  // an odd number of bytes
+        odd.hasData = true;
+        s.Key("HKEY_LOCAL_MACHINE", 1, 2);
+        s.Value("????", 1, std::string("C:\\Users\\???", 13), path);
+        s.Value("odd", 2, std::string("a", 1), odd);
+        s.Key("??????", 0, 0, u"\U0001F30E\U0001F30F\U0001F30D");
+        s.Key("HKEY_USERS", 0, 0);
+        ok &= s.Save(dir + "exact-forms.tvrec");
     }
     return ok ? 0 : 1;
 }

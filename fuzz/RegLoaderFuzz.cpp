@@ -83,6 +83,8 @@ void CheckTree(CCompareNode& root)
             volatile uint8_t sum = 0;
             for (uint32_t i = 0; i < value->GetDataSize(); ++i)
                 sum = static_cast<uint8_t>(sum + value->GetData()[i]);
+            for (uint32_t i = 0; i < value->GetExactDataSize(); ++i)
+                sum = static_cast<uint8_t>(sum + value->GetExactData()[i]);
             viewers.Show(*item, view);
         }
         for (CCompareNode* child : node->Nodes())

@@ -5,6 +5,7 @@
 #include "compare/RegVal.h"
 #include "report/AnsiText.h"
 #include "report/DiffReport.h"
+#include "report/ExactText.h"
 
 #include <cstdio>
 #include <string_view>
@@ -49,10 +50,15 @@ std::vector<std::string> ItemFields(const CCompareItem& item, SnapKind kind)
 {
     if (kind == SnapKind::FileSystem) {
         const CFSFile& file = static_cast<const CFSFile&>(item);
-        return {std::to_string(file.GetSize()), IsoFileTime(file.GetCreated()),
+        return {std::to_string(file.GetWholeSize()), IsoFileTime(file.GetCreated()),
                 IsoFileTime(file.GetModified())};
     }
+    // String data that the record holds only in the code page's stand-ins
+    // are given as the registry held them: UTF-16 bytes.
     const CRegVal& value = static_cast<const CRegVal&>(item);
+    if (value.HasExactData())
+        return {RegTypeName(value.GetType()), std::to_string(value.GetExactDataSize()),
+                HexData(value.GetExactData(), value.GetExactDataSize())};
     return {RegTypeName(value.GetType()), std::to_string(value.GetDataSize()),
             HexData(value.GetData(), value.GetDataSize())};
 }
@@ -124,7 +130,7 @@ void CsvReport(const CDiffOutput& diff, CTextSink& out)
 
     ForEachDifference(diff.mine, diff.kind, [&](const CDiffRecord& record) {
         text = DiffEntryKindName(record.kind);
-        text += "," + CsvField(AnsiToUtf8(record.path)) + "," + DiffChangeName(record.change);
+        text += "," + CsvField(RecordPathUtf8(record)) + "," + DiffChangeName(record.change);
         std::vector<std::string> before(3), after(3);
         if (record.before)
             before = ItemFields(*record.before, diff.kind);
@@ -194,7 +200,7 @@ void JsonReport(const CDiffOutput& diff, CTextSink& out)
         text = first ? "\n    {" : ",\n    {";
         first = false;
         text += std::string("\"kind\": \"") + DiffEntryKindName(record.kind) + "\", ";
-        text += "\"path\": " + JsonString(AnsiToUtf8(record.path)) + ", ";
+        text += "\"path\": " + JsonString(RecordPathUtf8(record)) + ", ";
         text += std::string("\"change\": \"") + DiffChangeName(record.change) + "\", ";
         if (record.node) {
             text += std::string("\"") + NodesHeldName(diff.kind) + "\": " +

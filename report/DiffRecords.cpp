@@ -1,5 +1,7 @@
 #include "report/DiffRecords.h"
 
+#include "report/ExactText.h"
+
 #include "compare/TreeListing.h"
 
 const char* DiffEntryKindName(DiffEntryKind kind)
@@ -21,6 +23,13 @@ const char* DiffChangeName(DiffChange change)
     case DiffChange::Changed: return "changed";
     }
     return "";
+}
+
+std::string RecordPathUtf8(const CDiffRecord& record)
+{
+    if (record.node)
+        return EntryPathUtf8(*record.node);
+    return EntryPathUtf8(record.before ? *record.before : *record.after);
 }
 
 void ForEachDifference(const CCompareMine& mine, SnapKind kind,

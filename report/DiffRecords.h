@@ -41,6 +41,9 @@ struct CDiffRecord {
 void ForEachDifference(const CCompareMine& mine, SnapKind kind,
                        const std::function<void(const CDiffRecord&)>& visit);
 
+// The record's path in UTF-8, exact where its entries have exact names.
+std::string RecordPathUtf8(const CDiffRecord& record);
+
 struct CDiffSummary {
     uint64_t removed = 0, added = 0, changed = 0;
     uint64_t Total() const { return removed + added + changed; }

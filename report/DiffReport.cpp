@@ -25,7 +25,7 @@ std::string FormatUtcFileTime(uint64_t fileTime)
 std::string CFSFileDescriber::Describe(const CCompareItem& item) const
 {
     const CFSFile& file = static_cast<const CFSFile&>(item);
-    return FormatSizeText(file.GetSize()) + ", modified " + FormatUtcFileTime(file.GetModified());
+    return FormatSizeText(file.GetWholeSize()) + ", modified " + FormatUtcFileTime(file.GetModified());
 }
 
 std::string CFSFileDescriber::DescribeChange(const CCompareItem& item1,
@@ -34,8 +34,8 @@ std::string CFSFileDescriber::DescribeChange(const CCompareItem& item1,
     const CFSFile& a = static_cast<const CFSFile&>(item1);
     const CFSFile& b = static_cast<const CFSFile&>(item2);
     std::vector<std::string> changes;
-    if (a.GetSize() != b.GetSize())
-        changes.push_back("size " + FormatSizeText(a.GetSize()) + " -> " + FormatSizeText(b.GetSize()));
+    if (a.GetWholeSize() != b.GetWholeSize())
+        changes.push_back("size " + FormatSizeText(a.GetWholeSize()) + " -> " + FormatSizeText(b.GetWholeSize()));
     if (a.GetCreated() != b.GetCreated())
         changes.push_back("created " + FormatUtcFileTime(a.GetCreated()) + " -> " +
                           FormatUtcFileTime(b.GetCreated()));
@@ -106,7 +106,7 @@ std::string CRegValDescriber::DescribeChange(const CCompareItem& item1,
 }
 
 void ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber& describer,
-                  CTextSink& out)
+                  CTextSink& out, bool utf8)
 {
     std::string folders, items, line;
     // Snapshots of chosen places: what was compared comes first.
@@ -119,7 +119,7 @@ void ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber&
         line = record.change == DiffChange::Changed ? "changed:   "
                : record.change == DiffChange::Removed ? "only in 1: "
                                                       : "only in 2: ";
-        AppendShownName(line, record.path);
+        AppendShownName(line, utf8 ? RecordPathUtf8(record) : record.path);
         if (record.node) {
             mine.FormatNodeCount(folders, static_cast<unsigned long>(record.nodesHeld));
             mine.FormatItemCount(items, static_cast<unsigned long>(record.itemsHeld));

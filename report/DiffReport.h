@@ -41,8 +41,10 @@ public:
 // names: what exists in one snapshot only (a folder once, with the count of
 // what it holds), and what changed. When the snapshots recorded chosen
 // places, a line "compared:  PLACE\" for each place both recorded comes first.
+// utf8: paths in UTF-8, exact where the entries have exact names; in the
+// ANSI code page as recorded otherwise.
 void ChangeReport(const CCompareMine& mine, SnapKind kind, const IItemDescriber& describer,
-                  CTextSink& out);
+                  CTextSink& out, bool utf8 = false);
 
 // "2015-03-03 14:05:09.0000000 UTC", or the raw number when it has no date.
 std::string FormatUtcFileTime(uint64_t fileTime);

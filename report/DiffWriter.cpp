@@ -1,6 +1,7 @@
 #include "report/DiffWriter.h"
 
 #include "compare/TreeListing.h"
+#include "report/ExactText.h"
 #include "report/RegPatch.h"
 
 #include <sys/stat.h>
@@ -12,14 +13,19 @@ namespace {
 const CDiffFormat kFormats[] = {
     {"report",
      [](const CFormatInput& in, CTextSink& out, std::string&) {
-         ChangeReport(in.diff.mine, in.diff.kind, in.describer, out);
+         ChangeReport(in.diff.mine, in.diff.kind, in.describer, out, in.options.utf8);
          return FormatOutcome::Written;
      },
      false},
     {"tree",
      [](const CFormatInput& in, CTextSink& out, std::string&) {
+         TreeLineName utf8Name;
+         if (in.options.utf8)
+             utf8Name = [](const CCompareNode& node, const CCompareItem* item) {
+                 return item ? DisplayNameUtf8(*item) : DisplayNameUtf8(node);
+             };
          ForEachTreeLine(*in.diff.mine.GetRoot1(), *in.diff.mine.GetRoot2(),
-                         [&](const std::string& line) { out << line << '\n'; });
+                         [&](const std::string& line) { out << line << '\n'; }, utf8Name);
          return FormatOutcome::Written;
      },
      false},

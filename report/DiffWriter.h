@@ -17,6 +17,7 @@ struct CDiffOptions {
     bool reverse = false;           // a patch from snapshot 2's state back to 1's
     bool types = false;             // a value whose type alone changed counts as changed
     bool allowHiveChanges = false;  // a patch may delete or create whole hives
+    bool utf8 = false;              // the report and the tree in UTF-8, names exact
 };
 
 // What a format is given: the finished comparison, the options, and the keys

@@ -10,6 +10,7 @@
 #include "compare/RegVal.h"
 #include "compare/TreeListing.h"
 #include "report/AnsiText.h"
+#include "report/ExactText.h"
 #include "report/DiffFormats.h"
 #include "report/DiffReport.h"
 
@@ -320,8 +321,7 @@ private:
             m_out += " empty";
         m_out += only ? "\">" : "\" open>";
         m_out += "<summary><i class=\"p\"></i><span class=\"n\">";
-        node.GetName(m_name);
-        AppendAnsi(m_out, m_name);
+        AppendHtml(m_out, DisplayNameUtf8(node));
         m_out += "</span>";
         auto held = m_held.find(&node);
         if (held != m_held.end()) {
@@ -350,8 +350,7 @@ private:
         if (m_registry)
             m_out += ValueGlyph(static_cast<const CRegVal&>(item).GetType());
         m_out += "\"></i><span class=\"n\">";
-        item.GetName(m_name);
-        AppendAnsi(m_out, m_name);
+        AppendHtml(m_out, DisplayNameUtf8(item));
         m_out += "</span>";
         if (state == csChanged && item.GetOpposite()) {
             const CCompareItem& before = m_left ? item : *item.GetOpposite();
@@ -369,7 +368,7 @@ private:
         if (m_registry)
             return m_describer->Describe(item);
         const CFSFile& file = static_cast<const CFSFile&>(item);
-        return FormatSizeText(file.GetSize()) + ", created " + FormatUtcFileTime(file.GetCreated()) +
+        return FormatSizeText(file.GetWholeSize()) + ", created " + FormatUtcFileTime(file.GetCreated()) +
                ", modified " + FormatUtcFileTime(file.GetModified());
     }
 
@@ -380,7 +379,6 @@ private:
     bool m_left = true;  // the tree being written
     std::unique_ptr<IItemDescriber> m_describer;
     std::unordered_map<const CCompareNode*, CHeldCount> m_held;
-    std::string m_name;
 };
 
 }  // namespace

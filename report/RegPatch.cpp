@@ -7,7 +7,9 @@
 #include "compare/RegTypes.h"
 #include "compare/RegVal.h"
 #include "compare/TreeListing.h"
+#include "compare/WideChars.h"
 #include "snapshot/RegSnapFormat.h"
+#include "report/AnsiText.h"
 #include "report/DiffReport.h"
 
 #include <cstdio>
@@ -20,6 +22,7 @@ namespace {
 
 const char kCrLf[] = "\r\n";
 const char kHeader[] = "REGEDIT4\r\n\r\n";
+const char kUnicodeHeader[] = "Windows Registry Editor Version 5.00\r\n\r\n";
 // The registry editor's exports break a line of hexadecimal data after the
 // comma that brings it to this many characters, and indent the next by two.
 constexpr size_t kHexLineLimit = 77;
@@ -28,17 +31,31 @@ const char kHexIndent[] = "  ";
 constexpr size_t kListedRefusals = 20;
 const char kNearlyHead[] =
     "these string values lack a final zero byte, which an import adds:";
+const char kMaybeInexactHead[] =
+    "these string values come from a snap shot of Corvane 2.0.0.1 or earlier, which kept them only in "
+    "the code page, and may not be what the registry held:";
+
+// How the patch is written: REGEDIT4 in the ANSI code page, or, when a name
+// or string must be carried that the code page cannot hold, the Unicode form
+// (built in UTF-8, written in UTF-16 with its byte-order mark), in which
+// string data of every type are UTF-16 and hexadecimal data are imported as
+// they stand.
+struct CPatchForm {
+    bool unicode = false;
+    uint32_t codePage = 0;      // of the target state's recorded strings
+    bool targetInexact = false; // the target's file kept no exact strings
+};
 
 // A name or text between quotes: the registry editor reads \\ and \" there.
 // It reads characters before escapes, so the second byte of a double-byte
 // character is never escaped, be it 0x5C.
-std::string Quoted(std::string_view text)
+std::string Quoted(std::string_view text, bool utf8 = false)
 {
     std::string out;
     out.reserve(text.size() + 2);
     out += '"';
     for (size_t at = 0; at < text.size();) {
-        size_t size = AnsiCharSize(text, at);
+        size_t size = utf8 ? 1 : AnsiCharSize(text, at);
         if (size == 1 && (text[at] == '\\' || text[at] == '"'))
             out += '\\';
         out.append(text, at, size);
@@ -72,6 +89,21 @@ const char* NameProblem(std::string_view name)
         return "a line break in its name";
     if (HasBrokenChar(name))
         return "a byte in its name that is no character of the code page";
+    return nullptr;
+}
+
+// The name as the patch writes it, and what it cannot write of it.
+std::string PatchName(const CCompareName& name, const CPatchForm& form)
+{
+    if (!form.unicode)
+        return name.str();
+    return name.HasExact() ? Utf16ToUtf8(name.Exact()) : AnsiToUtf8(name.view());
+}
+
+const char* ExactNameProblem(const CCompareName& name, const CPatchForm& form)
+{
+    if (form.unicode && HasLoneSurrogate(name.Exact()))
+        return "half of a character pair in its name, which no registry file carries";
     return nullptr;
 }
 
@@ -155,10 +187,68 @@ void AppendHex(std::string& line, uint32_t type, const uint8_t* data, uint32_t s
     }
 }
 
+// Data of a string type as the Unicode form writes them: UTF-16 units,
+// the registry's own where the snapshot kept them.
+std::u16string UnicodeData(const CRegVal& value, const CPatchForm& form)
+{
+    if (value.HasExactData())
+        return std::u16string(reinterpret_cast<const char16_t*>(value.GetExactData()), value.GetExactDataSize() / 2);
+    return CodePageToUtf16(form.codePage,
+                           std::string_view(reinterpret_cast<const char*>(value.GetData()), value.GetDataSize()));
+}
+
+// A REG_SZ that the Unicode form writes as "text" and gives back exactly:
+// whole characters, one final zero, no other control character than a tab.
+bool IsPlainUnicodeText(const std::u16string& units)
+{
+    if (units.empty() || units.back() != 0 || HasLoneSurrogate(units))
+        return false;
+    for (size_t i = 0; i + 1 < units.size(); ++i)
+        if (units[i] < 0x20 && units[i] != '\t')
+            return false;
+    return true;
+}
+
+// The value's line in the Unicode form: every string as the registry holds
+// it, hexadecimal data as they stand, so nothing gains a zero it never had.
+std::string UnicodeValueLine(const CRegVal& value, const CPatchForm& form)
+{
+    const std::string name = PatchName(value.GetStoredName(), form);
+    std::string line = name.empty() ? "@=" : Quoted(name, true) + "=";
+    if (!RegTypeOf(value.GetType()).strings) {
+        if (RegTypeOf(value.GetType()).fileForm == RegFileForm::Dword && value.GetDataSize() == 4) {
+            const uint8_t* data = value.GetData();
+            char number[24];
+            std::snprintf(number, sizeof number, "dword:%08x",
+                          static_cast<unsigned>(data[0] | data[1] << 8 | data[2] << 16 | uint32_t(data[3]) << 24));
+            line += number;
+        } else {
+            AppendHex(line, value.GetType(), value.GetData(), value.GetDataSize());
+        }
+        return line + kCrLf;
+    }
+    const std::u16string units = UnicodeData(value, form);
+    if (value.GetType() == kRegSz && IsPlainUnicodeText(units) &&
+        !(value.HasExactData() && value.GetExactDataSize() % 2)) {
+        line += Quoted(Utf16ToUtf8(std::u16string_view(units.data(), units.size() - 1)), true);
+        return line + kCrLf;
+    }
+    if (value.HasExactData()) {
+        // An odd last byte too: the registry held it.
+        AppendHex(line, value.GetType(), value.GetExactData(), value.GetExactDataSize());
+    } else {
+        AppendHex(line, value.GetType(), reinterpret_cast<const uint8_t*>(units.data()),
+                        static_cast<uint32_t>(2 * units.size()));
+    }
+    return line + kCrLf;
+}
+
 // The value's line; string data without their final zero byte as the import
 // will leave them, with it.
-std::string ValueLine(const CRegVal& value)
+std::string ValueLine(const CRegVal& value, const CPatchForm& form)
 {
+    if (form.unicode)
+        return UnicodeValueLine(value, form);
     std::string_view name = value.GetStoredName().view();
     std::string line = name.empty() ? "@=" : Quoted(name) + "=";
     const uint8_t* data = value.GetData();
@@ -184,22 +274,22 @@ std::string ValueLine(const CRegVal& value)
     return line + kCrLf;
 }
 
-std::string ValuePath(const std::string& keyPath, const CCompareItem& item)
+std::string ValuePath(const std::string& keyPath, const CCompareItem& item, const CPatchForm& form)
 {
     std::string name;
     item.GetName(name);
-    return keyPath + "\\" + name;
+    return keyPath + "\\" + (item.GetStoredName().empty() ? name : PatchName(item.GetStoredName(), form));
 }
 
 class CPatchWriter {
 public:
-    CPatchWriter(const CRegPatchOptions& options, const CCompareScope& scope)
-        : m_options(options), m_scope(scope)
+    CPatchWriter(const CRegPatchOptions& options, const CCompareScope& scope, const CPatchForm& form)
+        : m_options(options), m_scope(scope), m_form(form)
     {
     }
     void WriteState(const CCompareNode& root, bool target);
     bool Refused() const { return !m_refused.empty() || !m_hives.empty(); }
-    bool Nearly() const { return !m_nearly.empty(); }
+    bool Nearly() const { return !m_nearly.empty() || !m_maybeInexact.empty(); }
     std::string Text() const;
     std::string Refusal() const;
     std::string NearlyNote() const;
@@ -238,12 +328,14 @@ private:
 
     const CRegPatchOptions& m_options;
     const CCompareScope& m_scope;
+    const CPatchForm& m_form;
     std::vector<Section> m_sections;
     std::vector<std::string> m_hives;  // "delete the hive HKEY_USERS\S-1-5-..."
     std::unordered_map<const CCompareNode*, size_t> m_sectionOf;
     std::vector<std::string> m_refused;
     std::unordered_set<std::string> m_refusedSeen;
     std::vector<std::string> m_nearly;
+    std::vector<std::string> m_maybeInexact;
 };
 
 void CPatchWriter::Refuse(const char* what, const std::string& path, const std::string& reason)
@@ -278,7 +370,10 @@ bool CPatchWriter::CheckKey(const CCompareNode& key, unsigned depth, const std::
 
 bool CPatchWriter::CheckKeyName(const CCompareNode& key, const std::string& path)
 {
-    if (const char* problem = KeyNameProblem(key.GetStoredName().view())) {
+    const char* problem = KeyNameProblem(key.GetStoredName().view());
+    if (!problem)
+        problem = ExactNameProblem(key.GetStoredName(), m_form);
+    if (problem) {
         Refuse("key", path, problem);
         return false;
     }
@@ -291,16 +386,24 @@ bool CPatchWriter::CheckKeyName(const CCompareNode& key, const std::string& path
 
 bool CPatchWriter::CheckValue(const CRegVal& value, const std::string& keyPath, bool set)
 {
-    if (const char* problem = NameProblem(value.GetStoredName().view())) {
-        Refuse("value", ValuePath(keyPath, value), problem);
+    const char* problem = NameProblem(value.GetStoredName().view());
+    if (!problem)
+        problem = ExactNameProblem(value.GetStoredName(), m_form);
+    if (problem) {
+        Refuse("value", ValuePath(keyPath, value, m_form), problem);
         return false;
     }
     if (EitherHasTwin(value)) {
-        Refuse("value", ValuePath(keyPath, value), kTwinValue);
+        Refuse("value", ValuePath(keyPath, value, m_form), kTwinValue);
         return false;
     }
-    if (set && LacksFinalZero(value))
-        m_nearly.push_back(ShownName(ValuePath(keyPath, value)) + " (" + RegTypeName(value.GetType()) + ")");
+    const bool strings = RegTypeOf(value.GetType()).strings;
+    const std::string listed = ShownName(ValuePath(keyPath, value, m_form)) + " (" + RegTypeName(value.GetType()) + ")";
+    // The Unicode form carries data without their final zero as they are.
+    if (set && !m_form.unicode && LacksFinalZero(value))
+        m_nearly.push_back(listed);
+    if (set && strings && m_form.targetInexact)
+        m_maybeInexact.push_back(listed);
     return true;
 }
 
@@ -316,10 +419,10 @@ CPatchWriter::Section& CPatchWriter::SectionOf(const CCompareNode& key, const st
     return m_sections.back();
 }
 
-std::string DeletionLine(const CRegVal& value)
+std::string DeletionLine(const CRegVal& value, const CPatchForm& form)
 {
-    std::string_view name = value.GetStoredName().view();
-    return (name.empty() ? "@" : Quoted(name)) + "=-" + kCrLf;
+    const std::string name = PatchName(value.GetStoredName(), form);
+    return (name.empty() ? "@" : Quoted(name, form.unicode)) + "=-" + kCrLf;
 }
 
 void CPatchWriter::WriteValueChanges(const CCompareNode& key, const std::string& path, bool target)
@@ -330,21 +433,21 @@ void CPatchWriter::WriteValueChanges(const CCompareNode& key, const std::string&
         bool remove = !target && item->GetState() == csUnique;
         if (!(set || remove) || !CheckValue(value, path, set))
             continue;
-        SectionOf(key, path).lines += set ? ValueLine(value) : DeletionLine(value);
+        SectionOf(key, path).lines += set ? ValueLine(value, m_form) : DeletionLine(value, m_form);
     }
 }
 
 // Calls write for key and each key below it with its path; write returns
 // whether to go below the key.
 template <class Write>
-void WalkKeys(const CCompareNode& key, const std::string& path, Write write)
+void WalkKeys(const CCompareNode& key, const std::string& path, const CPatchForm& form, Write write)
 {
     std::vector<std::string> paths;  // paths[d]: the key at depth d below key
     WalkTree(
         key,
         [&](const CCompareNode& node, unsigned depth) {
             paths.resize(depth);
-            paths.push_back(depth == 0 ? path : paths[depth - 1] + "\\" + node.GetStoredName().str());
+            paths.push_back(depth == 0 ? path : paths[depth - 1] + "\\" + PatchName(node.GetStoredName(), form));
             return write(node, depth, paths.back());
         },
         [](const CCompareItem&, unsigned) {});
@@ -356,14 +459,14 @@ CPatchWriter::Section CPatchWriter::WholeKeySection(const CCompareNode& key, con
     for (const CCompareItem* item : key.Items()) {
         const CRegVal& value = static_cast<const CRegVal&>(*item);
         if (CheckValue(value, path, set))
-            section.lines += set ? ValueLine(value) : DeletionLine(value);
+            section.lines += set ? ValueLine(value, m_form) : DeletionLine(value, m_form);
     }
     return section;
 }
 
 void CPatchWriter::WriteCreatedKey(const CCompareNode& key, const std::string& path)
 {
-    WalkKeys(key, path, [&](const CCompareNode& node, unsigned depth, const std::string& nodePath) {
+    WalkKeys(key, path, m_form, [&](const CCompareNode& node, unsigned depth, const std::string& nodePath) {
         if (depth > 0 && !CheckKeyName(node, nodePath))
             return false;
         m_sections.push_back(WholeKeySection(node, nodePath, true));
@@ -373,7 +476,7 @@ void CPatchWriter::WriteCreatedKey(const CCompareNode& key, const std::string& p
 
 void CPatchWriter::WriteTrimmedDeletion(const CCompareNode& key, const std::string& path)
 {
-    WalkKeys(key, path, [&](const CCompareNode& node, unsigned depth, const std::string& nodePath) {
+    WalkKeys(key, path, m_form, [&](const CCompareNode& node, unsigned depth, const std::string& nodePath) {
         if (depth > 0 && !CheckKeyName(node, nodePath))
             return false;
         if (!Trimmed(node)) {
@@ -421,7 +524,7 @@ void CPatchWriter::WriteState(const CCompareNode& root, bool target)
                 passedUnique.push_back(false);
                 return true;
             }
-            std::string name = node.GetStoredName().str();
+            std::string name = PatchName(node.GetStoredName(), m_form);
             paths.push_back(depth == 1 ? name : paths[depth - 1] + "\\" + name);
             const CCompareScope::Step* up = steps[depth - 1];
             steps.push_back(up && !up->chosen ? CCompareScope::Find(*up, node.GetStoredName()) : nullptr);
@@ -458,16 +561,29 @@ void CPatchWriter::WriteState(const CCompareNode& root, bool target)
 
 std::string CPatchWriter::Text() const
 {
-    std::string text = kHeader;
-    if (Nearly()) {
-        text += std::string("; ") + kNearlyHead + kCrLf;
-        for (const std::string& value : m_nearly)
+    std::string text = m_form.unicode ? kUnicodeHeader : kHeader;
+    for (const auto& [head, values] : {std::make_pair(kNearlyHead, &m_nearly), std::make_pair(kMaybeInexactHead, &m_maybeInexact)}) {
+        if (values->empty())
+            continue;
+        text += std::string("; ") + head + kCrLf;
+        for (const std::string& value : *values)
             text += ";   " + value + kCrLf;
         text += kCrLf;
     }
     for (const Section& section : m_sections)
         text += section.head + kCrLf + section.lines + kCrLf;
-    return text;
+    if (!m_form.unicode)
+        return text;
+    // UTF-16, little-endian, after its byte-order mark, as the registry
+    // editor writes and reads this form.
+    std::u16string units = Utf8ToUtf16(text);
+    std::string bytes = "\xFF\xFE";
+    bytes.reserve(2 + 2 * units.size());
+    for (char16_t unit : units) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
 }
 
 // Lines under a first line, the first kListedRefusals of them, then a count.
@@ -495,7 +611,27 @@ std::string CPatchWriter::Refusal() const
 
 std::string CPatchWriter::NearlyNote() const
 {
-    return Listed((std::string("the registry patch is not exact: ") + kNearlyHead).c_str(), m_nearly);
+    std::string note;
+    for (const auto& [head, values] : {std::make_pair(kNearlyHead, &m_nearly), std::make_pair(kMaybeInexactHead, &m_maybeInexact)})
+        if (!values->empty())
+            note += (note.empty() ? "" : "\n") + Listed((std::string("the registry patch is not exact: ") + head).c_str(), *values);
+    return note;
+}
+
+// Whether any entry left in the tree has an exact name or exact data.
+bool HoldsExactForms(const CCompareNode& root)
+{
+    bool exact = false;
+    WalkTree(
+        root,
+        [&](const CCompareNode& node, unsigned) {
+            exact = exact || node.GetStoredName().HasExact();
+            return !exact;
+        },
+        [&](const CCompareItem& item, unsigned) {
+            exact = exact || item.GetStoredName().HasExact() || static_cast<const CRegVal&>(item).HasExactData();
+        });
+    return exact;
 }
 
 }  // namespace
@@ -524,7 +660,12 @@ RegPatchOutcome WriteRegPatch(const CCompareMine& mine, const CRegPatchOptions& 
     }
     const CCompareNode& start = options.reverse ? *mine.GetRoot2() : *mine.GetRoot1();
     const CCompareNode& target = options.reverse ? *mine.GetRoot1() : *mine.GetRoot2();
-    CPatchWriter writer(options, mine.Scope());
+    const CSnapAppendix& targetAppendix = options.reverse ? mine.Appendix1() : mine.Appendix2();
+    CPatchForm form;
+    form.unicode = HoldsExactForms(start) || HoldsExactForms(target);
+    form.codePage = targetAppendix.codePage ? targetAppendix.codePage : SystemCodePage();
+    form.targetInexact = !targetAppendix.present;
+    CPatchWriter writer(options, mine.Scope(), form);
     writer.WriteState(start, false);
     writer.WriteState(target, true);
     if (writer.Refused()) {

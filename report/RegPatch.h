@@ -1,6 +1,12 @@
 // A registry patch: a file in the REGEDIT4 text format, the one the system's
 // registry editor imports, that turns the state of one snapshot of a finished
-// registry comparison into the other's.
+// registry comparison into the other's. When a name or string to be written
+// has an exact form that the code page cannot hold (the snapshot's appendix
+// kept it), the patch takes the editor's Unicode form instead: "Windows
+// Registry Editor Version 5.00", UTF-16 with its byte-order mark, string
+// data of every type in UTF-16, and hexadecimal data imported as they stand,
+// so that every string, an odd last byte or a missing final zero included,
+// is carried exactly.
 //
 // Keys found in the target state only are created with all their values and
 // subkeys, keys found in the starting state only are deleted ("[-KEY]"), and
@@ -25,9 +31,11 @@
 // of the code page, a key or value that has a sibling of the same name once
 // letters are folded, a key name that is empty or holds a backslash, and a
 // root other than the two a snapshot records or one found in one snapshot
-// only. String data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) without a final
-// zero byte are written with one, as the import would leave them anyway;
-// the patch's header names them after a ";".
+// only. In REGEDIT4, string data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ)
+// without a final zero byte are written with one, as the import would leave
+// them anyway; the patch's header names them after a ";". String values set
+// from a snapshot file that kept no exact forms (one of 2.0.0.1 or earlier)
+// are named there too: the code page may have stood in for what they held.
 //
 // A key of the starting state only that held entries an exclusion took out
 // is not deleted whole: what is left of it is deleted, key by key and value
@@ -59,7 +67,7 @@ struct CRegPatchOptions {
 
 enum class RegPatchOutcome {
     Exact,
-    Nearly,   // written, with string data that gained their final zero
+    Nearly,   // written, with string data that gained their final zero or may be inexact
     Refused,  // nothing written
 };
 

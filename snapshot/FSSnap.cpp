@@ -101,7 +101,7 @@ void CFSSnap::Run()
             WalkDrive(writer);
             if (!DriveStillThere())
                 throw DriveGone();
-            writer.WriteAppendix(CSnapAppendix{true, ::GetACP(), m_strProgram, CORVANE_VERSION, m_places.PlacePaths()});
+            writer.WriteAppendix(CSnapAppendix{true, ::GetACP(), m_strProgram, CORVANE_VERSION, m_places.PlacePaths(), {}});
             if (!writer.Finish(m_nFoldersFound))
                 failure = kFSSnapWriteError;
         } catch (const WriteFailed&) {
@@ -235,7 +235,7 @@ void CFSSnap::WalkDrive(CFSSnapWriter& file)
             if (sub.place && !sub.place->chosen)
                 PassFolder(file, *sub.place);
             else
-                EnterFolder(file, sub.recorded);
+                EnterFolder(file, sub.recorded, sub.exact ? nullptr : &sub.name);
             continue;
         }
         file.EndFolder(folder.countsOffset, folder.subfolderCount, folder.fileCount);
@@ -244,13 +244,13 @@ void CFSSnap::WalkDrive(CFSSnapWriter& file)
     }
 }
 
-CFSSnap::Frame CFSSnap::BeginFolder(CFSSnapWriter& file, const std::string& name)
+CFSSnap::Frame CFSSnap::BeginFolder(CFSSnapWriter& file, const std::string& name, const std::wstring* exact)
 {
     ++m_nFoldersFound;
     m_pProgress->SetStatusText(m_path.c_str());
 
     Frame self;
-    self.countsOffset = file.BeginFolder(name.data(), name.size());
+    self.countsOffset = file.BeginFolder(name.data(), name.size(), exact ? ExactUnits(*exact) : std::u16string_view());
     CheckWrites(file);
     self.pathSize = m_path.size();
     self.widePathSize = m_widePath.size();
@@ -259,16 +259,18 @@ CFSSnap::Frame CFSSnap::BeginFolder(CFSSnapWriter& file, const std::string& name
 
 void CFSSnap::PassFolder(CFSSnapWriter& file, const SnapPlace& place)
 {
-    Frame self = BeginFolder(file, place.recorded);
+    bool exact;
+    AnsiName(place.name.data(), place.name.size(), exact);
+    Frame self = BeginFolder(file, place.recorded, exact ? nullptr : &place.name);
     for (const SnapPlace& step : place.next)
         self.subfolders.push_back(Subfolder{step.name, step.recorded, &step});
     self.subfolderCount = static_cast<uint32_t>(self.subfolders.size());
     m_chain.push_back(std::move(self));
 }
 
-void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name)
+void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const std::wstring* exact)
 {
-    Frame self = BeginFolder(file, name);
+    Frame self = BeginFolder(file, name, exact);
 
     // The whole listing comes first: whether the folder leads back is told
     // from it, and a folder that does is recorded with nothing in it.
@@ -280,15 +282,17 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name)
         if (finder.IsDots())
             continue;
         const wchar_t* entry = finder.GetFileName();
-        std::string recorded = AnsiName(entry, std::wcslen(entry));
+        const size_t length = std::wcslen(entry);
+        bool nameExact;
+        std::string recorded = AnsiName(entry, length, nameExact);
         bool folder = finder.IsDirectory();
         self.print.names = HashName(self.print.names, recorded.c_str(), folder);
         ++self.print.entries;
         if (folder)
-            self.subfolders.push_back(Subfolder{entry, std::move(recorded), nullptr});
+            self.subfolders.push_back(Subfolder{entry, std::move(recorded), nullptr, nameExact});
         else
-            m_files.push_back(ListedFile{std::move(recorded), finder.GetCreationTime(),
-                                         finder.GetLastWriteTime(), finder.GetLengthLow()});
+            m_files.push_back(ListedFile{std::move(recorded), nameExact ? std::wstring() : std::wstring(entry, length),
+                                         finder.GetCreationTime(), finder.GetLastWriteTime(), finder.GetLength()});
     }
     bool listed = finder.Listed();
     finder.Close();
@@ -308,10 +312,11 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name)
     self.subfolderCount = static_cast<uint32_t>(self.subfolders.size());
     self.fileCount = static_cast<uint32_t>(m_files.size());
     for (const ListedFile& f : m_files) {
-        file.WriteFile(f.name.data(), f.name.size(), f.creationTime, f.lastWriteTime, f.sizeLow);
+        file.WriteFile(f.name.data(), f.name.size(), f.creationTime, f.lastWriteTime, f.size,
+                       ExactUnits(f.exactName));
         ++m_nFilesFound;
         float percent;
-        if (m_meter.AddFile(f.sizeLow, percent))
+        if (m_meter.AddFile(static_cast<uint32_t>(f.size), percent))
             m_pProgress->SetPercent(percent);
     }
     CheckWrites(file);

@@ -80,6 +80,7 @@ private:
         std::wstring name;
         std::string recorded;
         const SnapPlace* place = nullptr;
+        bool exact = true;  // recorded reads back as name
     };
 
     // A folder on the chain from the root to the folder being walked.
@@ -96,8 +97,8 @@ private:
     // not to lead back.
     struct ListedFile {
         std::string name;
-        uint64_t creationTime, lastWriteTime;
-        uint32_t sizeLow;
+        std::wstring exactName;  // when name is not exact
+        uint64_t creationTime, lastWriteTime, size;
     };
 
     // Walks the drive from its root, depth-first, without recursion: a path
@@ -105,12 +106,13 @@ private:
     void WalkDrive(CFSSnapWriter& file);
     // Records the folder at m_path and m_widePath with its files, and puts it
     // on the chain when it has subfolders to walk.
-    void EnterFolder(CFSSnapWriter& file, const std::string& name);
+    // exact: the folder's name as the system holds it, when name is not it.
+    void EnterFolder(CFSSnapWriter& file, const std::string& name, const std::wstring* exact = nullptr);
     // Records a folder on the way to chosen folders, holding only the next
     // steps, without listing it.
     void PassFolder(CFSSnapWriter& file, const SnapPlace& place);
     // Writes the folder's name and counts to be patched; the frame to fill.
-    Frame BeginFolder(CFSSnapWriter& file, const std::string& name);
+    Frame BeginFolder(CFSSnapWriter& file, const std::string& name, const std::wstring* exact);
     bool LeadsBack(ListingPrint& folder);
     bool Identify(ListingPrint& folder, size_t widePathSize) const;
     static bool GetFolderId(const std::wstring& path, FolderId& id);

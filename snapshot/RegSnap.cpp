@@ -37,10 +37,8 @@ const char* const kRegSnapWriteError =
 namespace {
 
 // Room of the shared name buffers, in characters; a terminator follows. Names
-// the registry reports as longer make the enumeration fail. A value name in
-// a double-byte code page may take two bytes for each of its characters.
+// the registry reports as longer make the enumeration fail.
 constexpr DWORD kNameChars = 16640;
-constexpr DWORD kValueNameBytes = 2 * kNameChars;
 constexpr uint32_t kInitialDataSize = 4096;
 
 // The registry changes while it is walked. A key whose listing changed while
@@ -68,10 +66,10 @@ public:
         return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
                                   &values, nullptr, nullptr, nullptr, &lastWrite);
     }
-    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& type, BYTE* data,
+    LONG EnumValue(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength, DWORD& type, BYTE* data,
                    DWORD& dataLength) override
     {
-        return ::RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataLength);
+        return ::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &dataLength);
     }
     LONG EnumKey(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength) override
     {
@@ -123,10 +121,10 @@ void CRegSnap::Run()
     CRegSnapWriter writer(file);
     bool finished = false;
     try {
-        if (!m_name.Reserve(kValueNameBytes) || !m_data.Ensure(kInitialDataSize))
+        if (!m_data.Ensure(kInitialDataSize))
             Fail(kRegSnapReadValueError);
         m_subkeyName.assign(kNameChars + 1, 0);
-        m_name.Zero();
+        m_valueName.assign(kNameChars + 1, 0);
         m_data.Zero();
 
         writer.WriteHeader();
@@ -141,7 +139,7 @@ void CRegSnap::Run()
             else if (!WalkKey(writer, key, path, prefix, true))
                 Fail(kRegSnapQueryKeyError);
         }
-        writer.WriteAppendix(CSnapAppendix{true, ::GetACP(), m_strProgram, CORVANE_VERSION, m_places.PlacePaths()});
+        writer.WriteAppendix(CSnapAppendix{true, ::GetACP(), m_strProgram, CORVANE_VERSION, m_places.PlacePaths(), {}});
         if (!writer.Finish(m_nKeysRecorded))
             Fail(kRegSnapWriteError);
         finished = true;
@@ -236,13 +234,24 @@ CRegSnap::Listing CRegSnap::ReadListing(HKEY key, std::vector<Subkey>& subkeys, 
     }
 }
 
-// Each value is read where the listing has it, its name and data together:
-// a name the code page cannot hold (read with '?' in it) need never be looked
-// up, and nothing is asked of the registry twice.
+namespace {
+
+bool IsStringType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+}  // namespace
+
+// Each value is read where the listing has it, its name and data together,
+// as the registry holds them, so nothing is asked of the registry twice. The
+// record holds what the ANSI functions would have given: the name, and the
+// data of a string type, converted as they convert them (an odd last byte
+// of string data dropped); what that loses is kept for the appendix.
 bool CRegSnap::ReadValues(HKEY key, DWORD count, const char*& trouble)
 {
     m_values.Clear();
-    char* name = m_name.Data();
+    wchar_t* name = m_valueName.data();
     for (DWORD i = 0; i < count; ++i) {
         DWORD nameLength = 0, type = 0, dataLength = 0;
         LONG read = ERROR_MORE_DATA;
@@ -252,7 +261,7 @@ bool CRegSnap::ReadValues(HKEY key, DWORD count, const char*& trouble)
         for (int attempt = 0; attempt < kValueReadings && read == ERROR_MORE_DATA; ++attempt) {
             if (attempt > 0 && (dataLength <= m_data.Size() || !m_data.Ensure(dataLength)))
                 break;
-            nameLength = kValueNameBytes;
+            nameLength = kNameChars;
             dataLength = m_data.Size();
             read = m_registry.EnumValue(key, i, name, nameLength, type, m_data.Data(), dataLength);
         }
@@ -267,12 +276,29 @@ bool CRegSnap::ReadValues(HKEY key, DWORD count, const char*& trouble)
             trouble = kRegSnapReadValueError;
             continue;
         }
-        if (read != ERROR_SUCCESS || nameLength > kValueNameBytes) {
+        if (read != ERROR_SUCCESS || nameLength > kNameChars) {
             // Fewer values than counted (some were deleted), or a failure.
             trouble = kRegSnapAccessValueError;
             return true;
         }
-        m_values.Add(name, nameLength, type, m_data.Data(), dataLength);
+        CValueExactParts exact;
+        bool nameExact;
+        std::string recorded = AnsiName(name, nameLength, nameExact);
+        if (!nameExact)
+            exact.name.assign(ExactUnits(name, nameLength));
+        if (!IsStringType(type)) {
+            m_values.Add(recorded.data(), recorded.size(), type, m_data.Data(), dataLength, std::move(exact));
+            continue;
+        }
+        const wchar_t* units = reinterpret_cast<const wchar_t*>(m_data.Data());
+        bool dataExact;
+        m_ansiData = AnsiName(units, dataLength / 2, dataExact);
+        if (!dataExact || dataLength % 2) {
+            exact.data.assign(m_data.Data(), m_data.Data() + dataLength);
+            exact.hasData = true;
+        }
+        m_values.Add(recorded.data(), recorded.size(), type, m_ansiData.data(),
+                     static_cast<uint32_t>(m_ansiData.size()), std::move(exact));
     }
     return true;
 }
@@ -304,13 +330,13 @@ bool CRegSnap::ReadSubkeyNames(HKEY key, DWORD count, std::vector<Subkey>& names
 }
 
 bool CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name,
-                       const std::string* prefix, bool top)
+                       const std::string* prefix, bool top, const std::wstring* exact)
 {
     std::vector<Subkey> subkeys;
     KeyInfo info;
     if (ReadListing(key, subkeys, info) == Listing::Vanished)
         return false;
-    file.WriteKeyName(name);
+    file.WriteKeyName(name, exact ? ExactUnits(*exact) : std::u16string_view());
     uint64_t counts = file.WriteKeyCounts(static_cast<uint32_t>(subkeys.size()), m_values.Count());
     file.WriteValues(m_values);
     ++m_nKeysRecorded;
@@ -323,7 +349,9 @@ bool CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name,
             path = *prefix + "\\" + sub.recorded;
         const std::string* subPrefix = prefix ? &path : nullptr;
         if (RecordSubkey(file, key, sub.name, sub.recorded, subPrefix, &info,
-                         [&](HKEY subkey) { return WalkKey(file, subkey, sub.recorded, subPrefix, false); }))
+                         [&](HKEY subkey, const std::wstring* subkeyExact) {
+                             return WalkKey(file, subkey, sub.recorded, subPrefix, false, subkeyExact);
+                         }))
             ++recorded;
         if (top)
             ShowRootProgress(subkeys.size());
@@ -336,10 +364,10 @@ bool CRegSnap::WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name,
 }
 
 void CRegSnap::PassKey(CRegSnapWriter& file, HKEY key, const std::string& name, const SnapPlace* place,
-                       const std::string* prefix)
+                       const std::string* prefix, const std::wstring* exact)
 {
     const size_t steps = place ? place->next.size() : 0;
-    file.WriteKeyName(name);
+    file.WriteKeyName(name, exact ? ExactUnits(*exact) : std::u16string_view());
     uint64_t counts = file.WriteKeyCounts(static_cast<uint32_t>(steps), 0);
     ++m_nKeysRecorded;
     CheckWrites(file);
@@ -350,10 +378,11 @@ void CRegSnap::PassKey(CRegSnapWriter& file, HKEY key, const std::string& name, 
         if (prefix)
             path = *prefix + "\\" + step.recorded;
         const std::string* subPrefix = prefix ? &path : nullptr;
-        if (RecordSubkey(file, key, step.name, step.recorded, subPrefix, nullptr, [&](HKEY subkey) {
+        if (RecordSubkey(file, key, step.name, step.recorded, subPrefix, nullptr,
+                         [&](HKEY subkey, const std::wstring* subkeyExact) {
                 if (step.chosen)
-                    return WalkKey(file, subkey, step.recorded, subPrefix, true);
-                PassKey(file, subkey, step.recorded, &step, subPrefix);
+                    return WalkKey(file, subkey, step.recorded, subPrefix, true, subkeyExact);
+                PassKey(file, subkey, step.recorded, &step, subPrefix, subkeyExact);
                 return true;
             }))
             ++recorded;
@@ -367,10 +396,11 @@ template <typename Walk>
 bool CRegSnap::RecordSubkey(CRegSnapWriter& file, HKEY key, const std::wstring& name, const std::string& recorded,
                             const std::string* path, const KeyInfo* listed, Walk walk)
 {
+    const std::wstring* exact = AnsiNameIsExact(recorded, name) ? nullptr : &name;
     CRegKeyHandle subkey;
     LONG opened = m_registry.OpenKey(subkey, key, name.c_str());
     if (opened == ERROR_SUCCESS && !IsPerformanceData(subkey.Get()))
-        return walk(subkey.Get());
+        return walk(subkey.Get(), exact);
     // Deleted since it was listed or chosen: left out. A subkey that is
     // missing although its key still lists it does not open by its name: it
     // is recorded as one that cannot be opened.
@@ -380,7 +410,7 @@ bool CRegSnap::RecordSubkey(CRegSnapWriter& file, HKEY key, const std::wstring& 
     if (path)
         AppendShownName(m_strIgnored, *path) += "\r\n";
     ++m_nKeysIgnored;
-    file.WriteKeyName(recorded);
+    file.WriteKeyName(recorded, exact ? ExactUnits(*exact) : std::u16string_view());
     file.WriteKeyCounts(0, 0);
     return true;
 }

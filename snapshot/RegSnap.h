@@ -33,11 +33,12 @@ public:
     // RegQueryInfoKeyA: the numbers of subkeys and of values, and when the
     // key's listing or values last changed.
     virtual LONG QueryInfoKey(HKEY key, DWORD& subkeys, DWORD& values, FILETIME& lastWrite) = 0;
-    // RegEnumValueA: the name, the type and the data of the value at that
-    // position of the listing, in one call. nameLength: room for characters
-    // in, the name's length out; dataLength: room in bytes in, the data's
-    // length out, also with ERROR_MORE_DATA when the room is too small.
-    virtual LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& type,
+    // RegEnumValueW: the name, the type and the data of the value at that
+    // position of the listing, in one call, as the registry holds them.
+    // nameLength: room for characters in, the name's length out; dataLength:
+    // room in bytes in, the data's length out, also with ERROR_MORE_DATA when
+    // the room is too small.
+    virtual LONG EnumValue(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength, DWORD& type,
                            BYTE* data, DWORD& dataLength) = 0;
     // RegEnumKeyExW for the name only, the key's real name, whatever the
     // code page can hold; nameLength as for EnumValue.
@@ -108,14 +109,16 @@ private:
     // prefix: the key's full path with the option on, null otherwise; top:
     // the key is one of the two roots. False, and nothing written, when the
     // key was deleted before its listing could be read.
+    // exact: the key's name as the registry holds it, when name is not it.
     bool WalkKey(CRegSnapWriter& file, HKEY key, const std::string& name, const std::string* prefix,
-                 bool top);
+                 bool top, const std::wstring* exact = nullptr);
     // Writes the name and key record of a key on the way to chosen keys,
     // holding only the next steps (none when place is null).
     void PassKey(CRegSnapWriter& file, HKEY key, const std::string& name, const SnapPlace* place,
-                 const std::string* prefix);
-    // Opens the subkey below key and records it with walk, or as a key that
-    // cannot be opened. False when it is gone: deleted, or missing while key
+                 const std::string* prefix, const std::wstring* exact = nullptr);
+    // Opens the subkey below key and records it with walk(subkey, exact),
+    // exact being its name when recorded does not read back as it, or as a
+    // key that cannot be opened. False when it is gone: deleted, or missing while key
     // changed since its listing (listed), or missing at all (no listing: a
     // chosen step). path: the subkey's full path with the option on.
     template <typename Walk>
@@ -139,9 +142,10 @@ private:
 
     BOOL m_bFullPaths;
     IProgress* m_pProgress;
-    CCharBuffer m_name;  // every value name, shared by all levels
+    std::vector<wchar_t> m_valueName;  // every value name, shared by all levels
     std::vector<wchar_t> m_subkeyName;  // every subkey name, shared by all levels
     CByteBuffer m_data;  // every value's data; only grows
+    std::string m_ansiData;  // string data as the ANSI functions give them
     CRegValueList m_values;  // the values of the key being read
     std::unordered_set<std::wstring> m_subkeysSeen;  // the subkey names of the key being read
     uint32_t m_nKeysRecorded = 0;

@@ -28,8 +28,11 @@ void CRegSnapWriter::WriteHeader()
     m_out.PutU32(kRegSnapRootCount);
 }
 
-void CRegSnapWriter::WriteKeyName(const char* name, size_t length)
+void CRegSnapWriter::WriteKeyName(const char* name, size_t length, std::u16string_view exact)
 {
+    if (!exact.empty())
+        m_exact.names.push_back(CExactName{m_nRecords, std::u16string(exact)});
+    ++m_nRecords;
     m_out.PutName(name, length);
 }
 
@@ -47,8 +50,13 @@ void CRegSnapWriter::PatchSubkeyCount(uint64_t countsOffset, uint32_t subkeys)
 }
 
 void CRegSnapWriter::WriteValue(const char* name, size_t nameLength, uint32_t type,
-                                const void* data, uint32_t dataLength)
+                                const void* data, uint32_t dataLength, const CValueExactParts& exact)
 {
+    if (!exact.name.empty())
+        m_exact.names.push_back(CExactName{m_nRecords, exact.name});
+    if (exact.hasData)
+        m_exact.strings.push_back(CExactString{m_nRecords, exact.data});
+    ++m_nRecords;
     PutValueRecord(m_out, name, nameLength, type, data, dataLength);
 }
 
@@ -57,6 +65,19 @@ void CRegSnapWriter::WriteValues(const CRegValueList& values)
     const std::vector<uint8_t>& bytes = values.Bytes();
     if (!bytes.empty())
         m_out.PutBytes(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    for (const auto& [index, parts] : values.ExactParts()) {
+        if (!parts.name.empty())
+            m_exact.names.push_back(CExactName{m_nRecords + index, parts.name});
+        if (parts.hasData)
+            m_exact.strings.push_back(CExactString{m_nRecords + index, parts.data});
+    }
+    m_nRecords += values.Count();
+}
+
+void CRegSnapWriter::WriteAppendix(CSnapAppendix appendix)
+{
+    appendix.exact = std::move(m_exact);
+    ::WriteAppendix(m_out, appendix);
 }
 
 void CRegValueList::Clear()
@@ -64,14 +85,23 @@ void CRegValueList::Clear()
     m_bytes.clear();
     m_nCount = 0;
     m_names.clear();
+    m_exact.clear();
 }
 
 bool CRegValueList::Add(const char* name, size_t nameLength, uint32_t type, const void* data,
-                        uint32_t dataLength)
+                        uint32_t dataLength, CValueExactParts exact)
 {
-    if (!m_names.emplace(name, nameLength).second)
+    // An exact name is told from every recorded one by a byte no ANSI name
+    // holds first.
+    std::string key = exact.name.empty()
+                          ? std::string(name, nameLength)
+                          : std::string(1, '\0') + std::string(reinterpret_cast<const char*>(exact.name.data()),
+                                                               2 * exact.name.size());
+    if (!m_names.insert(std::move(key)).second)
         return false;
     PutValueRecord(*this, name, nameLength, type, data, dataLength);
+    if (!exact.name.empty() || exact.hasData)
+        m_exact.emplace_back(m_nCount, std::move(exact));
     ++m_nCount;
     return true;
 }

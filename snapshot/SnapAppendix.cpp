@@ -30,6 +30,9 @@ constexpr Tag MakeTag(const char (&text)[5])
 constexpr Tag kCodePageTag = MakeTag("CP  ");
 constexpr Tag kWriterTag = MakeTag("WRTR");
 constexpr Tag kPlacesTag = MakeTag("PLCS");
+constexpr Tag kNamesTag = MakeTag("NAME");
+constexpr Tag kStringsTag = MakeTag("STRS");
+constexpr Tag kSizesTag = MakeTag("SIZE");
 constexpr Tag kEndTag = MakeTag("END ");
 
 // A section's data, gathered before they are written with their length.
@@ -46,6 +49,17 @@ public:
         uint8_t b[4];
         PutLE32(b, v);
         m_bytes.insert(m_bytes.end(), b, b + 4);
+    }
+    void PutBytes(const void* data, size_t n)
+    {
+        const uint8_t* bytes = static_cast<const uint8_t*>(data);
+        m_bytes.insert(m_bytes.end(), bytes, bytes + n);
+    }
+    void PutUnits(const std::u16string& units)
+    {
+        PutU16(static_cast<uint16_t>(units.size()));
+        for (char16_t unit : units)
+            PutU16(static_cast<uint16_t>(unit));
     }
     void PutText(const std::string& text)
     {
@@ -84,6 +98,7 @@ public:
         text.resize(std::strlen(text.c_str()));
         return true;
     }
+    bool ReadBytes(void* data, uint32_t n) { return Take(n) && m_in.ReadBytes(data, n); }
     uint32_t Left() const { return m_left; }
 
 private:
@@ -122,9 +137,74 @@ bool ReadPlaces(CSectionReader& section, uint32_t maxNames, std::vector<SnapPlac
     return true;
 }
 
+// An entry's record number, after the one before it.
+bool ReadRecordNumber(CSectionReader& section, uint32_t& record, bool first, uint32_t previous)
+{
+    return section.ReadU32(record) && (first || record > previous);
+}
+
+// Reads the entries of a section of exact parts: their number, then each
+// with its record's number, in ascending order, and readEntry for the rest.
+template <class Entry, class ReadEntry>
+bool ReadEntries(CSectionReader& section, std::vector<Entry>& entries, ReadEntry readEntry)
+{
+    uint32_t count;
+    if (!section.ReadU32(count) || count == 0)
+        return false;
+    for (uint32_t i = 0; i < count; ++i) {
+        Entry entry{};
+        if (!ReadRecordNumber(section, entry.record, i == 0, i ? entries.back().record : 0) ||
+            !readEntry(entry))
+            return false;
+        entries.push_back(std::move(entry));
+    }
+    return true;
+}
+
+// A name of the system: 1 to 65,535 units, none of them zero.
+bool ReadExactName(CSectionReader& section, CExactName& entry)
+{
+    uint16_t units;
+    if (!section.ReadU16(units) || units == 0)
+        return false;
+    entry.name.resize(units);
+    for (char16_t& unit : entry.name) {
+        uint16_t u;
+        if (!section.ReadU16(u) || u == 0)
+            return false;
+        unit = u;
+    }
+    return true;
+}
+
+bool ReadExactString(CSectionReader& section, CExactString& entry)
+{
+    uint32_t length;
+    if (!section.ReadU32(length) || length == 0 || length > section.Left())
+        return false;
+    // Room grows with the bytes that arrive, never ahead of them on the
+    // word of a length.
+    constexpr uint32_t kChunk = 64 * 1024;
+    for (uint32_t got = 0; got < length;) {
+        uint32_t n = length - got < kChunk ? length - got : kChunk;
+        entry.data.resize(got + n);
+        if (!section.ReadBytes(entry.data.data() + got, n))
+            return false;
+        got += n;
+    }
+    return true;
+}
+
+bool ReadLargeSize(CSectionReader& section, CLargeSize& entry)
+{
+    return section.ReadU32(entry.high) && entry.high != 0;
+}
+
 AppendixRead ReadSections(CSnapReader& in, uint32_t maxNames, CSnapAppendix& appendix)
 {
     bool seenCodePage = false, seenWriter = false, seenPlaces = false;
+    bool seenNames = false, seenStrings = false, seenSizes = false;
+    CExactParts& exact = appendix.exact;
     for (;;) {
         uint32_t tag, length;
         if (!in.ReadU32(tag) || !in.ReadU32(length))
@@ -142,6 +222,16 @@ AppendixRead ReadSections(CSnapReader& in, uint32_t maxNames, CSnapAppendix& app
         } else if (tag == kPlacesTag) {
             ok = !seenPlaces && ReadPlaces(section, maxNames, appendix.places);
             seenPlaces = true;
+        } else if (tag == kNamesTag) {
+            ok = !seenNames && ReadEntries(section, exact.names, [&](CExactName& e) { return ReadExactName(section, e); });
+            seenNames = true;
+        } else if (tag == kStringsTag) {
+            ok = !seenStrings &&
+                 ReadEntries(section, exact.strings, [&](CExactString& e) { return ReadExactString(section, e); });
+            seenStrings = true;
+        } else if (tag == kSizesTag) {
+            ok = !seenSizes && ReadEntries(section, exact.sizes, [&](CLargeSize& e) { return ReadLargeSize(section, e); });
+            seenSizes = true;
         } else {
             // A section of a later version: passed over.
             ok = in.Skip(length);
@@ -188,6 +278,35 @@ void WriteAppendix(CSnapWriter& out, const CSnapAppendix& appendix)
                 places.PutText(name);
         }
         places.WriteTo(out, kPlacesTag);
+    }
+    const CExactParts& exact = appendix.exact;
+    if (!exact.names.empty()) {
+        CSectionBytes names;
+        names.PutU32(static_cast<uint32_t>(exact.names.size()));
+        for (const CExactName& entry : exact.names) {
+            names.PutU32(entry.record);
+            names.PutUnits(entry.name);
+        }
+        names.WriteTo(out, kNamesTag);
+    }
+    if (!exact.strings.empty()) {
+        CSectionBytes strings;
+        strings.PutU32(static_cast<uint32_t>(exact.strings.size()));
+        for (const CExactString& entry : exact.strings) {
+            strings.PutU32(entry.record);
+            strings.PutU32(static_cast<uint32_t>(entry.data.size()));
+            strings.PutBytes(entry.data.data(), entry.data.size());
+        }
+        strings.WriteTo(out, kStringsTag);
+    }
+    if (!exact.sizes.empty()) {
+        CSectionBytes sizes;
+        sizes.PutU32(static_cast<uint32_t>(exact.sizes.size()));
+        for (const CLargeSize& entry : exact.sizes) {
+            sizes.PutU32(entry.record);
+            sizes.PutU32(entry.high);
+        }
+        sizes.WriteTo(out, kSizesTag);
     }
     CSectionBytes().WriteTo(out, kEndTag);
 }

@@ -19,6 +19,19 @@
 //           places (4), then each place as the number of its names (2) and
 //           the names from the root down, as the records spell them ("C:",
 //           "Program Files"; "HKEY_LOCAL_MACHINE", "Software")
+// and what the records cannot hold, each section only when it holds
+// something, its entries in the order of their records. A record is named
+// by its number: the records counted in file order from 0, the root folder
+// (HKEY_LOCAL_MACHINE's entry), every folder, file, key and value one.
+//   "NAME"  names whose ANSI form does not read back as the name: the number
+//           of entries (4), then each as its record's number (4), the name's
+//           count of UTF-16 units (2) and the units
+//   "STRS"  string data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) whose ANSI
+//           form does not read back as the data: the number of entries (4),
+//           then each as the record's number (4), the data's length in bytes
+//           (4) and the data as the registry holds them
+//   "SIZE"  files of 4 GiB and more: the number of entries (4), then each as
+//           the record's number (4) and the high 32 bits of the size (4)
 //
 // A file without the marker after its last record was written before the
 // appendix existed, and is read as it always was.
@@ -42,12 +55,34 @@ using SnapPlacePath = std::vector<std::string>;
 // The names joined by backslashes: "HKEY_LOCAL_MACHINE\Software\Vendor".
 std::string PlacePathText(const SnapPlacePath& place);
 
+// What the records of a snapshot could not hold, by record number.
+struct CExactName {
+    uint32_t record;
+    std::u16string name;
+};
+struct CExactString {
+    uint32_t record;
+    std::vector<uint8_t> data;
+};
+struct CLargeSize {
+    uint32_t record;
+    uint32_t high;
+};
+struct CExactParts {
+    std::vector<CExactName> names;
+    std::vector<CExactString> strings;
+    std::vector<CLargeSize> sizes;
+
+    bool Empty() const { return names.empty() && strings.empty() && sizes.empty(); }
+};
+
 struct CSnapAppendix {
     bool present = false;   // the file carries an appendix
     uint32_t codePage = 0;  // 0: not told
     std::string program, version;
     // The chosen places; none in a snapshot of a whole drive or registry.
     std::vector<SnapPlacePath> places;
+    CExactParts exact;
 
     // The file says that it holds the whole drive or registry.
     bool Whole() const { return present && places.empty(); }

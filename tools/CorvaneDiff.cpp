@@ -2,7 +2,7 @@
 // comparison engine and prints the result in one of several formats. The kind,
 // file system or registry, is told by the version word of snapshot 1.
 //
-//   corvane-diff [--format NAME] [--reverse] [--types] [--exclude PATTERN]...
+//   corvane-diff [--format NAME] [--reverse] [--types] [--utf8] [--exclude PATTERN]...
 //                [--exclude-from FILE]... [--noise] SNAPSHOT1 SNAPSHOT2
 //   corvane-diff --version
 //
@@ -82,7 +82,7 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: corvane-diff [--format report|tree|csv|json|html|reg] [--reverse] [--types]\n"
-                 "                    [--allow-hive-changes]\n"
+                 "                    [--allow-hive-changes] [--utf8]\n"
                  "                    [--exclude PATTERN]... [--exclude-from FILE]... [--noise]\n"
                  "                    SNAPSHOT1 SNAPSHOT2\n");
     return kRefused;
@@ -121,6 +121,8 @@ static int Main(int argc, SystemChar** argv)
             options.types = true;
         } else if (ArgumentIs(arg, "--allow-hive-changes")) {
             options.allowHiveChanges = true;
+        } else if (ArgumentIs(arg, "--utf8")) {
+            options.utf8 = true;
         } else if (ArgumentIs(arg, "--exclude") && hasValue) {
             std::string lost;
             excludes.push_back(SystemTextToAnsi(argv[++i], &lost));
@@ -146,6 +148,8 @@ static int Main(int argc, SystemChar** argv)
         return Refuse("corvane-diff: --reverse applies to --format reg only.");
     if (options.allowHiveChanges && options.format != "reg")
         return Refuse("corvane-diff: --allow-hive-changes applies to --format reg only.");
+    if (options.utf8 && options.format != "report" && options.format != "tree")
+        return Refuse("corvane-diff: --utf8 applies to the report and --tree only; the other formats are UTF-8 already.");
 
     CStderrMessages messages;
     CStdioFile file1, file2;

@@ -11,15 +11,17 @@
 
 struct TFile {
     std::string name;
-    uint32_t size = 0;
+    uint64_t size = 0;  // the record holds the low half, the appendix the high one
     uint64_t created = 0;
     uint64_t modified = 0;
+    std::u16string exact = {};  // the name the file system holds, when name is not it
 };
 
 struct TFolder {
     std::string name;
     std::vector<TFile> files;
     std::vector<TFolder> folders;
+    std::u16string exact = {};
 };
 
 inline uint32_t CountFolders(const TFolder& folder)
@@ -32,9 +34,9 @@ inline uint32_t CountFolders(const TFolder& folder)
 
 inline void WriteFolder(CFSSnapWriter& writer, const TFolder& folder)
 {
-    uint64_t counts = writer.BeginFolder(folder.name.data(), folder.name.size());
+    uint64_t counts = writer.BeginFolder(folder.name.data(), folder.name.size(), folder.exact);
     for (const TFile& f : folder.files)
-        writer.WriteFile(f.name.data(), f.name.size(), f.created, f.modified, f.size);
+        writer.WriteFile(f.name.data(), f.name.size(), f.created, f.modified, f.size, f.exact);
     for (const TFolder& sub : folder.folders)
         WriteFolder(writer, sub);
     writer.EndFolder(counts, static_cast<uint32_t>(folder.folders.size()),

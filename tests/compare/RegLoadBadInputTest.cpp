@@ -340,6 +340,17 @@ TEST(RegLoadBadInput, AnAppendixIsReadExactlyOrTheFileRefused)
         {"a section past the end", static_cast<Bytes&>(head().Raw("HASH").U32(1000)).U8(0), kAppendixDamaged},
         {"a place of no names", head().Section("PLCS", Bytes().U32(1).U16(0)).End(), kAppendixDamaged},
         {"more places than bytes", head().Section("PLCS", Places(0x2C000036)).End(), kAppendixDamaged},
+        // Records of Sample() in file order: 0 HKEY_LOCAL_MACHINE, 1 its value,
+        // 2 Software, 3 n (a DWORD), 4 none, 5 e, 6 HKEY_USERS, 7 .DEFAULT, 8 b.
+        {"an exact name", head().Section("PLCS", Places(1)).Section("NAME", Bytes().U32(1).U32(8).U16(1).U16(0x416)).End(), nullptr},
+        {"an exact name of no units", head().Section("NAME", Bytes().U32(1).U32(2).U16(0)).End(), kAppendixDamaged},
+        {"a zero in an exact name", head().Section("NAME", Bytes().U32(1).U32(2).U16(1).U16(0)).End(), kAppendixDamaged},
+        {"records out of order", head().Section("NAME", Bytes().U32(2).U32(3).U16(1).U16('x').U32(3).U16(1).U16('y')).End(), kAppendixDamaged},
+        {"a record past the last", head().Section("NAME", Bytes().U32(1).U32(9).U16(1).U16('x')).End(), kAppendixDamaged},
+        {"string data of a key", head().Section("STRS", Bytes().U32(1).U32(2).U32(2).U16('x')).End(), kAppendixDamaged},
+        {"string data of a DWORD", head().Section("STRS", Bytes().U32(1).U32(3).U32(2).U16('x')).End(), kAppendixDamaged},
+        {"string data longer than the section", head().Section("STRS", Bytes().U32(1).U32(1).U32(0x7FFFFFFF).U16('x')).End(), kAppendixDamaged},
+        {"a size in a registry", head().Section("SIZE", Bytes().U32(1).U32(1).U32(1)).End(), kAppendixDamaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -353,6 +364,8 @@ TEST(RegLoadBadInput, AnAppendixIsReadExactlyOrTheFileRefused)
             ASSERT_TRUE(l.ok) << l.messages.Texts().size();
             EXPECT_EQ(l.mine.Appendix1().places, (std::vector<SnapPlacePath>{{"HKEY_USERS", ".DEFAULT"}}));
             EXPECT_EQ(l.mine.Scope().Paths(), (std::vector<std::string>{"HKEY_USERS\\.DEFAULT"}));
+            // Named exactly, b is no longer the b of file 2.
+            EXPECT_EQ(TreesIdentical(l.mine), std::string(c.what) != "an exact name");
         }
     }
 }

@@ -13,18 +13,20 @@ struct TValue {
     std::string name;
     uint32_t type = 0;
     std::vector<uint8_t> data;
+    CValueExactParts exact = {};  // what the record cannot hold
 };
 
 struct TKey {
     std::string name;
     std::vector<TValue> values;
     std::vector<TKey> subkeys;
+    std::u16string exact = {};  // the name the registry holds, when name is not it
 };
 
 // What the files this build writes say of a whole snapshot.
 inline CSnapAppendix WholeAppendix()
 {
-    return CSnapAppendix{true, 1252, "corvane-snap", "2.1.0.0", {}};
+    return CSnapAppendix{true, 1252, "corvane-snap", "2.1.0.0", {}, {}};
 }
 
 // The two roots of a snapshot, HKEY_LOCAL_MACHINE and HKEY_USERS, and the
@@ -57,12 +59,12 @@ inline uint32_t CountKeys(const TKey& key)
 
 inline void WriteKey(CRegSnapWriter& writer, const TKey& key)
 {
-    writer.WriteKeyName(key.name);
+    writer.WriteKeyName(key.name, key.exact);
     writer.WriteKeyCounts(static_cast<uint32_t>(key.subkeys.size()),
                           static_cast<uint32_t>(key.values.size()));
     for (const TValue& v : key.values)
         writer.WriteValue(v.name.data(), v.name.size(), v.type, v.data.data(),
-                          static_cast<uint32_t>(v.data.size()));
+                          static_cast<uint32_t>(v.data.size()), v.exact);
     for (const TKey& sub : key.subkeys)
         WriteKey(writer, sub);
 }

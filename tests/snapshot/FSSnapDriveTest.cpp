@@ -4,6 +4,9 @@
 // against an independent listing of the same drive.
 
 #include "tests/snapshot/FSSnapTesting.h"
+#include "compare/FSFile.h"
+#include "compare/FSMine.h"
+#include "framework/AnsiName.h"
 
 #include "framework/AppMessageBox.h"
 #include "tests/support/DialogDriver.h"
@@ -233,6 +236,28 @@ TEST_F(FSSnapDrive, WalksTheWholeDriveIntoTheSnapshotRecordByRecord)
     ASSERT_NE(big, nullptr);
     ASSERT_EQ(big->files.size(), 1u);
     EXPECT_EQ(big->files[0].size, 705032704u);
+
+    // Loaded again, the names the code page cannot hold and the whole size
+    // come back from the appendix, and nothing else is in it.
+    CRecordingMessages loadMessages;
+    CFSMine mine(loadMessages);
+    const CCompareNode* names = LoadedNode(mine, bytes, {s_root, "Names"});
+    ASSERT_NE(names, nullptr);
+    std::multiset<std::u16string> held, heldWanted;
+    for (const CCompareNode* folder : names->Nodes())
+        for (const CCompareItem* item : folder->Items())
+            held.insert(SystemName(folder->GetStoredName()) + u"\\" + SystemName(item->GetStoredName()));
+    for (const auto& n : kNamed)
+        heldWanted.insert(std::u16string(ExactUnits(n.folder, std::wcslen(n.folder))) + u"\\" +
+                          std::u16string(ExactUnits(n.file, std::wcslen(n.file))));
+    EXPECT_EQ(held, heldWanted);
+    const CCompareNode* loadedBig = LoadedNode(mine, bytes, {s_root, "Big"});
+    ASSERT_NE(loadedBig, nullptr);
+    EXPECT_EQ(static_cast<const CFSFile*>(*loadedBig->Items().begin())->GetWholeSize(), 5000000000ull);
+    // Two names for each of the three folders, but other.txt, which the
+    // code page holds; one size.
+    EXPECT_EQ(appendix.exact.names.size(), 5u);
+    EXPECT_EQ(appendix.exact.sizes.size(), 1u);
 
     char head[400];
     std::snprintf(head, sizeof head,

@@ -3,6 +3,10 @@
 // snapshot, and checks those keys in the file byte for byte against an
 // enumeration of its own; it removes the keys again at the end.
 #include "snapshot/RegSnap.h"
+#include "compare/RegMine.h"
+#include "compare/RegVal.h"
+#include "compare/TreeListing.h"
+#include "tests/support/SnapshotFiles.h"
 
 #include "framework/AnsiName.h"
 #include "snapshot/SnapFormat.h"
@@ -18,6 +22,7 @@
 #include <cstring>
 #include <cwchar>
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -134,11 +139,11 @@ public:
     std::string openTrigger;
     std::function<void()> beforeOpen;
 
-    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& type, BYTE* data,
+    LONG EnumValue(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength, DWORD& type, BYTE* data,
                    DWORD& dataLength) override
     {
         LONG result = CForwardingRegistry::EnumValue(key, index, name, nameLength, type, data, dataLength);
-        if (result == ERROR_SUCCESS && name == valueTrigger && afterValueEnumerated)
+        if (result == ERROR_SUCCESS && AnsiName(name, nameLength) == valueTrigger && afterValueEnumerated)
             afterValueEnumerated();
         return result;
     }
@@ -443,6 +448,32 @@ TEST_F(RegSnapLive, KeysAndValuesOfAnyNameAreRecordedWithWhatTheyHold)
     ASSERT_TRUE(test && test->Subkey("Names"));
     ExpectSameKey(expected, *test->Subkey("Names"), "HKEY_LOCAL_MACHINE\\Software\\Corvane Reg Test\\Names");
     EXPECT_EQ(snap.IgnoredList().find("Names"), std::string::npos) << snap.IgnoredList();
+
+    // Loaded again, every name and string is what the registry held: what the
+    // records lost came back from the appendix.
+    CRecordingMessages loadMessages;
+    CRegMine mine(loadMessages);
+    const CCompareNode* loaded =
+        LoadedNode(mine, ReadWholeFile(path), {"HKEY_LOCAL_MACHINE", "Software", kTestKey, "Names"});
+    ASSERT_NE(loaded, nullptr);
+    std::multiset<std::u16string> held, wanted;
+    WalkTree(
+        *loaded, [](const CCompareNode&, unsigned) { return true; },
+        [&](const CCompareItem& item, unsigned) {
+            const CRegVal& value = static_cast<const CRegVal&>(item);
+            const uint8_t* data = value.HasExactData() ? value.GetExactData() : value.GetData();
+            std::u16string text = value.HasExactData()
+                                      ? std::u16string(reinterpret_cast<const char16_t*>(data), value.GetExactDataSize() / 2)
+                                      : std::u16string(data, data + value.GetDataSize());
+            held.insert(SystemName(value.GetParent()->GetStoredName()) + u"/" + SystemName(value.GetStoredName()) +
+                        u"=" + text);
+        });
+    for (const auto& n : kNamed) {
+        std::u16string key(ExactUnits(*n.key ? n.key + 1 : L"Names", std::wcslen(*n.key ? n.key + 1 : L"Names")));
+        wanted.insert(key + u"/" + std::u16string(ExactUnits(n.value, std::wcslen(n.value))) + u"=" +
+                      std::u16string(ExactUnits(n.data, std::wcslen(n.data) + 1)));
+    }
+    EXPECT_EQ(held, wanted);
 }
 
 // The registry changing for real between two of the walker's calls: the

@@ -122,7 +122,7 @@ public:
         lastWrite.dwHighDateTime = 0;
         return ERROR_SUCCESS;
     }
-    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& type, BYTE* data,
+    LONG EnumValue(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength, DWORD& type, BYTE* data,
                    DWORD& dataLength) override
     {
         FakeKey& k = Find(key);
@@ -151,19 +151,25 @@ public:
         }
         if (v.fault == Fault::GrowsOnEveryRead)
             v.value.data.resize(v.value.data.size() + 4096, 'g');
+        // String data as the registry holds them: the fake's bytes as
+        // Latin-1 characters.
+        const bool text = v.value.type == REG_SZ || v.value.type == REG_EXPAND_SZ || v.value.type == REG_MULTI_SZ;
+        std::wstring wideData = RealName(std::string(v.value.data.begin(), v.value.data.end()));
         DWORD size = v.fault == Fault::UnallocatableLength ? 0xFFFFFFFF
-                                                           : static_cast<DWORD>(v.value.data.size());
-        bool nameFits = v.fault != Fault::NameTooLong && v.value.name.size() < nameLength;
+                     : text ? static_cast<DWORD>(2 * wideData.size())
+                            : static_cast<DWORD>(v.value.data.size());
+        std::wstring wideName = RealName(v.value.name);
+        bool nameFits = v.fault != Fault::NameTooLong && wideName.size() < nameLength;
         if (size > dataLength || !nameFits) {
             dataLength = size;
             return ERROR_MORE_DATA;
         }
-        std::memcpy(name, v.value.name.c_str(), v.value.name.size() + 1);
-        nameLength = static_cast<DWORD>(v.value.name.size());
+        std::memcpy(name, wideName.c_str(), (wideName.size() + 1) * sizeof(wchar_t));
+        nameLength = static_cast<DWORD>(wideName.size());
         type = v.value.type;
         dataLength = size;
         if (size)
-            std::memcpy(data, v.value.data.data(), size);
+            std::memcpy(data, text ? static_cast<const void*>(wideData.data()) : v.value.data.data(), size);
         valuesRead.push_back(v.value.name);
         if (static_cast<int>(index) == k.deletedAtValue)
             k.deleted = true;
@@ -607,7 +613,7 @@ TEST_F(RegSnapWalk, AMegabyteValueGrowsTheDataBufferToItsSize)
 // Room for 16,640 characters of two bytes each.
 TEST_F(RegSnapWalk, AValueNameLongerThanTheBufferAborts)
 {
-    registry.machine.Key("SOFTWARE").Value(std::string(33280, 'n'), 1, "x");
+    registry.machine.Key("SOFTWARE").Value(std::string(16640, 'n'), 1, "x");
     Run();
     ExpectAbortedWith(kRegSnapAccessValueError);
     EXPECT_TRUE(registry.valuesRead.empty());
@@ -615,7 +621,7 @@ TEST_F(RegSnapWalk, AValueNameLongerThanTheBufferAborts)
 
 TEST_F(RegSnapWalk, AValueNameOfTheLongestLengthThatFitsIsRecorded)
 {
-    std::string name(33279, 'n');
+    std::string name(16639, 'n');
     registry.machine.Key("SOFTWARE").Value(name, 1, "x");
     Run();
     RegSnapFile file = ReadRegSnap(path);

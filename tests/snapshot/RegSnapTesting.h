@@ -82,7 +82,7 @@ public:
     {
         return SystemRegistry().QueryInfoKey(key, subkeys, values, lastWrite);
     }
-    LONG EnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD& type, BYTE* data,
+    LONG EnumValue(HKEY key, DWORD index, wchar_t* name, DWORD& nameLength, DWORD& type, BYTE* data,
                    DWORD& dataLength) override
     {
         return SystemRegistry().EnumValue(key, index, name, nameLength, type, data, dataLength);

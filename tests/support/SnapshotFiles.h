@@ -2,6 +2,7 @@
 // built in memory, written through the portable standard-library file.
 #pragma once
 
+#include "compare/CompareMine.h"
 #include "compare/SnapReader.h"
 #include "snapshot/MemoryFile.h"
 #include "snapshot/SnapAppendix.h"
@@ -41,4 +42,30 @@ inline bool ReadAppendixAt(const std::vector<uint8_t>& bytes, size_t recordsEnd,
     CMemoryFile file(std::vector<uint8_t>(bytes.begin() + static_cast<long>(recordsEnd), bytes.end()));
     CSnapReader in(file);
     return ReadAppendix(in, 0xFFFF, appendix) == AppendixRead::Read;
+}
+
+// The snapshot's bytes loaded into tree 1 of mine, as a comparison loads
+// them; the node at path below the root ({"HKEY_LOCAL_MACHINE", "Software"}),
+// or null when the file is refused or the path is not there.
+inline const CCompareNode* LoadedNode(CCompareMine& mine, const std::vector<uint8_t>& bytes,
+                                      const std::vector<std::string>& path)
+{
+    CMemoryFile file(bytes);
+    mine.CreateRoots();
+    const CCompareNode* node = mine.Load(file, mine.GetRoot1()) ? mine.GetRoot1() : nullptr;
+    for (const std::string& step : path)
+        node = node ? node->Nodes().GetAt(node->FindNode(CCompareName(step))) : nullptr;
+    return node;
+}
+
+// A name as the system holds it: the exact form, or the recorded bytes
+// widened one by one (ASCII, or the Latin-1 letters of code page 1252).
+inline std::u16string SystemName(const CCompareName& name)
+{
+    if (name.HasExact())
+        return std::u16string(name.Exact());
+    std::u16string wide;
+    for (char c : name.view())
+        wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return wide;
 }

@@ -33,7 +33,7 @@ int main()
                    TFolder{"TEMP", {}, {}},
                    TFolder{"NewApp", {File("app.exe", 9)}, {}}}};
     TFolder chosen{"C:", {}, {after.folders[0]}};
-    CSnapAppendix chosenPlaces{true, 1252, "corvane-snap", "2.1.0.0", {{"C:", "WINDOWS"}, {"C:", "Old"}}};
+    CSnapAppendix chosenPlaces{true, 1252, "corvane-snap", "2.1.0.0", {{"C:", "WINDOWS"}, {"C:", "Old"}}, {}};
     CMemoryFile registry;
     uint8_t header[6];
     PutLE16(header, kRegSnapVersion);

@@ -331,4 +331,56 @@ TEST(RegPatchLive, PairsOfChosenKeysUndoOnlyWhatBothRecorded)
     }
 }
 
+// A key by its real name, with values set by theirs, data as the registry
+// is to hold them.
+void SetWide(const std::wstring& path, const std::vector<std::pair<std::wstring, std::pair<DWORD, std::wstring>>>& values,
+             const std::vector<std::wstring>& deleted = {})
+{
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
+    for (const auto& [name, value] : values)
+        EXPECT_EQ(::RegSetValueExW(key, name.c_str(), 0, value.first, reinterpret_cast<const BYTE*>(value.second.data()),
+                                   static_cast<DWORD>(value.second.size() * sizeof(wchar_t))),
+                  0);
+    for (const std::wstring& name : deleted)
+        EXPECT_EQ(::RegDeleteValueW(key, name.c_str()), 0);
+    ::RegCloseKey(key);
+}
+
+// Names and strings the code page cannot hold, changed where only their
+// exact forms differ: the patches take the Unicode form, carry every string
+// as the registry held it (no final zero added to a REG_MULTI_SZ that had
+// none), and the registry after each import is exactly the other state.
+TEST(RegPatchLive, NamesAndStringsOutsideTheCodePageComeBackExactly)
+{
+    CTestTraces traces;
+    const std::string* snap = traces.snap;
+    const std::wstring test = L"Software\\Corvane Patch Test";
+    const std::wstring user = test + L"\\\u0414\u043c\u0438\u0442\u0440\u0438\u0439";
+    const std::wstring z(1, L'\0');
+    SetWide(user, {{L"\u041f\u0443\u0442\u044c", {REG_SZ, L"C:\\Users\\\u0414\u043c\u0438\u0442\u0440\u0438\u0439" + z}},
+                   {L"emoji", {REG_EXPAND_SZ, L"\U0001F30E" + z}},
+                   {L"lines", {REG_MULTI_SZ, L"\u03A9mega" + z + L"\u0141ukasz"}}});
+    SetWide(test + L"\\\U0001F30E\U0001F30F\U0001F30D", {{L"x", {REG_SZ, L"x" + z}}});
+    ASSERT_TRUE(TakeSnapshot(snap[0]));
+    SetWide(user, {{L"\u041f\u0443\u0442\u044c", {REG_SZ, L"C:\\Users\\\u0414\u043c\u0438\u0442\u0440\u0438\u044f" + z}},
+                   {L"lines", {REG_MULTI_SZ, L"\u03A9mega" + z + z}}},
+            {L"emoji"});
+    ASSERT_EQ(::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (test + L"\\\U0001F30E\U0001F30F\U0001F30D").c_str()), 0);
+    SetWide(test + L"\\\U0001F30D\U0001F30F\U0001F30E", {{L"x", {REG_SZ, L"x" + z}}});
+    ASSERT_TRUE(TakeSnapshot(snap[1]));
+    ASSERT_NE(DifferencesBelowTestKeys(snap[0], snap[1]), "");
+
+    const std::string pair = " \"" + snap[0] + "\" \"" + snap[1] + "\"";
+    ASSERT_NO_FATAL_FAILURE(PatchAndImport("--reverse", pair, traces.undo));
+    const std::vector<uint8_t> undo = ReadWholeFile(traces.undo);
+    const char head[] = "\xFF\xFEW\0i\0n\0d\0o\0w\0s\0";
+    EXPECT_TRUE(undo.size() > 16 && std::equal(head, head + 16, undo.begin()));
+    ASSERT_TRUE(TakeSnapshot(snap[2]));
+    EXPECT_EQ(DifferencesBelowTestKeys(snap[0], snap[2]), "");
+    ASSERT_NO_FATAL_FAILURE(PatchAndImport("", pair, traces.redo));
+    ASSERT_TRUE(TakeSnapshot(snap[3]));
+    EXPECT_EQ(DifferencesBelowTestKeys(snap[1], snap[3]), "");
+}
+
 }  // namespace

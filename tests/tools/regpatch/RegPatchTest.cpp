@@ -229,6 +229,55 @@ TEST(RegPatch, WritesStringsWithoutTheirZeroNearlyAndSaysSo)
                                  "(Default) (REG_SZ)\n  " + path + "e (REG_EXPAND_SZ)");
 }
 
+// UTF-16 text as the bytes of a file: little-endian after its byte-order mark.
+std::string Utf16File(const std::u16string& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text)
+        bytes += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+}
+
+// Names and strings the code page cannot hold take the Unicode form, every
+// string as the registry held it; sibling values that read alike are no
+// twins. From a file that kept only the code page's forms, every string set
+// is named as one that may not be what the registry held.
+TEST(RegPatch, ExactFormsTakeTheUnicodeFormAndCodePageFormsAreNamed)
+{
+    TValue path = Sz("??", "C:\\???");
+    path.exact.name = u"\u041f\u0443";
+    const char16_t pathData[] = u"C:\\\u0416\u0443\u043a";
+    path.exact.data.assign(reinterpret_cast<const uint8_t*>(pathData), reinterpret_cast<const uint8_t*>(pathData) + sizeof pathData);
+    path.exact.hasData = true;
+    TValue twin = Dword("??", 7);
+    twin.exact.name = u"\u0416\u0416";
+    TValue lines{"lines", 7, {'a', 0, 'b'}};  // a REG_MULTI_SZ without its final zeros
+    Patch patch = MakePatch(Pellix(), Pellix({path, twin, lines}), false);
+    EXPECT_EQ(patch.outcome, RegPatchOutcome::Exact) << patch.refusal;
+    EXPECT_EQ(patch.text, Utf16File(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                    u"[HKEY_LOCAL_MACHINE\\Software\\Pellix]\r\n"
+                                    u"\"\u041f\u0443\"=\"C:\\\\\u0416\u0443\u043a\"\r\n"
+                                    u"\"\u0416\u0416\"=dword:00000007\r\n"
+                                    u"\"lines\"=hex(7):61,00,00,00,62,00\r\n\r\n"));
+
+    // Both of the whole registry: the hives every such snapshot holds.
+    auto whole = [](TRegistry r) {
+        r.machine.subkeys[0].name = "SOFTWARE";
+        r.machine.subkeys.push_back(TKey{"SYSTEM", {}, {}});
+        r.users.subkeys.push_back(TKey{".DEFAULT", {}, {}});
+        return r;
+    };
+    TRegistry old = whole(Pellix({Sz("s", "x")}));
+    old.appendix.present = false;
+    patch = MakePatch(whole(Pellix()), old, false);
+    EXPECT_EQ(patch.outcome, RegPatchOutcome::Nearly);
+    const std::string head = "these string values come from a snap shot of Corvane 2.0.0.1 or earlier, which kept them "
+                             "only in the code page, and may not be what the registry held:";
+    const std::string s = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellix\\s (REG_SZ)";
+    EXPECT_EQ(patch.text, RegFile({"; " + head, ";   " + s, "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellix]", "\"s\"=\"x\"", ""}));
+    EXPECT_EQ(patch.refusal, "the registry patch is not exact: " + head + "\n  " + s);
+}
+
 // A removed key that holds an excluded entry is emptied, not deleted.
 TEST(RegPatch, KeepsWhatIsExcludedBelowARemovedKey)
 {
