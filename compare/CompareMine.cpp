@@ -2,6 +2,7 @@
 
 #include "compare/TreePairing.h"
 #include "compare/TreePruning.h"
+#include "compare/WideChars.h"
 
 #include <cstdio>
 
@@ -104,6 +105,22 @@ bool CCompareMine::Load(IInputFile& file, CCompareNode* root)
     return false;
 }
 
+std::string CodePageNote(const CSnapAppendix& first, const CSnapAppendix& second, uint32_t systemCodePage)
+{
+    if (first.present && second.present)
+        return std::string();  // compared in exact forms
+    for (const CSnapAppendix* told : {&first, &second}) {
+        if (!told->present || told->codePage == 0 || told->codePage == systemCodePage)
+            continue;
+        const int number = told == &first ? 1 : 2;
+        return "Note - Snap shot " + std::to_string(number) + " was taken under code page " +
+               std::to_string(told->codePage) + ", this computer uses code page " + std::to_string(systemCodePage) +
+               ", and snap shot " + std::to_string(3 - number) +
+               " does not say which it was taken under: names with characters beyond ASCII may not match.";
+    }
+    return std::string();
+}
+
 std::string NoPlaceInCommon(const CSnapAppendix& first, const CSnapAppendix& second)
 {
     std::string text = "ERROR: The two snap shots recorded no place in common, so nothing can be compared.";
@@ -165,6 +182,9 @@ bool CCompareMine::Compare(IProgress* progress, IInputFile& file1, IInputFile& f
     // Two files that keep what their records could not hold are compared
     // in exact forms; any other pair as the records hold them.
     m_exactness = m_appendix1.present && m_appendix2.present ? Exactness::Exact : Exactness::Recorded;
+    const std::string codePages = CodePageNote(m_appendix1, m_appendix2, SystemCodePage());
+    if (!codePages.empty())
+        m_messages.Note(codePages);
     if (m_exactness == Exactness::Exact) {
         const bool samePage = m_appendix1.codePage == m_appendix2.codePage;
         GiveCodePageForms(root1, m_appendix1.codePage, m_tree1.Storage(), !samePage);

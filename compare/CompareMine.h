@@ -147,5 +147,9 @@ extern const char* const kComparisonFailed;
 // Shown when two snapshots of chosen places share none; the places of 1 and
 // of 2 follow.
 std::string NoPlaceInCommon(const CSnapAppendix& first, const CSnapAppendix& second);
+// Shown when one snapshot says it was taken under a code page other than this
+// computer's and the other, of 2.0.0.1 or earlier, does not say: its names
+// are read in this computer's. Empty when there is nothing to tell.
+std::string CodePageNote(const CSnapAppendix& first, const CSnapAppendix& second, uint32_t systemCodePage);
 // Shown when the trees of the two snapshots do not fit into memory.
 extern const char* const kCompareOutOfMemory;

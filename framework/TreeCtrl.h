@@ -30,23 +30,19 @@ public:
     // An item under `parent` (TVI_ROOT for the top level) right after
     // `after` (an item, TVI_FIRST or TVI_LAST); null when it failed.
     // children, when not negative, says whether the item has a button before
-    // its children are inserted (1) or none (0).
+    // its children are inserted (1) or none (0). The text is ANSI, or wide
+    // for a text the code page cannot hold (the control keeps either).
     HTREEITEM InsertItem(const char* text, int image, int selectedImage, LPARAM data,
                          HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST, int children = -1) const
     {
-        TVINSERTSTRUCTA insert{};
-        insert.hParent = parent;
-        insert.hInsertAfter = after;
-        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-        if (children >= 0) {
-            insert.item.mask |= TVIF_CHILDREN;
-            insert.item.cChildren = children;
-        }
-        insert.item.pszText = const_cast<char*>(text);
-        insert.item.iImage = image;
-        insert.item.iSelectedImage = selectedImage;
-        insert.item.lParam = data;
-        return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        return Insert<TVINSERTSTRUCTA, TVM_INSERTITEMA>(const_cast<char*>(text), image, selectedImage, data, parent,
+                                                        after, children);
+    }
+    HTREEITEM InsertItem(const wchar_t* text, int image, int selectedImage, LPARAM data,
+                         HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST, int children = -1) const
+    {
+        return Insert<TVINSERTSTRUCTW, TVM_INSERTITEMW>(const_cast<wchar_t*>(text), image, selectedImage, data,
+                                                        parent, after, children);
     }
     LPARAM GetItemData(HTREEITEM item) const
     {
@@ -56,6 +52,7 @@ public:
         return SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)) ? tv.lParam : 0;
     }
     std::string GetItemText(HTREEITEM item) const;
+    std::wstring GetItemTextW(HTREEITEM item) const;
     UINT GetItemState(HTREEITEM item, UINT mask) const { return TreeView_GetItemState(m_hWnd, item, mask); }
 
     HTREEITEM GetRootItem() const { return TreeView_GetRoot(m_hWnd); }
@@ -73,4 +70,24 @@ public:
 
     // Off while many items go in, so the control paints once when it is on again.
     void SetRedraw(BOOL redraw) const { SendMessage(WM_SETREDRAW, static_cast<WPARAM>(redraw)); }
+
+private:
+    template <class InsertStruct, UINT message, class Char>
+    HTREEITEM Insert(Char* text, int image, int selectedImage, LPARAM data, HTREEITEM parent, HTREEITEM after,
+                     int children) const
+    {
+        InsertStruct insert{};
+        insert.hParent = parent;
+        insert.hInsertAfter = after;
+        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+        if (children >= 0) {
+            insert.item.mask |= TVIF_CHILDREN;
+            insert.item.cChildren = children;
+        }
+        insert.item.pszText = text;
+        insert.item.iImage = image;
+        insert.item.iSelectedImage = selectedImage;
+        insert.item.lParam = data;
+        return reinterpret_cast<HTREEITEM>(SendMessage(message, 0, reinterpret_cast<LPARAM>(&insert)));
+    }
 };

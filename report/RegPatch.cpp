@@ -618,20 +618,30 @@ std::string CPatchWriter::NearlyNote() const
     return note;
 }
 
-// Whether any entry left in the tree has an exact name or exact data.
-bool HoldsExactForms(const CCompareNode& root)
+// Whether an entry left in the tree has a name or string data that its
+// recorded form, read in codePage, does not give: an exact form the
+// snapshot's appendix kept, or one of a file of another code page.
+bool NeedsUnicode(const CCompareNode& root, uint32_t codePage)
 {
-    bool exact = false;
+    auto differs = [codePage](const CCompareName& name) {
+        return name.HasExact() && CodePageToUtf16(codePage, name.view()) != name.Exact();
+    };
+    bool needed = false;
     WalkTree(
         root,
         [&](const CCompareNode& node, unsigned) {
-            exact = exact || node.GetStoredName().HasExact();
-            return !exact;
+            needed = needed || differs(node.GetStoredName());
+            return !needed;
         },
         [&](const CCompareItem& item, unsigned) {
-            exact = exact || item.GetStoredName().HasExact() || static_cast<const CRegVal&>(item).HasExactData();
+            const CRegVal& value = static_cast<const CRegVal&>(item);
+            needed = needed || differs(item.GetStoredName()) ||
+                     (value.HasExactData() &&
+                      UnicodeData(value, CPatchForm{true, codePage, false}) !=
+                          CodePageToUtf16(codePage, std::string_view(reinterpret_cast<const char*>(value.GetData()),
+                                                                     value.GetDataSize())));
         });
-    return exact;
+    return needed;
 }
 
 }  // namespace
@@ -662,8 +672,8 @@ RegPatchOutcome WriteRegPatch(const CCompareMine& mine, const CRegPatchOptions& 
     const CCompareNode& target = options.reverse ? *mine.GetRoot1() : *mine.GetRoot2();
     const CSnapAppendix& targetAppendix = options.reverse ? mine.Appendix1() : mine.Appendix2();
     CPatchForm form;
-    form.unicode = HoldsExactForms(start) || HoldsExactForms(target);
     form.codePage = targetAppendix.codePage ? targetAppendix.codePage : SystemCodePage();
+    form.unicode = NeedsUnicode(start, form.codePage) || NeedsUnicode(target, form.codePage);
     form.targetInexact = !targetAppendix.present;
     CPatchWriter writer(options, mine.Scope(), form);
     writer.WriteState(start, false);

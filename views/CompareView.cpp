@@ -235,14 +235,33 @@ void CCompareView::Refill()
     EndWork();
 }
 
+namespace {
+
+// The entry's line under the name the views show: its exact name, wide, where
+// the snapshot kept one, else the recorded one. name is room to reuse.
+template <class Entry>
+HTREEITEM InsertNamed(CTreeCtrl& tree, Entry& entry, std::string& name, int image, int selectedImage,
+                      HTREEITEM parent, HTREEITEM after, int children = -1)
+{
+    const CCompareName& stored = entry.GetStoredName();
+    const LPARAM data = reinterpret_cast<LPARAM>(&entry);
+    if (stored.HasExact()) {
+        const std::wstring wide(stored.Exact().begin(), stored.Exact().end());
+        return tree.InsertItem(wide.c_str(), image, selectedImage, data, parent, after, children);
+    }
+    entry.GetName(name);
+    return tree.InsertItem(name.c_str(), image, selectedImage, data, parent, after, children);
+}
+
+}  // namespace
+
 HTREEITEM CCompareView::InsertClosedContainer(CTreeCtrl& tree, CCompareNode& node, HTREEITEM parent, bool unique)
 {
     unique = unique || node.GetState() == csUnique;
     std::string name;
-    node.GetName(name);
-    HTREEITEM entry = tree.InsertItem(name.c_str(), unique ? kUniqueContainerImage : kContainerImage,
-                                      unique ? kUniqueOpenContainerImage : kOpenContainerImage,
-                                      reinterpret_cast<LPARAM>(&node), parent, TVI_FIRST, node.IsEmpty() ? 0 : 1);
+    HTREEITEM entry = InsertNamed(tree, node, name, unique ? kUniqueContainerImage : kContainerImage,
+                                  unique ? kUniqueOpenContainerImage : kOpenContainerImage, parent, TVI_FIRST,
+                                  node.IsEmpty() ? 0 : 1);
     node.SetTreeItem(entry);
     return entry;
 }
@@ -262,9 +281,8 @@ void CCompareView::InsertChildren(CTreeCtrl& tree, CCompareNode& node)
     const CCompareNode::ItemList& items = node.Items();
     for (ListPosition at = items.GetTailPosition(); at; at = items.GetPrevPosition(at)) {
         CCompareItem* item = items.GetAt(at);
-        item->GetName(name);
         int image = LeafImage(*item, unique);
-        item->SetTreeItem(tree.InsertItem(name.c_str(), image, image, reinterpret_cast<LPARAM>(item), entry, TVI_FIRST));
+        item->SetTreeItem(InsertNamed(tree, *item, name, image, image, entry, TVI_FIRST));
     }
     const CCompareNode::NodeList& nodes = node.Nodes();
     for (ListPosition at = nodes.GetTailPosition(); at; at = nodes.GetPrevPosition(at))
@@ -540,10 +558,8 @@ std::vector<CCompareView::CFilledContainer> CCompareView::InsertContainers(CTree
     auto insert = [&](size_t at, HTREEITEM parent, HTREEITEM after, bool uniqueAbove) {
         CCompareNode& n = *list[at].node;
         unique[at] = uniqueAbove || n.GetState() == csUnique;
-        n.GetName(name);
-        n.SetTreeItem(tree.InsertItem(name.c_str(), unique[at] ? kUniqueContainerImage : kContainerImage,
-                                      unique[at] ? kUniqueOpenContainerImage : kOpenContainerImage,
-                                      reinterpret_cast<LPARAM>(&n), parent, after));
+        n.SetTreeItem(InsertNamed(tree, n, name, unique[at] ? kUniqueContainerImage : kContainerImage,
+                                  unique[at] ? kUniqueOpenContainerImage : kOpenContainerImage, parent, after));
     };
     insert(0, parentEntry, insertAfter, uniqueBranch);
     for (size_t at = 0; at < list.size(); ++at) {
@@ -584,10 +600,8 @@ void CCompareView::InsertItems(CTreeCtrl& tree, const std::vector<CFilledContain
         for (CCompareNode* child : here.node->Nodes())
             after = static_cast<HTREEITEM>(child->GetTreeItem());
         for (auto item = items.rbegin(); item != items.rend(); ++item) {
-            (*item)->GetName(name);
             int image = LeafImage(**item, here.unique);
-            (*item)->SetTreeItem(
-                tree.InsertItem(name.c_str(), image, image, reinterpret_cast<LPARAM>(*item), entry, after));
+            (*item)->SetTreeItem(InsertNamed(tree, **item, name, image, image, entry, after));
             if (m_bFilling && --untilLook == 0) {
                 untilLook = kEntriesPerLook;
                 ServeMessagesMeanwhile(false);

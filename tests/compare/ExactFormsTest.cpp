@@ -115,3 +115,16 @@ TEST(ExactForms, RegistriesCompareStringDataAndKeyNamesExactly)
     after.appendix.present = false;
     EXPECT_EQ(Compare<CRegMine>(WriteSnapshot(before), WriteSnapshot(after)), "");
 }
+
+// Told only when a file says it was taken under another code page than this
+// computer's and the other file cannot say.
+TEST(ExactForms, ACodePageNoteOnlyWhereNamesMayNotMatch)
+{
+    CSnapAppendix told = WholeAppendix(), old;
+    told.codePage = 932;
+    EXPECT_EQ(CodePageNote(told, old, 1252),
+              "Note - Snap shot 1 was taken under code page 932, this computer uses code page 1252, and snap shot 2 "
+              "does not say which it was taken under: names with characters beyond ASCII may not match.");
+    EXPECT_EQ(CodePageNote(old, told, 932), "");
+    EXPECT_EQ(CodePageNote(told, WholeAppendix(), 1252), "");  // both exact
+}

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -86,8 +87,15 @@ void PatchAndImport(const std::string& options, const std::string& pair, const s
     DWORD code;
     std::string patch = RunProgram(diff, "--format reg " + options + pair, code);
     ASSERT_EQ(code, expectedCode);
-    // Byte for byte: every line end CRLF, none doubled.
-    EXPECT_EQ(std::count(patch.begin(), patch.end(), '\n'), std::count(patch.begin(), patch.end(), '\r'));
+    // Every line end CRLF, none doubled: counted in bytes, or in the units of
+    // the Unicode form.
+    if (patch.compare(0, 2, "\xFF\xFE") == 0) {
+        std::u16string units(patch.size() / 2, u'\0');
+        std::memcpy(&units[0], patch.data(), 2 * units.size());
+        EXPECT_EQ(std::count(units.begin(), units.end(), u'\n'), std::count(units.begin(), units.end(), u'\r'));
+    } else {
+        EXPECT_EQ(std::count(patch.begin(), patch.end(), '\n'), std::count(patch.begin(), patch.end(), '\r'));
+    }
     FILE* f = std::fopen(file.c_str(), "wb");
     ASSERT_TRUE(f && std::fwrite(patch.data(), 1, patch.size(), f) == patch.size());
     std::fclose(f);
@@ -201,6 +209,7 @@ CMemoryFile Snapshot(const TKey& key)
 {
     TRegistry r;
     r.machine.subkeys.push_back(TKey{"Software", {}, {TKey{"Corvane Patch Test", key.values, key.subkeys}}});
+    r.appendix.codePage = ::GetACP();  // its names are this computer's bytes
     return WriteSnapshot(r);
 }
 
@@ -374,8 +383,8 @@ TEST(RegPatchLive, NamesAndStringsOutsideTheCodePageComeBackExactly)
     const std::string pair = " \"" + snap[0] + "\" \"" + snap[1] + "\"";
     ASSERT_NO_FATAL_FAILURE(PatchAndImport("--reverse", pair, traces.undo));
     const std::vector<uint8_t> undo = ReadWholeFile(traces.undo);
-    const char head[] = "\xFF\xFEW\0i\0n\0d\0o\0w\0s\0";
-    EXPECT_TRUE(undo.size() > 16 && std::equal(head, head + 16, undo.begin()));
+    const uint8_t head[] = {0xFF, 0xFE, 'W', 0, 'i', 0, 'n', 0, 'd', 0, 'o', 0, 'w', 0, 's', 0};
+    EXPECT_TRUE(undo.size() > sizeof head && std::equal(head, head + sizeof head, undo.begin()));
     ASSERT_TRUE(TakeSnapshot(snap[2]));
     EXPECT_EQ(DifferencesBelowTestKeys(snap[0], snap[2]), "");
     ASSERT_NO_FATAL_FAILURE(PatchAndImport("", pair, traces.redo));
