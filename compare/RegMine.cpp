@@ -26,8 +26,10 @@ namespace {
 // are gathered first as they arrive, so that a length the file does not
 // hold takes no room in the tree.
 constexpr uint32_t kReadInPlaceLimit = 16 * 1024;
-// Data up to this length are gathered in one piece.
-constexpr uint32_t kDirectDataLimit = 1u << 20;
+// Data up to this length are gathered in one piece; longer ones in pieces
+// that double with what has arrived, so that a length the file does not
+// hold costs no more than the bytes it does.
+constexpr uint32_t kDirectDataLimit = 64 * 1024;
 
 enum class DataRead { Ok, Short, OutOfMemory };
 

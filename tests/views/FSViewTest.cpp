@@ -8,6 +8,7 @@
 #include "compare/FSNode.h"
 #include "res/resource.h"
 #include "tests/compare/FSSnapBuilder.h"
+#include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/WaitFor.h"
@@ -106,6 +107,24 @@ TEST_F(FSView, ShowsTheRootsCollapsedAndEveryEntryInTheModelsOrderAndPictures)
     ListPosition first = mine.GetRoot1()->Nodes().GetHeadPosition();
     CCompareNode* c1 = mine.GetRoot1()->Nodes().GetNext(first);
     EXPECT_EQ(c1->GetTreeItem(), Find(view.LeftTree(), {"C:"}));
+}
+
+// Names the code page cannot hold read back wide as the file system holds
+// them, and with the ANSI messages as the snapshot recorded them.
+TEST_F(FSView, ExactNamesReadBackWideAndRecordedNamesAnsi)
+{
+    CMemoryFile file1 = WriteSnapshot(TFolder{"C:", {TFile{"???.txt", 1, kTime, kTime, u"\u0414\u0438\u0440.txt"}}, {TFolder{"??", {}, {}, u"\U0001F30E"}}},
+                                      'C', WholeAppendix());
+    CMemoryFile file2 = WriteSnapshot(TFolder{"C:", {}, {}}, 'C', WholeAppendix());
+    ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
+    parent = ShowInPopup(view, mine);
+    view.OnCmdMsg(ID_EXPAND_ALL);
+    HTREEITEM folder = Find(view.LeftTree(), {"C:", "??"});
+    HTREEITEM file = Find(view.LeftTree(), {"C:", "???.txt"});
+    ASSERT_TRUE(folder && file) << EntryListing(view.LeftTree());
+    EXPECT_EQ(view.LeftTree().GetItemTextW(folder), L"\U0001F30E");
+    EXPECT_EQ(view.LeftTree().GetItemTextW(file), L"\u0414\u0438\u0440.txt");
+    EXPECT_EQ(view.LeftTree().GetItemTextW(Find(view.LeftTree(), {"C:"})), L"C:");
 }
 
 // Containers and items of one folder, both one-sided and changed, in an order
