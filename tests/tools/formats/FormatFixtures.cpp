@@ -7,7 +7,9 @@
 // installation's one change hides among what a running system changes itself;
 // hostile-*.tvrec and reg-hostile-*.tvrec, whose names would be a formula in
 // a spreadsheet or forge lines and commands, and a value whose type alone
-// changes.
+// changes; exact-*.tvrec, whose names only the appendix holds exactly, with
+// a size of 4 GiB and more, and exact-after-old.tvrec, the after state as
+// 2.0.0.1 wrote it.
 #include "tests/compare/FSSnapBuilder.h"
 #include "tests/compare/RegSnapBuilder.h"
 #include "tests/support/SnapshotFiles.h"
@@ -78,7 +80,20 @@ int main()
     TKey& software = regHostileAfter.machine.subkeys[0];
     software.values = {Sz("v\r\nchanged:   forged", "2"), Sz("esc\x1B[2J", "2"), Sz("Retyped", "%P%", 2)};
     software.subkeys.push_back(TKey{"line\nfeed", {}, {}});
-    bool ok = SaveSnapshot("hostile-before.tvrec", WriteSnapshot(formula)) &&
+    // Two names that read alike in the code page, and a size grown by 4 GiB.
+    TFolder exactBefore{"C:",
+                        {TFile{"???.txt", 1, kTime, kTime, u"\u0414\u0438\u0440.txt"},
+                         TFile{"???.txt", 2, kTime, kTime, u"\u0416\u0443\u043a.txt"},
+                         TFile{"disk.vhd", 5ull << 30, kTime, kTime}},
+                        {}};
+    TFolder exactAfter{"C:",
+                       {TFile{"???.txt", 2, kTime, kTime, u"\u0416\u0443\u043a.txt"},
+                        TFile{"disk.vhd", 9ull << 30, kTime, kTime}},
+                       {}};
+    bool ok = SaveSnapshot("exact-before.tvrec", WriteSnapshot(exactBefore, 'C', WholeAppendix())) &&
+              SaveSnapshot("exact-after.tvrec", WriteSnapshot(exactAfter, 'C', WholeAppendix())) &&
+              SaveSnapshot("exact-after-old.tvrec", WriteSnapshot(exactAfter)) &&
+              SaveSnapshot("hostile-before.tvrec", WriteSnapshot(formula)) &&
               SaveSnapshot("hostile-after.tvrec", WriteSnapshot(formulaAfter)) &&
               SaveSnapshot("reg-hostile-before.tvrec", WriteSnapshot(regHostile)) &&
               SaveSnapshot("reg-hostile-after.tvrec", WriteSnapshot(regHostileAfter)) &&

@@ -151,6 +151,21 @@ FIELDS = [
 for what, got, expected in FIELDS:
     check(what, got, expected)
 
+# Names only the appendix holds and sizes of 4 GiB and more: exact in JSON and
+# in the report with --utf8; against a file of 2.0.0.1, paired as recorded.
+EXACT = ["exact-before.tvrec", "exact-after.tvrec"]
+exact_json = json_by_path(EXACT)
+check("exact json", {p: (d["change"], d["before"]["size"] if d["before"] else None,
+                         d["after"]["size"] if d["after"] else None) for p, d in exact_json.items()},
+      {"C:\\\u0414\u0438\u0440.txt": ("removed", 1, None), "C:\\disk.vhd": ("changed", 5 << 30, 9 << 30)})
+code, out, err = run("--utf8", *EXACT)
+check("exact report in UTF-8", (code, out.replace(b"\r", b"").decode("utf-8").splitlines(), err),
+      (1, ["only in 1: C:\\\u0414\u0438\u0440.txt (1 bytes, modified 2015-03-03 14:05:09.0000000 UTC)",
+           "changed:   C:\\disk.vhd: size 5,368,709,120 bytes -> 9,663,676,416 bytes"], b""))
+check("exact report in the code page", text_lines(run(*EXACT)[1])[0], "only in 1: C:\\???.txt (1 bytes, modified 2015-03-03 14:05:09.0000000 UTC)")
+check("an old file against a new one", sorted((p, d["change"]) for p, d in json_by_path(["exact-before.tvrec", "exact-after-old.tvrec"]).items()),
+      [("C:\\\u0414\u0438\u0440.txt", "changed"), ("C:\\\u0416\u0443\u043a.txt", "removed")])
+
 # Fields with commas and quotes are quoted as spreadsheets expect.
 raw = run("--format", "csv", "odd-before.tvrec", "odd-after.tvrec")[1].decode("utf-8")
 for quoted in ('"D:\\a,b.txt"', '"D:\\say ""hi"".txt"'):
