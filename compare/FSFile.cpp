@@ -2,6 +2,7 @@
 
 #include "compare/CompareNode.h"
 #include "compare/TreeStorage.h"
+#include "compare/WideChars.h"
 
 #include <cstring>
 #include <new>
@@ -74,9 +75,30 @@ std::string CFSFile::GetFullPath() const
     return path;
 }
 
+namespace {
+
+std::u16string SystemName(const CCompareName& name)
+{
+    return name.HasExact() ? std::u16string(name.Exact()) : CodePageToUtf16(SystemCodePage(), name.view());
+}
+
+}  // namespace
+
 CFilePropertiesTexts CFSFile::GetPropertiesTexts(const ITimeConverter& localTime) const
 {
     CFilePropertiesTexts texts;
+    bool exact = GetStoredName().HasExact();
+    for (const CCompareNode* node = GetParent(); node && node->GetParent(); node = node->GetParent())
+        exact = exact || node->GetStoredName().HasExact();
+    if (exact) {
+        texts.m_exactName = SystemName(GetStoredName());
+        texts.m_exactFullPath = texts.m_exactName;
+        for (const CCompareNode* node = GetParent(); node && node->GetParent(); node = node->GetParent())
+            texts.m_exactFullPath = SystemName(node->GetStoredName()) + u"\\" + texts.m_exactFullPath;
+        std::string rootName;
+        GetParent()->GetRoot()->GetName(rootName);
+        texts.m_exactTitle = CodePageToUtf16(SystemCodePage(), rootName + " : ") + texts.m_exactName;
+    }
     texts.m_strName = GetStoredName().str();
     std::string rootName;
     GetParent()->GetRoot()->GetName(rootName);

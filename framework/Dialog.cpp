@@ -55,8 +55,10 @@ INT_PTR CDialog::DoModal()
 {
     m_bModal = true;
     HWND parent = m_pParent ? m_pParent->GetSafeHwnd() : DefaultOwner();
-    INT_PTR result = ::DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(m_nTemplateId), parent,
-                                       DialogProc, reinterpret_cast<LPARAM>(this));
+    INT_PTR result = m_bWide ? ::DialogBoxParamW(ResourceInstance(), MAKEINTRESOURCEW(m_nTemplateId), parent,
+                                                 DialogProc, reinterpret_cast<LPARAM>(this))
+                             : ::DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(m_nTemplateId), parent,
+                                                 DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     return result;
 }
@@ -65,9 +67,11 @@ BOOL CDialog::CreateModeless(CWnd* parent)
 {
     m_bModal = false;
     m_pParent = parent;
-    HWND h = ::CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(m_nTemplateId),
-                                  parent ? parent->GetSafeHwnd() : nullptr, DialogProc,
-                                  reinterpret_cast<LPARAM>(this));
+    HWND owner = parent ? parent->GetSafeHwnd() : nullptr;
+    HWND h = m_bWide ? ::CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(m_nTemplateId), owner, DialogProc,
+                                            reinterpret_cast<LPARAM>(this))
+                     : ::CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(m_nTemplateId), owner, DialogProc,
+                                            reinterpret_cast<LPARAM>(this));
     return h != nullptr;
 }
 
@@ -140,7 +144,11 @@ CDialog* CDialog::FromModelessHandle(HWND h)
 {
     if (!h || ::GetClassLongPtrA(h, GCW_ATOM) != reinterpret_cast<ULONG_PTR>(WC_DIALOG))
         return nullptr;
-    if (::GetWindowLongPtrA(h, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&CDialog::DialogProc))
+    // A procedure read across the ANSI and Unicode kinds comes back as a
+    // stand-in that converts, so it is read in the dialog's own kind.
+    const LONG_PTR procedure = ::IsWindowUnicode(h) ? ::GetWindowLongPtrW(h, DWLP_DLGPROC)
+                                                    : ::GetWindowLongPtrA(h, DWLP_DLGPROC);
+    if (procedure != reinterpret_cast<LONG_PTR>(&CDialog::DialogProc))
         return nullptr;
     auto* dialog = static_cast<CDialog*>(reinterpret_cast<CWnd*>(::GetWindowLongPtrA(h, DWLP_USER)));
     return dialog && !dialog->m_bModal ? dialog : nullptr;

@@ -53,12 +53,18 @@ protected:
     // DWLP_MSGRESULT.
     virtual INT_PTR OnMessage(UINT msg, WPARAM w, LPARAM l);
 
+    // Creates the dialog and its controls as Unicode windows, which keep
+    // wide text (SetDlgItemTextW) whatever the code page holds; ANSI text
+    // reaches them converted.
+    void MakeWide() { m_bWide = true; }
+
     UINT m_nTemplateId;
     CWnd* m_pParent;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l);
     bool m_bModal = false;
+    bool m_bWide = false;
 };
 
 HINSTANCE ResourceInstance();

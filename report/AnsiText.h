@@ -12,6 +12,10 @@
 #include <string_view>
 
 std::string AnsiToUtf8(std::string_view ansi);
+// UTF-8 text in the ANSI code page as the ANSI functions give a name: the
+// code page's stand-in ("?", a letter without its accent) for what it lacks.
+// The native build keeps ASCII and Windows-1252's letters, "?" for the rest.
+std::string Utf8ToAnsi(std::string_view utf8);
 
 // Text of the command line or a file's name in the ANSI code page, in which
 // snapshots hold names and the tools print theirs. On Windows a character

@@ -26,6 +26,12 @@ std::string AnsiToUtf8(std::string_view ansi)
     return utf8;
 }
 
+std::string Utf8ToAnsi(std::string_view utf8)
+{
+    const std::u16string units = Utf8ToUtf16(utf8);
+    return AnsiName(reinterpret_cast<const wchar_t*>(units.data()), units.size());
+}
+
 std::string SystemTextToAnsi(const SystemString& text, std::string* lost)
 {
     return StrictAnsiName(text, lost);

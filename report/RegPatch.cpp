@@ -321,6 +321,7 @@ private:
     // The one section of a key found in both states, whichever tree asks.
     Section& SectionOf(const CCompareNode& key, const std::string& path);
     void Refuse(const char* what, const std::string& path, const std::string& reason);
+    std::string Shown(const std::string& path) const;
     bool Trimmed(const CCompareNode& key) const
     {
         return m_options.trimmed && m_options.trimmed->count(&key) != 0;
@@ -338,9 +339,16 @@ private:
     std::vector<std::string> m_maybeInexact;
 };
 
+// A path as the messages name it: in the code page, as every message of the
+// program is, also when the patch writes it in UTF-8.
+std::string CPatchWriter::Shown(const std::string& path) const
+{
+    return ShownName(m_form.unicode ? Utf8ToAnsi(path) : path);
+}
+
 void CPatchWriter::Refuse(const char* what, const std::string& path, const std::string& reason)
 {
-    std::string line = std::string(what) + " " + ShownName(path) + ": " + reason;
+    std::string line = std::string(what) + " " + Shown(path) + ": " + reason;
     if (m_refusedSeen.insert(line).second)
         m_refused.push_back(line);
 }
@@ -398,6 +406,7 @@ bool CPatchWriter::CheckValue(const CRegVal& value, const std::string& keyPath, 
         return false;
     }
     const bool strings = RegTypeOf(value.GetType()).strings;
+    // In the patch's own form: the header lists them; the message converts.
     const std::string listed = ShownName(ValuePath(keyPath, value, m_form)) + " (" + RegTypeName(value.GetType()) + ")";
     // The Unicode form carries data without their final zero as they are.
     if (set && !m_form.unicode && LacksFinalZero(value))
@@ -499,7 +508,7 @@ bool CPatchWriter::ChangesHive(const std::string& root, unsigned depth, const st
         what = "delete a key directly in a user's hive, ";
     if (!what || m_options.allowHiveChanges)
         return false;
-    m_hives.push_back(what + ShownName(path));
+    m_hives.push_back(what + Shown(path));
     return true;
 }
 
@@ -612,9 +621,15 @@ std::string CPatchWriter::Refusal() const
 std::string CPatchWriter::NearlyNote() const
 {
     std::string note;
-    for (const auto& [head, values] : {std::make_pair(kNearlyHead, &m_nearly), std::make_pair(kMaybeInexactHead, &m_maybeInexact)})
-        if (!values->empty())
-            note += (note.empty() ? "" : "\n") + Listed((std::string("the registry patch is not exact: ") + head).c_str(), *values);
+    for (const auto& [head, values] : {std::make_pair(kNearlyHead, &m_nearly), std::make_pair(kMaybeInexactHead, &m_maybeInexact)}) {
+        if (values->empty())
+            continue;
+        std::vector<std::string> lines = *values;
+        if (m_form.unicode)
+            for (std::string& line : lines)
+                line = Utf8ToAnsi(line);
+        note += (note.empty() ? "" : "\n") + Listed((std::string("the registry patch is not exact: ") + head).c_str(), lines);
+    }
     return note;
 }
 

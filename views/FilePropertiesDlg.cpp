@@ -3,7 +3,11 @@
 #include "res/resource.h"
 #include "views/ViewerWindow.h"
 
-CFilePropertiesDlg::CFilePropertiesDlg(CWnd* parent) : CViewerDlg(IDD_FILE_PROPERTIES, parent) {}
+CFilePropertiesDlg::CFilePropertiesDlg(CWnd* parent) : CViewerDlg(IDD_FILE_PROPERTIES, parent)
+{
+    // Names the code page cannot hold are shown as the file system holds them.
+    MakeWide();
+}
 
 void CFilePropertiesDlg::DoDataExchange(CDataExchange& dx)
 {
@@ -18,6 +22,12 @@ BOOL CFilePropertiesDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     SetWindowText(m_strTitle.c_str());
+    if (!m_exactName.empty()) {
+        auto wide = [](const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); };
+        ::SetWindowTextW(m_hWnd, wide(m_exactTitle));
+        ::SetDlgItemTextW(m_hWnd, IDC_FILE_NAME, wide(m_exactName));
+        ::SetDlgItemTextW(m_hWnd, IDC_FILE_FULLPATH, wide(m_exactFullPath));
+    }
     // No field takes the focus, so none opens with its text selected.
     return FALSE;
 }
@@ -42,6 +52,9 @@ std::unique_ptr<CDialogViewerWindow> OpenFilePropertiesWindow(const CFilePropert
     dialog->m_strName = texts.m_strName;
     dialog->m_strFullPath = texts.m_strFullPath;
     dialog->m_strSize = texts.m_strSize;
+    dialog->m_exactTitle = texts.m_exactTitle;
+    dialog->m_exactName = texts.m_exactName;
+    dialog->m_exactFullPath = texts.m_exactFullPath;
     if (!dialog->CreateModeless(parent))
         return nullptr;
     return std::make_unique<CDialogViewerWindow>(std::move(dialog));

@@ -22,6 +22,7 @@ public:
     std::string m_strName;
     std::string m_strFullPath;
     std::string m_strSize;
+    std::u16string m_exactTitle, m_exactName, m_exactFullPath;  // empty: the recorded names are exact
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

@@ -1,7 +1,9 @@
 #include "views/RegValueDlg.h"
 
 #include "compare/RegTypes.h"
+#include "compare/CompareNode.h"
 #include "compare/RegVal.h"
+#include "compare/WideChars.h"
 #include "res/resource.h"
 #include "views/RegValueText.h"
 #include "views/ViewerWindow.h"
@@ -11,7 +13,25 @@ const char* const kHexDumpFont = "Courier";
 CRegValueDlg::CRegValueDlg(UINT templateId, std::string title, const CRegVal& value, CWnd* parent)
     : CViewerDlg(templateId, parent), m_pValue(&value), m_strTitle(std::move(title))
 {
+    // Names and strings the code page cannot hold are shown as the registry
+    // holds them.
+    MakeWide();
 }
+
+namespace {
+
+const wchar_t* Wide(const std::u16string& text)
+{
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// The value's exact string data as units; a last odd byte is no character.
+std::u16string_view ExactUnits(const CRegVal& value)
+{
+    return std::u16string_view(reinterpret_cast<const char16_t*>(value.GetExactData()), value.GetExactDataSize() / 2);
+}
+
+}  // namespace
 
 void CRegValueDlg::DoDataExchange(CDataExchange& dx)
 {
@@ -23,6 +43,12 @@ BOOL CRegValueDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     SetWindowText(m_strTitle.c_str());
+    const CCompareName& name = m_pValue->GetStoredName();
+    if (name.HasExact()) {
+        std::string root;
+        m_pValue->GetParent()->GetRoot()->GetName(root);
+        ::SetWindowTextW(m_hWnd, Wide(CodePageToUtf16(SystemCodePage(), root + " : ") + std::u16string(name.Exact())));
+    }
     ShowValue();
     // The view keeps the viewer, which may outlive the value's tree: it
     // reads the value only here.
@@ -38,7 +64,12 @@ CRegStringDlg::CRegStringDlg(std::string title, const CRegVal& value, CWnd* pare
 void CRegStringDlg::ShowValue()
 {
     // As stored: environment references of REG_EXPAND_SZ stay unexpanded.
-    m_editValue.SetWindowText(RegStringText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
+    const std::u16string_view units = ExactUnits(*m_pValue);
+    if (m_pValue->HasExactData())
+        ::SetWindowTextW(m_editValue.GetSafeHwnd(),
+                         Wide(RegWideStringText(units.data(), static_cast<uint32_t>(units.size()))));
+    else
+        m_editValue.SetWindowText(RegStringText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
     m_staticType.SetWindowText(RegTypeLine(m_pValue->GetType()).c_str());
 }
 
@@ -78,7 +109,12 @@ void CRegBinaryDlg::ShowHexDump()
 void CRegBinaryDlg::ShowStringList()
 {
     // In the dialog's own font.
-    m_editValue.SetWindowText(RegStringListText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
+    const std::u16string_view units = ExactUnits(*m_pValue);
+    if (m_pValue->HasExactData())
+        ::SetWindowTextW(m_editValue.GetSafeHwnd(),
+                         Wide(RegWideStringListText(units.data(), static_cast<uint32_t>(units.size()))));
+    else
+        m_editValue.SetWindowText(RegStringListText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
 }
 
 std::unique_ptr<CDialogViewerWindow> OpenRegValueWindow(RegViewerKind kind, const std::string& caption,

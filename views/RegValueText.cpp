@@ -7,20 +7,51 @@
 
 namespace {
 
-// Length of the string at data: up to its zero byte, at most size bytes.
-uint32_t BoundedLength(const uint8_t* data, uint32_t size)
+// Length of the string at data: up to its zero unit, at most size units.
+template <class Unit>
+uint32_t BoundedLength(const Unit* data, uint32_t size)
 {
-    const void* zero = size ? std::memchr(data, 0, size) : nullptr;
-    return zero ? static_cast<uint32_t>(static_cast<const uint8_t*>(zero) - data) : size;
+    uint32_t length = 0;
+    while (length < size && data[length] != 0)
+        ++length;
+    return length;
+}
+
+template <class Char, class Unit>
+std::basic_string<Char> StringText(const Unit* data, uint32_t size)
+{
+    const Char* text = reinterpret_cast<const Char*>(data);
+    return std::basic_string<Char>(text, size ? BoundedLength(data, size) : 0);
+}
+
+template <class Char, class Unit>
+std::basic_string<Char> StringListText(const Unit* data, uint32_t size)
+{
+    std::basic_string<Char> text;
+    uint32_t pos = 0;
+    while (pos < size && data[pos] != 0) {
+        uint32_t length = BoundedLength(data + pos, size - pos);
+        text.append(reinterpret_cast<const Char*>(data + pos), length);
+        text += Char('\r');
+        text += Char('\n');
+        pos += length;
+        if (pos == size)
+            break;  // the last string had no terminator
+        ++pos;      // past the terminator
+    }
+    return text;
 }
 
 }  // namespace
 
 std::string RegStringText(const uint8_t* data, uint32_t size)
 {
-    if (size == 0)
-        return std::string();
-    return std::string(reinterpret_cast<const char*>(data), BoundedLength(data, size));
+    return StringText<char>(data, size);
+}
+
+std::u16string RegWideStringText(const char16_t* units, uint32_t count)
+{
+    return StringText<char16_t>(units, count);
 }
 
 std::string RegDwordText(const uint8_t* data, uint32_t size)
@@ -53,18 +84,12 @@ std::string RegHexDump(const uint8_t* data, uint32_t size)
 
 std::string RegStringListText(const uint8_t* data, uint32_t size)
 {
-    std::string text;
-    uint32_t pos = 0;
-    while (pos < size && data[pos] != 0) {
-        uint32_t length = BoundedLength(data + pos, size - pos);
-        text.append(reinterpret_cast<const char*>(data + pos), length);
-        text += "\r\n";
-        pos += length;
-        if (pos == size)
-            break;  // the last string had no terminator
-        ++pos;      // past the terminator
-    }
-    return text;
+    return StringListText<char>(data, size);
+}
+
+std::u16string RegWideStringListText(const char16_t* units, uint32_t count)
+{
+    return StringListText<char16_t>(units, count);
 }
 
 std::string RegTypeLine(uint32_t type)

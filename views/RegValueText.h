@@ -13,11 +13,14 @@
 #include <string>
 
 std::string RegStringText(const uint8_t* data, uint32_t size);
+// The same of string data as the registry holds them: UTF-16 units.
+std::u16string RegWideStringText(const char16_t* units, uint32_t count);
 std::string RegDwordText(const uint8_t* data, uint32_t size);
 // "%02X " per byte, "\r\n" after every full line of 16 bytes.
 std::string RegHexDump(const uint8_t* data, uint32_t size);
 // Each string followed by "\r\n".
 std::string RegStringListText(const uint8_t* data, uint32_t size);
+std::u16string RegWideStringListText(const char16_t* units, uint32_t count);
 
 // The type line of a viewer; empty for a type no viewer shows.
 std::string RegTypeLine(uint32_t type);

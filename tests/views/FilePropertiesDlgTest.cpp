@@ -197,3 +197,28 @@ TEST_F(FilePropertiesWindow, ALongFullPathIsKeptWhole)
     EXPECT_EQ(GetWindowTextOf(::GetDlgItem(longWindow, IDC_FILE_FULLPATH)), path);
     EXPECT_EQ(GetWindowTextOf(::GetDlgItem(longWindow, IDC_FILE_NAME)), "setup.log");
 }
+
+// A file whose name the code page cannot hold: the window shows it, and the
+// path through it, as the file system holds them; the ANSI messages read the
+// recorded forms.
+TEST(FilePropertiesExactWindow, ShowsTheNamesTheCodePageCannotHold)
+{
+    CFilePropertiesTexts texts = Texts("File System 1 : ???.txt", "C:\\??\\???.txt");
+    texts.m_exactTitle = u"File System 1 : \u0414\u0438\u0440.txt";
+    texts.m_exactName = u"\u0414\u0438\u0440.txt";
+    texts.m_exactFullPath = u"C:\\\U0001F30E\\\u0414\u0438\u0440.txt";
+    std::unique_ptr<IViewerWindow> viewer = OpenFilePropertiesWindow(texts, nullptr);
+    ASSERT_NE(viewer, nullptr);
+    HWND window = ShownWindow("File System 1 : ???.txt");
+    ASSERT_NE(window, nullptr);
+    auto wide = [](HWND h) {
+        wchar_t text[256] = {};
+        ::GetWindowTextW(h, text, 256);
+        return std::u16string(reinterpret_cast<const char16_t*>(text));
+    };
+    EXPECT_EQ(wide(window), texts.m_exactTitle);
+    EXPECT_EQ(wide(::GetDlgItem(window, IDC_FILE_NAME)), texts.m_exactName);
+    EXPECT_EQ(wide(::GetDlgItem(window, IDC_FILE_FULLPATH)), texts.m_exactFullPath);
+    EXPECT_EQ(GetWindowTextOf(::GetDlgItem(window, IDC_FILE_FULLPATH)), "C:\\??\\???.txt");
+    viewer->Destroy();
+}

@@ -363,6 +363,56 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"oppositeOfARemovedKey", true, In(kPellix, "Old"), ID_REG_VIEW_OPPOSITE, {kNoOpposite}, ""}),
     [](const ::testing::TestParamInfo<CommandCase>& test) { return std::string(test.param.name); });
 
+// Data of a string type as the registry holds them, UTF-16 with its zeros.
+CValueExactParts ExactData(const std::u16string& units, std::u16string name = u"")
+{
+    CValueExactParts exact;
+    exact.name = std::move(name);
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(units.data());
+    exact.data.assign(bytes, bytes + 2 * units.size());
+    exact.hasData = true;
+    return exact;
+}
+
+std::wstring WideText(HWND window)
+{
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// A name and strings the code page cannot hold: the viewers show them as the
+// registry holds them; read with the ANSI messages, as the snapshot recorded them.
+TEST_F(RegView, ViewersShowNamesAndStringsAsTheRegistryHoldsThem)
+{
+    TRegistry before;
+    TValue sz = Sz("??", "C:\\???");
+    sz.exact = ExactData(std::u16string(u"C:\\\u0416\u0443\u043a") + u'\0', u"\u041f\u0443");
+    TValue list{"List", 7, {'?', 0, 'b', 0, 0}};
+    list.exact = ExactData(std::u16string(u"\u03a9\0b\0\0", 5));
+    before.machine.subkeys.push_back(TKey{"SOFTWARE", {}, {TKey{"Pellix", {sz, list}, {}}}});
+    TRegistry after;
+    after.machine.subkeys.push_back(TKey{"SOFTWARE", {}, {TKey{"Pellix", {}, {}}}});
+    Show(before, after);
+    const struct {
+        const char* recorded;
+        const char* caption;
+        std::wstring wideCaption, content;
+    } cases[] = {
+        {"??", "Registry 1 : ??", L"Registry 1 : \u041f\u0443", L"C:\\\u0416\u0443\u043a"},
+        {"List", "Registry 1 : List", L"Registry 1 : List", L"\u03a9\r\nb\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.recorded);
+        Select(view.LeftTree(), In(kPellix, c.recorded));
+        EXPECT_EQ(Command(ID_REG_VIEW_VALUE), std::vector<std::string>{});
+        HWND viewer = FindDialogOfProcess(c.caption);
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(WideText(viewer), c.wideCaption);
+        EXPECT_EQ(WideText(::GetDlgItem(viewer, IDC_REG_VALUE)), c.content);
+    }
+}
+
 TEST_F(RegView, ADoubleClickOnAKeyTellsItHasNoValueAndTheTreeStillOpensOrClosesIt)
 {
     Show(Before(), After());
