@@ -87,7 +87,13 @@ std::string CRegValDescriber::DescribeChange(const CCompareItem& item1,
                           FormatSizeText(b.GetDataSize()));
     const bool sameData = a.GetDataSize() == b.GetDataSize() &&
                           std::equal(a.GetData(), a.GetData() + a.GetDataSize(), b.GetData());
-    if (sameData) {
+    const bool sameExactData = a.HasExactData() == b.HasExactData() &&
+                               a.GetExactDataSize() == b.GetExactDataSize() &&
+                               std::equal(a.GetExactData(), a.GetExactData() + a.GetExactDataSize(), b.GetExactData());
+    if (sameData && !sameExactData) {
+        // Recorded alike, the code page standing in for what differs.
+        changes.push_back("data differ in characters the code page cannot hold");
+    } else if (sameData) {
         // A change of type alone, counted as one with --types.
     } else if (a.GetDataSize() <= kShownDataLimit && b.GetDataSize() <= kShownDataLimit) {
         changes.push_back("data " + HexBytes(a) + " -> " + HexBytes(b));

@@ -90,7 +90,19 @@ int main()
                        {TFile{"???.txt", 2, kTime, kTime, u"\u0416\u0443\u043a.txt"},
                         TFile{"disk.vhd", 9ull << 30, kTime, kTime}},
                        {}};
-    bool ok = SaveSnapshot("exact-before.tvrec", WriteSnapshot(exactBefore, 'C', WholeAppendix())) &&
+    // A profile path whose recorded forms read alike.
+    auto profile = [](const std::u16string& path) {
+        TValue value = Sz("Path", "C:\\???");
+        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(path.c_str());
+        value.exact.data.assign(bytes, bytes + 2 * (path.size() + 1));
+        value.exact.hasData = true;
+        TRegistry r;
+        r.machine.subkeys.push_back(TKey{"SOFTWARE", {value}, {}});
+        return r;
+    };
+    bool ok = SaveSnapshot("reg-exact-before.tvrec", WriteSnapshot(profile(u"C:\\\u0416\u0443\u043a"))) &&
+              SaveSnapshot("reg-exact-after.tvrec", WriteSnapshot(profile(u"C:\\\u0416\u0438\u0440"))) &&
+              SaveSnapshot("exact-before.tvrec", WriteSnapshot(exactBefore, 'C', WholeAppendix())) &&
               SaveSnapshot("exact-after.tvrec", WriteSnapshot(exactAfter, 'C', WholeAppendix())) &&
               SaveSnapshot("exact-after-old.tvrec", WriteSnapshot(exactAfter)) &&
               SaveSnapshot("hostile-before.tvrec", WriteSnapshot(formula)) &&

@@ -163,6 +163,8 @@ check("exact report in UTF-8", (code, out.replace(b"\r", b"").decode("utf-8").sp
       (1, ["only in 1: C:\\\u0414\u0438\u0440.txt (1 bytes, modified 2015-03-03 14:05:09.0000000 UTC)",
            "changed:   C:\\disk.vhd: size 5,368,709,120 bytes -> 9,663,676,416 bytes"], b""))
 check("exact report in the code page", text_lines(run(*EXACT)[1])[0], "only in 1: C:\\???.txt (1 bytes, modified 2015-03-03 14:05:09.0000000 UTC)")
+check("a string changed where the code page stands in", text_lines(run("reg-exact-before.tvrec", "reg-exact-after.tvrec")[1]),
+      ["changed:   HKEY_LOCAL_MACHINE\\SOFTWARE\\Path: data differ in characters the code page cannot hold"])
 check("an old file against a new one", sorted((p, d["change"]) for p, d in json_by_path(["exact-before.tvrec", "exact-after-old.tvrec"]).items()),
       [("C:\\\u0414\u0438\u0440.txt", "changed"), ("C:\\\u0416\u0443\u043a.txt", "removed")])
 
