@@ -111,7 +111,10 @@ void CFiltersDlg::OnOK()
     EndDialog(IDOK);
 }
 
-CFindDlg::CFindDlg(const std::string& text, CWnd* parent) : CDialog(IDD_FIND, parent), m_strText(text) {}
+CFindDlg::CFindDlg(const std::wstring& text, CWnd* parent) : CDialog(IDD_FIND, parent), m_strText(text)
+{
+    MakeWide();
+}
 
 void CFindDlg::DoDataExchange(CDataExchange& dx)
 {

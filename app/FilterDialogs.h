@@ -33,11 +33,12 @@ protected:
     CEdit m_editPatterns;
 };
 
+// A Unicode dialog: the name looked for may hold what the code page cannot.
 class CFindDlg : public CDialog {
 public:
-    explicit CFindDlg(const std::string& text, CWnd* parent = nullptr);
+    explicit CFindDlg(const std::wstring& text, CWnd* parent = nullptr);
 
-    std::string m_strText;
+    std::wstring m_strText;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

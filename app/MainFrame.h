@@ -141,5 +141,5 @@ protected:
     bool m_bHideNoise = false;
     std::string m_strPatterns;
     CHiddenEntries m_hidden;  // of the result shown
-    std::string m_strFindText;
+    std::wstring m_strFindText;
 };

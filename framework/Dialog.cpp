@@ -36,6 +36,17 @@ void CDataExchange::Text(int id, std::string& value)
         ::SetWindowTextA(control, value.c_str());
 }
 
+void CDataExchange::Text(int id, std::wstring& value)
+{
+    HWND control = ::GetDlgItem(m_hDlg, id);
+    if (!m_bSave) {
+        ::SetWindowTextW(control, value.c_str());
+        return;
+    }
+    value.assign(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    value.resize(static_cast<size_t>(::GetWindowTextW(control, &value[0], static_cast<int>(value.size()))));
+}
+
 void CDataExchange::Check(int id, int& value)
 {
     HWND control = ::GetDlgItem(m_hDlg, id);

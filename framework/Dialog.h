@@ -14,6 +14,8 @@ public:
     CDataExchange(HWND dialog, bool saveAndValidate) : m_hDlg(dialog), m_bSave(saveAndValidate) {}
     bool IsSaving() const { return m_bSave; }
     void Text(int id, std::string& value);
+    // The same as wide text, which a dialog made wide keeps whole.
+    void Text(int id, std::wstring& value);
     void Check(int id, int& value);
     void Control(int id, CWnd& control);
 

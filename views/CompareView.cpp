@@ -1,10 +1,12 @@
 #include "views/CompareView.h"
 
-#include "compare/CompareItem.h"
 #include "compare/AnsiChars.h"
+#include "compare/CompareItem.h"
 #include "compare/CompareNode.h"
 #include "compare/TreeCursor.h"
 #include "compare/TreeListing.h"
+#include "compare/WideChars.h"
+#include "framework/AnsiName.h"
 #include "framework/AppMessageBox.h"
 #include "framework/Gdi.h"
 #include "framework/Menu.h"
@@ -362,19 +364,27 @@ void CCompareView::SelectNextDifference(bool forward)
 
 namespace {
 
-std::vector<uint32_t> Folded(std::string_view text)
+// Text as Find compares it: UTF-16 units, each folded by the system's table.
+std::u16string Folded(std::u16string text)
 {
-    std::vector<uint32_t> folded;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char* end = p + text.size();
-    while (p < end)
-        folded.push_back(NextFoldedAnsiChar(p, end));
-    return folded;
+    for (char16_t& unit : text)
+        unit = FoldWideUnit(unit);
+    return text;
+}
+
+template <class Entry>
+std::u16string FoldedName(const Entry& entry, std::string& shown)
+{
+    const CCompareName& name = entry.GetStoredName();
+    if (name.HasExact())
+        return Folded(std::u16string(name.Exact()));
+    entry.GetName(shown);
+    return Folded(CodePageToUtf16(SystemCodePage(), shown));
 }
 
 }  // namespace
 
-void CCompareView::FindNext(const std::string& text)
+void CCompareView::FindNext(const std::wstring& text)
 {
     if (m_bFilling || m_bExpanding) {
         WhenIdle([this, text]() { FindNext(text); });
@@ -385,24 +395,21 @@ void CCompareView::FindNext(const std::string& text)
     if (!root || text.empty())
         return;
     CWaitCursor wait;
-    const std::vector<uint32_t> wanted = Folded(text);
+    const std::u16string wanted = Folded(std::u16string(text.begin(), text.end()));
     CTreeCursor cursor(*root);
     HTREEITEM selected = tree.GetSelectedItem();
     Entry from = selected ? EntryOf(tree, selected) : Entry{};
     cursor.Seek(from.node, from.item);
-    std::string name;
+    std::string shown;
     while (cursor.Next()) {
-        if (CCompareItem* item = cursor.Item())
-            item->GetName(name);
-        else
-            cursor.Node()->GetName(name);
-        std::vector<uint32_t> folded = Folded(name);
-        if (std::search(folded.begin(), folded.end(), wanted.begin(), wanted.end()) != folded.end()) {
+        const std::u16string name =
+            cursor.Item() ? FoldedName(*cursor.Item(), shown) : FoldedName(*cursor.Node(), shown);
+        if (name.find(wanted) != std::u16string::npos) {
             SelectAt(tree, cursor);
             return;
         }
     }
-    Note(("Cannot find \"" + ShownName(text) + "\" below the selection.").c_str());
+    Note(("Cannot find \"" + ShownName(AnsiName(text)) + "\" below the selection.").c_str());
     tree.SetFocus();
 }
 

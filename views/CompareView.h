@@ -66,9 +66,10 @@ public:
     // selection stays and the user is told.
     void SelectNextDifference(bool forward);
     // Find Next: selects the next entry of the focused tree from its
-    // selection whose name holds text, letters folded as the comparison
-    // folds them; the user is told when there is none.
-    void FindNext(const std::string& text);
+    // selection whose name holds text, letters folded as Windows folds
+    // them: the exact name where the snapshot kept one, else the recorded
+    // one read in the code page; the user is told when there is none.
+    void FindNext(const std::wstring& text);
     // The path of the focused tree's selected entry as the reports print it
     // and patterns match it, and whether it is a folder or key; false when
     // nothing below a root is selected.

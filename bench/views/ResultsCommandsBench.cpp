@@ -146,7 +146,7 @@ void Measure(const CRun& run, const std::string& path1, const std::string& path2
                         off);
             view.LeftTree().SetFocus();
             view.LeftTree().SelectItem(view.LeftTree().GetRootItem());
-            double find = Time([&]() { view.FindNext(lastName); });
+            double find = Time([&]() { view.FindNext(std::wstring(lastName.begin(), lastName.end())); });
             std::string found = view.LeftTree().GetItemText(view.LeftTree().GetSelectedItem());
             view.LeftTree().SelectItem(nullptr);
             double previous = Time([&]() { view.SelectNextDifference(false); });

@@ -125,6 +125,11 @@ TEST_F(FSView, ExactNamesReadBackWideAndRecordedNamesAnsi)
     EXPECT_EQ(view.LeftTree().GetItemTextW(folder), L"\U0001F30E");
     EXPECT_EQ(view.LeftTree().GetItemTextW(file), L"\u0414\u0438\u0440.txt");
     EXPECT_EQ(view.LeftTree().GetItemTextW(Find(view.LeftTree(), {"C:"})), L"C:");
+    // Find takes the exact name, letters folded as Windows folds them.
+    view.LeftTree().SetFocus();
+    view.LeftTree().SelectItem(view.LeftTree().GetRootItem());
+    view.FindNext(L"\u0434\u0418\u0420");
+    EXPECT_EQ(view.LeftTree().GetSelectedItem(), file);
 }
 
 // Containers and items of one folder, both one-sided and changed, in an order
