@@ -2,6 +2,7 @@
 
 #include "compare/AnsiChars.h"
 #include "snapshot/StdioFile.h"
+#include "compare/WideChars.h"
 #include "report/AnsiText.h"
 
 #include <cstdio>
@@ -35,6 +36,42 @@ void SplitFoldedInto(const std::string& text, bool wildcards, std::vector<Folded
             names[count - 1].push_back(wildcards && c == '*' ? kAnyRun : c);
         }
     }
+}
+
+// The same of UTF-16 units, folded as Windows folds them.
+void SplitWideFoldedInto(std::u16string_view text, bool wildcards, std::vector<FoldedName>& names, size_t& count)
+{
+    count = 1;
+    if (names.empty())
+        names.emplace_back();
+    names[0].clear();
+    for (char16_t unit : text) {
+        if (unit == u'\\') {
+            if (count == names.size())
+                names.emplace_back();
+            names[count++].clear();
+        } else {
+            names[count - 1].push_back(wildcards && unit == u'*' ? kAnyRun : FoldWideUnit(unit));
+        }
+    }
+}
+
+std::vector<FoldedName> SplitWideFolded(std::u16string_view text, bool wildcards)
+{
+    std::vector<FoldedName> names;
+    size_t count = 0;
+    SplitWideFoldedInto(text, wildcards, names, count);
+    names.resize(count);
+    return names;
+}
+
+// Whether text is UTF-8 that is not ASCII.
+bool IsUtf8BeyondAscii(const std::string& text)
+{
+    bool beyond = false;
+    for (char c : text)
+        beyond = beyond || static_cast<unsigned char>(c) >= 0x80;
+    return beyond && Utf16ToUtf8(Utf8ToUtf16(text)) == text && Utf8ToUtf16(text).find(u'\uFFFD') == std::u16string::npos;
 }
 
 std::vector<FoldedName> SplitFolded(const std::string& text, bool wildcards)
@@ -87,13 +124,27 @@ std::string Trimmed(const std::string& line)
 
 }  // namespace
 
+void CPathFilter::AddPattern(std::vector<FoldedName> names, bool exact)
+{
+    m_patterns.push_back(CPattern{std::move(names), m_bits, exact});
+    m_bits += m_patterns.back().names.size() + 1;
+    m_bExact = m_bExact || exact;
+}
+
 void CPathFilter::Add(const std::string& pattern)
 {
     std::string text = pattern;
     if (EndsWithAnsiChar(text, '\\'))
         text.pop_back();
-    m_patterns.push_back(CPattern{SplitFolded(text, true), m_bits});
-    m_bits += m_patterns.back().names.size() + 1;
+    AddPattern(SplitFolded(text, true), false);
+}
+
+void CPathFilter::AddExact(const std::u16string& pattern)
+{
+    std::u16string_view text = pattern;
+    if (!text.empty() && text.back() == u'\\')
+        text.remove_suffix(1);
+    AddPattern(SplitWideFolded(text, true), true);
 }
 
 bool CPathFilter::AddFromFile(const SystemString& path, std::string& error)
@@ -143,8 +194,20 @@ bool CPathFilter::AddLines(const std::string& text, std::string& error)
         }
         start = end + 1;
     }
-    for (const std::string& pattern : patterns)
-        Add(pattern);
+    for (const std::string& pattern : patterns) {
+        // A line of UTF-8 is taken in the code page when the code page holds
+        // it, else as the exact names it names.
+        if (!IsUtf8BeyondAscii(pattern)) {
+            Add(pattern);
+            continue;
+        }
+        const std::u16string wide = Utf8ToUtf16(pattern);
+        const std::string ansi = Utf8ToAnsi(pattern);
+        if (CodePageToUtf16(SystemCodePage(), ansi) == wide)
+            Add(ansi);
+        else
+            AddExact(wide);
+    }
     return true;
 }
 
@@ -183,7 +246,7 @@ CPathFilter::State CPathFilter::Start() const
     return state;
 }
 
-bool CPathFilter::Step(const State& from, const FoldedName& name, State& to) const
+bool CPathFilter::Step(const State& from, const NameForms& name, State& to) const
 {
     to.assign(from.size(), 0);
     bool alive = false;
@@ -198,7 +261,8 @@ bool CPathFilter::Step(const State& from, const FoldedName& name, State& to) con
                     SetBit(to, bit + 1);
                     alive = true;
                 }
-            } else if (TestBit(from, bit) && NameMatches(pattern.names[i], name)) {
+            } else if (TestBit(from, bit) &&
+                       NameMatches(pattern.names[i], pattern.exact ? *name.exact : name.recorded)) {
                 SetBit(to, bit + 1);
                 alive = true;
             }
@@ -218,8 +282,12 @@ bool CPathFilter::Accepts(const State& state) const
 bool CPathFilter::Excludes(const std::string& path) const
 {
     State state = Start(), next;
-    for (const FoldedName& name : SplitFolded(path, false)) {
-        if (!Step(state, name, next))
+    const std::vector<FoldedName> names = SplitFolded(path, false);
+    std::vector<FoldedName> exact;
+    if (m_bExact)
+        exact = SplitWideFolded(CodePageToUtf16(SystemCodePage(), path), false);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!Step(state, NameForms{names[i], i < exact.size() ? &exact[i] : nullptr}, next))
             return false;
         state.swap(next);
     }
@@ -243,7 +311,7 @@ public:
                 ListPosition at = frame.next;
                 CCompareNode* child = frame.node->Nodes().GetNext(frame.next);
                 CPathFilter::State state;
-                if (!StepName(frame.state, child->GetStoredName().str(), state))
+                if (!StepName(frame.state, child->GetStoredName().str(), child->GetStoredName(), state))
                     continue;
                 if (m_filter.Accepts(state)) {
                     Trim(*frame.node);
@@ -275,13 +343,18 @@ private:
     // The state after an entry's name. A registry value's name may hold
     // backslashes, which the printed path cannot tell from the separators,
     // so neither does the match. False when nothing can match any more.
-    bool StepName(const CPathFilter::State& from, const std::string& name, CPathFilter::State& to)
+    bool StepName(const CPathFilter::State& from, const std::string& name, const CCompareName& stored,
+                  CPathFilter::State& to)
     {
         const CPathFilter::State* at = &from;
-        size_t count = 0;
+        size_t count = 0, exactCount = 0;
         SplitFoldedInto(name, false, m_parts, count);
+        if (m_filter.HasExactPatterns())
+            SplitWideFoldedInto(stored.HasExact() ? stored.Exact() : std::u16string_view(CodePageToUtf16(SystemCodePage(), name)),
+                                false, m_exactParts, exactCount);
         for (size_t i = 0; i < count; ++i) {
-            if (!m_filter.Step(*at, m_parts[i], m_scratch))
+            const CPathFilter::FoldedName* exact = i < exactCount ? &m_exactParts[i] : &m_parts[i];
+            if (!m_filter.Step(*at, CPathFilter::NameForms{m_parts[i], exact}, m_scratch))
                 return false;
             to.swap(m_scratch);
             at = &to;
@@ -303,8 +376,9 @@ private:
         CPathFilter::State itemState;
         for (ListPosition pos = node.Items().GetHeadPosition(); pos;) {
             ListPosition itemAt = pos;
-            node.Items().GetNext(pos)->GetName(name);
-            if (StepName(state, name, itemState) && m_filter.Accepts(itemState)) {
+            const CCompareItem* item = node.Items().GetNext(pos);
+            item->GetName(name);
+            if (StepName(state, name, item->GetStoredName(), itemState) && m_filter.Accepts(itemState)) {
                 Trim(node);
                 m_hidden.TakeOutItem(node, itemAt);
             }
@@ -316,7 +390,7 @@ private:
     CHiddenEntries& m_hidden;
     std::vector<Frame> m_stack;
     CPathFilter::State m_scratch;
-    std::vector<CPathFilter::FoldedName> m_parts;
+    std::vector<CPathFilter::FoldedName> m_parts, m_exactParts;
 };
 
 void CPathFilter::Apply(CCompareMine& mine, std::unordered_set<const CCompareNode*>* trimmed) const

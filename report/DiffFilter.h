@@ -3,7 +3,10 @@
 // name against the whole path: "*" stands for any run of characters within one
 // name, a name that is just "**" for any number of names (none included), and
 // letters match regardless of case exactly as the comparison matches names.
-// An excluded folder or key takes everything below it along.
+// An excluded folder or key takes everything below it along. A pattern that
+// holds characters the code page cannot hold is matched against the names
+// as the system holds them (the exact names the snapshots kept, the others
+// read in the code page), letters folded as Windows folds them.
 //
 // The patterns run as one automaton over the names of a path, so a path costs
 // at most its names times the patterns' names, however many "**" they hold,
@@ -24,9 +27,12 @@ class CPathFilter {
 public:
     // A pattern as the user wrote it; a closing backslash is ignored.
     void Add(const std::string& pattern);
+    // A pattern that holds characters the code page cannot hold, in UTF-16.
+    void AddExact(const std::u16string& pattern);
     // One pattern per line; blank lines and lines that start with '#' are
     // skipped, as are spaces and tabs around a pattern, a line's CR and a
-    // UTF-8 byte-order mark in front of the first line. The file is opened
+    // UTF-8 byte-order mark in front of the first line. A line of UTF-8 that
+    // is not ASCII is read as UTF-8, any other in the ANSI code page. The file is opened
     // by its name as the system gives it (wide on Windows), exactly as
     // named. False with a message when the file cannot be read or a line is
     // refused (AddLines).
@@ -60,6 +66,14 @@ private:
     struct CPattern {
         std::vector<FoldedName> names;
         size_t firstBit;
+        bool exact = false;  // matched against the names the system holds
+    };
+    // A name of a path in both forms: as recorded, folded as the comparison
+    // folds names, and as the system holds it, folded as Windows folds them
+    // (null while no pattern needs it).
+    struct NameForms {
+        const FoldedName& recorded;
+        const FoldedName* exact;
     };
     // Where the automaton stands: one bit per state of every pattern.
     using State = std::vector<uint64_t>;
@@ -67,11 +81,14 @@ private:
     State Start() const;
     // The state after one more name of a path; false when no pattern can
     // match that path or any path below it.
-    bool Step(const State& from, const FoldedName& name, State& to) const;
+    bool Step(const State& from, const NameForms& name, State& to) const;
+    bool HasExactPatterns() const { return m_bExact; }
+    void AddPattern(std::vector<FoldedName> names, bool exact);
     bool Accepts(const State& state) const;
 
     std::vector<CPattern> m_patterns;
     size_t m_bits = 0;
+    bool m_bExact = false;
 };
 
 // What a filter took out of both trees of a finished comparison, kept so

@@ -14,8 +14,9 @@
 // On Windows the command line is read wide: files are opened by the names
 // typed, options are recognised character for character, and a pattern is
 // taken into the ANSI code page of the snapshots' names only when it
-// converts exactly (a pattern holding a character the code page lacks could
-// match nothing, or, through a best-fit look-alike, something else).
+// converts exactly; a pattern holding a character the code page lacks is
+// matched against the exact names the snapshots kept, never through a
+// best-fit look-alike.
 #include "compare/AnsiChars.h"
 #include "compare/FSMine.h"
 #include "compare/RegMine.h"
@@ -104,6 +105,7 @@ static int Main(int argc, SystemChar** argv)
     }
     CDiffOptions options;
     std::vector<std::string> excludes;
+    std::vector<std::u16string> exactExcludes;
     std::vector<SystemString> excludeFiles;
     bool noise = false;
     SystemString paths[2];
@@ -124,11 +126,14 @@ static int Main(int argc, SystemChar** argv)
         } else if (ArgumentIs(arg, "--utf8")) {
             options.utf8 = true;
         } else if (ArgumentIs(arg, "--exclude") && hasValue) {
+            // A pattern the code page cannot hold is matched against the
+            // exact names, never through a look-alike.
             std::string lost;
-            excludes.push_back(SystemTextToAnsi(argv[++i], &lost));
-            if (!lost.empty())
-                return Refuse("corvane-diff: the pattern \"" + ShownName(excludes.back()) + "\" holds " + lost +
-                              ", which the ANSI code page of the snapshots' names cannot hold; it is refused.");
+            std::string ansi = SystemTextToAnsi(argv[++i], &lost);
+            if (lost.empty())
+                excludes.push_back(std::move(ansi));
+            else
+                exactExcludes.emplace_back(argv[i], argv[i] + std::char_traits<SystemChar>::length(argv[i]));
         } else if (ArgumentIs(arg, "--exclude-from") && hasValue) {
             excludeFiles.push_back(argv[++i]);
         } else if (ArgumentIs(arg, "--noise")) {
@@ -173,6 +178,8 @@ static int Main(int argc, SystemChar** argv)
     CPathFilter filter;
     for (const std::string& pattern : excludes)
         filter.Add(pattern);
+    for (const std::u16string& pattern : exactExcludes)
+        filter.AddExact(pattern);
     for (const SystemString& path : excludeFiles) {
         std::string error;
         if (!filter.AddFromFile(path, error))

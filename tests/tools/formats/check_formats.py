@@ -165,6 +165,10 @@ check("exact report in UTF-8", (code, out.replace(b"\r", b"").decode("utf-8").sp
 check("exact report in the code page", text_lines(run(*EXACT)[1])[0], "only in 1: C:\\???.txt (1 bytes, modified 2015-03-03 14:05:09.0000000 UTC)")
 check("a string changed where the code page stands in", text_lines(run("reg-exact-before.tvrec", "reg-exact-after.tvrec")[1]),
       ["changed:   HKEY_LOCAL_MACHINE\\SOFTWARE\\Path: data differ in characters the code page cannot hold"])
+with open(os.path.join(DIR, "exact-patterns.txt"), "wb") as f:
+    f.write("C:\\Дир.txt\r\n".encode("utf-8"))
+check("a pattern file in UTF-8 that names an exact name", text_lines(run(*EXACT, "--exclude-from", "exact-patterns.txt")[1]),
+      ["changed:   C:\\disk.vhd: size 5,368,709,120 bytes -> 9,663,676,416 bytes"])
 check("an old file against a new one", sorted((p, d["change"]) for p, d in json_by_path(["exact-before.tvrec", "exact-after-old.tvrec"]).items()),
       [("C:\\\u0414\u0438\u0440.txt", "changed"), ("C:\\\u0416\u0443\u043a.txt", "removed")])
 
@@ -255,7 +259,8 @@ for args, message in REFUSALS:
 
 # Names as typed: files open by their names, never by a look-alike's (which
 # would show), a full-width option is none; on Windows a pattern the code page
-# cannot hold is refused, one it holds used.
+# cannot hold matches the exact names (a full-width backslash is no
+# separator), one it holds is used as before.
 for name, data in [("Łukasz 1.tvrec", "before.tvrec"), ("Lukasz 1.tvrec", "registry.tvrec"),
                    ("снимок 2.tvrec", "after.tvrec"), ("Łukasz patterns.txt", b"C:\\Old\r\n"),
                    ("Lukasz patterns.txt", b"C:\\boot.ini\r\n")]:
@@ -266,15 +271,14 @@ REG_ODD_REPORT = text_lines(run(*REG_ODD)[1])
 CAFE = "HKEY_LOCAL_MACHINE\\SOFTWARE\\café"
 check("a value named café in the registry pair", any(CAFE in line for line in REG_ODD_REPORT), True)
 USAGE = open(os.path.join(os.path.dirname(__file__), "..", "diff", "usage.txt"), "rb").read()
-REFUSED = "corvane-diff: the pattern \"{}\" holds {}, which the ANSI code page of the snapshots' names cannot hold; " \
-          "it is refused.\n"
 NAMED = [
     (TYPED, 1, FS_REPORT, b""),
     (TYPED + ["--exclude-from", "Łukasz patterns.txt"], 1, [WIN_INI, BOOT_INI, NEW_APP, ADDED], b""),
     (FS + ["－－tree"], 2, [], USAGE),
 ] + [
-    (FS + ["--exclude", "C:\\Łukasz"], 2, [], REFUSED.format("C:\\?ukasz", "U+0141").encode()),
-    (FS + ["--exclude", "C:＼Old"], 2, [], REFUSED.format("C:?Old", "U+FF3C").encode()),
+    (FS + ["--exclude", "C:\\Łukasz"], 1, FS_REPORT, b""),
+    (FS + ["--exclude", "C:＼Old"], 1, FS_REPORT, b""),
+    (EXACT + ["--exclude", "C:\\дир.TXT"], 1, ["changed:   C:\\disk.vhd: size 5,368,709,120 bytes -> 9,663,676,416 bytes"], b""),
     (REG_ODD + ["--exclude", CAFE], 1, [line for line in REG_ODD_REPORT if CAFE not in line], b""),
 ] * bool(EMULATOR)
 for args, code, lines, err in NAMED:
