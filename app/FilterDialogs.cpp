@@ -2,6 +2,8 @@
 
 #include "framework/FileDialog.h"
 #include "operation/AppMessages.h"
+#include "compare/WideChars.h"
+#include "report/AnsiText.h"
 #include "report/DiffFilter.h"
 #include "res/resource.h"
 #include "snapshot/StdioFile.h"
@@ -25,13 +27,28 @@ std::string WithCrLf(const std::string& text)
 CFiltersDlg::CFiltersDlg(const std::string& patterns, CWnd* parent)
     : CDialog(IDD_FILTERS, parent), m_strPatterns(patterns)
 {
+    MakeWide();
 }
 
 void CFiltersDlg::DoDataExchange(CDataExchange& dx)
 {
     dx.Control(IDC_FILTER_PATTERNS, m_editPatterns);
     if (!dx.IsSaving())
-        m_editPatterns.SetWindowText(m_strPatterns.c_str());
+        SetBoxText(m_strPatterns);
+}
+
+std::string CFiltersDlg::BoxText() const
+{
+    HWND box = m_editPatterns.GetSafeHwnd();
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(box, &text[0], static_cast<int>(text.size()))));
+    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
+void CFiltersDlg::SetBoxText(const std::string& utf8)
+{
+    const std::u16string text = Utf8ToUtf16(utf8);
+    ::SetWindowTextW(m_editPatterns.GetSafeHwnd(), std::wstring(text.begin(), text.end()).c_str());
 }
 
 bool CFiltersDlg::OnCommand(UINT id, UINT code, HWND control)
@@ -79,7 +96,10 @@ void CFiltersDlg::OnLoad()
     }
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
-    m_editPatterns.SetWindowText(WithCrLf(text).c_str());
+    // A file of UTF-8 is taken as it is, any other as text in the code page.
+    if (Utf16ToUtf8(Utf8ToUtf16(text)) != text)
+        text = AnsiToUtf8(text);
+    SetBoxText(WithCrLf(text));
 }
 
 void CFiltersDlg::OnSaveAs()
@@ -87,7 +107,7 @@ void CFiltersDlg::OnSaveAs()
     CFileDialog save(false, "txt", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kPatternFileTypes, this);
     if (!save.DoModal())
         return;
-    std::string text = m_editPatterns.GetWindowText();
+    std::string text = BoxText();
     if (!text.empty() && text.back() != '\n')
         text += "\r\n";
     std::FILE* file = OpenStdioFile(save.GetPathName(), "wb");
@@ -100,11 +120,11 @@ void CFiltersDlg::OnSaveAs()
 
 void CFiltersDlg::OnOK()
 {
-    std::string text = m_editPatterns.GetWindowText();
+    std::string text = BoxText();
     CPathFilter check;
     std::string error;
     if (!check.AddLines(text, error)) {
-        Tell("The filters were not changed: " + error, MB_ICONEXCLAMATION);
+        Tell("The filters were not changed: " + Utf8ToAnsi(error), MB_ICONEXCLAMATION);
         return;
     }
     m_strPatterns = text;

@@ -13,12 +13,13 @@ extern const char* const kPatternFileTypes;
 // corvane-diff --exclude-from). Load... puts a file's lines in the box,
 // Save As... writes the box to a file, and OK takes them only when every
 // line can match something; otherwise the line is named and the dialog
-// stays open.
+// stays open. A Unicode dialog: a pattern may hold what the code page
+// cannot, and the patterns are UTF-8 text.
 class CFiltersDlg : public CDialog {
 public:
     explicit CFiltersDlg(const std::string& patterns, CWnd* parent = nullptr);
 
-    // The lines with CR LF between them, as the box holds them.
+    // The lines with CR LF between them, as the box holds them, in UTF-8.
     std::string m_strPatterns;
 
 protected:
@@ -29,6 +30,8 @@ protected:
     void OnLoad();
     void OnSaveAs();
     void Tell(const std::string& text, UINT icon) const;
+    std::string BoxText() const;
+    void SetBoxText(const std::string& utf8);
 
     CEdit m_editPatterns;
 };

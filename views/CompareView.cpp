@@ -13,6 +13,7 @@
 #include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
 #include "operation/AppMessages.h"
+#include "report/ExactText.h"
 #include "res/resource.h"
 #include "views/FilePropertiesDlg.h"
 #include "views/SystemLocalTime.h"
@@ -419,13 +420,13 @@ bool CCompareView::SelectedPath(std::string& path, bool& container)
     HTREEITEM selected = tree ? tree->GetSelectedItem() : nullptr;
     Entry entry = selected ? EntryOf(*tree, selected) : Entry{};
     if (entry.item) {
-        path = EntryPath(*entry.item);
+        path = EntryPathUtf8(*entry.item);
         container = false;
         return true;
     }
     if (!entry.node || !entry.node->GetParent())
         return false;
-    path = EntryPath(*entry.node);
+    path = EntryPathUtf8(*entry.node);
     container = true;
     return true;
 }

@@ -71,8 +71,9 @@ public:
     // one read in the code page; the user is told when there is none.
     void FindNext(const std::wstring& text);
     // The path of the focused tree's selected entry as the reports print it
-    // and patterns match it, and whether it is a folder or key; false when
-    // nothing below a root is selected.
+    // and patterns match it, in UTF-8 with the exact names the snapshot
+    // kept, and whether it is a folder or key; false when nothing below a
+    // root is selected.
     bool SelectedPath(std::string& path, bool& container);
     // A result of more entries than this fills its trees as their folders
     // are opened: about a second of Wine's control for a whole fill, and as
