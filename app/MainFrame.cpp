@@ -5,6 +5,7 @@
 #include "app/SnapshotSetupDlg.h"
 #include "compare/CompareOperation.h"
 #include "compare/RegMine.h"
+#include "compare/WideChars.h"
 #include "framework/AnsiName.h"
 #include "framework/FileDialog.h"
 #include "framework/WaitCursor.h"
@@ -309,6 +310,14 @@ void CMainFrame::Tell(const std::string& text, UINT icon) const
     ::MessageBoxA(m_hWnd, text.c_str(), kProgramCaption, MB_OK | icon);
 }
 
+void CMainFrame::TellUtf8(const std::string& text, UINT icon) const
+{
+    const std::u16string wide = Utf8ToUtf16(text);
+    const std::u16string caption = Utf8ToUtf16(kProgramCaption);
+    ::MessageBoxW(m_hWnd, reinterpret_cast<const wchar_t*>(wide.c_str()), reinterpret_cast<const wchar_t*>(caption.c_str()),
+                  MB_OK | icon);
+}
+
 bool CMainFrame::OnResultsCommand(UINT id)
 {
     switch (id) {
@@ -483,16 +492,16 @@ void CMainFrame::OnSaveRegistryPatch()
     hidden.Hide(mine, BuildFilter());
     std::string text, message;
     RegPatchOutcome outcome =
-        WriteRegPatch(mine, CRegPatchOptions{type == 2, &hidden.Trimmed(), false}, text, message);
+        WriteRegPatch(mine, CRegPatchOptions{type == 2, &hidden.Trimmed(), false, true}, text, message);
     if (outcome == RegPatchOutcome::Refused) {
-        Tell("No registry patch was saved: " + message, MB_ICONINFORMATION);
+        TellUtf8("No registry patch was saved: " + message, MB_ICONINFORMATION);
         return;
     }
     bool written = WriteSaved(path, true, "registry patch", [&](std::FILE* file) {
         return std::fwrite(text.data(), 1, text.size(), file) == text.size();
     });
     if (written && outcome == RegPatchOutcome::Nearly)
-        Tell("The registry patch was saved: " + message, MB_ICONINFORMATION);
+        TellUtf8("The registry patch was saved: " + message, MB_ICONINFORMATION);
 }
 
 CCompareMine* CMainFrame::Shown() const

@@ -105,6 +105,8 @@ protected:
                     const std::function<bool(std::FILE*)>& write);
     // An information or error box of the frame, captioned "Pellix Corvane".
     void Tell(const std::string& text, UINT icon) const;
+    // The same of UTF-8 text, shown wide: names the code page cannot hold.
+    void TellUtf8(const std::string& text, UINT icon) const;
 
     // Sets the operation flag for the life of a command that runs an
     // operation, and clears it on every way out, an exception included, so

@@ -322,6 +322,8 @@ private:
     Section& SectionOf(const CCompareNode& key, const std::string& path);
     void Refuse(const char* what, const std::string& path, const std::string& reason);
     std::string Shown(const std::string& path) const;
+    // Text in the patch's own form as the message gives it.
+    std::string MessageText(const std::string& text) const;
     bool Trimmed(const CCompareNode& key) const
     {
         return m_options.trimmed && m_options.trimmed->count(&key) != 0;
@@ -343,7 +345,14 @@ private:
 // program is, also when the patch writes it in UTF-8.
 std::string CPatchWriter::Shown(const std::string& path) const
 {
-    return ShownName(m_form.unicode ? Utf8ToAnsi(path) : path);
+    return ShownName(MessageText(path));
+}
+
+std::string CPatchWriter::MessageText(const std::string& text) const
+{
+    if (m_options.utf8Message)
+        return m_form.unicode ? text : AnsiToUtf8(text);
+    return m_form.unicode ? Utf8ToAnsi(text) : text;
 }
 
 void CPatchWriter::Refuse(const char* what, const std::string& path, const std::string& reason)
@@ -625,9 +634,8 @@ std::string CPatchWriter::NearlyNote() const
         if (values->empty())
             continue;
         std::vector<std::string> lines = *values;
-        if (m_form.unicode)
-            for (std::string& line : lines)
-                line = Utf8ToAnsi(line);
+        for (std::string& line : lines)
+            line = MessageText(line);
         note += (note.empty() ? "" : "\n") + Listed((std::string("the registry patch is not exact: ") + head).c_str(), lines);
     }
     return note;

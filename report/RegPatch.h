@@ -63,6 +63,9 @@ struct CRegPatchOptions {
     const std::unordered_set<const CCompareNode*>* trimmed = nullptr;
     // Whole hives, and keys directly in a user's hive, may be deleted or created.
     bool allowHiveChanges = false;
+    // The message names entries in UTF-8, exactly, for a window that shows
+    // it wide; in the ANSI code page otherwise, as a console takes it.
+    bool utf8Message = false;
 };
 
 enum class RegPatchOutcome {

@@ -278,6 +278,26 @@ TEST(RegPatch, ExactFormsTakeTheUnicodeFormAndCodePageFormsAreNamed)
     EXPECT_EQ(patch.refusal, "the registry patch is not exact: " + head + "\n  " + s);
 }
 
+// A refusal names the entry exactly for the window, which shows it wide, and
+// in the code page for the console.
+TEST(RegPatch, ARefusalNamesAnExactNameInTheFormItIsShownIn)
+{
+    TRegistry before, after;
+    before.users.subkeys.push_back(TKey{"???????", {}, {}, u"\u0414\u043c\u0438\u0442\u0440\u0438\u0439"});
+    CRecordingMessages messages;
+    CRegMine mine(messages);
+    CMemoryFile file1 = WriteSnapshot(before), file2 = WriteSnapshot(after);
+    ASSERT_TRUE(mine.Compare(nullptr, file1, file2));
+    for (bool utf8 : {false, true}) {
+        std::string text, message;
+        CRegPatchOptions options;
+        options.utf8Message = utf8;
+        EXPECT_EQ(WriteRegPatch(mine, options, text, message), RegPatchOutcome::Refused);
+        const std::string named = utf8 ? "HKEY_USERS\\\u0414\u043c\u0438\u0442\u0440\u0438\u0439" : "HKEY_USERS\\???????";
+        EXPECT_NE(message.find("delete the whole hive " + named + ";"), std::string::npos) << message;
+    }
+}
+
 // A removed key that holds an excluded entry is emptied, not deleted.
 TEST(RegPatch, KeepsWhatIsExcludedBelowARemovedKey)
 {
