@@ -417,8 +417,9 @@ bool CPatchWriter::CheckValue(const CRegVal& value, const std::string& keyPath, 
     const bool strings = RegTypeOf(value.GetType()).strings;
     // In the patch's own form: the header lists them; the message converts.
     const std::string listed = ShownName(ValuePath(keyPath, value, m_form)) + " (" + RegTypeName(value.GetType()) + ")";
-    // The Unicode form carries data without their final zero as they are.
-    if (set && !m_form.unicode && LacksFinalZero(value))
+    // The Unicode form writes data without their final zero as they are, but
+    // the registry editor adds one on import in either form.
+    if (set && LacksFinalZero(value))
         m_nearly.push_back(listed);
     if (set && strings && m_form.targetInexact)
         m_maybeInexact.push_back(listed);

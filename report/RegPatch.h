@@ -31,9 +31,10 @@
 // of the code page, a key or value that has a sibling of the same name once
 // letters are folded, a key name that is empty or holds a backslash, and a
 // root other than the two a snapshot records or one found in one snapshot
-// only. In REGEDIT4, string data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ)
-// without a final zero byte are written with one, as the import would leave
-// them anyway; the patch's header names them after a ";". String values set
+// only. String data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) without a final
+// zero byte get one from the registry editor on import: REGEDIT4 writes them
+// with it, the Unicode form as they are, and the patch's header names them
+// after a ";". String values set
 // from a snapshot file that kept no exact forms (one of 2.0.0.1 or earlier)
 // are named there too: the code page may have stood in for what they held.
 //
