@@ -97,7 +97,7 @@ void CFiltersDlg::OnLoad()
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
     // A file of UTF-8 is taken as it is, any other as text in the code page.
-    if (Utf16ToUtf8(Utf8ToUtf16(text)) != text)
+    if (!IsUtf8(text))
         text = AnsiToUtf8(text);
     SetBoxText(WithCrLf(text));
 }

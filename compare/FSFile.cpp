@@ -75,15 +75,6 @@ std::string CFSFile::GetFullPath() const
     return path;
 }
 
-namespace {
-
-std::u16string SystemName(const CCompareName& name)
-{
-    return name.HasExact() ? std::u16string(name.Exact()) : CodePageToUtf16(SystemCodePage(), name.view());
-}
-
-}  // namespace
-
 CFilePropertiesTexts CFSFile::GetPropertiesTexts(const ITimeConverter& localTime) const
 {
     CFilePropertiesTexts texts;
@@ -97,7 +88,7 @@ CFilePropertiesTexts CFSFile::GetPropertiesTexts(const ITimeConverter& localTime
             texts.m_exactFullPath = SystemName(node->GetStoredName()) + u"\\" + texts.m_exactFullPath;
         std::string rootName;
         GetParent()->GetRoot()->GetName(rootName);
-        texts.m_exactTitle = CodePageToUtf16(SystemCodePage(), rootName + " : ") + texts.m_exactName;
+        texts.m_exactTitle = SystemTextToUtf16(rootName + " : ") + texts.m_exactName;
     }
     texts.m_strName = GetStoredName().str();
     std::string rootName;

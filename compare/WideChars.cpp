@@ -54,6 +54,12 @@ std::u16string Utf8ToUtf16(std::string_view text)
     return units;
 }
 
+bool IsUtf8(std::string_view text)
+{
+    const std::u16string units = Utf8ToUtf16(text);
+    return units.find(u'\uFFFD') == std::u16string::npos ? true : Utf16ToUtf8(units) == text;
+}
+
 bool HasLoneSurrogate(std::u16string_view units)
 {
     for (size_t i = 0; i < units.size(); ++i) {

@@ -4,6 +4,8 @@
 // Latin, Greek and Cyrillic alphabets.
 #pragma once
 
+#include "compare/CompareName.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,6 +21,22 @@ std::u16string CodePageToUtf16(uint32_t codePage, std::string_view text);
 
 // The system's ANSI code page.
 uint32_t SystemCodePage();
+
+// Text in this system's ANSI code page as UTF-16.
+inline std::u16string SystemTextToUtf16(std::string_view ansi)
+{
+    return CodePageToUtf16(SystemCodePage(), ansi);
+}
+
+// A stored name as the system holds it: its exact form, or the recorded
+// bytes read in this system's code page.
+inline std::u16string SystemName(const CCompareName& name)
+{
+    return name.HasExact() ? std::u16string(name.Exact()) : SystemTextToUtf16(name.view());
+}
+
+// Whether text is well-formed UTF-8 (ASCII is).
+bool IsUtf8(std::string_view text);
 
 // UTF-16 units as UTF-8; a unit that is half of no pair becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view units);

@@ -71,7 +71,7 @@ bool IsUtf8BeyondAscii(const std::string& text)
     bool beyond = false;
     for (char c : text)
         beyond = beyond || static_cast<unsigned char>(c) >= 0x80;
-    return beyond && Utf16ToUtf8(Utf8ToUtf16(text)) == text && Utf8ToUtf16(text).find(u'\uFFFD') == std::u16string::npos;
+    return beyond && IsUtf8(text);
 }
 
 std::vector<FoldedName> SplitFolded(const std::string& text, bool wildcards)
@@ -203,7 +203,7 @@ bool CPathFilter::AddLines(const std::string& text, std::string& error)
         }
         const std::u16string wide = Utf8ToUtf16(pattern);
         const std::string ansi = Utf8ToAnsi(pattern);
-        if (CodePageToUtf16(SystemCodePage(), ansi) == wide)
+        if (SystemTextToUtf16(ansi) == wide)
             Add(ansi);
         else
             AddExact(wide);
@@ -285,7 +285,7 @@ bool CPathFilter::Excludes(const std::string& path) const
     const std::vector<FoldedName> names = SplitFolded(path, false);
     std::vector<FoldedName> exact;
     if (m_bExact)
-        exact = SplitWideFolded(CodePageToUtf16(SystemCodePage(), path), false);
+        exact = SplitWideFolded(SystemTextToUtf16(path), false);
     for (size_t i = 0; i < names.size(); ++i) {
         if (!Step(state, NameForms{names[i], i < exact.size() ? &exact[i] : nullptr}, next))
             return false;
@@ -350,8 +350,8 @@ private:
         size_t count = 0, exactCount = 0;
         SplitFoldedInto(name, false, m_parts, count);
         if (m_filter.HasExactPatterns())
-            SplitWideFoldedInto(stored.HasExact() ? stored.Exact() : std::u16string_view(CodePageToUtf16(SystemCodePage(), name)),
-                                false, m_exactParts, exactCount);
+            SplitWideFoldedInto(stored.HasExact() ? SystemName(stored) : SystemTextToUtf16(name), false,
+                                m_exactParts, exactCount);
         for (size_t i = 0; i < count; ++i) {
             const CPathFilter::FoldedName* exact = i < exactCount ? &m_exactParts[i] : &m_parts[i];
             if (!m_filter.Step(*at, CPathFilter::NameForms{m_parts[i], exact}, m_scratch))

@@ -187,6 +187,15 @@ void AppendHex(std::string& line, uint32_t type, const uint8_t* data, uint32_t s
     }
 }
 
+// "dword:0000002a" of 4 bytes of data.
+std::string DwordForm(const uint8_t* data)
+{
+    char number[24];
+    std::snprintf(number, sizeof number, "dword:%08x",
+                  static_cast<unsigned>(data[0] | data[1] << 8 | data[2] << 16 | uint32_t(data[3]) << 24));
+    return number;
+}
+
 // Data of a string type as the Unicode form writes them: UTF-16 units,
 // the registry's own where the snapshot kept them.
 std::u16string UnicodeData(const CRegVal& value, const CPatchForm& form)
@@ -217,11 +226,7 @@ std::string UnicodeValueLine(const CRegVal& value, const CPatchForm& form)
     std::string line = name.empty() ? "@=" : Quoted(name, true) + "=";
     if (!RegTypeOf(value.GetType()).strings) {
         if (RegTypeOf(value.GetType()).fileForm == RegFileForm::Dword && value.GetDataSize() == 4) {
-            const uint8_t* data = value.GetData();
-            char number[24];
-            std::snprintf(number, sizeof number, "dword:%08x",
-                          static_cast<unsigned>(data[0] | data[1] << 8 | data[2] << 16 | uint32_t(data[3]) << 24));
-            line += number;
+            line += DwordForm(value.GetData());
         } else {
             AppendHex(line, value.GetType(), value.GetData(), value.GetDataSize());
         }
@@ -263,11 +268,7 @@ std::string ValueLine(const CRegVal& value, const CPatchForm& form)
     if (IsPlainText(value.GetType(), data, size)) {
         line += Quoted(std::string_view(reinterpret_cast<const char*>(data), size - 1));
     } else if (RegTypeOf(value.GetType()).fileForm == RegFileForm::Dword && size == 4) {
-        char number[24];
-        std::snprintf(number, sizeof number, "dword:%08x",
-                      static_cast<unsigned>(data[0] | data[1] << 8 | data[2] << 16 |
-                                            uint32_t(data[3]) << 24));
-        line += number;
+        line += DwordForm(data);
     } else {
         AppendHex(line, value.GetType(), data, size);
     }

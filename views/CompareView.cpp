@@ -373,14 +373,15 @@ std::u16string Folded(std::u16string text)
     return text;
 }
 
+// The name the views show ("(Default)" for a key's unnamed value) as the
+// system holds it.
 template <class Entry>
 std::u16string FoldedName(const Entry& entry, std::string& shown)
 {
-    const CCompareName& name = entry.GetStoredName();
-    if (name.HasExact())
-        return Folded(std::u16string(name.Exact()));
+    if (entry.GetStoredName().HasExact())
+        return Folded(SystemName(entry.GetStoredName()));
     entry.GetName(shown);
-    return Folded(CodePageToUtf16(SystemCodePage(), shown));
+    return Folded(SystemTextToUtf16(shown));
 }
 
 }  // namespace

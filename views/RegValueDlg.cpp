@@ -47,13 +47,24 @@ BOOL CRegValueDlg::OnInitDialog()
     if (name.HasExact()) {
         std::string root;
         m_pValue->GetParent()->GetRoot()->GetName(root);
-        ::SetWindowTextW(m_hWnd, Wide(CodePageToUtf16(SystemCodePage(), root + " : ") + std::u16string(name.Exact())));
+        ::SetWindowTextW(m_hWnd, Wide(SystemTextToUtf16(root + " : ") + std::u16string(name.Exact())));
     }
     ShowValue();
     // The view keeps the viewer, which may outlive the value's tree: it
     // reads the value only here.
     m_pValue = nullptr;
     return TRUE;
+}
+
+void CRegValueDlg::ShowStrings(std::u16string (*exactText)(const char16_t*, uint32_t),
+                               std::string (*recordedText)(const uint8_t*, uint32_t))
+{
+    if (m_pValue->HasExactData()) {
+        const std::u16string_view units = ExactUnits(*m_pValue);
+        ::SetWindowTextW(m_editValue.GetSafeHwnd(), Wide(exactText(units.data(), static_cast<uint32_t>(units.size()))));
+    } else {
+        m_editValue.SetWindowText(recordedText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
+    }
 }
 
 CRegStringDlg::CRegStringDlg(std::string title, const CRegVal& value, CWnd* parent)
@@ -64,12 +75,7 @@ CRegStringDlg::CRegStringDlg(std::string title, const CRegVal& value, CWnd* pare
 void CRegStringDlg::ShowValue()
 {
     // As stored: environment references of REG_EXPAND_SZ stay unexpanded.
-    const std::u16string_view units = ExactUnits(*m_pValue);
-    if (m_pValue->HasExactData())
-        ::SetWindowTextW(m_editValue.GetSafeHwnd(),
-                         Wide(RegWideStringText(units.data(), static_cast<uint32_t>(units.size()))));
-    else
-        m_editValue.SetWindowText(RegStringText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
+    ShowStrings(RegWideStringText, RegStringText);
     m_staticType.SetWindowText(RegTypeLine(m_pValue->GetType()).c_str());
 }
 
@@ -109,12 +115,7 @@ void CRegBinaryDlg::ShowHexDump()
 void CRegBinaryDlg::ShowStringList()
 {
     // In the dialog's own font.
-    const std::u16string_view units = ExactUnits(*m_pValue);
-    if (m_pValue->HasExactData())
-        ::SetWindowTextW(m_editValue.GetSafeHwnd(),
-                         Wide(RegWideStringListText(units.data(), static_cast<uint32_t>(units.size()))));
-    else
-        m_editValue.SetWindowText(RegStringListText(m_pValue->GetData(), m_pValue->GetDataSize()).c_str());
+    ShowStrings(RegWideStringListText, RegStringListText);
 }
 
 std::unique_ptr<CDialogViewerWindow> OpenRegValueWindow(RegViewerKind kind, const std::string& caption,

@@ -27,6 +27,10 @@ protected:
     // Sets the caption and the content; the content takes the focus.
     BOOL OnInitDialog() override;
     virtual void ShowValue() = 0;
+    // Puts the value's strings in the content, as the registry held them
+    // where the snapshot kept them (exactText), else as recorded.
+    void ShowStrings(std::u16string (*exactText)(const char16_t*, uint32_t),
+                     std::string (*recordedText)(const uint8_t*, uint32_t));
 
     CStatic m_staticType;
     CEdit m_editValue;
