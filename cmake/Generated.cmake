@@ -37,3 +37,20 @@ function(corvane_version_resource target description)
   configure_file("${PROJECT_SOURCE_DIR}/res/version.rc.in" "${CMAKE_CURRENT_BINARY_DIR}/${target}-version.rc" @ONLY)
   target_sources(${target} PRIVATE "${CMAKE_CURRENT_BINARY_DIR}/${target}-version.rc")
 endfunction()
+
+# corvane_tool_resources(TARGET DESCRIPTION)  gives a command-line program its
+# version resource and its manifest (res/tool.manifest.in: asInvoker, so that
+# Windows does not virtualize its view of files and registry).
+function(corvane_tool_resources target description)
+  corvane_version_resource(${target} "${description}")
+  set(CORVANE_PROGRAM "${target}")
+  set(CORVANE_FILE_DESCRIPTION "${description}")
+  set(manifest "${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest")
+  configure_file("${PROJECT_SOURCE_DIR}/res/tool.manifest.in" "${manifest}" @ONLY)
+  file(WRITE "${CMAKE_CURRENT_BINARY_DIR}/${target}-manifest.rc.new" "1 24 \"${manifest}\"\n")
+  configure_file("${CMAKE_CURRENT_BINARY_DIR}/${target}-manifest.rc.new"
+                 "${CMAKE_CURRENT_BINARY_DIR}/${target}-manifest.rc" COPYONLY)
+  set_source_files_properties("${CMAKE_CURRENT_BINARY_DIR}/${target}-manifest.rc" PROPERTIES
+                              OBJECT_DEPENDS "${manifest}")
+  target_sources(${target} PRIVATE "${CMAKE_CURRENT_BINARY_DIR}/${target}-manifest.rc")
+endfunction()

@@ -4,7 +4,7 @@
 //
 //   corvane-diff [--format NAME] [--reverse] [--types] [--utf8] [--exclude PATTERN]...
 //                [--exclude-from FILE]... [--noise] SNAPSHOT1 SNAPSHOT2
-//   corvane-diff --version
+//   corvane-diff --version | --help
 //
 // Exit code 0 when the snapshots are identical (after the exclusions), 1 when
 // they differ, 2 when a file cannot be opened or is refused, or the output
@@ -79,13 +79,41 @@ CEngineChoice ChooseEngine(uint16_t version, IUserMessages& messages)
     return CEngineChoice{SnapKind::FileSystem, std::make_unique<CFSMine>(messages)};
 }
 
+const char kUsage[] =
+    "usage: corvane-diff [--format report|tree|csv|json|html|reg] [--reverse] [--types]\n"
+    "                    [--allow-hive-changes] [--utf8]\n"
+    "                    [--exclude PATTERN]... [--exclude-from FILE]... [--noise]\n"
+    "                    SNAPSHOT1 SNAPSHOT2\n";
+
+const char kHelp[] =
+    "\n"
+    "Compares two snapshot files of the same kind and writes what changed from\n"
+    "SNAPSHOT1 to SNAPSHOT2 to standard output.\n"
+    "\n"
+    "  --format report        the text report (the default)\n"
+    "  --format tree          both trees of differences, as the window shows them\n"
+    "  --format csv           one line per difference\n"
+    "  --format json          one record per difference, names and data exact\n"
+    "  --format html          a web page of the report\n"
+    "  --format reg           a registry patch that makes SNAPSHOT1's state SNAPSHOT2's\n"
+    "  --reverse              (reg) the patch back from SNAPSHOT2's state to SNAPSHOT1's\n"
+    "  --allow-hive-changes   (reg) let the patch delete or create whole hives\n"
+    "  --types                a value whose type alone changed counts as changed\n"
+    "  --utf8                 the report and the tree in UTF-8, names exact\n"
+    "  --exclude PATTERN      leave out what the pattern names (* any name part, ** any depth)\n"
+    "  --exclude-from FILE    leave out the patterns of FILE, one per line\n"
+    "  --noise                leave out what a running system changes by itself\n"
+    "  --version              print the version\n"
+    "  --help                 print this text\n"
+    "\n"
+    "Exit code: 0 identical, 1 different, 2 a file refused or an error, 3 a patch\n"
+    "was written that carries some values only nearly (named on standard error).\n"
+    "The guide: \"Corvane command-line reference\" in README.html\n"
+    "(docs/command-line.md in the sources).\n";
+
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: corvane-diff [--format report|tree|csv|json|html|reg] [--reverse] [--types]\n"
-                 "                    [--allow-hive-changes] [--utf8]\n"
-                 "                    [--exclude PATTERN]... [--exclude-from FILE]... [--noise]\n"
-                 "                    SNAPSHOT1 SNAPSHOT2\n");
+    std::fputs(kUsage, stderr);
     return kRefused;
 }
 
@@ -101,6 +129,10 @@ static int Main(int argc, SystemChar** argv)
 {
     if (argc == 2 && ArgumentIs(argv[1], "--version")) {
         std::printf("corvane-diff %s\n", CORVANE_VERSION);
+        return kIdentical;
+    }
+    if (argc == 2 && ArgumentIs(argv[1], "--help")) {
+        std::printf("%s%s", kUsage, kHelp);
         return kIdentical;
     }
     CDiffOptions options;

@@ -4,7 +4,7 @@
 //   corvane-snap fs X: FILE [--force] [--progress]
 //   corvane-snap fs FOLDER... FILE [--force] [--progress]
 //   corvane-snap reg [KEY...] FILE [--full-paths] [--force] [--progress]
-//   corvane-snap --version
+//   corvane-snap --version | --help
 //
 // With folders or keys, only those are recorded, with the path down to each,
 // in the same file as a whole snapshot. The walker's question is answered Yes. The results text goes to standard
@@ -25,6 +25,7 @@
 #include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
 #include "snapshot/SnapOperation.h"
+#include "tools/AdminRights.h"
 #include "tools/CommandLine.h"
 #include "tools/ConsoleProgress.h"
 
@@ -44,6 +45,27 @@ enum ExitCode { kComplete = 0, kFailed = 2 };
 const char kUsage[] =
     "usage: corvane-snap fs X: FILE | fs FOLDER... FILE | reg [KEY...] FILE [--full-paths] [--force] "
     "[--progress]\n";
+
+const char kHelp[] =
+    "\n"
+    "Takes a snapshot of a drive's files or of the registry into FILE (.tvrec), the\n"
+    "same file the Corvane window writes. Its results text goes to standard output.\n"
+    "\n"
+    "  fs X: FILE          every folder and file of drive X:\n"
+    "  fs FOLDER... FILE   only those folders, with the path down to each\n"
+    "  reg FILE            every key and value below HKEY_LOCAL_MACHINE and HKEY_USERS\n"
+    "  reg KEY... FILE     only those keys (HKLM\\..., HKU\\... or the roots' full names)\n"
+    "  --full-paths        list the full path of every key that could not be read\n"
+    "  --force             overwrite FILE if it exists\n"
+    "  --progress          show progress on standard error even when it is not a console\n"
+    "  --version           print the version\n"
+    "  --help              print this text\n"
+    "\n"
+    "Exit code: 0 the snapshot is complete, 2 it failed or was refused (a file that\n"
+    "was begun is left unreadable, never half-read as a snapshot).\n"
+    "Run it as administrator, or folders and keys that need those rights are listed\n"
+    "as not accessible. The guide: \"Corvane command-line reference\" in README.html\n"
+    "(docs/command-line.md in the sources).\n";
 
 // The walkers' messages without boxes: the question is answered Yes, errors
 // go to standard error, notes only along with the progress.
@@ -179,6 +201,10 @@ extern "C" int wmain(int argc, wchar_t** argv)
         std::printf("corvane-snap %s\n", CORVANE_VERSION);
         return kComplete;
     }
+    if (argc == 2 && ArgumentIs(argv[1], "--help")) {
+        std::printf("%s%s", kUsage, kHelp);
+        return kComplete;
+    }
     CommandLine line;
     if (!Parse(argc, argv, line)) {
         std::fputs(kUsage, stderr);
@@ -218,6 +244,7 @@ extern "C" int wmain(int argc, wchar_t** argv)
     // The text as the results dialog shows it, its lines ended by CR LF.
     if (results.empty() || results.back() != '\n')
         results += "\r\n";
+    results = WithRightsNote(std::move(results), "corvane-snap");
     _setmode(_fileno(stdout), _O_BINARY);
     std::fwrite(results.data(), 1, results.size(), stdout);
     return kComplete;
