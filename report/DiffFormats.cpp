@@ -94,6 +94,8 @@ std::string CsvField(const std::string& text)
     return quoted + "\"";
 }
 
+}  // namespace
+
 std::string JsonString(const std::string& utf8)
 {
     std::string text = "\"";
@@ -116,8 +118,6 @@ std::string JsonString(const std::string& utf8)
     }
     return text + "\"";
 }
-
-}  // namespace
 
 void CsvReport(const CDiffOutput& diff, CTextSink& out)
 {

@@ -29,6 +29,9 @@ struct CDiffOutput {
 // byte-order mark in front so that spreadsheets read names as UTF-8.
 void CsvReport(const CDiffOutput& diff, CTextSink& out);
 
+// The text as a JSON string, quotes included.
+std::string JsonString(const std::string& utf8);
+
 // One object: the two snapshot files, a summary with the counts, and the
 // differences.
 void JsonReport(const CDiffOutput& diff, CTextSink& out);

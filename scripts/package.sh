@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds a release from the last commit, as a clean checkout holds it:
-#   corvane-VERSION-portable.zip  the three programs, README.html (with the guides), LICENCE.txt
+#   corvane-VERSION-portable.zip  the four programs, README.html (with the guides), LICENCE.txt
 #   corvane-VERSION-setup.exe     the installer (makensis, scripts/release/corvane.nsi)
 #   corvane-VERSION-sha256.txt    the SHA-256 of both, as sha256sum writes them
 # in build/release (or $CORVANE_BUILD/release, or the folder given). VERSION is
@@ -43,11 +43,11 @@ echo "== building Corvane $version"
 # their debugging information when staged.
 cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_TESTS=OFF -DCORVANE_WERROR=ON >/dev/null
-cmake --build "$work/build" -j "$(nproc)" --target corvane corvane-diff corvane-snap
+cmake --build "$work/build" -j "$(nproc)" --target corvane corvane-diff corvane-snap corvane-capture
 
 stage=$work/stage/$name
 mkdir -p "$stage"
-for program in app/corvane tools/corvane-diff tools/corvane-snap; do
+for program in app/corvane tools/corvane-diff tools/corvane-snap tools/corvane-capture; do
   i686-w64-mingw32-strip -o "$stage/$(basename "$program").exe" "$work/build/$program.exe"
 done
 # The README with its guides, in the order of reading, as one page.

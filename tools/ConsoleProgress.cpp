@@ -101,3 +101,14 @@ void CConsoleProgress::ClearLine()
     std::fflush(stderr);
     m_bLineOnConsole = false;
 }
+
+MsgAnswer CConsoleMessages::Show(const std::string& text, MsgIcon icon, MsgButtons buttons)
+{
+    if (buttons == MsgButtons::YesNo)
+        return MsgAnswer::Yes;
+    if (icon == MsgIcon::Exclamation || m_progress.Shown()) {
+        m_progress.ClearLine();
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    return MsgAnswer::Ok;
+}

@@ -11,6 +11,7 @@
 
 #include "operation/ProgressBar.h"
 #include "seams/Progress.h"
+#include "seams/UserMessages.h"
 
 #include <windows.h>
 
@@ -54,4 +55,15 @@ private:
     DWORD m_lastShown = 0;
     bool m_bShownOnce = false;
     bool m_bLineOnConsole = false;
+};
+
+// The walkers' and engines' messages without boxes: the question is answered
+// Yes, errors go to standard error, notes only along with the progress.
+class CConsoleMessages : public IUserMessages {
+public:
+    explicit CConsoleMessages(CConsoleProgress& progress) : m_progress(progress) {}
+    MsgAnswer Show(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+
+private:
+    CConsoleProgress& m_progress;
 };

@@ -24,8 +24,8 @@
 #include "res/Version.h"
 #include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
-#include "snapshot/SnapOperation.h"
-#include "tools/AdminRights.h"
+#include "snapshot/QuietSnap.h"
+#include "capture/AdminRights.h"
 #include "tools/CommandLine.h"
 #include "tools/ConsoleProgress.h"
 
@@ -33,7 +33,6 @@
 #include <io.h>
 
 #include <cstdio>
-#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,44 +65,6 @@ const char kHelp[] =
     "Run it as administrator, or folders and keys that need those rights are listed\n"
     "as not accessible. The guide: \"Corvane command-line reference\" in README.html\n"
     "(docs/command-line.md in the sources).\n";
-
-// The walkers' messages without boxes: the question is answered Yes, errors
-// go to standard error, notes only along with the progress.
-class CConsoleMessages : public IUserMessages {
-public:
-    explicit CConsoleMessages(CConsoleProgress& progress) : m_progress(progress) {}
-
-    MsgAnswer Show(const std::string& text, MsgIcon icon, MsgButtons buttons) override
-    {
-        if (buttons == MsgButtons::YesNo)
-            return MsgAnswer::Yes;
-        if (icon == MsgIcon::Exclamation || m_progress.Shown()) {
-            m_progress.ClearLine();
-            std::fprintf(stderr, "%s\n", text.c_str());
-        }
-        return MsgAnswer::Ok;
-    }
-
-private:
-    CConsoleProgress& m_progress;
-};
-
-// A walker that keeps its results text instead of showing the dialog; the
-// snapshot is complete when it has one.
-template <typename Walker>
-class CCommandLineSnap : public Walker {
-public:
-    using Walker::Walker;
-    bool complete = false;
-    std::string results;
-
-protected:
-    void ShowResults(const std::string& text) override
-    {
-        complete = true;
-        results = text;
-    }
-};
 
 struct CommandLine {
     bool fileSystem = false;
@@ -174,25 +135,6 @@ bool ChoosePlaces(const CommandLine& line, CChosenPlaces& places)
     return true;
 }
 
-// Runs the walker as the snapshot worker does: a failure nothing inside it
-// handled is told in the operation's words. True with the results text when
-// the snapshot is complete.
-template <typename Walker>
-bool RunWalker(Walker& walker, IUserMessages& messages, std::string& results)
-{
-    try {
-        walker.Run();
-    } catch (const CAbortSignal&) {
-        // Reported where it was raised.
-    } catch (const std::bad_alloc&) {
-        messages.Error(kSnapshotFailure.outOfMemory);
-    } catch (...) {
-        messages.Error(kSnapshotFailure.unexpected);
-    }
-    results = walker.results;
-    return walker.complete;
-}
-
 }  // namespace
 
 extern "C" int wmain(int argc, wchar_t** argv)
@@ -226,16 +168,16 @@ extern "C" int wmain(int argc, wchar_t** argv)
     std::string results;
     bool complete;
     if (line.fileSystem) {
-        CCommandLineSnap<CFSSnap> walker(line.path, line.drive, nullptr, &progress, &messages);
+        CQuietSnap<CFSSnap> walker(line.path, line.drive, nullptr, &progress, &messages);
         walker.SetProgramName("corvane-snap");
         walker.ChoosePlaces(std::move(places));
-        complete = RunWalker(walker, messages, results);
+        complete = RunQuietSnap(walker, messages, results);
     } else {
-        CCommandLineSnap<CRegSnap> walker(line.path, nullptr, &progress, line.fullPaths ? TRUE : FALSE,
+        CQuietSnap<CRegSnap> walker(line.path, nullptr, &progress, line.fullPaths ? TRUE : FALSE,
                                           &messages);
         walker.SetProgramName("corvane-snap");
         walker.ChoosePlaces(std::move(places));
-        complete = RunWalker(walker, messages, results);
+        complete = RunQuietSnap(walker, messages, results);
     }
     progress.ClearLine();
     if (!complete)

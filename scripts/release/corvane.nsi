@@ -1,6 +1,6 @@
 ; Corvane's setup program.
 ;   makensis -DVERSION=2.0.0.1 -DSTAGE=/abs/stage -DOUTFILE=/abs/corvane-2.0.0.1-setup.exe corvane.nsi
-; STAGE holds corvane.exe, corvane-diff.exe, corvane-snap.exe, README.html and LICENCE.txt.
+; STAGE holds corvane.exe, corvane-diff.exe, corvane-snap.exe, corvane-capture.exe, README.html and LICENCE.txt.
 ;
 ; Setup: corvane-2.0.0.1-setup.exe [/S] [/PATH] [/D=folder]
 ;   /PATH chooses "Add the command-line tools to the PATH"; /D= must come last.
@@ -100,7 +100,7 @@ VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 
 ; What Setup writes into the installation folder, "|" between the names.
-!define INSTALLED_FILES "corvane.exe|corvane-diff.exe|corvane-snap.exe|README.html|LICENCE.txt|uninstall.exe"
+!define INSTALLED_FILES "corvane.exe|corvane-diff.exe|corvane-snap.exe|corvane-capture.exe|README.html|LICENCE.txt|uninstall.exe"
 
 ; The system PATH while it is changed: the open key, its text (a buffer of its
 ; own, whatever its length), the text's length in characters and its type
@@ -482,6 +482,7 @@ Section "Uninstall"
   !insertmacro REMOVE_FILE "corvane.exe"
   !insertmacro REMOVE_FILE "corvane-diff.exe"
   !insertmacro REMOVE_FILE "corvane-snap.exe"
+  !insertmacro REMOVE_FILE "corvane-capture.exe"
   !insertmacro REMOVE_FILE "README.html"
   !insertmacro REMOVE_FILE "LICENCE.txt"
 
@@ -704,13 +705,14 @@ SectionEnd
 
 !macro REQUIRE_STAGED name
   !if ! /FileExists "${STAGE}\${name}"
-    !error "${STAGE}\${name} is missing: STAGE must hold corvane.exe, corvane-diff.exe, corvane-snap.exe, \
+    !error "${STAGE}\${name} is missing: STAGE must hold corvane.exe, corvane-diff.exe, corvane-snap.exe, corvane-capture.exe, \
       README.html and LICENCE.txt"
   !endif
 !macroend
 !insertmacro REQUIRE_STAGED corvane.exe
 !insertmacro REQUIRE_STAGED corvane-diff.exe
 !insertmacro REQUIRE_STAGED corvane-snap.exe
+!insertmacro REQUIRE_STAGED corvane-capture.exe
 !insertmacro REQUIRE_STAGED README.html
 !insertmacro REQUIRE_STAGED LICENCE.txt
 
@@ -961,6 +963,7 @@ Section "Corvane" SecMain
   File "${STAGE}\corvane.exe"
   File "${STAGE}\corvane-diff.exe"
   File "${STAGE}\corvane-snap.exe"
+  File "${STAGE}\corvane-capture.exe"
   File "${STAGE}\README.html"
   File "${STAGE}\LICENCE.txt"
   ; With the time of writing: the helper of an uninstall still ending tells this
@@ -1033,9 +1036,9 @@ Section /o "Add the command-line tools to the PATH" SecPath
 SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "Corvane, its command-line tools corvane-snap and corvane-diff, \
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "Corvane, its command-line tools corvane-snap, corvane-diff and corvane-capture, \
     and a shortcut in the Start menu."
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecPath} "Lets a command prompt find corvane-snap and corvane-diff \
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPath} "Lets a command prompt find corvane-snap, corvane-diff and corvane-capture \
     by name."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 

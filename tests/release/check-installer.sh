@@ -38,7 +38,7 @@ trap 'close_prefix; WINEPREFIX=$base corvane_wine_stop "$build" "$own_x"' EXIT
 ENV='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvane'
 SHORTCUT='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Corvane.lnk'
-INSTALLED="corvane.exe corvane-diff.exe corvane-snap.exe README.html LICENCE.txt uninstall.exe"
+INSTALLED="corvane.exe corvane-diff.exe corvane-snap.exe corvane-capture.exe README.html LICENCE.txt uninstall.exe"
 
 fail() {
   echo "check-installer: $current: $*; its prefix is kept" >&2

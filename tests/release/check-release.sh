@@ -134,6 +134,8 @@ done
   fail "the installed corvane-snap does not say $version"
 [ "$(wine cmd /c corvane-diff --version | tr -d '\r')" = "corvane-diff $version" ] ||
   fail "corvane-diff is not found through the PATH, or does not say $version"
+[ "$(wine cmd /c corvane-capture --version | tr -d '\r')" = "corvane-capture $version" ] ||
+  fail "corvane-capture is not found through the PATH, or does not say $version"
 start_corvane "$installed\\corvane.exe"
 remote command 57664
 remote wait "About Corvane" 1020

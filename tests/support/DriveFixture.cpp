@@ -20,6 +20,26 @@ bool MakeFolder(const std::string& path)
     return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
+bool RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA((path + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName, full = path + "\\" + name;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                ::DeleteFileA(full.c_str());
+        } while (::FindNextFileA(find, &found));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryA(path.c_str());
+    return ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 bool MakeFile(const std::string& path, const std::string& content)
 {
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -14,6 +14,8 @@
 char FixtureDriveLetter();
 
 bool MakeFolder(const std::string& path);
+// Removes the folder and everything below it; true when it is gone.
+bool RemoveTree(const std::string& path);
 bool MakeFile(const std::string& path, const std::string& content);
 // A file of the given size whose data is never written (sparse on the host).
 bool MakeSizedFile(const std::string& path, uint64_t size);

@@ -11,6 +11,7 @@
 #include "snapshot/RegSnap.h"
 #include "snapshot/ResultsText.h"
 #include "snapshot/SnapOperation.h"
+#include "tests/support/ChildRun.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/DriveFixture.h"
 #include "tests/support/SnapshotFiles.h"
@@ -64,55 +65,13 @@ std::string Expand(std::string text, bool pattern = false)
     return text;
 }
 
-struct ChildRun {
-    DWORD code = 99;
-    std::string out, err;
-};
-
-std::wstring Utf8ToWide(const std::string& text)
-{
-    std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], text.size() + 1) - 1));
-    return wide;
-}
-
-// corvane-snap.exe, or another program, with the arguments (UTF-8: the
-// command line is given wide, as a console gives what is typed), its
-// standard output and error in files.
+// corvane-snap.exe, or another program, with the arguments expanded.
 ChildRun RunSnap(const std::vector<std::string>& args, const char* program = CORVANE_SNAP_EXE)
 {
-    std::string exe = std::string("Z:") + program, command;
-    std::replace(exe.begin(), exe.end(), '/', '\\');
-    command = "\"" + exe + "\"";
-    for (const std::string& arg : args) {
-        std::string expanded = Expand(arg);
-        // Backslashes before the closing quote are doubled, or it is taken as text.
-        size_t trailing = expanded.size() - (expanded.find_last_not_of('\\') + 1);
-        command += " \"" + expanded + std::string(trailing, '\\') + "\"";
-    }
-    std::wstring wideExe = Utf8ToWide(exe), wideCommand = Utf8ToWide(command);
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    const std::string outPath = TempPath("corvane-snap-out.txt"), errPath = TempPath("corvane-snap-err.txt");
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = ::CreateFileA(outPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
-    si.hStdError = ::CreateFileA(errPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
-    PROCESS_INFORMATION pi{};
-    ChildRun run;
-    if (::CreateProcessW(wideExe.c_str(), &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        if (::WaitForSingleObject(pi.hProcess, 4 * kPatienceMs) != WAIT_OBJECT_0)
-            ::TerminateProcess(pi.hProcess, 98);
-        ::GetExitCodeProcess(pi.hProcess, &run.code);
-        ::CloseHandle(pi.hProcess);
-        ::CloseHandle(pi.hThread);
-    }
-    ::CloseHandle(si.hStdOutput);
-    ::CloseHandle(si.hStdError);
-    std::vector<uint8_t> out = ReadWholeFile(outPath), err = ReadWholeFile(errPath);
-    run.out.assign(out.begin(), out.end());
-    run.err.assign(err.begin(), err.end());
-    return run;
+    std::vector<std::string> expanded;
+    for (const std::string& arg : args)
+        expanded.push_back(Expand(arg));
+    return RunChild(program, expanded, 4 * kPatienceMs);
 }
 
 // The snapshot as the window's command takes it once the setup dialog (which

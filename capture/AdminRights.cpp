@@ -1,4 +1,4 @@
-#include "tools/AdminRights.h"
+#include "capture/AdminRights.h"
 
 #include <windows.h>
 

@@ -1,0 +1,59 @@
+#include "tests/support/ChildRun.h"
+
+#include "tests/support/DriveFixture.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string TempFile(const char* name)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+}  // namespace
+
+std::wstring Utf8ToWide(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(
+        ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(text.size() + 1)) - 1));
+    return wide;
+}
+
+ChildRun RunChild(const std::string& program, const std::vector<std::string>& args, DWORD deadlineMs)
+{
+    std::string exe = program[0] == '/' ? "Z:" + program : program, command;
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    command = "\"" + exe + "\"";
+    for (const std::string& arg : args) {
+        // Backslashes before the closing quote are doubled, or it is taken as text.
+        size_t trailing = arg.size() - (arg.find_last_not_of('\\') + 1);
+        command += " \"" + arg + std::string(trailing, '\\') + "\"";
+    }
+    std::wstring wideExe = Utf8ToWide(exe), wideCommand = Utf8ToWide(command);
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const std::string outPath = TempFile("corvane-child-out.txt"), errPath = TempFile("corvane-child-err.txt");
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = ::CreateFileA(outPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
+    si.hStdError = ::CreateFileA(errPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
+    PROCESS_INFORMATION pi{};
+    ChildRun run;
+    if (::CreateProcessW(wideExe.c_str(), &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        if (::WaitForSingleObject(pi.hProcess, deadlineMs) != WAIT_OBJECT_0)
+            ::TerminateProcess(pi.hProcess, 98);
+        ::GetExitCodeProcess(pi.hProcess, &run.code);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
+    ::CloseHandle(si.hStdOutput);
+    ::CloseHandle(si.hStdError);
+    std::vector<uint8_t> out = ReadWholeFile(outPath), err = ReadWholeFile(errPath);
+    run.out.assign(out.begin(), out.end());
+    run.err.assign(err.begin(), err.end());
+    return run;
+}

@@ -1,0 +1,60 @@
+// The programs a capture runs in its tests, one by the first argument:
+//   parent FOLDER KEY  starts "child" and ends at once, before the child works
+//   child FOLDER KEY   once its parent has ended and a second more, writes
+//                      FOLDER\child.txt and the value Child of HKLM\KEY
+//   fail CODE FOLDER   writes FOLDER\failed.txt and ends with exit code CODE
+//   forever            never ends
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::wstring what = argc > 1 ? argv[1] : L"";
+    if (what == L"parent" && argc == 4) {
+        wchar_t self[MAX_PATH];
+        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring line = std::wstring(L"\"") + self + L"\" child \"" + argv[2] + L"\" \"" + argv[3] + L"\" " +
+                            std::to_wstring(::GetCurrentProcessId());
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return 3;
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        return 0;
+    }
+    if (what == L"child" && argc == 5) {
+        HANDLE parent = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
+        if (parent) {
+            ::WaitForSingleObject(parent, INFINITE);
+            ::CloseHandle(parent);
+        }
+        ::Sleep(1000);
+        HANDLE file = ::CreateFileW((std::wstring(argv[2]) + L"\\child.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        ::WriteFile(file, "child", 5, &written, nullptr);
+        ::CloseHandle(file);
+        HKEY key;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, argv[3], 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
+            return 4;
+        DWORD one = 1;
+        ::RegSetValueExW(key, L"Child", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+        ::RegCloseKey(key);
+        return 0;
+    }
+    if (what == L"fail" && argc == 4) {
+        HANDLE file = ::CreateFileW((std::wstring(argv[3]) + L"\\failed.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr);
+        ::CloseHandle(file);
+        return static_cast<int>(std::wcstoul(argv[2], nullptr, 10));
+    }
+    if (what == L"forever") {
+        ::Sleep(INFINITE);
+        return 0;
+    }
+    return 2;
+}
