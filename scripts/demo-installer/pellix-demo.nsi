@@ -4,11 +4,16 @@
 ; HKLM\Software\Pellix\Demo and an entry in the list of installed programs.
 ; It creates no shortcuts and runs nothing; besides a temporary file of its
 ; own, which it deletes before it ends, it writes nothing else.
-;   makensis -DOUTFILE=/path/to/pellix-demo-setup.exe pellix-demo.nsi
+;   makensis -DOUTFILE=/path/to/pellix-demo-setup.exe [-DTARGET=amd64-unicode] pellix-demo.nsi
 ; Install: pellix-demo-setup.exe /S
 ; Uninstall in place (waits until done): uninstall.exe /S _?=INSTALLDIR
 
 Unicode true
+; TARGET=amd64-unicode makes the 64-bit installer that the tests of a 64-bit
+; build run.
+!ifdef TARGET
+  Target ${TARGET}
+!endif
 !ifndef OUTFILE
   !define OUTFILE "pellix-demo-setup.exe"
 !endif

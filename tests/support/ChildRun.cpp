@@ -35,12 +35,18 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     }
     std::wstring wideExe = Utf8ToWide(exe), wideCommand = Utf8ToWide(command);
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    const std::string outPath = TempFile("corvane-child-out.txt"), errPath = TempFile("corvane-child-err.txt");
+    // Files of their own each run, shared: a process the child left running
+    // (Wine's desktop, started on first use) may hold an earlier run's.
+    static int runs = 0;
+    const std::string number = std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++runs);
+    const std::string outPath = TempFile(("corvane-child-out-" + number + ".txt").c_str()),
+                      errPath = TempFile(("corvane-child-err-" + number + ".txt").c_str());
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = ::CreateFileA(outPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
-    si.hStdError = ::CreateFileA(errPath.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
+    si.hStdOutput = ::CreateFileA(outPath.c_str(), GENERIC_WRITE, share, &inherited, CREATE_ALWAYS, 0, nullptr);
+    si.hStdError = ::CreateFileA(errPath.c_str(), GENERIC_WRITE, share, &inherited, CREATE_ALWAYS, 0, nullptr);
     PROCESS_INFORMATION pi{};
     ChildRun run;
     if (::CreateProcessW(wideExe.c_str(), &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
@@ -55,5 +61,7 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     std::vector<uint8_t> out = ReadWholeFile(outPath), err = ReadWholeFile(errPath);
     run.out.assign(out.begin(), out.end());
     run.err.assign(err.begin(), err.end());
+    ::DeleteFileA(outPath.c_str());
+    ::DeleteFileA(errPath.c_str());
     return run;
 }

@@ -197,6 +197,53 @@ TEST_F(CorvaneCapture, RefusesBadPlacesAndAMissingProgramBeforeAnythingRuns)
     }
 }
 
+// The demonstration installer run silently: exactly its folder and its keys,
+// and the undo patch, imported, takes its keys away again.
+const char kDemoFolder[] = "C:\\Program Files\\Pellix Demo";
+const char* const kDemoKeys[] = {"Software\\Pellix", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PellixDemo"};
+
+bool RemoveDemo()
+{
+    for (const char* key : kDemoKeys)
+        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+    return RemoveTree(kDemoFolder);
+}
+
+bool KeyExists(const char* name)
+{
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, name, 0, KEY_READ, &key))
+        return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+TEST_F(CorvaneCapture, FindsExactlyWhatTheDemonstrationInstallerWrites)
+{
+    ASSERT_TRUE(RemoveDemo());
+    ChildRun run = Capture({"--fs", "C:\\Program Files", "--reg", "HKLM\\Software", "--out", "{D}\\Work\\demo", "--",
+                            DEMO_INSTALLER_EXE, "/S"});
+    EXPECT_EQ(run.code, 1u) << run.err;
+    std::string out = WithoutCr(run.out);
+    EXPECT_NE(out.find("The program ended with exit code 0.\n\n"
+                       "File system (the chosen folders):\n"
+                       "compared:  C:\\Program Files\\\n"
+                       "only in 2: C:\\Program Files\\Pellix Demo\\ (holding 1 folders, 5 files)\n\n"
+                       "Registry (the chosen keys):\n"
+                       "compared:  HKEY_LOCAL_MACHINE\\Software\\\n"
+                       "only in 2: HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PellixDemo\\ "
+                       "(holding 0 keys, 9 values)\n"
+                       "only in 2: HKEY_LOCAL_MACHINE\\Software\\Pellix\\ (holding 2 keys, 8 values)\n"
+                       "Registry patches: "),
+              std::string::npos)
+        << out;
+    DWORD code = 0;
+    RunProgram("C:\\windows\\regedit.exe", "/s \"" + Drive() + "\\Work\\demo\\undo.reg\"", code);
+    for (const char* key : kDemoKeys)
+        EXPECT_FALSE(KeyExists(key)) << key;
+    EXPECT_TRUE(RemoveDemo());
+}
+
 // What each command-line program tells of itself: its options in --help, and
 // a manifest that runs it as invoked, without virtualization.
 TEST(CommandLinePrograms, TellTheirOptionsAndCarryAnAsInvokerManifest)
