@@ -351,6 +351,11 @@ bool CCapture::Compare(SnapKind kind)
 bool CCapture::Run()
 {
     m_steps.clear();
+    // The desktop exists before the snapshots: a system that starts its
+    // desktop process on first use (Wine) would otherwise start it from the
+    // program, inside the job, where it lives on and is waited for, and
+    // record what starting it writes as the program's change.
+    ::GetDesktopWindow();
     if (!MakeFolders(m_folder)) {
         m_messages.Error("ERROR: Could not make the folder " + Shown(m_folder) + ".");
         return false;

@@ -57,10 +57,6 @@ bool CWatchedProcess::Start(const std::wstring& commandLine, bool shareConsole, 
         ::SetInformationJobObject(m_job, JobObjectAssociateCompletionPortInformation, &port, sizeof port);
     }
 
-    // The desktop exists before the program starts: a system that starts its
-    // desktop process on first use (Wine) would otherwise start it from the
-    // program, inside the job, where it lives on and is waited for.
-    ::GetDesktopWindow();
     // Suspended until it is in the job, so that nothing it starts escapes.
     std::wstring line = commandLine;
     STARTUPINFOW si{};
