@@ -39,9 +39,7 @@ void CFiltersDlg::DoDataExchange(CDataExchange& dx)
 
 std::string CFiltersDlg::BoxText() const
 {
-    HWND box = m_editPatterns.GetSafeHwnd();
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(box, &text[0], static_cast<int>(text.size()))));
+    const std::wstring text = m_editPatterns.GetWindowTextWide();
     return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
 

@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 
 #include "app/AboutDlg.h"
+#include "app/CaptureDlg.h"
+#include "capture/CaptureOperation.h"
 #include "app/FilterDialogs.h"
 #include "app/SnapshotSetupDlg.h"
 #include "compare/CompareOperation.h"
@@ -67,6 +69,7 @@ void CMainFrame::CloseResults()
     // of it left out.
     m_hidden.Forget();
     m_pRegResult.reset();
+    m_bCaptureKept = false;
     ShowHiddenCount();
 }
 
@@ -112,6 +115,9 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control)
     switch (id) {
     case ID_SNAPSHOT_CREATE:
         OnCreateSnapshot();
+        return true;
+    case ID_SNAPSHOT_CAPTURE:
+        OnCapture();
         return true;
     case ID_COMPARE_REGISTRY:
         OnCompareRegistry();
@@ -189,6 +195,7 @@ void CMainFrame::OnCreateSnapshot()
     if (!progress.Create(icon, this))
         return;
     CSnapOperation operation;
+    operation.ChoosePlaces(std::move(setup.m_places));
     operation.Start(this, &progress, setup.m_strPath, setup.m_nKind, setup.m_chDrive,
                     setup.m_bFullIgnoredPaths);
 }
@@ -228,19 +235,73 @@ void CMainFrame::CompareAndShow(int kind, const std::string* files)
             ::MessageBoxA(m_hWnd, kComparisonFailed, kProgramCaption, MB_OK);
         return;
     }
+    (kind == kSnapKindRegistry ? m_pRegResult : m_pFSResult) = std::move(result);
+    m_strKindFiles[kind][0] = m_strComparedFiles[0];
+    m_strKindFiles[kind][1] = m_strComparedFiles[1];
+    ShowResult(kind);
+}
+
+void CMainFrame::ShowResult(int kind)
+{
+    CCompareMine& result = kind == kSnapKindRegistry ? *m_pRegResult : *m_pFSResult;
     m_nShownKind = kind;
-    m_strShownFiles[0] = m_strComparedFiles[0];
-    m_strShownFiles[1] = m_strComparedFiles[1];
-    m_hidden.Hide(*result, BuildFilter());
+    m_strShownFiles[0] = m_strKindFiles[kind][0];
+    m_strShownFiles[1] = m_strKindFiles[kind][1];
+    m_hidden.Hide(result, BuildFilter());
     const bool hidden = m_hidden.Count() > 0;
-    if (kind == kSnapKindRegistry) {
-        m_pRegResult = std::move(result);
-        m_wndHost.ShowRegistryResults(*m_pRegResult, hidden);
-    } else {
-        m_pFSResult = std::move(result);
-        m_wndHost.ShowFileSystemResults(*m_pFSResult, hidden);
-    }
+    if (kind == kSnapKindRegistry)
+        m_wndHost.ShowRegistryResults(result, hidden);
+    else
+        m_wndHost.ShowFileSystemResults(result, hidden);
     ShowHiddenCount();
+}
+
+INT_PTR CMainFrame::RunCaptureSetup(CCaptureDlg& dialog)
+{
+    return dialog.DoModal();
+}
+
+void CMainFrame::OnCapture()
+{
+    if (IsOperationRunning())
+        return;
+    COperationScope scope(*this);
+    CCaptureOperation operation(ProgramMessages());
+    CCaptureDlg dialog([&operation](const CCaptureRequest& request) { return operation.Check(request); }, this);
+    // Made before the operation and gone after it: the worker uses it to the end.
+    CSnapProgressDlg progress(TRUE);
+    if (RunCaptureSetup(dialog) != IDOK)
+        return;
+    const bool fileSystem = dialog.m_request.fileSystem;
+    if (!progress.Create(fileSystem ? IDI_FILESYSTEM_OP : IDI_REGISTRY_OP, this))
+        return;
+    CloseResults();
+    const bool complete = operation.Start(&progress);
+    progress.DestroyWindow();
+    if (!complete)
+        return;
+    for (SnapKind kind : {SnapKind::FileSystem, SnapKind::Registry}) {
+        std::unique_ptr<CCompareMine> result = operation.TakeResult(kind);
+        if (!result)
+            continue;
+        const int slot = kind == SnapKind::Registry ? kSnapKindRegistry : kSnapKindFileSystem;
+        (slot == kSnapKindRegistry ? m_pRegResult : m_pFSResult) = std::move(result);
+        m_strKindFiles[slot][0] = operation.File(kind, 1);
+        m_strKindFiles[slot][1] = operation.File(kind, 2);
+    }
+    ShowResult(fileSystem ? kSnapKindFileSystem : kSnapKindRegistry);
+    m_bCaptureKept = fileSystem && dialog.m_request.registry;
+    if (!operation.ProgramNote().empty())
+        Tell(operation.ProgramNote(), MB_ICONINFORMATION);
+}
+
+void CMainFrame::OnShowOtherResult()
+{
+    if (!m_bCaptureKept || !Shown() || IsOperationRunning())
+        return;
+    COperationScope scope(*this);
+    m_hidden.ShowAll();
+    ShowResult(m_nShownKind == kSnapKindRegistry ? kSnapKindFileSystem : kSnapKindRegistry);
 }
 
 CPathFilter CMainFrame::BuildFilter() const
@@ -339,6 +400,9 @@ bool CMainFrame::OnResultsCommand(UINT id)
     case ID_SAVE_REG_PATCH:
         OnSaveRegistryPatch();
         return true;
+    case ID_SHOW_OTHER_RESULT:
+        OnShowOtherResult();
+        return true;
     case ID_RECOMPARE:
         OnRecompare();
         return true;
@@ -355,6 +419,7 @@ void CMainFrame::OnInitMenuPopup(HMENU menu)
 {
     CFrameWnd::OnInitMenuPopup(menu);
     ::CheckMenuItem(menu, ID_HIDE_NOISE, MF_BYCOMMAND | (m_bHideNoise ? MF_CHECKED : MF_UNCHECKED));
+    ::EnableMenuItem(menu, ID_SHOW_OTHER_RESULT, MF_BYCOMMAND | (m_bCaptureKept ? MF_ENABLED : MF_GRAYED));
 }
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM w, LPARAM l)

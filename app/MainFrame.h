@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+class CCaptureDlg;
 class CCompareMine;
 class CSnapshotSetupDlg;
 
@@ -60,6 +61,12 @@ protected:
 
     // Command handlers.
     void OnCreateSnapshot();
+    // File > Snap Shot > Capture...: snapshots around a program, both
+    // comparisons kept, the file system's shown (the registry's when only
+    // it was recorded).
+    void OnCapture();
+    // Shows the capture's other result, as it was kept.
+    void OnShowOtherResult();
     void OnCompareRegistry();
     void OnCompareFileSystem();
     void OnHelpContents();
@@ -80,6 +87,8 @@ protected:
     virtual void OpenWebPage(const char* url);
     // Asks for the snapshot's kind, drive and file; IDOK when confirmed.
     virtual INT_PTR RunSetup(CSnapshotSetupDlg& setup);
+    // Asks what to capture; IDOK when confirmed.
+    virtual INT_PTR RunCaptureSetup(CCaptureDlg& dialog);
     // Asks for two snapshots of the kind and compares them; the finished
     // engine, or null when there is no result (the user has been told why).
     // files: the two files to compare without asking (Re-Compare), or null.
@@ -87,6 +96,9 @@ protected:
     // Both compare commands and Re-Compare: closes what is shown, compares,
     // and shows and keeps the result with the filters applied.
     void CompareAndShow(int kind, const std::string* files = nullptr);
+    // Shows the kept result of the kind, compared from its two files, with
+    // the filters applied.
+    void ShowResult(int kind);
     // Hides what the filters hide of the result shown and fills the trees
     // again; false, with the reason told, when the patterns are refused.
     void ApplyFilters();
@@ -140,6 +152,10 @@ protected:
     std::string m_strShownFiles[2];
     // The files the last comparison run compared.
     std::string m_strComparedFiles[2];
+    // The two files each kept result compared, by kind.
+    std::string m_strKindFiles[2][2];
+    // Both results are the last capture's, to switch between.
+    bool m_bCaptureKept = false;
     bool m_bHideNoise = false;
     std::string m_strPatterns;
     CHiddenEntries m_hidden;  // of the result shown

@@ -4,6 +4,7 @@
 #include "framework/File.h"
 #include "framework/FileDialog.h"
 #include "res/resource.h"
+#include "snapshot/TypedPlaces.h"
 
 #include <cctype>
 #include <cstdio>
@@ -18,6 +19,8 @@ const char* const kSetupCreateError =
 const char* const kSetupSaveAsNote =
     "Note: The use of the \"Save As\" dialog may write values to the Windows Registry.\n\n"
     "Do you still want to use the \"Save As\" dialog?";
+
+const char* const kSetupNoPlaces = "You must enter the folders or keys to record, one a line.";
 
 std::string DefaultSnapshotPath(int kind, const std::string& drive, const std::tm& when)
 {
@@ -92,7 +95,32 @@ bool IsDiskFile(const CFile& file)
 
 }  // namespace
 
-CSnapshotSetupDlg::CSnapshotSetupDlg() : CDialog(IDD_SNAPSHOT_SETUP) {}
+// A Unicode dialog: folders and keys are taken by the names typed.
+std::tm LocalNow()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (const std::tm* t = std::localtime(&now))
+        local = *t;
+    return local;
+}
+
+void FillDriveList(const CComboBox& list)
+{
+    DWORD drives = ::GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (drives & (1u << i)) {
+            char entry[4];
+            std::snprintf(entry, sizeof entry, "%c:", 'A' + i);
+            list.AddString(entry);
+        }
+    }
+}
+
+CSnapshotSetupDlg::CSnapshotSetupDlg() : CDialog(IDD_SNAPSHOT_SETUP)
+{
+    MakeWide();
+}
 
 void CSnapshotSetupDlg::DoDataExchange(CDataExchange& dx)
 {
@@ -102,20 +130,15 @@ void CSnapshotSetupDlg::DoDataExchange(CDataExchange& dx)
     dx.Control(IDC_SETUP_DRIVE_LABEL, m_lblDrive);
     dx.Control(IDC_SETUP_DRIVE, m_cbDrive);
     dx.Control(IDC_SETUP_PATH, m_editPath);
+    dx.Control(IDC_SETUP_CHOSEN, m_btnChosen);
+    dx.Control(IDC_SETUP_PLACES, m_editPlaces);
 }
 
 BOOL CSnapshotSetupDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_nKind = 0;
-    DWORD drives = ::GetLogicalDrives();
-    for (int i = 0; i < 26; ++i) {
-        if (drives & (1u << i)) {
-            char entry[4];
-            std::snprintf(entry, sizeof entry, "%c:", 'A' + i);
-            m_cbDrive.AddString(entry);
-        }
-    }
+    FillDriveList(m_cbDrive);
     m_btnRegistry.SetCheck(BST_CHECKED);
     m_btnFileSystem.SetCheck(BST_UNCHECKED);
     m_btnFullPaths.SetCheck(BST_UNCHECKED);
@@ -136,6 +159,10 @@ bool CSnapshotSetupDlg::OnCommand(UINT id, UINT code, HWND control)
         if (code == BN_CLICKED)
             OnKindClicked();
         return true;
+    case IDC_SETUP_CHOSEN:
+        if (code == BN_CLICKED)
+            UpdateChosen();
+        return true;
     default:
         return CDialog::OnCommand(id, code, control);
     }
@@ -147,20 +174,38 @@ void CSnapshotSetupDlg::OnKindClicked()
         m_nKind = 0;
     else if (m_btnFileSystem.GetCheck() == BST_CHECKED)
         m_nKind = 1;
-    bool registry = m_nKind == 0;
-    m_btnFullPaths.EnableWindow(registry);
-    m_cbDrive.EnableWindow(!registry);
-    m_lblDrive.EnableWindow(!registry);
+    m_btnFullPaths.EnableWindow(m_nKind == 0);
+    UpdateChosen();
     UpdateDefaultPath();
+}
+
+void CSnapshotSetupDlg::UpdateChosen()
+{
+    const bool chosen = m_btnChosen.GetCheck() == BST_CHECKED;
+    m_editPlaces.EnableWindow(chosen);
+    // Chosen folders are on their own drive.
+    const bool wholeDrive = m_nKind == 1 && !chosen;
+    m_cbDrive.EnableWindow(wholeDrive);
+    m_lblDrive.EnableWindow(wholeDrive);
+}
+
+bool CSnapshotSetupDlg::TakePlaces()
+{
+    m_places = CChosenPlaces();
+    if (m_btnChosen.GetCheck() != BST_CHECKED)
+        return true;
+    std::vector<std::wstring> typed = PlaceLines(m_editPlaces.GetWindowTextWide());
+    std::string refusal = typed.empty() ? kSetupNoPlaces : ChooseTypedPlaces(m_nKind == 1, typed, m_places);
+    if (refusal.empty())
+        return true;
+    m_places = CChosenPlaces();
+    Ask(ShownName(refusal).c_str(), MB_OK | MB_ICONINFORMATION);
+    return false;
 }
 
 void CSnapshotSetupDlg::UpdateDefaultPath()
 {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (const std::tm* t = std::localtime(&now))
-        local = *t;
-    m_editPath.SetWindowText(DefaultSnapshotPath(m_nKind, GetSelectedDrive(), local).c_str());
+    m_editPath.SetWindowText(DefaultSnapshotPath(m_nKind, GetSelectedDrive(), LocalNow()).c_str());
 }
 
 std::string CSnapshotSetupDlg::GetSelectedDrive() const
@@ -196,6 +241,9 @@ void CSnapshotSetupDlg::OnOK()
         Ask(kSetupCreateError, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // Places are refused before any file is touched.
+    if (!TakePlaces())
+        return;
     {
         CFile existing;
         if (existing.Open(m_strPath.c_str(), CFile::modeRead | CFile::shareDenyNone)) {
@@ -216,7 +264,7 @@ void CSnapshotSetupDlg::OnOK()
         return;
     }
     created.Close();
-    std::string drive = GetSelectedDrive();
+    std::string drive = m_nKind == 1 && !m_places.Empty() ? m_places.Roots().front().recorded : GetSelectedDrive();
     m_chDrive = drive.empty() ? 0 : drive[0];
     m_bFullIgnoredPaths = m_btnFullPaths.GetCheck() == BST_CHECKED;
     EndDialog(IDOK);

@@ -1,10 +1,13 @@
 // "Snap Shot Setup": the kind of snapshot, the registry option, the drive and
-// the snapshot file's path. On "Take Snapshot" the file has been created (or
-// emptied), so the snapshot starts with a file known to be writable.
+// the snapshot file's path, and the folders or keys a snapshot of chosen
+// places records. On "Take Snapshot" the places have been taken by the rules of
+// corvane-snap and the file has been created (or emptied), so the snapshot
+// starts with places that exist and a file known to be writable.
 #pragma once
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "snapshot/ChosenPlaces.h"
 
 #include <ctime>
 #include <string>
@@ -14,9 +17,16 @@ extern const char* const kSetupNoPath;
 extern const char* const kSetupOverwrite;
 extern const char* const kSetupCreateError;
 extern const char* const kSetupSaveAsNote;
+extern const char* const kSetupNoPlaces;
 
 // The proposed file name of a snapshot of `kind` on `drive` (e.g. "C:") at `when`.
 std::string DefaultSnapshotPath(int kind, const std::string& drive, const std::tm& when);
+
+// The local time now, for the names proposed.
+std::tm LocalNow();
+
+// Adds every logical drive, "A:" to "Z:" in letter order, whatever its type.
+void FillDriveList(const CComboBox& list);
 
 class CSnapshotSetupDlg : public CDialog {
 public:
@@ -26,6 +36,9 @@ public:
     char m_chDrive = 0;
     BOOL m_bFullIgnoredPaths = FALSE;
     int m_nKind = 0;
+    // The folders or keys chosen, none for the whole drive or registry; for
+    // folders the drive is theirs.
+    CChosenPlaces m_places;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -36,6 +49,11 @@ protected:
     void OnBrowse();
     void OnKindClicked();
     void UpdateDefaultPath();
+    // Enables the places' box while "Only these..." is ticked, and the drive
+    // list for a whole drive only.
+    void UpdateChosen();
+    // Takes the places typed, false with the refusal told.
+    bool TakePlaces();
     std::string GetSelectedDrive() const;
     // A message box of this dialog, with the caption "Pellix Corvane".
     int Ask(const char* text, UINT type) const;
@@ -46,4 +64,6 @@ protected:
     CStatic m_lblDrive;
     CComboBox m_cbDrive;
     CEdit m_editPath;
+    CButton m_btnChosen;
+    CEdit m_editPlaces;
 };

@@ -15,6 +15,7 @@
 #include "snapshot/QuietSnap.h"
 #include "snapshot/RegSnap.h"
 #include "snapshot/StdioFile.h"
+#include "snapshot/TypedPlaces.h"
 
 #include <cstdio>
 #include <cwctype>
@@ -104,7 +105,7 @@ std::string Seconds(double seconds)
 }  // namespace
 
 CCapture::CCapture(CCaptureRequest request, IProgress& progress, IUserMessages& messages, ICaptureWatcher& watcher)
-    : m_request(std::move(request)), m_progress(progress), m_messages(messages), m_watcher(watcher)
+    : m_request(std::move(request)), m_progress(&progress), m_messages(messages), m_watcher(watcher)
 {
 }
 
@@ -123,7 +124,7 @@ std::string CCapture::Check()
     std::wstring found = FindProgram(r.program);
     if (found.empty())
         return Shown(r.program) + ": there is no such program.";
-    m_commandLine = ProgramCommandLine(found, r.arguments);
+    m_commandLine = ProgramCommandLine(found, r.arguments, r.argumentLine);
 
     wchar_t full[MAX_PATH * 4];
     DWORD n = r.folder.empty() ? 0 : ::GetFullPathNameW(r.folder.c_str(), MAX_PATH * 4, full, nullptr);
@@ -140,11 +141,9 @@ std::string CCapture::Check()
             return Shown(m_folder) + " already holds " + Shown(name) + " of an earlier capture; give another folder.";
 
     if (r.fileSystem) {
-        for (const std::wstring& folder : r.folders) {
-            std::string refusal = ChooseFolder(folder, m_folders);
-            if (!refusal.empty())
-                return ShownName(refusal);
-        }
+        std::string refusal = ChooseTypedPlaces(true, r.folders, m_folders);
+        if (!refusal.empty())
+            return ShownName(refusal);
         if (!m_folders.Empty()) {
             m_request.drive = m_folders.Roots().front().recorded[0];
             m_driveText = "the chosen folders";
@@ -161,11 +160,9 @@ std::string CCapture::Check()
         }
     }
     if (r.registry) {
-        for (const std::wstring& key : r.keys) {
-            std::string refusal = ChooseKey(key, m_keys, SystemRegistry());
-            if (!refusal.empty())
-                return ShownName(refusal);
-        }
+        std::string refusal = ChooseTypedPlaces(false, r.keys, m_keys);
+        if (!refusal.empty())
+            return ShownName(refusal);
     }
     for (const std::wstring& pattern : r.excludes) {
         std::string fault = CPathFilter::Fault(StrictAnsiName(pattern));
@@ -200,7 +197,7 @@ bool CCapture::Snapshot(bool after)
     const char* when = after ? " after" : " before";
     if (m_request.fileSystem) {
         Step("Snap shot of " + m_driveText + when);
-        CQuietSnap<CFSSnap> walker(FilePath(after ? kFSAfter : kFSBefore), m_request.drive, nullptr, &m_progress,
+        CQuietSnap<CFSSnap> walker(FilePath(after ? kFSAfter : kFSBefore), m_request.drive, nullptr, m_progress,
                                    &answered);
         bool complete = Walk(walker, m_folders, answered, m_walkResults);
         EndStep();
@@ -209,7 +206,7 @@ bool CCapture::Snapshot(bool after)
     }
     if (m_request.registry) {
         Step(std::string(m_keys.Empty() ? "Snap shot of the registry" : "Snap shot of the chosen keys") + when);
-        CQuietSnap<CRegSnap> walker(FilePath(after ? kRegAfter : kRegBefore), nullptr, &m_progress, FALSE,
+        CQuietSnap<CRegSnap> walker(FilePath(after ? kRegAfter : kRegBefore), nullptr, m_progress, FALSE,
                                     &answered);
         bool complete = Walk(walker, m_keys, answered, m_walkResults);
         EndStep();
@@ -284,7 +281,7 @@ bool CCapture::Compare(SnapKind kind)
     const std::wstring first = FilePath(fs ? kFSBefore : kRegBefore), second = FilePath(fs ? kFSAfter : kRegAfter);
     std::unordered_set<const CCompareNode*> trimmed;
     std::unique_ptr<CCompareMine> mine =
-        CompareFiles(kind, false, first, second, filter, m_progress, m_messages, trimmed);
+        CompareFiles(kind, false, first, second, filter, *m_progress, m_messages, trimmed);
     if (!mine) {
         EndStep();
         return false;
@@ -312,7 +309,7 @@ bool CCapture::Compare(SnapKind kind)
     Step("Writing the registry patches");
     trimmed.clear();
     std::unique_ptr<CCompareMine> patchMine =
-        CompareFiles(kind, true, first, second, filter, m_progress, m_messages, trimmed);
+        CompareFiles(kind, true, first, second, filter, *m_progress, m_messages, trimmed);
     if (!patchMine) {
         EndStep();
         return false;

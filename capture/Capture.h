@@ -31,7 +31,8 @@ struct CCaptureRequest {
     unsigned timeoutSeconds = 0;  // 0: the program may take as long as it takes
     std::wstring folder;          // where the files go; made when missing
     std::wstring program;
-    std::vector<std::wstring> arguments;
+    std::vector<std::wstring> arguments;  // each passed on as one argument
+    std::wstring argumentLine;            // typed as a command line, passed on as it is
     bool shareConsole = false;  // the program writes to this process's console
 };
 
@@ -62,6 +63,8 @@ public:
     // Checks the places, the exclusions, the program and the folder before
     // anything runs; the refusal in the program's words, or "".
     std::string Check();
+    // Where the walks and comparisons report from now on.
+    void SetProgress(IProgress& progress) { m_progress = &progress; }
     // Runs every step, after a Check that refused nothing. False on an error
     // of the capture's own (told through the messages); the program's
     // failure is no error of the capture.
@@ -88,7 +91,7 @@ private:
     void EndStep();
 
     CCaptureRequest m_request;
-    IProgress& m_progress;
+    IProgress* m_progress;
     IUserMessages& m_messages;
     ICaptureWatcher& m_watcher;
     CChosenPlaces m_folders, m_keys;

@@ -163,22 +163,20 @@ std::wstring QuoteArgument(const std::wstring& argument)
     return quoted + L"\"";
 }
 
-std::wstring ProgramCommandLine(const std::wstring& found, const std::vector<std::wstring>& arguments)
+std::wstring ProgramCommandLine(const std::wstring& found, const std::vector<std::wstring>& arguments,
+                                const std::wstring& typed)
 {
-    std::wstring line;
+    std::wstring tail;
+    for (const std::wstring& argument : arguments)
+        tail += L" " + QuoteArgument(argument);
+    if (typed.find_first_not_of(L" \t") != std::wstring::npos)
+        tail += L" " + typed;
     if (EndsWith(found, L".cmd") || EndsWith(found, L".bat")) {
         // cmd /c takes the rest of its line as it is, quotes and all, when
         // it is wrapped in one more pair.
-        line = QuoteArgument(SystemFolderProgram(L"cmd.exe")) + L" /d /c \"" + QuoteArgument(found);
-        for (const std::wstring& argument : arguments)
-            line += L" " + QuoteArgument(argument);
-        return line + L"\"";
+        return QuoteArgument(SystemFolderProgram(L"cmd.exe")) + L" /d /c \"" + QuoteArgument(found) + tail + L"\"";
     }
     if (EndsWith(found, L".msi"))
-        line = QuoteArgument(SystemFolderProgram(L"msiexec.exe")) + L" /i " + QuoteArgument(found);
-    else
-        line = QuoteArgument(found);
-    for (const std::wstring& argument : arguments)
-        line += L" " + QuoteArgument(argument);
-    return line;
+        return QuoteArgument(SystemFolderProgram(L"msiexec.exe")) + L" /i " + QuoteArgument(found) + tail;
+    return QuoteArgument(found) + tail;
 }

@@ -46,9 +46,11 @@ private:
 std::wstring FindProgram(const std::wstring& program);
 
 // The command line that starts the found program with the arguments, each
-// argument quoted as the C runtime reads it back. A batch file is run by the
-// command processor, a Windows Installer package by msiexec /i.
-std::wstring ProgramCommandLine(const std::wstring& found, const std::vector<std::wstring>& arguments);
+// argument quoted as the C runtime reads it back, then typed, a command line
+// of arguments as it is. A batch file is run by the command processor, a
+// Windows Installer package by msiexec /i.
+std::wstring ProgramCommandLine(const std::wstring& found, const std::vector<std::wstring>& arguments,
+                                const std::wstring& typed = L"");
 
 // One argument quoted so that CommandLineToArgvW and the C runtime read it
 // back as it is.

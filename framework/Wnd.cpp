@@ -46,6 +46,17 @@ std::string GetWindowTextOf(HWND h)
     return std::string(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
 }
 
+std::wstring GetWindowTextOfW(HWND h)
+{
+    int n = ::GetWindowTextLengthW(h);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    int got = ::GetWindowTextW(h, &text[0], n + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
 CWnd::~CWnd()
 {
     // The object's own handlers went with its derived parts: the window lets
@@ -64,6 +75,11 @@ BOOL CWnd::DestroyWindow()
     BOOL ok = ::DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
     return ok;
+}
+
+std::wstring CWnd::GetWindowTextWide() const
+{
+    return GetWindowTextOfW(m_hWnd);
 }
 
 std::string CWnd::GetWindowText() const

@@ -65,6 +65,7 @@ public:
 
     void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
     std::string GetWindowText() const;
+    std::wstring GetWindowTextWide() const;
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     void SetDlgItemText(int id, const char* text) const { ::SetDlgItemTextA(m_hWnd, id, text); }
     std::string GetDlgItemText(int id) const;
@@ -157,4 +158,6 @@ private:
 
 // The text of any window, however long.
 std::string GetWindowTextOf(HWND h);
+// The same in UTF-16, as a Unicode window holds it.
+std::wstring GetWindowTextOfW(HWND h);
 

@@ -447,6 +447,16 @@ HKEY TypedRoot(const std::wstring& name, const char*& recorded)
     return nullptr;
 }
 
+}  // namespace
+
+bool BeginsWithARegistryRoot(const std::wstring& typed)
+{
+    const char* recorded = nullptr;
+    return TypedRoot(typed.substr(0, typed.find(L'\\')), recorded) != nullptr;
+}
+
+namespace {
+
 // The subkey's name as the registry lists it, in its own letter case; the
 // typed name when the key cannot be listed. False when it is not listed.
 bool ListedName(IRegistry& registry, HKEY key, std::wstring& name)

@@ -169,6 +169,9 @@ private:
 // looked up as typed, so a look-alike (a full-width "＼") is no separator;
 // the refusal shows what the code page cannot hold as "?".
 std::string ChooseKey(const std::wstring& typed, CChosenPlaces& places, IRegistry& registry);
+// Whether a typed place begins with a registry root's name or short name
+// (HKLM\..., hku\...): a key, where folders and keys are typed together.
+bool BeginsWithARegistryRoot(const std::wstring& typed);
 
 // Texts of the registry snapshot.
 extern const char* const kRegSnapQuestion;

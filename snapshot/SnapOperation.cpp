@@ -43,11 +43,13 @@ void CSnapOperation::RunSnapshot()
     switch (m_nKind) {
     case kSnapKindFileSystem: {
         CFSSnap snapshot(m_strPath, m_chDrive, m_pOwner, m_pProgress);
+        snapshot.ChoosePlaces(m_places);
         snapshot.Run();
         break;
     }
     case kSnapKindRegistry: {
         CRegSnap snapshot(m_strPath, m_pOwner, m_pProgress, m_bFullPaths);
+        snapshot.ChoosePlaces(m_places);
         snapshot.Run();
         break;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "operation/WorkerWait.h"
+#include "snapshot/ChosenPlaces.h"
 #include "snapshot/TaggedObject.h"
 
 #include <windows.h>
@@ -25,6 +26,8 @@ public:
     // object, the progress window and the owner); it is posted again after.
     int Start(CWnd* owner, CSnapProgressDlg* progress, const std::string& path, int kind, char drive,
               BOOL fullPaths);
+    // The folders or keys to record, before Start; none: the whole drive or registry.
+    void ChoosePlaces(CChosenPlaces places) { m_places = std::move(places); }
 
 protected:
     // The worker's work, by kind; runs on the worker thread.
@@ -36,6 +39,7 @@ protected:
     CSnapProgressDlg* m_pProgress = nullptr;
     std::string m_strPath;
     CWnd* m_pOwner = nullptr;
+    CChosenPlaces m_places;
 
 private:
     std::unique_ptr<COperationWorker> m_pWorker;

@@ -25,6 +25,7 @@
 #include "snapshot/FSSnap.h"
 #include "snapshot/RegSnap.h"
 #include "snapshot/QuietSnap.h"
+#include "snapshot/TypedPlaces.h"
 #include "capture/AdminRights.h"
 #include "tools/CommandLine.h"
 #include "tools/ConsoleProgress.h"
@@ -120,21 +121,6 @@ bool Parse(int argc, wchar_t** argv, CommandLine& line)
     return true;
 }
 
-// Takes the folders or keys the command line names, in their system names.
-// False with the refusal on standard error.
-bool ChoosePlaces(const CommandLine& line, CChosenPlaces& places)
-{
-    for (const std::wstring& place : line.places) {
-        std::string refusal =
-            line.fileSystem ? ChooseFolder(place, places) : ChooseKey(place, places, SystemRegistry());
-        if (!refusal.empty()) {
-            std::fprintf(stderr, "corvane-snap: %s\n", ShownName(refusal).c_str());
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 extern "C" int wmain(int argc, wchar_t** argv)
@@ -158,8 +144,11 @@ extern "C" int wmain(int argc, wchar_t** argv)
         return kFailed;
     }
     CChosenPlaces places;
-    if (!ChoosePlaces(line, places))
+    std::string refusal = ChooseTypedPlaces(line.fileSystem, line.places, places);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "corvane-snap: %s\n", ShownName(refusal).c_str());
         return kFailed;
+    }
     if (line.fileSystem && !places.Empty())
         line.drive = places.Roots().front().recorded[0];
 

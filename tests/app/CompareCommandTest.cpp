@@ -192,7 +192,7 @@ TEST_F(CompareCommand, ARegistryResultComesWithMenu152AndGoesWithTheNextComparis
     EXPECT_EQ(PopupItems(h, 1),
               (std::vector<UINT>{ID_REG_VIEW_VALUE, ID_REG_VIEW_OPPOSITE, 0, ID_EXPAND_ALL, 0, ID_NEXT_DIFFERENCE,
                                  ID_PREV_DIFFERENCE, ID_FIND, ID_FIND_NEXT, 0, ID_HIDE_NOISE, ID_FILTERS,
-                                 ID_HIDE_THIS, 0, ID_RECOMPARE}));
+                                 ID_HIDE_THIS, 0, ID_RECOMPARE, ID_SHOW_OTHER_RESULT}));
     auto* view = dynamic_cast<CRegView*>(frame.Host().GetView());
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(RootText(view->LeftTree()), "Registry 1");

@@ -92,9 +92,10 @@ TEST_F(MainFrame, StartsWithTitleMenuToolbarAndReady)
     EXPECT_EQ(MenuTexts(menu), (std::vector<std::string>{"&File", "&View", "&Help"}));
     HMENU file = ::GetSubMenu(menu, 0);
     EXPECT_EQ(MenuTexts(file), (std::vector<std::string>{"&Snap Shot", "", "E&xit"}));
-    EXPECT_EQ(MenuTexts(::GetSubMenu(file, 0)), (std::vector<std::string>{"Create...", "&Compare"}));
+    EXPECT_EQ(MenuTexts(::GetSubMenu(file, 0)), (std::vector<std::string>{"Create...", "Ca&pture...", "&Compare"}));
     EXPECT_EQ(::GetMenuItemID(::GetSubMenu(file, 0), 0), static_cast<UINT>(ID_SNAPSHOT_CREATE));
-    EXPECT_EQ(MenuTexts(::GetSubMenu(::GetSubMenu(file, 0), 1)),
+    EXPECT_EQ(::GetMenuItemID(::GetSubMenu(file, 0), 1), static_cast<UINT>(ID_SNAPSHOT_CAPTURE));
+    EXPECT_EQ(MenuTexts(::GetSubMenu(::GetSubMenu(file, 0), 2)),
               (std::vector<std::string>{"&Registry...", "File System..."}));
     EXPECT_EQ(MenuTexts(::GetSubMenu(menu, 1)), (std::vector<std::string>{"&Toolbar", "&Status Bar"}));
     EXPECT_EQ(MenuTexts(::GetSubMenu(menu, 2)), (std::vector<std::string>{"&Contents", "", "&About..."}));

@@ -263,6 +263,83 @@ TEST(SnapshotSetupDlg, BrowseForTheRegistryAsksFirst)
     EXPECT_EQ(pathAfter, pathBefore);
 }
 
+// Only these folders or keys, one a line: taken by corvane-snap's rules, or
+// refused with its message in a box before the file is touched.
+struct ChosenCase {
+    int kindButton;
+    const char* lines;    // UTF-8; {temp} is the temporary folder without its closing backslash
+    const char* refusal;  // the box's text, or null when taken
+    std::vector<std::string> paths;
+};
+
+const ChosenCase kChosenCases[] = {
+    {IDC_SETUP_REGISTRY, "HKLM\\Software\\No\\Such", "HKLM\\Software\\No\\Such does not exist.", {}},
+    {IDC_SETUP_REGISTRY, "C:\\Windows", "C:\\Windows is not below HKEY_LOCAL_MACHINE or HKEY_USERS.", {}},
+    {IDC_SETUP_REGISTRY, "HKLM\\Software\r\nHKLM\\Software\\Wine",
+     "HKLM\\Software\\Wine lies inside HKLM\\Software; name only one of them.", {}},
+    {IDC_SETUP_FILESYSTEM, "{temp}\\corvane no such", "{temp}\\corvane no such does not exist.", {}},
+    {IDC_SETUP_FILESYSTEM, "{temp}\r\n{temp}", "{temp} is named twice.", {}},
+    {IDC_SETUP_FILESYSTEM, " \r\n\t\r\n", "You must enter the folders or keys to record, one a line.", {}},
+    // Blanks around a line and empty lines are no places; a name the code
+    // page cannot hold is looked up as typed.
+    {IDC_SETUP_REGISTRY, "  HKLM\\Software\\Wine \r\n\r\nhku\\.DEFAULT\r\n", nullptr,
+     {"HKEY_LOCAL_MACHINE\\Software\\Wine", "HKEY_USERS\\.Default"}},
+    {IDC_SETUP_REGISTRY, "HKLM\\Software\\Łukasz", "HKLM\\Software\\?ukasz does not exist.", {}},
+    {IDC_SETUP_FILESYSTEM, "{temp}", nullptr, {"{temp}"}},
+};
+
+std::string WithTemp(std::string text)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    std::string temp = dir;
+    temp.pop_back();
+    for (size_t at; (at = text.find("{temp}")) != std::string::npos;)
+        text.replace(at, 6, temp);
+    return text;
+}
+
+TEST(SnapshotSetupDlg, ChosenPlacesAreTakenOrRefusedAsCorvaneSnapTakesThem)
+{
+    for (const ChosenCase& c : kChosenCases) {
+        SCOPED_TRACE(c.lines);
+        std::string target = TempFile("corvane setup chosen.tvrec");
+        std::string box;
+        bool placesEnabledBefore = true, driveEnabled = true;
+        CSnapshotSetupDlg dialog;
+        CDialogSteps steps(kCaption, [&](HWND h) {
+            Click(h, c.kindButton);
+            placesEnabledBefore = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_PLACES));
+            Click(h, IDC_SETUP_CHOSEN);
+            driveEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_DRIVE));
+            std::string lines = WithTemp(c.lines);
+            std::wstring wide(lines.size() + 1, L'\0');
+            wide.resize(::MultiByteToWideChar(CP_UTF8, 0, lines.c_str(), -1, &wide[0], lines.size() + 1) - 1);
+            ::SetDlgItemTextW(h, IDC_SETUP_PLACES, wide.c_str());
+            SetText(h, IDC_SETUP_PATH, target);
+            PressButton(h, IDOK);
+            if (c.refusal) {
+                box = AnswerBox("Pellix Corvane", IDOK);
+                PressButton(h, IDCANCEL);
+            }
+        });
+        EXPECT_EQ(dialog.DoModal(), c.refusal ? IDCANCEL : IDOK);
+        steps.Join();
+        EXPECT_FALSE(placesEnabledBefore);
+        EXPECT_FALSE(driveEnabled);
+        EXPECT_EQ(box, c.refusal ? WithTemp(c.refusal) : "");
+        EXPECT_EQ(FileExists(target), c.refusal == nullptr);
+        std::vector<std::string> paths;
+        for (const std::string& path : c.paths)
+            paths.push_back(WithTemp(path));
+        EXPECT_EQ(dialog.m_places.Paths(), paths);
+        if (!c.refusal && c.kindButton == IDC_SETUP_FILESYSTEM) {
+            EXPECT_EQ(dialog.m_chDrive, WithTemp("{temp}")[0]);
+        }
+        ::DeleteFileA(target.c_str());
+    }
+}
+
 // A fresh, empty folder, removed again with what it holds.
 class CScratchFolder {
 public:

@@ -341,7 +341,7 @@ TEST_F(FSView, ARightClickShowsTheResultsPopupOfMenu153)
     EXPECT_EQ(ContextMenuItems(view, false),
               (std::vector<UINT>{ID_FS_VIEW_PROPERTIES, ID_FS_VIEW_OPPOSITE, 0, ID_EXPAND_ALL, 0, ID_NEXT_DIFFERENCE,
                                  ID_PREV_DIFFERENCE, ID_FIND, ID_FIND_NEXT, 0, ID_HIDE_NOISE, ID_FILTERS,
-                                 ID_HIDE_THIS, 0, ID_RECOMPARE}));
+                                 ID_HIDE_THIS, 0, ID_RECOMPARE, ID_SHOW_OTHER_RESULT}));
 }
 
 TEST_F(FSView, OneSidedPicturesAreRedOnTheLeftAndCyanOnTheRight)

@@ -432,7 +432,7 @@ TEST_F(RegView, ARightClickShowsTheResultsPopupOfMenu152)
     EXPECT_EQ(ContextMenuItems(view, true),
               (std::vector<UINT>{ID_REG_VIEW_VALUE, ID_REG_VIEW_OPPOSITE, 0, ID_EXPAND_ALL, 0, ID_NEXT_DIFFERENCE,
                                  ID_PREV_DIFFERENCE, ID_FIND, ID_FIND_NEXT, 0, ID_HIDE_NOISE, ID_FILTERS,
-                                 ID_HIDE_THIS, 0, ID_RECOMPARE}));
+                                 ID_HIDE_THIS, 0, ID_RECOMPARE, ID_SHOW_OTHER_RESULT}));
 }
 
 // A key pressed in a window as a person would, and served through the

@@ -11,6 +11,7 @@
 #include "snapshot/RegSnap.h"
 #include "snapshot/ResultsText.h"
 #include "snapshot/SnapOperation.h"
+#include "snapshot/TypedPlaces.h"
 #include "tests/support/ChildRun.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/DriveFixture.h"
@@ -75,10 +76,12 @@ ChildRun RunSnap(const std::vector<std::string>& args, const char* program = COR
 }
 
 // The snapshot as the window's command takes it once the setup dialog (which
-// creates the file empty and passes the drive letter in upper case) is done:
-// the operation with its progress window, the question answered Yes, the
-// registry's note OK'd. Returns the results dialog's text.
-std::string WindowSnapshot(CSnapProgressDlg& progress, int kind, BOOL fullPaths, const std::string& path)
+// creates the file empty, passes the drive letter in upper case and takes the
+// folders or keys typed one a line) is done: the operation with its progress
+// window, the question answered Yes, the registry's note OK'd. Returns the
+// results dialog's text.
+std::string WindowSnapshot(CSnapProgressDlg& progress, int kind, BOOL fullPaths, const std::string& path,
+                           const std::vector<std::wstring>& places)
 {
     MakeFile(path, "");
     std::string results;
@@ -96,8 +99,12 @@ std::string WindowSnapshot(CSnapProgressDlg& progress, int kind, BOOL fullPaths,
             PressButton(dialog, IDCANCEL);
         }
     });
+    CChosenPlaces chosen;
+    EXPECT_EQ(ChooseTypedPlaces(kind == kSnapKindFileSystem, places, chosen), "");
     CSnapOperation operation;
-    operation.Start(nullptr, &progress, path, kind, FixtureDriveLetter(), fullPaths);
+    char drive = chosen.Empty() ? FixtureDriveLetter() : chosen.Roots().front().recorded[0];
+    operation.ChoosePlaces(std::move(chosen));
+    operation.Start(nullptr, &progress, path, kind, drive, fullPaths);
     person.join();
     return results;
 }
@@ -121,6 +128,9 @@ const SnapCase kCases[] = {
     {{"reg", "{file}"}, nullptr, 0, "", FileAfter::SameAsWindow},
     {{"reg", "--full-paths", "{file}", "--progress"}, nullptr, 0, kRegProgress, FileAfter::SameAsWindow},
     {{"fs", "{drive}", "{file}"}, nullptr, 0, "", FileAfter::SameAsWindow},
+    // What the setup dialog's chosen places record, the same.
+    {{"reg", "HKLM\\Software\\Wine", "hku\\.DEFAULT\\Software", "{file}"}, nullptr, 0, "", FileAfter::SameAsWindow},
+    {{"fs", "{DRIVE}\\Data", "{file}"}, nullptr, 0, "", FileAfter::SameAsWindow},
     {{"fs", "--force", "{DRIVE}", "{file}", "--progress"}, "an older file", 0, kFSProgress, FileAfter::SameAsWindow},
     {{"fs", "{DRIVE}", "{file}"}, "keep me", 2, "corvane-snap: {file} already exists; give --force to overwrite it\\.\r\n",
      FileAfter::Untouched},
@@ -166,7 +176,15 @@ TEST(CorvaneSnap, EachCommandLineEndsAsItMust)
         std::string results;
         if (progress) {
             bool fullPaths = std::find(c.args.begin(), c.args.end(), "--full-paths") != c.args.end();
-            results = WindowSnapshot(*progress, registry ? kSnapKindRegistry : kSnapKindFileSystem, fullPaths, windowFile);
+            // The places: the operands after the kind but the file and a drive alone.
+            std::vector<std::wstring> places;
+            for (size_t i = 1; i < c.args.size(); ++i) {
+                std::string operand = Expand(c.args[i]);
+                if (operand.compare(0, 2, "--") != 0 && operand.size() > 2 && c.args[i] != "{file}")
+                    places.push_back(Utf8ToWide(operand));
+            }
+            results = WindowSnapshot(*progress, registry ? kSnapKindRegistry : kSnapKindFileSystem, fullPaths,
+                                     windowFile, places);
             ASSERT_NE(results, "");
         }
         EXPECT_EQ(run.out, results.empty() || results.back() == '\n' ? results : results + "\r\n");
