@@ -29,10 +29,16 @@ class CCaptureOperation::CWatcher : public ICaptureWatcher {
 public:
     explicit CWatcher(std::string& note) : m_note(note) {}
     CSnapProgressDlg* progress = nullptr;
+    // The caption names the step; the walks set title and status of their
+    // own, the other steps say what they do there too.
     void StepBegins(const std::string& step) override
     {
-        if (progress && progress->GetSafeHwnd())
-            ::SetWindowTextA(progress->GetSafeHwnd(), (kCaptureCaptionPrefix + step).c_str());
+        if (!progress || !progress->GetSafeHwnd())
+            return;
+        ::SetWindowTextA(progress->GetSafeHwnd(), (kCaptureCaptionPrefix + step).c_str());
+        progress->SetTitleText((step + "...").c_str());
+        progress->SetStatusText("");
+        progress->Refresh(false);
     }
     void Tell(const std::string& text) override { m_note = text; }
 

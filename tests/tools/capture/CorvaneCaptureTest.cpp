@@ -4,6 +4,7 @@
 // before anything runs. Also what all three command-line programs tell of
 // themselves: --help and their manifests.
 #include "tests/support/ChildRun.h"
+#include "tests/support/DemoInstaller.h"
 #include "tests/support/DriveFixture.h"
 #include "tests/support/WaitFor.h"
 
@@ -199,25 +200,6 @@ TEST_F(CorvaneCapture, RefusesBadPlacesAndAMissingProgramBeforeAnythingRuns)
 
 // The demonstration installer run silently: exactly its folder and its keys,
 // and the undo patch, imported, takes its keys away again.
-const char kDemoFolder[] = "C:\\Program Files\\Pellix Demo";
-const char* const kDemoKeys[] = {"Software\\Pellix", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PellixDemo"};
-
-bool RemoveDemo()
-{
-    for (const char* key : kDemoKeys)
-        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
-    return RemoveTree(kDemoFolder);
-}
-
-bool KeyExists(const char* name)
-{
-    HKEY key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, name, 0, KEY_READ, &key))
-        return false;
-    ::RegCloseKey(key);
-    return true;
-}
-
 TEST_F(CorvaneCapture, FindsExactlyWhatTheDemonstrationInstallerWrites)
 {
     ASSERT_TRUE(RemoveDemo());
@@ -240,7 +222,7 @@ TEST_F(CorvaneCapture, FindsExactlyWhatTheDemonstrationInstallerWrites)
     DWORD code = 0;
     RunProgram("C:\\windows\\regedit.exe", "/s \"" + Drive() + "\\Work\\demo\\undo.reg\"", code);
     for (const char* key : kDemoKeys)
-        EXPECT_FALSE(KeyExists(key)) << key;
+        EXPECT_FALSE(MachineKeyExists(key)) << key;
     EXPECT_TRUE(RemoveDemo());
 }
 
