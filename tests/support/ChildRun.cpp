@@ -23,7 +23,25 @@ std::wstring Utf8ToWide(const std::string& text)
     return wide;
 }
 
-ChildRun RunChild(const std::string& program, const std::vector<std::string>& args, DWORD deadlineMs)
+HANDLE TokenWithoutAdministrators()
+{
+    HANDLE own = nullptr, restricted = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, &own))
+        return nullptr;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                   &administrators)) {
+        SID_AND_ATTRIBUTES disabled{administrators, 0};
+        if (!::CreateRestrictedToken(own, 0, 1, &disabled, 0, nullptr, 0, nullptr, &restricted))
+            restricted = nullptr;
+        ::FreeSid(administrators);
+    }
+    ::CloseHandle(own);
+    return restricted;
+}
+
+ChildRun RunChild(const std::string& program, const std::vector<std::string>& args, DWORD deadlineMs, HANDLE token)
 {
     std::string exe = program[0] == '/' ? "Z:" + program : program, command;
     std::replace(exe.begin(), exe.end(), '/', '\\');
@@ -49,7 +67,11 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     si.hStdError = ::CreateFileA(errPath.c_str(), GENERIC_WRITE, share, &inherited, CREATE_ALWAYS, 0, nullptr);
     PROCESS_INFORMATION pi{};
     ChildRun run;
-    if (::CreateProcessW(wideExe.c_str(), &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    BOOL started = token ? ::CreateProcessAsUserW(token, wideExe.c_str(), &wideCommand[0], nullptr, nullptr, TRUE, 0,
+                                                  nullptr, nullptr, &si, &pi)
+                         : ::CreateProcessW(wideExe.c_str(), &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                            nullptr, &si, &pi);
+    if (started) {
         if (::WaitForSingleObject(pi.hProcess, deadlineMs) != WAIT_OBJECT_0)
             ::TerminateProcess(pi.hProcess, 98);
         ::GetExitCodeProcess(pi.hProcess, &run.code);

@@ -226,6 +226,32 @@ TEST_F(CorvaneCapture, FindsExactlyWhatTheDemonstrationInstallerWrites)
     EXPECT_TRUE(RemoveDemo());
 }
 
+// Without administrator rights, corvane-snap and corvane-capture say that
+// what needs them is listed as not accessible: on standard error and as the
+// last line of the results text.
+TEST_F(CorvaneCapture, WithoutAdministratorRightsTheProgramsSaySo)
+{
+    HANDLE token = TokenWithoutAdministrators();
+    ASSERT_NE(token, nullptr);
+    const std::string note =
+        "Note - Not run as administrator: folders and keys that only administrators may read are listed as not "
+        "accessible.\n";
+    ChildRun snap = RunChild(CORVANE_SNAP_EXE, {"reg", "HKLM\\" + std::string(kKey), Drive() + "\\Work\\k.tvrec"},
+                             4 * kPatienceMs, token);
+    EXPECT_EQ(snap.code, 0u);
+    EXPECT_EQ(WithoutCr(snap.err), "corvane-snap: " + note);
+    EXPECT_EQ(WithoutCr(snap.out).substr(WithoutCr(snap.out).size() - note.size()), note);
+    ChildRun capture = RunChild(CORVANE_CAPTURE_EXE,
+                                {"--fs", Drive() + "\\Work", "--out", Drive() + "\\Work\\out", "--", CAPTURE_SUBJECT_EXE,
+                                 "fail", "0", Drive() + "\\Work"},
+                                4 * kPatienceMs, token);
+    ::CloseHandle(token);
+    EXPECT_EQ(capture.code, 1u);
+    EXPECT_EQ(WithoutCr(capture.err).find("corvane-capture: " + note), 0u) << capture.err;
+    EXPECT_NE(FileText(Drive() + "\\Work\\out\\report.txt").find("\n" + note), std::string::npos);
+    EXPECT_NE(FileText(Drive() + "\\Work\\out\\report.json").find("\"administrator\": false"), std::string::npos);
+}
+
 // What each command-line program tells of itself: its options in --help, and
 // a manifest that runs it as invoked, without virtualization.
 TEST(CommandLinePrograms, TellTheirOptionsAndCarryAnAsInvokerManifest)
