@@ -95,7 +95,6 @@ bool IsDiskFile(const CFile& file)
 
 }  // namespace
 
-// A Unicode dialog: folders and keys are taken by the names typed.
 std::tm LocalNow()
 {
     std::time_t now = std::time(nullptr);
@@ -117,6 +116,7 @@ void FillDriveList(const CComboBox& list)
     }
 }
 
+// A Unicode dialog: folders and keys are taken by the names typed.
 CSnapshotSetupDlg::CSnapshotSetupDlg() : CDialog(IDD_SNAPSHOT_SETUP)
 {
     MakeWide();

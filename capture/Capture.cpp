@@ -63,15 +63,17 @@ void AddPathPattern(CPathFilter& filter, const std::wstring& path)
 
 bool MakeFolders(const std::wstring& path)
 {
-    if (::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS)
-        return (::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        DWORD attributes = ::GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
     size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos || slash < 3 || !MakeFolders(path.substr(0, slash)))
         return false;
     return ::CreateDirectoryW(path.c_str(), nullptr) != 0;
 }
 
-bool WriteFile(const std::wstring& path, const std::string& text, bool binary)
+bool WriteWholeFile(const std::wstring& path, const std::string& text, bool binary)
 {
     std::FILE* file = OpenStdioFile(path, binary ? "wb" : "w");
     if (!file)
@@ -334,7 +336,7 @@ bool CCapture::Compare(SnapKind kind)
         }
         if (outcome == FormatOutcome::NotExact && m_patchNote.empty())
             m_patchNote = message;
-        if (!WriteFile(FilePath(reverse ? kUndoPatch : kReplayPatch), text, true)) {
+        if (!WriteWholeFile(FilePath(reverse ? kUndoPatch : kReplayPatch), text, true)) {
             m_messages.Error("ERROR: Could not write " + Shown(FilePath(reverse ? kUndoPatch : kReplayPatch)) + ".");
             EndStep();
             return false;
@@ -370,11 +372,8 @@ bool CCapture::Run()
     }
     m_outcome = process.Wait(m_request.timeoutSeconds);
     EndStep();
-    if (m_outcome.timedOut)
-        m_watcher.Tell("The program did not end within " + std::to_string(m_request.timeoutSeconds) +
-                       " s; it and the programs it started were ended.");
-    else if (m_outcome.exitCode != 0)
-        m_watcher.Tell("The program ended with exit code " + std::to_string(m_outcome.exitCode) + ".");
+    if (m_outcome.timedOut || m_outcome.exitCode != 0)
+        m_watcher.Tell(ProgramLine());
 
     if (m_request.settleSeconds) {
         Step("Waiting " + std::to_string(m_request.settleSeconds) + " s for work that goes on");
@@ -395,19 +394,20 @@ std::unique_ptr<CCompareMine> CCapture::TakeResult(SnapKind kind)
     return std::move(m_results[static_cast<int>(kind)]);
 }
 
+std::string CCapture::ProgramLine() const
+{
+    if (m_outcome.timedOut)
+        return "The program did not end within " + std::to_string(m_request.timeoutSeconds) +
+               " s; it and the programs it started were ended.";
+    if (m_outcome.exitCodeKnown)
+        return "The program ended with exit code " + std::to_string(m_outcome.exitCode) + ".";
+    return "The program's exit code cannot be told.";
+}
+
 bool CCapture::WriteReports()
 {
     const bool admin = RunsAsAdministrator();
-    std::string programLine;
-    if (m_outcome.timedOut)
-        programLine = "The program did not end within " + std::to_string(m_request.timeoutSeconds) +
-                      " s; it and the programs it started were ended.";
-    else if (m_outcome.exitCodeKnown)
-        programLine = "The program ended with exit code " + std::to_string(m_outcome.exitCode) + ".";
-    else
-        programLine = "The program's exit code cannot be told.";
-
-    std::string text = "Capture of: " + Shown(m_commandLine) + "\n" + programLine + "\n";
+    std::string text = "Capture of: " + Shown(m_commandLine) + "\n" + ProgramLine() + "\n";
     if (!admin)
         text += std::string(kWithoutAdminRightsNote) + "\n";
     if (m_request.fileSystem) {
@@ -469,7 +469,7 @@ bool CCapture::WriteReports()
         json += "{\"refused\": " + JsonString(AnsiToUtf8(m_patchNote)) + "}";
     json += "\n}\n";
 
-    if (!WriteFile(FilePath(kReportText), text, false) || !WriteFile(FilePath(kReportJson), json, true)) {
+    if (!WriteWholeFile(FilePath(kReportText), text, false) || !WriteWholeFile(FilePath(kReportJson), json, true)) {
         m_messages.Error("ERROR: Could not write the reports into " + Shown(m_folder) + ".");
         return false;
     }

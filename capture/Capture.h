@@ -70,8 +70,6 @@ public:
     // failure is no error of the capture.
     bool Run();
 
-    const std::vector<CCaptureStep>& Steps() const { return m_steps; }
-    const CProcessOutcome& ProgramOutcome() const { return m_outcome; }
     // After Run: whether the comparisons, after the exclusions, found any change.
     bool Changed() const { return m_changed; }
     // After Run: the comparison of the kind, the capture's folder left out
@@ -82,11 +80,11 @@ public:
     const std::string& ReportText() const { return m_report; }
 
 private:
-    struct CWalk;
     bool Snapshot(bool after);
     bool Compare(SnapKind kind);
-    bool WritePatches();
     bool WriteReports();
+    // What became of the program, in a line.
+    std::string ProgramLine() const;
     void Step(const std::string& name);
     void EndStep();
 
@@ -98,7 +96,6 @@ private:
     std::string m_driveText;  // "C:" or "the chosen folders"
     std::wstring m_commandLine;
     std::wstring m_folder;  // full path, without a closing backslash
-    std::vector<std::string> m_exclusions;  // the patterns' errors are found by Check
 
     std::vector<CCaptureStep> m_steps;
     unsigned long long m_stepStart = 0;

@@ -7,10 +7,12 @@
 //   corvane-snap --version | --help
 //
 // With folders or keys, only those are recorded, with the path down to each,
-// in the same file as a whole snapshot. The walker's question is answered Yes. The results text goes to standard
-// output, errors to standard error in the program's words; progress goes to
-// standard error on a console, or with --progress. An existing FILE is kept
-// unless --force is given. Exit code 0 for a complete snapshot, 2 for any
+// in the same file as a whole snapshot. The walker's question is answered
+// Yes. The results text goes to standard output (with a note as its last line
+// when the program runs without administrator rights), errors to standard
+// error in the program's words; progress goes to standard error on a
+// console, or with --progress. An existing FILE is kept unless --force is
+// given. Exit code 0 for a complete snapshot, 2 for any
 // failure (a file that was begun keeps version 0, as the window leaves it),
 // or a folder or key refused before anything is written.
 //
@@ -19,6 +21,7 @@
 // look-alike passes for another character. What it prints of names is shown
 // as corvane-diff shows names: a control byte as "<0A>", and a character the
 // code page cannot hold as "?".
+#include "capture/AdminRights.h"
 #include "compare/AnsiChars.h"
 #include "framework/AnsiName.h"
 #include "res/Version.h"
@@ -26,7 +29,6 @@
 #include "snapshot/RegSnap.h"
 #include "snapshot/QuietSnap.h"
 #include "snapshot/TypedPlaces.h"
-#include "capture/AdminRights.h"
 #include "tools/CommandLine.h"
 #include "tools/ConsoleProgress.h"
 
