@@ -14,9 +14,6 @@
 //                                   with TEXT, presses its button and waits
 //                                   until it is gone
 //   text CAPTION CONTROL            prints the text of a dialog's control
-//   set-text CAPTION CONTROL TEXT   sets the text of a dialog's control (UTF-8;
-//                                   "\n" in TEXT starts a new line)
-//   check CAPTION CONTROL 0|1       sets a check box of a dialog as a click would
 //   status PANE                     prints the text of a pane of the frame's status bar
 //   menu LETTER                     opens the main window's menu with Alt+LETTER
 //   key VK                          posts a key press (virtual-key code) to the main window
@@ -209,34 +206,6 @@ int main(int argc, char** argv)
         if (!frame)
             return 1;
         std::printf("%s\n", StatusBarText(frame, std::atoi(argv[2])).c_str());
-        return 0;
-    }
-    if (verb == "set-text" && argc == 5) {
-        HWND dialog = Find(argv[2], control);
-        if (!dialog)
-            return 1;
-        std::string text;
-        for (const char* c = argv[4]; *c; ++c) {
-            if (c[0] == '\\' && c[1] == 'n') {
-                text += "\r\n";
-                ++c;
-            } else {
-                text += *c;
-            }
-        }
-        std::wstring wide(text.size() + 1, L'\0');
-        wide.resize(static_cast<size_t>(
-            ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1));
-        ::SendMessageW(::GetDlgItem(dialog, control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-        return 0;
-    }
-    if (verb == "check" && argc == 5) {
-        HWND dialog = Find(argv[2], control);
-        if (!dialog)
-            return 1;
-        HWND box = ::GetDlgItem(dialog, control);
-        if ((::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != (std::atoi(argv[4]) != 0))
-            ::SendMessageA(box, BM_CLICK, 0, 0);
         return 0;
     }
     if (verb == "text" && argc == 4) {

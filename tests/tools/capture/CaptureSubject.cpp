@@ -6,8 +6,17 @@
 //   forever            never ends
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+
+static void WriteFile(const std::wstring& path, const char* text)
+{
+    if (std::FILE* file = _wfopen(path.c_str(), L"wb")) {
+        std::fputs(text, file);
+        std::fclose(file);
+    }
+}
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -33,11 +42,7 @@ int wmain(int argc, wchar_t** argv)
             ::CloseHandle(parent);
         }
         ::Sleep(1000);
-        HANDLE file = ::CreateFileW((std::wstring(argv[2]) + L"\\child.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        ::WriteFile(file, "child", 5, &written, nullptr);
-        ::CloseHandle(file);
+        WriteFile(std::wstring(argv[2]) + L"\\child.txt", "child");
         HKEY key;
         if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, argv[3], 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
             return 4;
@@ -47,9 +52,7 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (what == L"fail" && argc == 4) {
-        HANDLE file = ::CreateFileW((std::wstring(argv[3]) + L"\\failed.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, 0, nullptr);
-        ::CloseHandle(file);
+        WriteFile(std::wstring(argv[3]) + L"\\failed.txt", "");
         return static_cast<int>(std::wcstoul(argv[2], nullptr, 10));
     }
     if (what == L"forever") {
