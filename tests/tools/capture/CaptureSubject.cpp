@@ -36,28 +36,18 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (what == L"child" && argc == 5) {
-        HANDLE parent = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
-        if (parent) {
+        if (HANDLE parent = ::OpenProcess(SYNCHRONIZE, FALSE, std::wcstoul(argv[4], nullptr, 10)))
             ::WaitForSingleObject(parent, INFINITE);
-            ::CloseHandle(parent);
-        }
         ::Sleep(1000);
         WriteFile(std::wstring(argv[2]) + L"\\child.txt", "child");
-        HKEY key;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, argv[3], 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
-            return 4;
         DWORD one = 1;
-        ::RegSetValueExW(key, L"Child", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
-        ::RegCloseKey(key);
-        return 0;
+        return ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, argv[3], L"Child", REG_DWORD, &one, sizeof one) ? 4 : 0;
     }
     if (what == L"fail" && argc == 4) {
         WriteFile(std::wstring(argv[3]) + L"\\failed.txt", "");
         return static_cast<int>(std::wcstoul(argv[2], nullptr, 10));
     }
-    if (what == L"forever") {
+    if (what == L"forever")
         ::Sleep(INFINITE);
-        return 0;
-    }
     return 2;
 }
