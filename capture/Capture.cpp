@@ -201,6 +201,8 @@ bool CCapture::Snapshot(bool after)
         Step("Snap shot of " + m_driveText + when);
         CQuietSnap<CFSSnap> walker(FilePath(after ? kFSAfter : kFSBefore), m_request.drive, nullptr, m_progress,
                                    &answered);
+        if (m_request.hash)
+            walker.HashContents(m_request.hashLimit);
         bool complete = Walk(walker, m_folders, answered, m_walkResults);
         EndStep();
         if (!complete)

@@ -14,6 +14,7 @@
 #include "seams/UserMessages.h"
 #include "snapshot/ChosenPlaces.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,9 @@ struct CCaptureRequest {
     // and the registry (chosen keys, or the whole of it).
     bool fileSystem = true, registry = true;
     char drive = 0;  // the whole drive's letter; 0: the system drive
+    // The files' contents hashed, up to hashLimit bytes (0: any size).
+    bool hash = false;
+    uint64_t hashLimit = 0;
     std::vector<std::wstring> folders, keys;
     // What the comparisons leave out, as corvane-diff's options of the same names.
     bool noise = false;

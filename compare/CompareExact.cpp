@@ -51,7 +51,7 @@ CCompareItem* CCompareMine::PlaceWithExactData(CTreeStorage&, const CCompareItem
     return nullptr;
 }
 
-CCompareItem* CCompareMine::PlaceWithSizeHigh(CTreeStorage&, const CCompareItem&, uint32_t) const
+CCompareItem* CCompareMine::PlaceWithFileParts(CTreeStorage&, const CCompareItem&, uint32_t, const CFileHash*) const
 {
     return nullptr;
 }
@@ -63,12 +63,13 @@ CCompareItem* CCompareMine::PlaceWithCodePageData(CTreeStorage&, const CCompareI
 
 // The records are numbered in file order: a node record, its item records,
 // then its child node records, each with everything below it; the root of
-// the tree is no record. The tree holds them in that order as loaded.
+// the tree is no record. The tree holds them in that order as loaded. Hash
+// entries are not numbered: there is one for every item, in that order.
 bool CCompareMine::GiveExactParts(CCompareNode* root, const CExactParts& parts, CTreeStorage& storage) const
 {
     if (parts.Empty())
         return true;
-    size_t name = 0, string = 0, size = 0;
+    size_t name = 0, string = 0, size = 0, hash = 0;
     uint64_t record = 0;
     bool kindsFit = true;
     auto at = [&record](const auto& entries, size_t next) {
@@ -82,7 +83,7 @@ bool CCompareMine::GiveExactParts(CCompareNode* root, const CExactParts& parts, 
     VisitInFileOrder(
         root,
         [&](CCompareNode* node) {
-            // Data and sizes belong to items only.
+            // Data, sizes and hashes belong to items only.
             kindsFit = !at(parts.strings, string) && !at(parts.sizes, size);
             giveName(node);
             return kindsFit;
@@ -95,8 +96,12 @@ bool CCompareMine::GiveExactParts(CCompareNode* root, const CExactParts& parts, 
                     return false;
                 node->ReplaceItemAt(pos, item);
             }
-            if (at(parts.sizes, size)) {
-                item = PlaceWithSizeHigh(storage, *item, parts.sizes[size++].high);
+            const bool large = at(parts.sizes, size);
+            if (large || parts.hashed) {
+                if (parts.hashed && hash == parts.hashes.size())
+                    return kindsFit = false;  // more files than hash entries
+                item = PlaceWithFileParts(storage, *item, large ? parts.sizes[size++].high : 0,
+                                          parts.hashed ? &parts.hashes[hash++] : nullptr);
                 if (!(kindsFit = item != nullptr))
                     return false;
                 node->ReplaceItemAt(pos, item);
@@ -105,7 +110,8 @@ bool CCompareMine::GiveExactParts(CCompareNode* root, const CExactParts& parts, 
             return true;
         });
     // Every entry named a record of the file, of its kind.
-    return kindsFit && name == parts.names.size() && string == parts.strings.size() && size == parts.sizes.size();
+    return kindsFit && name == parts.names.size() && string == parts.strings.size() && size == parts.sizes.size() &&
+           hash == parts.hashes.size();
 }
 
 void CCompareMine::GiveCodePageForms(CCompareNode* root, uint32_t codePage, CTreeStorage& storage,

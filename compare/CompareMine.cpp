@@ -5,6 +5,7 @@
 #include "compare/WideChars.h"
 
 #include <cstdio>
+#include <utility>
 
 const char* const kReadErrorFile1 = "ERROR: Error while reading file 1.";
 const char* const kReadErrorFile2 = "ERROR: Error while reading file 2.";
@@ -92,8 +93,14 @@ bool CCompareMine::Load(IInputFile& file, CCompareNode* root)
             m_loadMessages.Note(kAppendixDamaged);
             return false;
         }
-        // The tree holds them now.
-        appendix.exact = CExactParts();
+        // The tree holds them now; whether the files were hashed, and up to
+        // which size, stays told.
+        {
+            CExactParts told;
+            told.hashed = appendix.exact.hashed;
+            told.hashLimit = appendix.exact.hashLimit;
+            appendix.exact = std::move(told);
+        }
         return true;
     case AppendixRead::Damaged:
         m_loadMessages.Note(kAppendixDamaged);

@@ -102,11 +102,12 @@ protected:
     // the paired entries as changed there.
     virtual void SettlePairs() {}
     // A copy of item, placed in storage, with the string data as the registry
-    // held them, or with the high half of a file's size; null when the item
-    // is of a kind that has none.
+    // held them, or with the high half of a file's size and its hash entry
+    // (either may be absent); null when the item is of a kind that has none.
     virtual CCompareItem* PlaceWithExactData(CTreeStorage& storage, const CCompareItem& item,
                                              const std::vector<uint8_t>& data) const;
-    virtual CCompareItem* PlaceWithSizeHigh(CTreeStorage& storage, const CCompareItem& item, uint32_t high) const;
+    virtual CCompareItem* PlaceWithFileParts(CTreeStorage& storage, const CCompareItem& item, uint32_t high,
+                                             const CFileHash* hash) const;
     // A copy of item with its string data read from codePage as exact data,
     // when its stored data are not ASCII and it has none; null otherwise.
     virtual CCompareItem* PlaceWithCodePageData(CTreeStorage& storage, const CCompareItem& item,

@@ -1,13 +1,16 @@
 // A file of a compared file-system snapshot: its creation and last-write
-// times and the low 32 bits of its size, as the snapshot stored them, and the
-// high 32 bits of a size of 4 GiB or more where the snapshot's appendix keeps
-// them. Two files are equal when their times and sizes are: the whole sizes
-// where the comparison compares exact forms, the low halves otherwise. Their
-// contents are never looked at.
+// times and the low 32 bits of its size, as the snapshot stored them, and
+// what the snapshot's appendix keeps beside: the high 32 bits of a size of
+// 4 GiB or more, and the hash of its content or why it has none. Two files
+// are equal when their times and sizes are (the whole sizes where the
+// comparison compares exact forms, the low halves otherwise), and, when both
+// were hashed, their hashes.
 #pragma once
 
 #include "compare/CompareItem.h"
 #include "compare/FileProperties.h"
+
+#include "snapshot/SnapAppendix.h"
 
 #include <cstdint>
 
@@ -32,9 +35,18 @@ public:
     // The size as the record holds it, and the whole size.
     uint32_t GetSize() const { return m_dwSize; }
     uint64_t GetWholeSize() const { return static_cast<uint64_t>(GetSizeHigh()) << 32 | m_dwSize; }
-    // A copy placed in storage with the size's high half after it, to take
-    // this one's place in its list.
-    CFSFile* PlaceWithSizeHigh(CTreeStorage& storage, uint32_t high) const;
+    // Whether the snapshot hashed its files; then whether this one was
+    // hashed or why not, and its hash (null when it has none).
+    bool HashKnown() const { return (m_extras & (kHashed | kMarked)) != 0; }
+    HashMark GetHashMark() const;
+    const unsigned char* GetSha256() const { return Extra(kHashed); }
+    // The hash in hexadecimal, or "not hashed: " and why; empty when the
+    // snapshot hashed no file.
+    std::string GetHashText() const;
+
+    // A copy placed in storage with the size's high half and the hash entry
+    // (either may be absent) after it, to take this one's place in its list.
+    CFSFile* PlaceWithParts(CTreeStorage& storage, uint32_t high, const CFileHash* hash) const;
 
 private:
     // A time in two 32-bit halves, which asks for no more than 4-byte
@@ -49,13 +61,21 @@ private:
         uint32_t low, high;
     };
 
+    // What follows the file in its storage, in this order.
+    enum : uint8_t {
+        kLarge = 1,   // the size's high half, 4 bytes
+        kHashed = 2,  // the SHA-256 of the content, 32 bytes
+        kMarked = 4,  // why it was not hashed, a HashMark byte
+    };
     uint32_t GetSizeHigh() const;
-    static CFSFile* Place(CTreeStorage& storage, const CFSFile& original, CCompareNode* parent, uint32_t high);
+    const unsigned char* Extra(uint8_t which) const;
+    static CFSFile* Place(CTreeStorage& storage, const CFSFile& original, CCompareNode* parent, uint32_t high,
+                          const CFileHash* hash);
 
-    // The flag and the size come first so that they fill the room the base
-    // leaves after its state (static_asserts in FSFile.cpp). A file of 4 GiB
-    // or more carries the high half of its size right after it.
-    bool m_bLarge = false;
+    // The flags and the size come first so that they fill the room the base
+    // leaves after its state (static_asserts in FSFile.cpp). What the
+    // appendix adds to a few files follows them in their storage.
+    uint8_t m_extras = 0;
     uint32_t m_dwSize;
     CTime m_ftCreated;
     CTime m_ftModified;

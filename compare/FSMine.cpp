@@ -49,9 +49,10 @@ CCompareItem* CFSMine::ReadItem(CSnapReader& in, CTreeStorage& storage, CCompare
     return storage.Create<CFSFile>(std::move(name), created, modified, size, folder);
 }
 
-CCompareItem* CFSMine::PlaceWithSizeHigh(CTreeStorage& storage, const CCompareItem& item, uint32_t high) const
+CCompareItem* CFSMine::PlaceWithFileParts(CTreeStorage& storage, const CCompareItem& item, uint32_t high,
+                                          const CFileHash* hash) const
 {
-    return static_cast<const CFSFile&>(item).PlaceWithSizeHigh(storage, high);
+    return static_cast<const CFSFile&>(item).PlaceWithParts(storage, high, hash);
 }
 
 bool CFSMine::FinishLoad(CCompareNode* root)

@@ -18,7 +18,8 @@ protected:
     CCompareNode* PlaceNode(CTreeStorage& storage, std::string_view name, CCompareNode* parent) const override;
     CCompareItem* ReadItem(CSnapReader& in, CTreeStorage& storage, CCompareName name, CCompareNode* parent) override;
     bool FinishLoad(CCompareNode* root) override;
-    CCompareItem* PlaceWithSizeHigh(CTreeStorage& storage, const CCompareItem& item, uint32_t high) const override;
+    CCompareItem* PlaceWithFileParts(CTreeStorage& storage, const CCompareItem& item, uint32_t high,
+                                     const CFileHash* hash) const override;
 
 private:
     uint32_t m_nFolderCount = 0;  // the header's, of the file being loaded

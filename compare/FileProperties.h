@@ -14,6 +14,9 @@ struct CFilePropertiesTexts {
     std::string m_strCreated;
     std::string m_strModified;
     std::string m_strFullPath;
+    // The content's hash, or why there is none, where the snapshot was taken
+    // with hashes; empty otherwise, and then the window has no such row.
+    std::string m_strHash;
     // The title, name and path as the file system holds them, where a name
     // on the path has an exact form the recorded ones lack; empty otherwise.
     std::u16string m_exactTitle, m_exactName, m_exactFullPath;

@@ -31,6 +31,7 @@ public:
 
     const wchar_t* GetFileName() const { return m_data.cFileName; }
     bool IsDirectory() const { return (m_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    DWORD GetAttributes() const { return m_data.dwFileAttributes; }
     bool IsDots() const;
     uint32_t GetLengthLow() const { return m_data.nFileSizeLow; }
     uint64_t GetLength() const { return static_cast<uint64_t>(m_data.nFileSizeHigh) << 32 | m_data.nFileSizeLow; }

@@ -27,6 +27,13 @@ public:
     void End(uint64_t counts, uint32_t subfolders, uint32_t files) { m_writer.EndFolder(counts, subfolders, files); }
     // What the appendix says after the records: the writer, and any places.
     void Appendix(std::vector<SnapPlacePath> places) { m_appendix.places = std::move(places); }
+    // The contents were hashed: an entry for every file, in file order.
+    void Hashes(std::vector<CFileHash> hashes)
+    {
+        m_appendix.exact.hashed = true;
+        m_appendix.exact.hashLimit = 1 << 20;
+        m_appendix.exact.hashes = std::move(hashes);
+    }
     bool Save(const std::string& path)
     {
         m_writer.WriteAppendix(m_appendix);
@@ -107,6 +114,21 @@ int main(int argc, char** argv)
         s.End(emoji, 0, 1);
         s.End(root, 1, 2);
         ok &= s.Save(dir + "exact-forms.tvrec");
+    }
+    {
+        CSeed s;  // contents hashed, one file too large and one in use
+        uint64_t root = s.Begin("C:");
+        s.File("a.dll", 10, 8);
+        s.File("b.iso", 2 << 20, 8);
+        s.File("c.log", 0, 8);
+        s.End(root, 0, 3);
+        CFileHash hashed, tooLarge, inUse;
+        for (size_t i = 0; i < kSha256Size; ++i)
+            hashed.sha256[i] = static_cast<uint8_t>(i);
+        tooLarge.mark = HashMark::TooLarge;
+        inUse.mark = HashMark::InUse;
+        s.Hashes({hashed, tooLarge, inUse});
+        ok &= s.Save(dir + "hashes.tvrec");
     }
     return ok ? 0 : 1;
 }

@@ -42,16 +42,26 @@ struct CColumn {
     bool number;  // a JSON number rather than a string
 };
 
-const CColumn kFileColumns[] = {{"size", true}, {"created", false}, {"modified", false}};
+// The hash column follows the three of a file only where a snapshot was
+// taken with hashes.
+const CColumn kFileColumns[] = {{"size", true}, {"created", false}, {"modified", false}, {"sha256", false}};
 const CColumn kValueColumns[] = {{"type", false}, {"size", true}, {"data", false}};
 
-// The fields of an item for kFileColumns or kValueColumns.
+int ColumnCount(const CDiffOutput& diff)
+{
+    if (diff.kind == SnapKind::Registry)
+        return 3;
+    return diff.mine.Appendix1().exact.hashed || diff.mine.Appendix2().exact.hashed ? 4 : 3;
+}
+
+// The fields of an item for kFileColumns or kValueColumns; a file's hash is
+// empty where it has none.
 std::vector<std::string> ItemFields(const CCompareItem& item, SnapKind kind)
 {
     if (kind == SnapKind::FileSystem) {
         const CFSFile& file = static_cast<const CFSFile&>(item);
         return {std::to_string(file.GetWholeSize()), IsoFileTime(file.GetCreated()),
-                IsoFileTime(file.GetModified())};
+                IsoFileTime(file.GetModified()), file.GetSha256() ? Sha256Hex(file.GetSha256()) : std::string()};
     }
     // String data that the record holds only in the code page's stand-ins
     // are given as the registry held them: UTF-16 bytes.
@@ -122,8 +132,9 @@ std::string JsonString(const std::string& utf8)
 void CsvReport(const CDiffOutput& diff, CTextSink& out)
 {
     const CColumn* columns = diff.kind == SnapKind::FileSystem ? kFileColumns : kValueColumns;
+    const int count = ColumnCount(diff);
     std::string text = "\xEF\xBB\xBFkind,path,change";
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < count; ++i)
         text += std::string(",") + columns[i].name + "_before," + columns[i].name + "_after";
     text += std::string(",") + NodesHeldName(diff.kind) + "," + ItemsHeldName(diff.kind) + "\r\n";
     out << text;
@@ -131,12 +142,12 @@ void CsvReport(const CDiffOutput& diff, CTextSink& out)
     ForEachDifference(diff.mine, diff.kind, [&](const CDiffRecord& record) {
         text = DiffEntryKindName(record.kind);
         text += "," + CsvField(RecordPathUtf8(record)) + "," + DiffChangeName(record.change);
-        std::vector<std::string> before(3), after(3);
+        std::vector<std::string> before(4), after(4);
         if (record.before)
             before = ItemFields(*record.before, diff.kind);
         if (record.after)
             after = ItemFields(*record.after, diff.kind);
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < count; ++i)
             text += "," + CsvField(before[i]) + "," + CsvField(after[i]);
         if (record.node)
             text += "," + std::to_string(record.nodesHeld) + "," + std::to_string(record.itemsHeld);
@@ -161,6 +172,14 @@ std::string JsonItem(const CCompareItem* item, SnapKind kind)
     for (int i = 0; i < 3; ++i) {
         text += std::string(i ? ", " : "") + "\"" + columns[i].name + "\": ";
         text += columns[i].number ? fields[i] : JsonString(fields[i]);
+    }
+    // A file of a snapshot taken with hashes: its hash, or why it has none.
+    if (kind == SnapKind::FileSystem) {
+        const CFSFile& file = static_cast<const CFSFile&>(*item);
+        if (file.GetSha256())
+            text += ", \"sha256\": " + JsonString(fields[3]);
+        else if (file.HashKnown())
+            text += std::string(", \"not_hashed\": ") + JsonString(HashMarkReason(file.GetHashMark()));
     }
     return text + "}";
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 std::string FormatUtcFileTime(uint64_t fileTime)
@@ -42,6 +43,8 @@ std::string CFSFileDescriber::DescribeChange(const CCompareItem& item1,
     if (a.GetModified() != b.GetModified())
         changes.push_back("modified " + FormatUtcFileTime(a.GetModified()) + " -> " +
                           FormatUtcFileTime(b.GetModified()));
+    if (a.GetSha256() && b.GetSha256() && std::memcmp(a.GetSha256(), b.GetSha256(), kSha256Size) != 0)
+        changes.push_back("content");
     std::string text;
     for (const std::string& change : changes)
         text += (text.empty() ? "" : "; ") + change;

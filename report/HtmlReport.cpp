@@ -368,8 +368,11 @@ private:
         if (m_registry)
             return m_describer->Describe(item);
         const CFSFile& file = static_cast<const CFSFile&>(item);
-        return FormatSizeText(file.GetWholeSize()) + ", created " + FormatUtcFileTime(file.GetCreated()) +
-               ", modified " + FormatUtcFileTime(file.GetModified());
+        std::string text = FormatSizeText(file.GetWholeSize()) + ", created " +
+                           FormatUtcFileTime(file.GetCreated()) + ", modified " + FormatUtcFileTime(file.GetModified());
+        if (file.HashKnown())
+            text += file.GetSha256() ? ", SHA-256 " + file.GetHashText() : ", " + file.GetHashText();
+        return text;
     }
 
     const CDiffOutput& m_diff;

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <memory>
 #include <utility>
 
 const char* const kFSSnapQuestion =
@@ -24,6 +25,8 @@ const char* const kFSSnapCreateError = "ERROR: Could not create snap shot file."
 const char* const kFSSnapWriteError =
     "ERROR: Could not write snap shot file. The disk may be full.\n\n"
     "The snap shot is incomplete and cannot be used.";
+const char* const kFSSnapHashError =
+    "ERROR: The system's SHA-256 hashing is not available, so file contents cannot be hashed.";
 std::string FSSnapDriveError(char driveLetter)
 {
     char text[160];
@@ -74,7 +77,8 @@ void CFSSnap::Run()
         used = UsedGigaunits(sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
     m_meter = CFSProgressMeter(used);
 
-    m_pProgress->SetTitleText("Creating snap shot of file system...");
+    m_pProgress->SetTitleText(m_bHash ? "Creating snap shot of file system and hashing file contents..."
+                                      : "Creating snap shot of file system...");
     m_pProgress->SetStatusText("Creating snap shot file...");
 
     CDiskSnapFile file;
@@ -86,7 +90,22 @@ void CFSSnap::Run()
     m_pProgress->SetStatusText("Initializing snap shot...");
     m_nFilesFound = m_nFoldersFound = m_nFoldersIgnored = 0;
     m_strIgnored.clear();
+    m_strUnhashed.clear();
     m_bRootKnown = false;
+    std::unique_ptr<CFileHasher> hasher;
+    if (m_bHash) {
+        hasher = std::make_unique<CFileHasher>(m_hashLimit);
+        if (!hasher->Start()) {
+            file.Close();
+            m_messages.Error(kFSSnapHashError);
+            return;
+        }
+    }
+    m_pHasher = hasher.get();
+    struct ForgetHasher {
+        CFileHasher*& hasher;
+        ~ForgetHasher() { hasher = nullptr; }
+    } forget{m_pHasher};
 
     CFSSnapWriter writer(file);
     const char* failure = nullptr;
@@ -101,7 +120,13 @@ void CFSSnap::Run()
             WalkDrive(writer);
             if (!DriveStillThere())
                 throw DriveGone();
-            writer.WriteAppendix(CSnapAppendix{true, ::GetACP(), m_strProgram, CORVANE_VERSION, m_places.PlacePaths(), {}});
+            CSnapAppendix appendix{true, ::GetACP(), m_strProgram, CORVANE_VERSION, m_places.PlacePaths(), {}};
+            if (hasher) {
+                appendix.exact.hashes = hasher->Finish();
+                appendix.exact.hashed = true;
+                appendix.exact.hashLimit = m_hashLimit;
+            }
+            writer.WriteAppendix(std::move(appendix));
             if (!writer.Finish(m_nFoldersFound))
                 failure = kFSSnapWriteError;
         } catch (const WriteFailed&) {
@@ -125,6 +150,9 @@ void CFSSnap::Run()
     m_pProgress->Refresh(true);
 
     std::string results = FSResultsText(m_nFilesFound, m_nFoldersFound, m_nFoldersIgnored, m_strIgnored);
+    if (hasher)
+        results += (m_strIgnored.empty() ? "\r\n" : "\r\n\r\n") +
+                   HashResultsText(hasher->Counts(), m_hashLimit, m_strUnhashed);
     if (!m_places.Empty())
         results = WithChosenPlaces(results, "Only the following directories and their contents were recorded:",
                                    m_places.Paths());
@@ -141,6 +169,29 @@ void CFSSnap::AddIgnored(const std::string& path)
     m_strIgnored += "\n";
     AppendShownName(m_strIgnored, path);
     ++m_nFoldersIgnored;
+}
+
+void CFSSnap::HashFile(const ListedFile& listed)
+{
+    bool told = false;
+    auto reading = [&](uint64_t read) {
+        char share[48];
+        std::snprintf(share, sizeof share, " (hashing: %u%%)",
+                      static_cast<unsigned>(listed.size ? read * 100 / listed.size : 100));
+        std::string status = m_path + "\\";
+        AppendShownName(status, listed.name);
+        m_pProgress->SetStatusText((status + share).c_str());
+        told = true;
+    };
+    HashMark mark = m_pHasher->Add(m_widePath + L'\\' + listed.wideName, listed.size, listed.attributes, reading);
+    if (told)
+        m_pProgress->SetStatusText(m_path.c_str());
+    if (mark == HashMark::Hashed || mark == HashMark::TooLarge || mark == HashMark::Online)
+        return;
+    m_strUnhashed += "\n";
+    AppendShownName(m_strUnhashed, m_path + "\\" + listed.name);
+    (m_strUnhashed += " (") += HashMarkReason(mark);
+    m_strUnhashed += ')';
 }
 
 void CFSSnap::CheckWrites(const CFSSnapWriter& file) const
@@ -292,7 +343,8 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const st
             self.subfolders.push_back(Subfolder{entry, std::move(recorded), nullptr, nameExact});
         else
             m_files.push_back(ListedFile{std::move(recorded), nameExact ? std::wstring() : std::wstring(entry, length),
-                                         finder.GetCreationTime(), finder.GetLastWriteTime(), finder.GetLength()});
+                                         finder.GetCreationTime(), finder.GetLastWriteTime(), finder.GetLength(),
+                                         finder.GetAttributes(), m_pHasher ? std::wstring(entry, length) : std::wstring()});
     }
     bool listed = finder.Listed();
     finder.Close();
@@ -315,6 +367,8 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const st
         file.WriteFile(f.name.data(), f.name.size(), f.creationTime, f.lastWriteTime, f.size,
                        ExactUnits(f.exactName));
         ++m_nFilesFound;
+        if (m_pHasher)
+            HashFile(f);
         float percent;
         if (m_meter.AddFile(static_cast<uint32_t>(f.size), percent))
             m_pProgress->SetPercent(percent);

@@ -6,6 +6,7 @@
 
 #include "framework/AnsiName.h"
 #include "snapshot/ChosenPlaces.h"
+#include "snapshot/FileHasher.h"
 #include "snapshot/FSProgressMeter.h"
 #include "snapshot/FSSnapFormat.h"
 #include "seams/Progress.h"
@@ -39,6 +40,14 @@ public:
     // Records only these folders of the drive, and the path down to each;
     // the whole drive when none are given.
     void ChoosePlaces(CChosenPlaces places) { m_places = std::move(places); }
+
+    // Hashes every file's content into the snapshot's appendix, but for
+    // files larger than limit (0: none).
+    void HashContents(uint64_t limit)
+    {
+        m_bHash = true;
+        m_hashLimit = limit;
+    }
 
     // The program named in the snapshot's appendix as its writer.
     void SetProgramName(std::string name) { m_strProgram = std::move(name); }
@@ -99,6 +108,8 @@ private:
         std::string name;
         std::wstring exactName;  // when name is not exact
         uint64_t creationTime, lastWriteTime, size;
+        DWORD attributes;
+        std::wstring wideName;  // only when the contents are hashed
     };
 
     // Walks the drive from its root, depth-first, without recursion: a path
@@ -119,6 +130,9 @@ private:
     // The drive's root can be entered and is still the folder the walk began in.
     bool DriveStillThere() const;
     void AddIgnored(const std::string& path);
+    // Hashes the file just recorded, telling the progress window of a
+    // large one, and lists it when it could not be read.
+    void HashFile(const ListedFile& listed);
     void CheckWrites(const CFSSnapWriter& file) const;
 
     IProgress* m_pProgress;
@@ -139,6 +153,10 @@ private:
     bool m_bRootKnown = false;
     CChosenPlaces m_places;
     std::string m_strProgram = "corvane";
+    bool m_bHash = false;
+    uint64_t m_hashLimit = 0;
+    CFileHasher* m_pHasher = nullptr;  // while a walk hashes
+    std::string m_strUnhashed;  // files that could not be read, each after "\n"
 };
 
 // Adds the folder, typed as a user gives it (absolute or relative), to the
@@ -155,5 +173,6 @@ std::string ChooseFolder(const std::wstring& typed, CChosenPlaces& places);
 extern const char* const kFSSnapQuestion;
 extern const char* const kFSSnapCreateError;
 extern const char* const kFSSnapWriteError;
+extern const char* const kFSSnapHashError;
 // The drive's root could not be entered, or vanished during the walk.
 std::string FSSnapDriveError(char driveLetter);

@@ -39,6 +39,10 @@ void CFSSnapWriter::WriteFile(const char* name, size_t length, uint64_t creation
 
 void CFSSnapWriter::WriteAppendix(CSnapAppendix appendix)
 {
+    // The hashes come from the walk's hasher, the rest from the records.
+    m_exact.hashes = std::move(appendix.exact.hashes);
+    m_exact.hashed = appendix.exact.hashed;
+    m_exact.hashLimit = appendix.exact.hashLimit;
     appendix.exact = std::move(m_exact);
     ::WriteAppendix(m_out, appendix);
 }

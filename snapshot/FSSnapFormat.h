@@ -26,7 +26,7 @@ public:
                    uint64_t size, std::u16string_view exact = {});
     void EndFolder(uint64_t countsOffset, uint32_t subfolders, uint32_t files);
     // What the snapshot is, after its last record, with what the records
-    // could not hold.
+    // could not hold, and the hashes that appendix.exact brings.
     void WriteAppendix(CSnapAppendix appendix);
     bool Finish(uint32_t folderCount);
     // Hands what is buffered to the file, leaving the version word as it is.

@@ -1,5 +1,7 @@
 #include "snapshot/ResultsText.h"
 
+#include "compare/FileProperties.h"
+
 #include <cstdio>
 
 std::string ToCrLf(const std::string& text)
@@ -25,4 +27,29 @@ std::string FSResultsText(uint32_t filesFound, uint32_t foldersFound, uint32_t f
                   static_cast<unsigned>(filesFound), static_cast<unsigned>(foldersFound),
                   static_cast<unsigned>(foldersIgnored));
     return ToCrLf(head + ignoredList);
+}
+
+uint32_t CHashCounts::NotHashed() const
+{
+    uint32_t total = 0;
+    for (uint32_t count : byMark)
+        total += count;
+    return total;
+}
+
+std::string HashResultsText(const CHashCounts& counts, uint64_t limit, const std::string& unreadable)
+{
+    std::string text = std::to_string(counts.hashed) + " files hashed (SHA-256)\n" +
+                       std::to_string(counts.NotHashed()) + " files not hashed";
+    for (uint8_t mark = 1; mark <= kLastHashMark; ++mark) {
+        const uint32_t count = counts.byMark[mark];
+        if (count == 0)
+            continue;
+        text += "\n  " + std::to_string(count) + " " + HashMarkReason(static_cast<HashMark>(mark));
+        if (static_cast<HashMark>(mark) == HashMark::TooLarge)
+            text += " of " + FormatSizeText(limit);
+    }
+    if (!unreadable.empty())
+        text += "\n\nThe following files could not be read and were not hashed:" + unreadable;
+    return ToCrLf(text + "\n");
 }

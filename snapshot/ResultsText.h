@@ -1,6 +1,8 @@
 // Texts that finished snapshots show in the results dialog.
 #pragma once
 
+#include "snapshot/SnapAppendix.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,3 +13,16 @@ std::string ToCrLf(const std::string& text);
 // accessed; ignoredList holds each path preceded by "\n".
 std::string FSResultsText(uint32_t filesFound, uint32_t foldersFound, uint32_t foldersIgnored,
                           const std::string& ignoredList);
+
+// Counts of a walk's files by their hash entry.
+struct CHashCounts {
+    uint32_t hashed = 0;
+    uint32_t byMark[kLastHashMark + 1] = {};
+    uint32_t NotHashed() const;
+};
+
+// What a file-system snapshot taken with hashes adds to its results text:
+// how many files were hashed, how many were not, by reason (the limit
+// named), and the files that could not be read, each preceded by "\n" in
+// unreadable with its reason.
+std::string HashResultsText(const CHashCounts& counts, uint64_t limit, const std::string& unreadable);

@@ -33,6 +33,7 @@ constexpr Tag kPlacesTag = MakeTag("PLCS");
 constexpr Tag kNamesTag = MakeTag("NAME");
 constexpr Tag kStringsTag = MakeTag("STRS");
 constexpr Tag kSizesTag = MakeTag("SIZE");
+constexpr Tag kHashesTag = MakeTag("HASH");
 constexpr Tag kEndTag = MakeTag("END ");
 
 // A section's data, gathered before they are written with their length.
@@ -86,6 +87,7 @@ public:
 
     bool ReadU16(uint16_t& v) { return Take(2) && m_in.ReadU16(v); }
     bool ReadU32(uint32_t& v) { return Take(4) && m_in.ReadU32(v); }
+    bool ReadU64(uint64_t& v) { return Take(8) && m_in.ReadU64(v); }
     bool ReadText(std::string& text)
     {
         uint16_t n;
@@ -200,10 +202,31 @@ bool ReadLargeSize(CSectionReader& section, CLargeSize& entry)
     return section.ReadU32(entry.high) && entry.high != 0;
 }
 
+// The hash section's entries arrive one by one: the number of files is the
+// file's word, checked against the records when the tree takes them.
+bool ReadHashes(CSectionReader& section, CExactParts& exact)
+{
+    uint32_t count;
+    if (!section.ReadU64(exact.hashLimit) || !section.ReadU32(count))
+        return false;
+    for (uint32_t i = 0; i < count; ++i) {
+        CFileHash entry;
+        uint8_t mark;
+        if (!section.ReadBytes(&mark, 1) || mark > kLastHashMark)
+            return false;
+        entry.mark = static_cast<HashMark>(mark);
+        if (entry.mark == HashMark::Hashed && !section.ReadBytes(entry.sha256, kSha256Size))
+            return false;
+        exact.hashes.push_back(entry);
+    }
+    exact.hashed = true;
+    return true;
+}
+
 AppendixRead ReadSections(CSnapReader& in, uint32_t maxNames, CSnapAppendix& appendix)
 {
     bool seenCodePage = false, seenWriter = false, seenPlaces = false;
-    bool seenNames = false, seenStrings = false, seenSizes = false;
+    bool seenNames = false, seenStrings = false, seenSizes = false, seenHashes = false;
     CExactParts& exact = appendix.exact;
     for (;;) {
         uint32_t tag, length;
@@ -232,6 +255,9 @@ AppendixRead ReadSections(CSnapReader& in, uint32_t maxNames, CSnapAppendix& app
         } else if (tag == kSizesTag) {
             ok = !seenSizes && ReadEntries(section, exact.sizes, [&](CLargeSize& e) { return ReadLargeSize(section, e); });
             seenSizes = true;
+        } else if (tag == kHashesTag) {
+            ok = !seenHashes && ReadHashes(section, exact);
+            seenHashes = true;
         } else {
             // A section of a later version: passed over.
             ok = in.Skip(length);
@@ -246,6 +272,31 @@ AppendixRead ReadSections(CSnapReader& in, uint32_t maxNames, CSnapAppendix& app
 }
 
 }  // namespace
+
+const char* HashMarkReason(HashMark mark)
+{
+    switch (mark) {
+    case HashMark::Hashed: return "";
+    case HashMark::TooLarge: return "larger than the limit";
+    case HashMark::InUse: return "in use by another program";
+    case HashMark::Denied: return "access denied";
+    case HashMark::Unreadable: return "could not be read";
+    case HashMark::Changed: return "changed while it was read";
+    case HashMark::Online: return "content not on this computer";
+    }
+    return "";
+}
+
+std::string Sha256Hex(const uint8_t* sha256)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text(2 * kSha256Size, '0');
+    for (size_t i = 0; i < kSha256Size; ++i) {
+        text[2 * i] = digits[sha256[i] >> 4];
+        text[2 * i + 1] = digits[sha256[i] & 15];
+    }
+    return text;
+}
 
 std::string PlacePathText(const SnapPlacePath& place)
 {
@@ -307,6 +358,19 @@ void WriteAppendix(CSnapWriter& out, const CSnapAppendix& appendix)
             sizes.PutU32(entry.high);
         }
         sizes.WriteTo(out, kSizesTag);
+    }
+    if (exact.hashed) {
+        CSectionBytes hashes;
+        uint8_t limit[8];
+        PutLE64(limit, exact.hashLimit);
+        hashes.PutBytes(limit, sizeof limit);
+        hashes.PutU32(static_cast<uint32_t>(exact.hashes.size()));
+        for (const CFileHash& entry : exact.hashes) {
+            hashes.PutBytes(&entry.mark, 1);
+            if (entry.mark == HashMark::Hashed)
+                hashes.PutBytes(entry.sha256, kSha256Size);
+        }
+        hashes.WriteTo(out, kHashesTag);
     }
     CSectionBytes().WriteTo(out, kEndTag);
 }

@@ -32,6 +32,13 @@
 //           (4) and the data as the registry holds them
 //   "SIZE"  files of 4 GiB and more: the number of entries (4), then each as
 //           the record's number (4) and the high 32 bits of the size (4)
+// and, only in a file-system snapshot taken with hashes of the files'
+// contents:
+//   "HASH"  the size limit of the hashing (8; 0: none), the number of file
+//           records (4), then one entry for every file record, in file
+//           order: its mark (1), and for a file that was hashed (mark 0)
+//           the SHA-256 of its content (32); marks 1 to 6 tell why a file
+//           was not hashed (HashMark)
 //
 // A file without the marker after its last record was written before the
 // appendix existed, and is read as it always was.
@@ -68,12 +75,44 @@ struct CLargeSize {
     uint32_t record;
     uint32_t high;
 };
+
+// Whether a file's content was hashed, or why not.
+enum class HashMark : uint8_t {
+    Hashed = 0,
+    TooLarge = 1,    // larger than the limit the snapshot was taken with
+    InUse = 2,       // opened by another program that shares it with none
+    Denied = 3,      // no right to read it
+    Unreadable = 4,  // reading failed, or it was gone before it was read
+    Changed = 5,     // its size changed between its listing and its reading
+    Online = 6,      // its content is kept elsewhere (offline or in the cloud)
+};
+constexpr uint8_t kLastHashMark = 6;
+constexpr size_t kSha256Size = 32;
+
+// A file's entry of the hash section; sha256 holds something only when hashed.
+struct CFileHash {
+    HashMark mark = HashMark::Hashed;
+    uint8_t sha256[kSha256Size] = {};
+};
+
+// Why a file was not hashed, as the results, properties and reports tell
+// it: "in use by another program"; empty for a hashed file.
+const char* HashMarkReason(HashMark mark);
+// The hash as 64 lower-case hexadecimal digits, as certutil and sha256sum
+// print it.
+std::string Sha256Hex(const uint8_t* sha256);
+
 struct CExactParts {
     std::vector<CExactName> names;
     std::vector<CExactString> strings;
     std::vector<CLargeSize> sizes;
+    // One entry for every file record, in file order, when the contents
+    // were hashed; none otherwise.
+    std::vector<CFileHash> hashes;
+    bool hashed = false;
+    uint64_t hashLimit = 0;  // 0: none
 
-    bool Empty() const { return names.empty() && strings.empty() && sizes.empty(); }
+    bool Empty() const { return names.empty() && strings.empty() && sizes.empty() && !hashed; }
 };
 
 struct CSnapAppendix {

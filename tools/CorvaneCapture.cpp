@@ -5,6 +5,7 @@
 //
 //   corvane-capture [--fs PLACE]... [--reg KEY]... [--noise] [--exclude PATTERN]...
 //                   [--exclude-from FILE]... [--settle SECONDS] [--timeout SECONDS]
+//                   [--hash [--hash-limit SIZE]]
 //                   [--progress] --out FOLDER -- PROGRAM [ARGUMENTS]
 //   corvane-capture --version | --help
 //
@@ -35,7 +36,7 @@ enum ExitCode { kUnchanged = 0, kChanged = 1, kFailed = 2 };
 const char kUsage[] =
     "usage: corvane-capture [--fs PLACE]... [--reg KEY]... [--noise] [--exclude PATTERN]...\n"
     "                       [--exclude-from FILE]... [--settle SECONDS] [--timeout SECONDS]\n"
-    "                       [--progress] --out FOLDER -- PROGRAM [ARGUMENTS]\n";
+    "                       [--hash [--hash-limit SIZE]] [--progress] --out FOLDER -- PROGRAM [ARGUMENTS]\n";
 
 const char kHelp[] =
     "\n"
@@ -53,6 +54,9 @@ const char kHelp[] =
     "  --exclude-from FILE   leave out the patterns of FILE, one per line\n"
     "  --settle SECONDS      wait this long after the program for work it handed on\n"
     "  --timeout SECONDS     end the program and what it started after this long\n"
+    "  --hash                keep the SHA-256 of every recorded file's content, so that a\n"
+    "                        file rewritten with its old size and times is found changed\n"
+    "  --hash-limit SIZE     hash only files up to SIZE (bytes, or 100M, 2G); implies --hash\n"
     "  --out FOLDER          where the files go (made when missing)\n"
     "  --progress            show the walks' progress on standard error\n"
     "  --version             print the version\n"
@@ -126,6 +130,12 @@ bool Parse(int argc, wchar_t** argv, CCaptureRequest& request, bool& progress)
         } else if (ArgumentIs(arg, "--timeout") && hasValue) {
             if (!Seconds(argv[++i], request.timeoutSeconds))
                 return false;
+        } else if (ArgumentIs(arg, "--hash")) {
+            request.hash = true;
+        } else if (ArgumentIs(arg, "--hash-limit") && hasValue) {
+            if (!ParseSize(argv[++i], request.hashLimit))
+                return false;
+            request.hash = true;
         } else if (ArgumentIs(arg, "--out") && hasValue)
             request.folder = argv[++i];
         else if (ArgumentIs(arg, "--progress"))

@@ -1,8 +1,8 @@
 // corvane-snap: takes a snapshot of a drive's files or of the registry with
 // the program's own walkers, into the same .tvrec file the window writes.
 //
-//   corvane-snap fs X: FILE [--force] [--progress]
-//   corvane-snap fs FOLDER... FILE [--force] [--progress]
+//   corvane-snap fs X: FILE [--hash [--hash-limit SIZE]] [--force] [--progress]
+//   corvane-snap fs FOLDER... FILE [--hash [--hash-limit SIZE]] [--force] [--progress]
 //   corvane-snap reg [KEY...] FILE [--full-paths] [--force] [--progress]
 //   corvane-snap --version | --help
 //
@@ -45,8 +45,9 @@ namespace {
 enum ExitCode { kComplete = 0, kFailed = 2 };
 
 const char kUsage[] =
-    "usage: corvane-snap fs X: FILE | fs FOLDER... FILE | reg [KEY...] FILE [--full-paths] [--force] "
-    "[--progress]\n";
+    "usage: corvane-snap fs X: FILE | fs FOLDER... FILE [--hash [--hash-limit SIZE]]\n"
+    "       corvane-snap reg [KEY...] FILE [--full-paths]\n"
+    "       (either with [--force] [--progress])\n";
 
 const char kHelp[] =
     "\n"
@@ -57,6 +58,9 @@ const char kHelp[] =
     "  fs FOLDER... FILE   only those folders, with the path down to each\n"
     "  reg FILE            every key and value below HKEY_LOCAL_MACHINE and HKEY_USERS\n"
     "  reg KEY... FILE     only those keys (HKLM\\..., HKU\\... or the roots' full names)\n"
+    "  --hash              with fs: keep the SHA-256 of every file's content, so that\n"
+    "                      a file rewritten with its old size and times is found changed\n"
+    "  --hash-limit SIZE   hash only files up to SIZE (bytes, or 100M, 2G); implies --hash\n"
     "  --full-paths        list the full path of every key that could not be read\n"
     "  --force             overwrite FILE if it exists\n"
     "  --progress          show progress on standard error even when it is not a console\n"
@@ -75,6 +79,8 @@ struct CommandLine {
     std::vector<std::wstring> places;  // as typed, in the system's own names
     std::wstring path;
     bool fullPaths = false, force = false, progress = false;
+    bool hash = false;
+    uint64_t hashLimit = 0;  // 0: none
 };
 
 // The letter of "X:" in upper case, as the setup dialog's drive list gives
@@ -107,6 +113,13 @@ bool Parse(int argc, wchar_t** argv, CommandLine& line)
             line.progress = true;
         else if (ArgumentIs(arg, "--full-paths") && !line.fileSystem)
             line.fullPaths = true;
+        else if (ArgumentIs(arg, "--hash") && line.fileSystem)
+            line.hash = true;
+        else if (ArgumentIs(arg, "--hash-limit") && line.fileSystem && i + 1 < argc) {
+            if (!ParseSize(argv[++i], line.hashLimit))
+                return false;
+            line.hash = true;
+        }
         else if (LooksLikeOption(arg))
             return false;
         else
@@ -162,6 +175,8 @@ extern "C" int wmain(int argc, wchar_t** argv)
         CQuietSnap<CFSSnap> walker(line.path, line.drive, nullptr, &progress, &messages);
         walker.SetProgramName("corvane-snap");
         walker.ChoosePlaces(std::move(places));
+        if (line.hash)
+            walker.HashContents(line.hashLimit);
         complete = RunQuietSnap(walker, messages, results);
     } else {
         CQuietSnap<CRegSnap> walker(line.path, nullptr, &progress, line.fullPaths ? TRUE : FALSE,

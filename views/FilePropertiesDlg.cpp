@@ -28,8 +28,25 @@ BOOL CFilePropertiesDlg::OnInitDialog()
         ::SetDlgItemTextW(m_hWnd, IDC_FILE_NAME, wide(m_exactName));
         ::SetDlgItemTextW(m_hWnd, IDC_FILE_FULLPATH, wide(m_exactFullPath));
     }
+    if (!m_strHash.empty())
+        ShowHashRow();
     // No field takes the focus, so none opens with its text selected.
     return FALSE;
+}
+
+// The hash row lies below the window's bottom edge until it is shown: the
+// window grows by the row's height.
+void CFilePropertiesDlg::ShowHashRow()
+{
+    ::SetDlgItemTextA(m_hWnd, IDC_FILE_HASH, m_strHash.c_str());
+    ::ShowWindow(::GetDlgItem(m_hWnd, IDC_FILE_HASH), SW_SHOWNA);
+    ::ShowWindow(::GetDlgItem(m_hWnd, IDC_FILE_HASH_LABEL), SW_SHOWNA);
+    RECT row = {0, 0, 0, 16};
+    ::MapDialogRect(m_hWnd, &row);
+    RECT window;
+    ::GetWindowRect(m_hWnd, &window);
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, window.bottom - window.top + row.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR CFilePropertiesDlg::OnMessage(UINT msg, WPARAM w, LPARAM l)
@@ -52,6 +69,7 @@ std::unique_ptr<CDialogViewerWindow> OpenFilePropertiesWindow(const CFilePropert
     dialog->m_strName = texts.m_strName;
     dialog->m_strFullPath = texts.m_strFullPath;
     dialog->m_strSize = texts.m_strSize;
+    dialog->m_strHash = texts.m_strHash;
     dialog->m_exactTitle = texts.m_exactTitle;
     dialog->m_exactName = texts.m_exactName;
     dialog->m_exactFullPath = texts.m_exactFullPath;

@@ -331,13 +331,13 @@ TEST(RegLoadBadInput, AnAppendixIsReadExactlyOrTheFileRefused)
         const char* refusal;  // null: read, holding HKEY_USERS\.DEFAULT
     } cases[] = {
         {"every section", head().Section("CP  ", codePage).Section("WRTR", writer).Section("PLCS", Places(1)).End(), nullptr},
-        {"a section of a later version", head().Section("HASH", writer).Section("PLCS", Places(1)).End(), nullptr},
+        {"a section of a later version", head().Section("XTRA", writer).Section("PLCS", Places(1)).End(), nullptr},
         {"a later version", head(2).End(), kAppendixNewer},
         {"no end", head().Section("PLCS", Places(1)), kAppendixDamaged},
         {"bytes after the end", static_cast<Bytes&>(head().End()).U8(0), kAppendixDamaged},
         {"a section twice", head().Section("CP  ", codePage).Section("CP  ", codePage).End(), kAppendixDamaged},
         {"a section longer than what it holds", head().Section("WRTR", Bytes(writer).U8(0)).End(), kAppendixDamaged},
-        {"a section past the end", static_cast<Bytes&>(head().Raw("HASH").U32(1000)).U8(0), kAppendixDamaged},
+        {"a section past the end", static_cast<Bytes&>(head().Raw("XTRA").U32(1000)).U8(0), kAppendixDamaged},
         {"a place of no names", head().Section("PLCS", Bytes().U32(1).U16(0)).End(), kAppendixDamaged},
         {"more places than bytes", head().Section("PLCS", Places(0x2C000036)).End(), kAppendixDamaged},
         // Records of Sample() in file order: 0 HKEY_LOCAL_MACHINE, 1 its value,

@@ -98,7 +98,7 @@ struct RefusedCase {
 const char kUsage[] =
     "usage: corvane-capture [--fs PLACE]... [--reg KEY]... [--noise] [--exclude PATTERN]...\n"
     "                       [--exclude-from FILE]... [--settle SECONDS] [--timeout SECONDS]\n"
-    "                       [--progress] --out FOLDER -- PROGRAM [ARGUMENTS]\n";
+    "                       [--hash [--hash-limit SIZE]] [--progress] --out FOLDER -- PROGRAM [ARGUMENTS]\n";
 
 const RefusedCase kRefused[] = {
     {{"--fs", "{D}\\Nope", "--out", "{D}\\Work\\out", "--", "{subject}", "fail", "0", "{D}\\Work"},

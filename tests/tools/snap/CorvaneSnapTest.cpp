@@ -55,8 +55,9 @@ std::string Expand(std::string text, bool pattern = false)
         {"{DRIVE}", std::string(1, drive) + ":"}, {"{free}", std::string(1, free) + ":"},
         {"{free error}", FSSnapDriveError(free) + "\n"}, {"{fs write error}", kFSSnapWriteError + std::string("\n")},
         {"{reg write error}", kRegSnapWriteError + std::string("\n")}, {"{note}", kRegSnapIgnoredRootsNote + std::string("\n")},
-        {"{usage}", "usage: corvane-snap fs X: FILE | fs FOLDER... FILE | reg [KEY...] FILE [--full-paths] [--force] "
-                    "[--progress]\n"}};
+        {"{usage}", "usage: corvane-snap fs X: FILE | fs FOLDER... FILE [--hash [--hash-limit SIZE]]\n"
+                    "       corvane-snap reg [KEY...] FILE [--full-paths]\n"
+                    "       (either with [--force] [--progress])\n"}};
     for (const auto& fill : fills) {
         std::string literal = pattern ? std::regex_replace(ToCrLf(fill.second), std::regex("[.^$|()\\[\\]{}*+?\\\\]"), "\\$&")
                                       : fill.second;
@@ -141,6 +142,8 @@ const SnapCase kCases[] = {
     {{"disk", "{file}"}, nullptr, 2, "{usage}", FileAfter::None},
     {{"fs", "1:", "{file}"}, nullptr, 2, "corvane-snap: 1: is not on a drive\\.\r\n", FileAfter::None},
     {{"fs", "{DRIVE}", "{file}", "--full-paths"}, nullptr, 2, "{usage}", FileAfter::None},
+    {{"reg", "{file}", "--hash"}, nullptr, 2, "{usage}", FileAfter::None},
+    {{"fs", "{DRIVE}", "{file}", "--hash-limit", "0"}, nullptr, 2, "{usage}", FileAfter::None},
     {{"reg", "{file}", "{file}"}, nullptr, 2,
      "corvane-snap: {file} is not below HKEY_LOCAL_MACHINE or HKEY_USERS\\.\r\n", FileAfter::None},
 };
