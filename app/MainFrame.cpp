@@ -196,6 +196,7 @@ void CMainFrame::OnCreateSnapshot()
         return;
     CSnapOperation operation;
     operation.ChoosePlaces(std::move(setup.m_places));
+    operation.HashContents(setup.m_bHashContents);
     operation.Start(this, &progress, setup.m_strPath, setup.m_nKind, setup.m_chDrive,
                     setup.m_bFullIgnoredPaths);
 }

@@ -125,6 +125,7 @@ CSnapshotSetupDlg::CSnapshotSetupDlg() : CDialog(IDD_SNAPSHOT_SETUP)
 void CSnapshotSetupDlg::DoDataExchange(CDataExchange& dx)
 {
     dx.Control(IDC_SETUP_FULLPATHS, m_btnFullPaths);
+    dx.Control(IDC_SETUP_HASH, m_btnHash);
     dx.Control(IDC_SETUP_REGISTRY, m_btnRegistry);
     dx.Control(IDC_SETUP_FILESYSTEM, m_btnFileSystem);
     dx.Control(IDC_SETUP_DRIVE_LABEL, m_lblDrive);
@@ -142,6 +143,7 @@ BOOL CSnapshotSetupDlg::OnInitDialog()
     m_btnRegistry.SetCheck(BST_CHECKED);
     m_btnFileSystem.SetCheck(BST_UNCHECKED);
     m_btnFullPaths.SetCheck(BST_UNCHECKED);
+    m_btnHash.SetCheck(BST_UNCHECKED);
     m_cbDrive.SetCurSel(0);
     OnKindClicked();
     return TRUE;
@@ -175,6 +177,7 @@ void CSnapshotSetupDlg::OnKindClicked()
     else if (m_btnFileSystem.GetCheck() == BST_CHECKED)
         m_nKind = 1;
     m_btnFullPaths.EnableWindow(m_nKind == 0);
+    m_btnHash.EnableWindow(m_nKind == 1);
     UpdateChosen();
     UpdateDefaultPath();
 }
@@ -267,5 +270,6 @@ void CSnapshotSetupDlg::OnOK()
     std::string drive = m_nKind == 1 && !m_places.Empty() ? m_places.Roots().front().recorded : GetSelectedDrive();
     m_chDrive = drive.empty() ? 0 : drive[0];
     m_bFullIgnoredPaths = m_btnFullPaths.GetCheck() == BST_CHECKED;
+    m_bHashContents = m_nKind == 1 && m_btnHash.GetCheck() == BST_CHECKED;
     EndDialog(IDOK);
 }

@@ -1,6 +1,6 @@
-// "Snap Shot Setup": the kind of snapshot, the registry option, the drive and
-// the snapshot file's path, and the folders or keys a snapshot of chosen
-// places records. On "Take Snapshot" the places have been taken by the rules of
+// "Snap Shot Setup": the kind of snapshot, the registry option, the drive,
+// whether the files' contents are hashed, the snapshot file's path, and the
+// folders or keys a snapshot of chosen places records. On "Take Snapshot" the places have been taken by the rules of
 // corvane-snap and the file has been created (or emptied), so the snapshot
 // starts with places that exist and a file known to be writable.
 #pragma once
@@ -35,6 +35,7 @@ public:
     std::string m_strPath;
     char m_chDrive = 0;
     BOOL m_bFullIgnoredPaths = FALSE;
+    bool m_bHashContents = false;  // of a file-system snapshot
     int m_nKind = 0;
     // The folders or keys chosen, none for the whole drive or registry; for
     // folders the drive is theirs.
@@ -59,6 +60,7 @@ protected:
     int Ask(const char* text, UINT type) const;
 
     CButton m_btnFullPaths;
+    CButton m_btnHash;
     CButton m_btnRegistry;
     CButton m_btnFileSystem;
     CStatic m_lblDrive;

@@ -44,6 +44,8 @@ void CSnapOperation::RunSnapshot()
     case kSnapKindFileSystem: {
         CFSSnap snapshot(m_strPath, m_chDrive, m_pOwner, m_pProgress);
         snapshot.ChoosePlaces(m_places);
+        if (m_bHashContents)
+            snapshot.HashContents(0);
         snapshot.Run();
         break;
     }

@@ -28,6 +28,8 @@ public:
               BOOL fullPaths);
     // The folders or keys to record, before Start; none: the whole drive or registry.
     void ChoosePlaces(CChosenPlaces places) { m_places = std::move(places); }
+    // A file-system snapshot keeps the hash of every file's content.
+    void HashContents(bool hash) { m_bHashContents = hash; }
 
 protected:
     // The worker's work, by kind; runs on the worker thread.
@@ -40,6 +42,7 @@ protected:
     std::string m_strPath;
     CWnd* m_pOwner = nullptr;
     CChosenPlaces m_places;
+    bool m_bHashContents = false;
 
 private:
     std::unique_ptr<COperationWorker> m_pWorker;

@@ -74,6 +74,7 @@ TEST(SnapshotSetupDlg, OpensWithEveryDriveInLetterOrderAndARegistryName)
     std::vector<std::string> entries;
     std::string path, selected;
     bool optionEnabled = false, driveEnabled = true, labelEnabled = true, registryChecked = false;
+    bool hashEnabled = true, hashChecked = true;
     std::time_t before = std::time(nullptr);
     CSnapshotSetupDlg dialog;
     CDialogSteps steps(kCaption, [&](HWND h) {
@@ -84,6 +85,8 @@ TEST(SnapshotSetupDlg, OpensWithEveryDriveInLetterOrderAndARegistryName)
         driveEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_DRIVE));
         labelEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_DRIVE_LABEL));
         registryChecked = ::IsDlgButtonChecked(h, IDC_SETUP_REGISTRY) == BST_CHECKED;
+        hashEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_HASH));
+        hashChecked = ::IsDlgButtonChecked(h, IDC_SETUP_HASH) == BST_CHECKED;
         PressButton(h, IDCANCEL);
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
@@ -98,6 +101,8 @@ TEST(SnapshotSetupDlg, OpensWithEveryDriveInLetterOrderAndARegistryName)
     EXPECT_TRUE(optionEnabled);
     EXPECT_FALSE(driveEnabled);
     EXPECT_FALSE(labelEnabled);
+    EXPECT_FALSE(hashEnabled);
+    EXPECT_FALSE(hashChecked);
     EXPECT_EQ(dialog.m_nKind, 0);
     EXPECT_EQ(dialog.m_chDrive, 0);
 }
@@ -132,6 +137,7 @@ TEST(SnapshotSetupDlg, SwitchingTheKindKeepsTheCheckMarkAndProposesAFreshName)
         regPath = GetText(h, IDC_SETUP_PATH);
         optionEnabledReg = ::IsWindowEnabled(::GetDlgItem(h, IDC_SETUP_FULLPATHS));
         Click(h, IDC_SETUP_FILESYSTEM);
+        Click(h, IDC_SETUP_HASH);
         SetText(h, IDC_SETUP_PATH, target);
         PressButton(h, IDOK);
     });
@@ -154,6 +160,7 @@ TEST(SnapshotSetupDlg, SwitchingTheKindKeepsTheCheckMarkAndProposesAFreshName)
     EXPECT_EQ(dialog.m_strPath, target);
     EXPECT_EQ(dialog.m_chDrive, drives[other][0]);
     EXPECT_TRUE(dialog.m_bFullIgnoredPaths);
+    EXPECT_TRUE(dialog.m_bHashContents);
     EXPECT_TRUE(FileExists(target));
     EXPECT_TRUE(ReadWholeFile(target).empty());
     ::DeleteFileA(target.c_str());
