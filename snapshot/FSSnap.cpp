@@ -90,7 +90,6 @@ void CFSSnap::Run()
     m_pProgress->SetStatusText("Initializing snap shot...");
     m_nFilesFound = m_nFoldersFound = m_nFoldersIgnored = 0;
     m_strIgnored.clear();
-    m_strUnhashed.clear();
     m_bRootKnown = false;
     std::unique_ptr<CFileHasher> hasher;
     if (m_bHash) {
@@ -152,7 +151,7 @@ void CFSSnap::Run()
     std::string results = FSResultsText(m_nFilesFound, m_nFoldersFound, m_nFoldersIgnored, m_strIgnored);
     if (hasher)
         results += (m_strIgnored.empty() ? "\r\n" : "\r\n\r\n") +
-                   HashResultsText(hasher->Counts(), m_hashLimit, m_strUnhashed);
+                   HashResultsText(hasher->Counts(), m_hashLimit, hasher->Unreadable());
     if (!m_places.Empty())
         results = WithChosenPlaces(results, "Only the following directories and their contents were recorded:",
                                    m_places.Paths());
@@ -173,25 +172,17 @@ void CFSSnap::AddIgnored(const std::string& path)
 
 void CFSSnap::HashFile(const ListedFile& listed)
 {
+    std::string shown = m_path + "\\" + listed.name;
     bool told = false;
-    auto reading = [&](uint64_t read) {
-        char share[48];
-        std::snprintf(share, sizeof share, " (hashing: %u%%)",
-                      static_cast<unsigned>(listed.size ? read * 100 / listed.size : 100));
-        std::string status = m_path + "\\";
-        AppendShownName(status, listed.name);
-        m_pProgress->SetStatusText((status + share).c_str());
+    auto waiting = [&] {
+        std::string status = m_path;
+        (status += " (hashing: ") += HashedShare(m_pHasher->BytesRead(), m_pHasher->BytesListed()) + ")";
+        m_pProgress->SetStatusText(status.c_str());
         told = true;
     };
-    HashMark mark = m_pHasher->Add(m_widePath + L'\\' + listed.wideName, listed.size, listed.attributes, reading);
+    m_pHasher->Add(m_widePath + L'\\' + listed.wideName, shown, listed.size, listed.attributes, waiting);
     if (told)
         m_pProgress->SetStatusText(m_path.c_str());
-    if (mark == HashMark::Hashed || mark == HashMark::TooLarge || mark == HashMark::Online)
-        return;
-    m_strUnhashed += "\n";
-    AppendShownName(m_strUnhashed, m_path + "\\" + listed.name);
-    (m_strUnhashed += " (") += HashMarkReason(mark);
-    m_strUnhashed += ')';
 }
 
 void CFSSnap::CheckWrites(const CFSSnapWriter& file) const

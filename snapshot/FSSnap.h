@@ -130,8 +130,8 @@ private:
     // The drive's root can be entered and is still the folder the walk began in.
     bool DriveStillThere() const;
     void AddIgnored(const std::string& path);
-    // Hashes the file just recorded, telling the progress window of a
-    // large one, and lists it when it could not be read.
+    // Hands the file just recorded on to be hashed, telling the progress
+    // window how far the hashing is while the walk waits for it.
     void HashFile(const ListedFile& listed);
     void CheckWrites(const CFSSnapWriter& file) const;
 
@@ -156,7 +156,6 @@ private:
     bool m_bHash = false;
     uint64_t m_hashLimit = 0;
     CFileHasher* m_pHasher = nullptr;  // while a walk hashes
-    std::string m_strUnhashed;  // files that could not be read, each after "\n"
 };
 
 // Adds the folder, typed as a user gives it (absolute or relative), to the

@@ -1,21 +1,18 @@
 #include "snapshot/FileHasher.h"
 
+#include "compare/AnsiChars.h"
 #include "framework/Handle.h"
 
 #include <bcrypt.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
-bool IsInUse(DWORD error)
-{
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
 HashMark MarkOfError(DWORD error)
 {
-    if (IsInUse(error))
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
         return HashMark::InUse;
     return error == ERROR_ACCESS_DENIED ? HashMark::Denied : HashMark::Unreadable;
 }
@@ -24,7 +21,21 @@ HashMark MarkOfError(DWORD error)
 constexpr DWORD kContentElsewhere = FILE_ATTRIBUTE_OFFLINE | 0x00040000 /* RECALL_ON_OPEN */ |
                                     0x00400000 /* RECALL_ON_DATA_ACCESS */;
 
-constexpr uint64_t kReadingReport = 16ull << 20;
+// How far the walk may run ahead of the hashing: files, and bytes of them.
+constexpr size_t kQueuedFiles = 256;
+constexpr uint64_t kQueuedBytes = 64ull << 20;
+
+// Holds the hasher's lock for its scope.
+class CLocked {
+public:
+    explicit CLocked(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
+    ~CLocked() { ::ReleaseSRWLockExclusive(&m_lock); }
+    CLocked(const CLocked&) = delete;
+    CLocked& operator=(const CLocked&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
 
 }  // namespace
 
@@ -32,7 +43,7 @@ CFileHasher::CFileHasher(uint64_t limit, bool hash) : m_limit(limit), m_bHash(ha
 
 CFileHasher::~CFileHasher()
 {
-    Stop();
+    Stop(false);
     if (m_algorithm)
         ::BCryptCloseAlgorithmProvider(static_cast<BCRYPT_ALG_HANDLE>(m_algorithm), 0);
 }
@@ -43,171 +54,133 @@ bool CFileHasher::Start()
     if (m_bHash && !BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
         return false;
     m_algorithm = algorithm;
-    // One hashing thread per processor (the reading is mostly waiting), and
-    // buffers enough that each has a piece to hash while the next is read.
     const unsigned processors = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-    m_workers = std::vector<Worker>(processors);
-    for (size_t i = 0; i < 2 * processors + 2; ++i) {
-        m_buffers.push_back(std::make_unique<uint8_t[]>(kPieceSize));
-        m_free.push_back(m_buffers.back().get());
-    }
-    for (size_t i = 0; i < m_workers.size(); ++i)
-        m_workers[i].thread = std::thread(&CFileHasher::Hash, this, i);
+    for (unsigned i = 0; i < processors; ++i)
+        m_threads.emplace_back(&CFileHasher::Work, this);
     return true;
 }
 
-void CFileHasher::Stop()
+// finish: the threads hash every file handed on first; else they stop now.
+void CFileHasher::Stop(bool finish)
 {
     {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_bStop = true;
+        CLocked locked(m_lock);
+        (finish ? m_bFinishing : m_bStop) = true;
     }
-    m_changed.notify_all();
-    for (Worker& worker : m_workers)
-        if (worker.thread.joinable())
-            worker.thread.join();
+    ::WakeAllConditionVariable(&m_changed);
+    for (std::thread& thread : m_threads)
+        if (thread.joinable())
+            thread.join();
 }
 
-HashMark CFileHasher::Add(const std::wstring& path, uint64_t size, DWORD attributes,
-                          const std::function<void(uint64_t)>& reading)
+void CFileHasher::Add(const std::wstring& path, const std::string& shownPath, uint64_t size, DWORD attributes,
+                      const std::function<void()>& waiting)
 {
     m_entries.emplace_back();
     CFileHash* entry = &m_entries.back();
-    HashMark mark;
-    if (m_limit && size > m_limit)
-        mark = HashMark::TooLarge;
-    else if (attributes & kContentElsewhere)
-        mark = HashMark::Online;
-    else
-        mark = ReadFile(path, size, entry, reading);
-    if (mark != HashMark::Hashed)
-        entry->mark = mark;  // no piece of it went to a hashing thread
-    return mark;
+    if (m_limit && size > m_limit) {
+        entry->mark = HashMark::TooLarge;
+        return;
+    }
+    if (attributes & kContentElsewhere) {
+        entry->mark = HashMark::Online;
+        return;
+    }
+    m_bytesListed += size;
+    {
+        CLocked locked(m_lock);
+        // A file larger than the bytes allowed ahead still goes when the
+        // queue is empty.
+        auto room = [&] {
+            return m_jobs.empty() || (m_jobs.size() < kQueuedFiles && m_queuedBytes + size <= kQueuedBytes);
+        };
+        while (!WaitUntil(room, 500))
+            if (waiting) {
+                ::ReleaseSRWLockExclusive(&m_lock);
+                waiting();
+                ::AcquireSRWLockExclusive(&m_lock);
+            }
+        m_jobs.push_back(Job{path, shownPath, size, m_entries.size() - 1, entry});
+        m_queuedBytes += size;
+    }
+    ::WakeAllConditionVariable(&m_changed);
 }
 
-// Reads the file whole, as listed, handing each piece to one hashing thread,
-// the file's own; the last piece tells what the entry becomes.
-HashMark CFileHasher::ReadFile(const std::wstring& path, uint64_t size, CFileHash* entry,
-                               const std::function<void(uint64_t)>& reading)
+void CFileHasher::Work()
 {
-    CHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[kPieceSize]);
+    for (;;) {
+        Job job;
+        {
+            CLocked locked(m_lock);
+            WaitUntil([this] { return m_bStop || m_bFinishing || !m_jobs.empty(); });
+            if (m_bStop || m_jobs.empty())
+                return;
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+            m_queuedBytes -= job.size;
+        }
+        ::WakeAllConditionVariable(&m_changed);  // room for the walk
+        const HashMark mark = ReadAndHash(job, buffer.get());
+        {
+            CLocked locked(m_lock);
+            job.entry->mark = mark;
+            if (mark != HashMark::Hashed)
+                m_failures.push_back(Failure{job.index, std::move(job.shownPath), mark});
+        }
+        ::WakeAllConditionVariable(&m_changed);
+    }
+}
+
+// Reads the file whole, as listed, hashing each piece as it arrives.
+HashMark CFileHasher::ReadAndHash(const Job& job, uint8_t* buffer)
+{
+    CHandle file(::CreateFileW(job.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.IsOpen())
         return MarkOfError(::GetLastError());
-    const size_t worker = m_nextWorker;
-    m_nextWorker = (m_nextWorker + 1) % m_workers.size();
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    if (m_bHash && !BCRYPT_SUCCESS(::BCryptCreateHash(static_cast<BCRYPT_ALG_HANDLE>(m_algorithm), &hash, nullptr, 0,
+                                                      nullptr, 0, 0)))
+        return HashMark::Unreadable;
+    struct DestroyHash {
+        BCRYPT_HASH_HANDLE hash;
+        ~DestroyHash()
+        {
+            if (hash)
+                ::BCryptDestroyHash(hash);
+        }
+    } destroy{hash};
 
-    uint64_t read = 0, reported = 0;
-    bool first = true;
+    uint64_t read = 0;
     for (;;) {
-        uint8_t* buffer = TakeBuffer();
-        if (!buffer)
-            return HashMark::Unreadable;  // stopping
+        if (m_bStop)
+            return HashMark::Unreadable;
         // One byte more than listed is asked for at the end, to tell a file
         // that grew from one that is whole.
-        const uint64_t wanted = std::min<uint64_t>(kPieceSize, size - std::min(size, read) + 1);
+        const DWORD wanted = static_cast<DWORD>(std::min<uint64_t>(kPieceSize, job.size - std::min(job.size, read) + 1));
         DWORD got = 0;
-        HashMark mark = HashMark::Hashed;
-        if (!::ReadFile(file.Get(), buffer, static_cast<DWORD>(wanted), &got, nullptr))
-            mark = MarkOfError(::GetLastError());
+        if (!::ReadFile(file.Get(), buffer, wanted, &got, nullptr))
+            return MarkOfError(::GetLastError());
         read += got;
-        const bool end = mark != HashMark::Hashed || got == 0 || read > size;
-        if (end && mark == HashMark::Hashed && read != size)
-            mark = HashMark::Changed;
-        if (got == 0 && !first && end) {
-            // The last piece is already sent: an empty one ends the file.
-            GiveBack(buffer);
-            buffer = nullptr;
-        }
-        Send(worker, Piece{entry, buffer, got, first, end, mark});
-        first = false;
         m_bytesRead += got;
-        if (reading && read - reported >= kReadingReport) {
-            reported = read;
-            reading(read);
-        }
-        if (end)
-            return mark;
+        if (read > job.size)
+            return HashMark::Changed;
+        if (got == 0)
+            break;
+        if (hash)
+            ::BCryptHashData(hash, buffer, got, 0);
     }
-}
-
-uint8_t* CFileHasher::TakeBuffer()
-{
-    std::unique_lock<std::mutex> lock(m_lock);
-    m_changed.wait(lock, [this] { return m_bStop || !m_free.empty(); });
-    if (m_bStop)
-        return nullptr;
-    uint8_t* buffer = m_free.back();
-    m_free.pop_back();
-    return buffer;
-}
-
-void CFileHasher::GiveBack(uint8_t* buffer)
-{
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_free.push_back(buffer);
-    }
-    m_changed.notify_all();
-}
-
-void CFileHasher::Send(size_t worker, const Piece& piece)
-{
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_workers[worker].pieces.push_back(piece);
-        ++m_pending;
-    }
-    m_changed.notify_all();
-}
-
-void CFileHasher::Hash(size_t worker)
-{
-    BCRYPT_HASH_HANDLE hash = nullptr;
-    for (;;) {
-        Piece piece;
-        {
-            std::unique_lock<std::mutex> lock(m_lock);
-            std::deque<Piece>& pieces = m_workers[worker].pieces;
-            m_changed.wait(lock, [&] { return m_bStop || !pieces.empty(); });
-            if (m_bStop)
-                break;
-            piece = pieces.front();
-            pieces.pop_front();
-        }
-        if (m_bHash) {
-            if (piece.first)
-                ::BCryptCreateHash(static_cast<BCRYPT_ALG_HANDLE>(m_algorithm), &hash, nullptr, 0, nullptr, 0, 0);
-            if (piece.length)
-                ::BCryptHashData(hash, piece.buffer, piece.length, 0);
-            if (piece.last) {
-                if (piece.mark == HashMark::Hashed)
-                    ::BCryptFinishHash(hash, piece.entry->sha256, kSha256Size, 0);
-                ::BCryptDestroyHash(hash);
-                hash = nullptr;
-            }
-        }
-        if (piece.last)
-            piece.entry->mark = piece.mark;
-        {
-            std::lock_guard<std::mutex> lock(m_lock);
-            if (piece.buffer)
-                m_free.push_back(piece.buffer);
-            --m_pending;
-        }
-        m_changed.notify_all();
-    }
+    if (read != job.size)
+        return HashMark::Changed;
     if (hash)
-        ::BCryptDestroyHash(hash);
+        ::BCryptFinishHash(hash, job.entry->sha256, kSha256Size, 0);
+    return HashMark::Hashed;
 }
 
 std::vector<CFileHash> CFileHasher::Finish()
 {
-    {
-        std::unique_lock<std::mutex> lock(m_lock);
-        m_changed.wait(lock, [this] { return m_pending == 0; });
-    }
-    Stop();
+    Stop(true);
     std::vector<CFileHash> entries(m_entries.begin(), m_entries.end());
     m_entries.clear();
     m_counts = CHashCounts();
@@ -216,6 +189,14 @@ std::vector<CFileHash> CFileHasher::Finish()
             ++m_counts.hashed;
         else
             ++m_counts.byMark[static_cast<uint8_t>(entry.mark)];
+    }
+    std::sort(m_failures.begin(), m_failures.end(),
+              [](const Failure& a, const Failure& b) { return a.index < b.index; });
+    m_strUnreadable.clear();
+    for (const Failure& failure : m_failures) {
+        m_strUnreadable += "\n";
+        AppendShownName(m_strUnreadable, failure.shownPath);
+        ((m_strUnreadable += " (") += HashMarkReason(failure.mark)) += ')';
     }
     return entries;
 }

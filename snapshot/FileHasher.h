@@ -1,11 +1,12 @@
 // Hashes the contents of the files a walk records, with the system's own
 // SHA-256 (the one certutil and Get-FileHash use), while the walk goes on.
-// The walk's thread reads each file in large sequential pieces into a few
-// buffers, and hashing threads hash the pieces already read, so that reading
-// and hashing overlap, and files are hashed side by side on several
-// processors. Files are opened so that other programs go on reading, writing
-// and deleting them; a file that cannot be read whole, as it was listed, is
-// marked with the reason instead.
+// The walk hands each file on as it records it; hashing threads, one per
+// processor, each take the next file and read it whole in large sequential
+// pieces, hashing each piece as it arrives. So reading and hashing overlap:
+// the threads' reads and hashes run side by side, and the system reads
+// ahead of each sequential reader. Files are opened so that other programs go
+// on reading, writing and deleting them; a file that cannot be read whole,
+// as it was listed, is marked with the reason instead.
 #pragma once
 
 #include "snapshot/ResultsText.h"
@@ -13,12 +14,10 @@
 
 #include <windows.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,58 +34,71 @@ public:
     // Starts the hashing threads; false when the system has no SHA-256.
     bool Start();
 
-    // Reads the file at path (as the wide functions take it), listed with
-    // this size and these attributes; its entry is the next in order.
-    // reading, when given, is told every 16 MiB how many bytes were read.
-    // Returns the file's mark: Hashed when it was read whole and is being
-    // hashed, else why it is not.
-    HashMark Add(const std::wstring& path, uint64_t size, DWORD attributes,
-             const std::function<void(uint64_t read)>& reading = {});
+    // Hands on the file at path (as the wide functions take it), listed with
+    // this size and these attributes, shown as shownPath where it could not
+    // be read; its entry is the next in order. While the hashing is far
+    // behind the walk it waits, calling waiting about twice a second.
+    void Add(const std::wstring& path, const std::string& shownPath, uint64_t size, DWORD attributes,
+             const std::function<void()>& waiting = {});
 
-    // Waits until every piece is hashed; the entries in the order of Add.
+    // Waits until every file is hashed; the entries in the order of Add.
     std::vector<CFileHash> Finish();
 
     uint64_t Limit() const { return m_limit; }
+    // Bytes of the files handed on to be read, and of those read so far.
+    uint64_t BytesListed() const { return m_bytesListed; }
     uint64_t BytesRead() const { return m_bytesRead; }
-    // What Finish returned, counted.
+    // What Finish returned, counted, and the files that could not be read
+    // (each as "\n", its shown path and its reason), in file order.
     const CHashCounts& Counts() const { return m_counts; }
+    const std::string& Unreadable() const { return m_strUnreadable; }
 
     // The size of the pieces files are read in.
     static constexpr uint32_t kPieceSize = 1 << 20;
 
 private:
-    struct Piece {
+    struct Job {
+        std::wstring path;
+        std::string shownPath;
+        uint64_t size;
+        size_t index;
         CFileHash* entry;
-        uint8_t* buffer;  // null for a file that ends before its first byte
-        uint32_t length;
-        bool first, last;
-        HashMark mark;  // of the last piece: what the file's entry becomes
     };
-    struct Worker {
-        std::thread thread;
-        std::deque<Piece> pieces;
+    struct Failure {
+        size_t index;
+        std::string shownPath;
+        HashMark mark;
     };
 
-    HashMark ReadFile(const std::wstring& path, uint64_t size, CFileHash* entry,
-                      const std::function<void(uint64_t)>& reading);
-    uint8_t* TakeBuffer();
-    void GiveBack(uint8_t* buffer);
-    void Send(size_t worker, const Piece& piece);
-    void Hash(size_t worker);
-    void Stop();
+    void Work();
+    HashMark ReadAndHash(const Job& job, uint8_t* buffer);
+    void Stop(bool finish);
+    // Waits, holding the lock, until ready() holds, or a time passes.
+    template <class Ready>
+    bool WaitUntil(Ready ready, DWORD milliseconds = INFINITE)
+    {
+        while (!ready())
+            if (!::SleepConditionVariableSRW(&m_changed, &m_lock, milliseconds, 0))
+                return ready();
+        return true;
+    }
 
     const uint64_t m_limit;
     const bool m_bHash;
-    void* m_algorithm = nullptr;  // BCRYPT_ALG_HANDLE
+    void* m_algorithm = nullptr;      // BCRYPT_ALG_HANDLE
     std::deque<CFileHash> m_entries;  // stays where it is while it grows
-    std::vector<std::unique_ptr<uint8_t[]>> m_buffers;
-    std::vector<uint8_t*> m_free;
-    std::vector<Worker> m_workers;
-    size_t m_nextWorker = 0;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    size_t m_pending = 0;  // pieces sent and not yet hashed
-    bool m_bStop = false;
-    uint64_t m_bytesRead = 0;
+    std::vector<std::thread> m_threads;
+    // The system's own lock and condition: waking a thread costs no call
+    // into the kernel when none waits, which matters at a file or two per
+    // millisecond.
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE m_changed = CONDITION_VARIABLE_INIT;
+    std::deque<Job> m_jobs;
+    uint64_t m_queuedBytes = 0;
+    bool m_bFinishing = false, m_bStop = false;
+    std::vector<Failure> m_failures;
+    std::atomic<uint64_t> m_bytesRead{0};
+    uint64_t m_bytesListed = 0;
     CHashCounts m_counts;
+    std::string m_strUnreadable;
 };

@@ -53,3 +53,12 @@ std::string HashResultsText(const CHashCounts& counts, uint64_t limit, const std
         text += "\n\nThe following files could not be read and were not hashed:" + unreadable;
     return ToCrLf(text + "\n");
 }
+
+std::string HashedShare(uint64_t read, uint64_t listed)
+{
+    auto megabytes = [](uint64_t bytes) {
+        std::string text = FormatSizeText(bytes / 1000000);
+        return text.substr(0, text.size() - 6);  // without " bytes"
+    };
+    return megabytes(read) + " of " + megabytes(listed) + " MB read";
+}

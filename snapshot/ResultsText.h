@@ -26,3 +26,6 @@ struct CHashCounts {
 // named), and the files that could not be read, each preceded by "\n" in
 // unreadable with its reason.
 std::string HashResultsText(const CHashCounts& counts, uint64_t limit, const std::string& unreadable);
+
+// How far the hashing is, for the progress window: "1,234 of 5,678 MB read".
+std::string HashedShare(uint64_t read, uint64_t listed);
