@@ -38,6 +38,7 @@ void CCaptureDlg::DoDataExchange(CDataExchange& dx)
     dx.Control(IDC_CAPTURE_ARGUMENTS, m_editArguments);
     dx.Control(IDC_CAPTURE_FS, m_btnFileSystem);
     dx.Control(IDC_CAPTURE_DRIVE, m_cbDrive);
+    dx.Control(IDC_CAPTURE_HASH, m_btnHash);
     dx.Control(IDC_CAPTURE_REG, m_btnRegistry);
     dx.Control(IDC_CAPTURE_CHOSEN, m_btnChosen);
     dx.Control(IDC_CAPTURE_PLACES, m_editPlaces);
@@ -88,6 +89,7 @@ void CCaptureDlg::UpdateControls()
     const bool chosen = m_btnChosen.GetCheck() == BST_CHECKED;
     m_editPlaces.EnableWindow(chosen);
     m_cbDrive.EnableWindow(m_btnFileSystem.GetCheck() == BST_CHECKED);
+    m_btnHash.EnableWindow(m_btnFileSystem.GetCheck() == BST_CHECKED);
 }
 
 void CCaptureDlg::Tell(const std::string& text, UINT icon) const
@@ -118,6 +120,7 @@ void CCaptureDlg::OnOK()
     request.argumentLine = m_editArguments.GetWindowTextWide();
     request.fileSystem = m_btnFileSystem.GetCheck() == BST_CHECKED;
     request.registry = m_btnRegistry.GetCheck() == BST_CHECKED;
+    request.hash = request.fileSystem && m_btnHash.GetCheck() == BST_CHECKED;
     if (!request.fileSystem && !request.registry) {
         Tell(kCaptureNothingRecorded, MB_ICONINFORMATION);
         return;

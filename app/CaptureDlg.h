@@ -1,8 +1,8 @@
 // "Capture": what a program changes, asked for in the window. The program and
 // its arguments (Browse... picks the program), what to record (the file
-// system of a drive, the registry, or both; everything, or only the folders
-// and keys typed one a line), where the files go, and how long to wait after
-// the program for work it handed on. On "Capture" the request has been
+// system of a drive, its files' contents hashed or not, the registry, or
+// both; everything, or only the folders and keys typed one a line), where
+// the files go, and how long to wait after the program for work it handed on. On "Capture" the request has been
 // checked by the capture's own rules, with its refusal in a box.
 #pragma once
 
@@ -41,6 +41,6 @@ protected:
 
     std::function<std::string(const CCaptureRequest&)> m_check;
     CEdit m_editProgram, m_editArguments, m_editPlaces, m_editFolder, m_editSettle;
-    CButton m_btnFileSystem, m_btnRegistry, m_btnChosen;
+    CButton m_btnFileSystem, m_btnHash, m_btnRegistry, m_btnChosen;
     CComboBox m_cbDrive;
 };

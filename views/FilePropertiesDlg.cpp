@@ -3,6 +3,8 @@
 #include "res/resource.h"
 #include "views/ViewerWindow.h"
 
+#include <algorithm>
+
 CFilePropertiesDlg::CFilePropertiesDlg(CWnd* parent) : CViewerDlg(IDD_FILE_PROPERTIES, parent)
 {
     // Names the code page cannot hold are shown as the file system holds them.
@@ -35,17 +37,33 @@ BOOL CFilePropertiesDlg::OnInitDialog()
 }
 
 // The hash row lies below the window's bottom edge until it is shown: the
-// window grows by the row's height.
+// window grows by the row's height, and wider where the whole hash would not
+// fit its field, so that it can be read against another at a glance.
 void CFilePropertiesDlg::ShowHashRow()
 {
-    ::SetDlgItemTextA(m_hWnd, IDC_FILE_HASH, m_strHash.c_str());
-    ::ShowWindow(::GetDlgItem(m_hWnd, IDC_FILE_HASH), SW_SHOWNA);
+    HWND field = ::GetDlgItem(m_hWnd, IDC_FILE_HASH);
+    ::SetWindowTextA(field, m_strHash.c_str());
+    ::ShowWindow(field, SW_SHOWNA);
     ::ShowWindow(::GetDlgItem(m_hWnd, IDC_FILE_HASH_LABEL), SW_SHOWNA);
-    RECT row = {0, 0, 0, 16};
+
+    RECT row = {0, 0, 4, 16};  // the row's height, and the margin the edit keeps
     ::MapDialogRect(m_hWnd, &row);
+    RECT fieldRect;
+    ::GetWindowRect(field, &fieldRect);
+    SIZE text = {};
+    if (HDC dc = ::GetDC(field)) {
+        HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(field, WM_GETFONT, 0, 0)));
+        ::GetTextExtentPoint32A(dc, m_strHash.c_str(), static_cast<int>(m_strHash.size()), &text);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(field, dc);
+    }
+    const int fieldWidth = fieldRect.right - fieldRect.left;
+    const int wider = std::max(0L, std::min(text.cx + row.right - fieldWidth, ::GetSystemMetrics(SM_CXSCREEN) / 2L));
+    ::SetWindowPos(field, nullptr, 0, 0, fieldWidth + wider, fieldRect.bottom - fieldRect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT window;
     ::GetWindowRect(m_hWnd, &window);
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, window.bottom - window.top + row.bottom,
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left + wider, window.bottom - window.top + row.bottom,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
