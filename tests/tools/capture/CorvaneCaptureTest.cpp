@@ -73,13 +73,15 @@ const CaptureCase kCases[] = {
      "only in 2: HKEY_LOCAL_MACHINE\\\\Software\\\\CorvaneCaptureTest\\\\Child .*\n"
      "Registry patches: replay\\.reg makes the changes again, undo\\.reg takes them back\\.\n",
      "\"exit_code\": 0, \"timed_out\": false"},
-    // A program that fails: its exit code told, the capture done.
-    {{}, {"fail", "7", "{D}\\Work"}, 1, "corvane-capture: The program ended with exit code 7\\.\n",
+    // A program that fails: its exit code told, the capture done; the files'
+    // contents hashed (the empty file's SHA-256).
+    {{"--hash"}, {"fail", "7", "{D}\\Work"}, 1, "corvane-capture: The program ended with exit code 7\\.\n",
      "The program ended with exit code 7\\.\n\nFile system \\(the chosen folders\\):\ncompared:  {D}\\\\Work\\\\\n"
      "only in 2: {D}\\\\Work\\\\failed\\.txt \\(0 bytes, .*\\)\n\nRegistry \\(the chosen keys\\):\n"
      "compared:  HKEY_LOCAL_MACHINE\\\\Software\\\\CorvaneCaptureTest\\\\\nNo changes\\.\n"
      "Registry patches: .*\n",
-     "\"exit_code\": 7, \"timed_out\": false"},
+     "\"exit_code\": 7, \"timed_out\": false[\\s\\S]*failed\\.txt\"[^}]*\"after\": \\{[^}]*"
+     "\"sha256\": \"e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855\"\\}"},
     // A program that never ends: ended at the time limit, the snapshots after still taken.
     {{"--timeout", "2"}, {"forever"}, 0,
      "corvane-capture: The program did not end within 2 s; it and the programs it started were ended\\.\n",
