@@ -172,17 +172,24 @@ void CFSSnap::AddIgnored(const std::string& path)
 
 void CFSSnap::HashFile(const ListedFile& listed)
 {
-    std::string shown = m_path + "\\" + listed.name;
-    bool told = false;
-    auto waiting = [&] {
-        std::string status = m_path;
-        (status += " (hashing: ") += HashedShare(m_pHasher->BytesRead(), m_pHasher->BytesListed()) + ")";
-        m_pProgress->SetStatusText(status.c_str());
-        told = true;
+    auto waiting = [this] {
+        const DWORD now = ::GetTickCount();
+        if (now - m_lastStatus >= 250)
+            ShowFolderStatus();
     };
-    m_pHasher->Add(m_widePath + L'\\' + listed.wideName, shown, listed.size, listed.attributes, waiting);
-    if (told)
+    m_pHasher->Add(m_widePath + L'\\' + listed.wideName, m_path + "\\" + listed.name, listed.size, listed.attributes,
+                   waiting);
+}
+
+void CFSSnap::ShowFolderStatus()
+{
+    if (!m_pHasher) {
         m_pProgress->SetStatusText(m_path.c_str());
+        return;
+    }
+    std::string status = m_path + " (hashing: " + HashedShare(m_pHasher->BytesRead(), m_pHasher->BytesListed()) + ")";
+    m_pProgress->SetStatusText(status.c_str());
+    m_lastStatus = ::GetTickCount();
 }
 
 void CFSSnap::CheckWrites(const CFSSnapWriter& file) const
@@ -289,7 +296,7 @@ void CFSSnap::WalkDrive(CFSSnapWriter& file)
 CFSSnap::Frame CFSSnap::BeginFolder(CFSSnapWriter& file, const std::string& name, const std::wstring* exact)
 {
     ++m_nFoldersFound;
-    m_pProgress->SetStatusText(m_path.c_str());
+    ShowFolderStatus();
 
     Frame self;
     self.countsOffset = file.BeginFolder(name.data(), name.size(), exact ? ExactUnits(*exact) : std::u16string_view());

@@ -133,6 +133,8 @@ private:
     // Hands the file just recorded on to be hashed, telling the progress
     // window how far the hashing is while the walk waits for it.
     void HashFile(const ListedFile& listed);
+    // The folder being walked as the status text, with how far the hashing is.
+    void ShowFolderStatus();
     void CheckWrites(const CFSSnapWriter& file) const;
 
     IProgress* m_pProgress;
@@ -156,6 +158,7 @@ private:
     bool m_bHash = false;
     uint64_t m_hashLimit = 0;
     CFileHasher* m_pHasher = nullptr;  // while a walk hashes
+    DWORD m_lastStatus = 0;            // when the hashing was last told
 };
 
 // Adds the folder, typed as a user gives it (absolute or relative), to the

@@ -94,12 +94,14 @@ void CFileHasher::Add(const std::wstring& path, const std::string& shownPath, ui
         auto room = [&] {
             return m_jobs.empty() || (m_jobs.size() < kQueuedFiles && m_queuedBytes + size <= kQueuedBytes);
         };
-        while (!WaitUntil(room, 500))
+        while (!room()) {
             if (waiting) {
                 ::ReleaseSRWLockExclusive(&m_lock);
                 waiting();
                 ::AcquireSRWLockExclusive(&m_lock);
             }
+            WaitUntil(room, 250);
+        }
         m_jobs.push_back(Job{path, shownPath, size, m_entries.size() - 1, entry});
         m_queuedBytes += size;
     }

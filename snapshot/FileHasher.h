@@ -37,7 +37,8 @@ public:
     // Hands on the file at path (as the wide functions take it), listed with
     // this size and these attributes, shown as shownPath where it could not
     // be read; its entry is the next in order. While the hashing is far
-    // behind the walk it waits, calling waiting about twice a second.
+    // behind the walk it waits, calling waiting as it begins to and then
+    // about four times a second.
     void Add(const std::wstring& path, const std::string& shownPath, uint64_t size, DWORD attributes,
              const std::function<void()>& waiting = {});
 
