@@ -45,7 +45,6 @@ public:
     // Waits until every file is hashed; the entries in the order of Add.
     std::vector<CFileHash> Finish();
 
-    uint64_t Limit() const { return m_limit; }
     // Bytes of the files handed on to be read, and of those read so far.
     uint64_t BytesListed() const { return m_bytesListed; }
     uint64_t BytesRead() const { return m_bytesRead; }
