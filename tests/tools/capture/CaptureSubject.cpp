@@ -1,9 +1,12 @@
-// The programs a capture runs in its tests, one by the first argument:
+// The programs the capture's and the hashing's tests run, one by the first
+// argument:
 //   parent FOLDER KEY  starts "child" and ends at once, before the child works
 //   child FOLDER KEY   once its parent has ended and a second more, writes
 //                      FOLDER\child.txt and the value Child of HKLM\KEY
 //   fail CODE FOLDER   writes FOLDER\failed.txt and ends with exit code CODE
 //   forever            never ends
+//   hold FILE          holds FILE open, shared with nobody, until its standard
+//                      input ends; prints "held" once it is open
 #include <windows.h>
 
 #include <cstdio>
@@ -49,5 +52,17 @@ int wmain(int argc, wchar_t** argv)
     }
     if (what == L"forever")
         ::Sleep(INFINITE);
+    if (what == L"hold" && argc == 3) {
+        HANDLE file = ::CreateFileW(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return 2;
+        std::puts("held");
+        std::fflush(stdout);
+        char buffer[64];
+        DWORD got;
+        while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &got, nullptr) && got)
+            ;
+        return ::CloseHandle(file) ? 0 : 2;
+    }
     return 2;
 }
