@@ -10,6 +10,7 @@
 #include "res/Version.h"
 #include "snapshot/ResultsDlg.h"
 #include "snapshot/ResultsText.h"
+#include "snapshot/VolumeDisk.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -25,6 +26,10 @@ const char* const kFSSnapCreateError = "ERROR: Could not create snap shot file."
 const char* const kFSSnapWriteError =
     "ERROR: Could not write snap shot file. The disk may be full.\n\n"
     "The snap shot is incomplete and cannot be used.";
+const char* const kTableNeedsRights = "reading it needs administrator rights";
+const char* const kTableUnreadable = "the drive could not be read";
+const char* const kTableNotUnderstood = "its structures are damaged or not understood";
+const char* const kTableOtherVolume = "it is not the table of the drive's root";
 const char* const kFSSnapHashError =
     "ERROR: The system's SHA-256 hashing is not available, so file contents cannot be hashed.";
 std::string FSSnapDriveError(char driveLetter)
@@ -106,6 +111,15 @@ void CFSSnap::Run()
         ~ForgetHasher() { hasher = nullptr; }
     } forget{m_pHasher};
 
+    m_nTableFolders = m_nListedFolders = 0;
+    m_strTableNote.clear();
+    if (m_places.Empty())
+        ReadTable();
+    struct ForgetTable {
+        std::unique_ptr<CNtfsTable>& table;
+        ~ForgetTable() { table.reset(); }
+    } forgetTable{m_pTable};
+
     CFSSnapWriter writer(file);
     const char* failure = nullptr;
     std::string driveError;
@@ -149,9 +163,17 @@ void CFSSnap::Run()
     m_pProgress->Refresh(true);
 
     std::string results = FSResultsText(m_nFilesFound, m_nFoldersFound, m_nFoldersIgnored, m_strIgnored);
+    // Further paragraphs, each after an empty line.
+    bool listEnds = m_strIgnored.empty();  // the text ends with its list's heading and a line end
+    auto addParagraph = [&](const std::string& paragraph) {
+        results += (listEnds ? "\r\n" : "\r\n\r\n") + paragraph;
+        listEnds = paragraph.size() >= 2 && paragraph.compare(paragraph.size() - 2, 2, "\r\n") == 0;
+    };
+    std::string way = TableResultsText();
+    if (!way.empty())
+        addParagraph(way);
     if (hasher)
-        results += (m_strIgnored.empty() ? "\r\n" : "\r\n\r\n") +
-                   HashResultsText(hasher->Counts(), m_hashLimit, hasher->Unreadable());
+        addParagraph(HashResultsText(hasher->Counts(), m_hashLimit, hasher->Unreadable()));
     if (!m_places.Empty())
         results = WithChosenPlaces(results, "Only the following directories and their contents were recorded:",
                                    m_places.Paths());
@@ -325,27 +347,28 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const st
     // from it, and a folder that does is recorded with nothing in it.
     self.print.names = kNamesHashStart;
     m_files.clear();
-    CFileFind finder;
-    std::wstring pattern = m_widePath + L"\\*";
-    for (bool more = finder.FindFirst(pattern.c_str()); more; more = finder.FindNext()) {
-        if (finder.IsDots())
-            continue;
-        const wchar_t* entry = finder.GetFileName();
-        const size_t length = std::wcslen(entry);
-        bool nameExact;
-        std::string recorded = AnsiName(entry, length, nameExact);
-        bool folder = finder.IsDirectory();
-        self.print.names = HashName(self.print.names, recorded.c_str(), folder);
-        ++self.print.entries;
-        if (folder)
-            self.subfolders.push_back(Subfolder{entry, std::move(recorded), nullptr, nameExact});
-        else
-            m_files.push_back(ListedFile{std::move(recorded), nameExact ? std::wstring() : std::wstring(entry, length),
-                                         finder.GetCreationTime(), finder.GetLastWriteTime(), finder.GetLength(),
-                                         finder.GetAttributes(), m_pHasher ? std::wstring(entry, length) : std::wstring()});
+    bool listed = true;
+    if (const std::vector<CNtfsEntry>* entries = m_pTable ? TableListing(listed) : nullptr) {
+        ++m_nTableFolders;
+        for (const CNtfsEntry& entry : *entries) {
+            std::u16string_view entryName = m_pTable->Name(entry);
+            AddListed(self, reinterpret_cast<const wchar_t*>(entryName.data()), entryName.size(), entry.IsFolder(),
+                      entry.creationTime, entry.lastWriteTime, entry.size, entry.attributes);
+        }
+    } else if (listed) {
+        if (m_pTable)
+            ++m_nListedFolders;
+        CFileFind finder;
+        std::wstring pattern = m_widePath + L"\\*";
+        for (bool more = finder.FindFirst(pattern.c_str()); more; more = finder.FindNext()) {
+            if (finder.IsDots())
+                continue;
+            const wchar_t* entry = finder.GetFileName();
+            AddListed(self, entry, std::wcslen(entry), finder.IsDirectory(), finder.GetCreationTime(),
+                      finder.GetLastWriteTime(), finder.GetLength(), finder.GetAttributes());
+        }
+        listed = finder.Listed();
     }
-    bool listed = finder.Listed();
-    finder.Close();
     if (!listed) {
         // A folder that cannot be listed is listed in the results; a drive
         // whose root cannot be listed (at the start, or any more) ends the walk.
@@ -373,6 +396,92 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const st
     }
     CheckWrites(file);
     m_chain.push_back(std::move(self));
+}
+
+void CFSSnap::AddListed(Frame& self, const wchar_t* entry, size_t length, bool folder, uint64_t creationTime,
+                        uint64_t lastWriteTime, uint64_t size, DWORD attributes)
+{
+    bool nameExact;
+    std::string recorded = AnsiName(entry, length, nameExact);
+    self.print.names = HashName(self.print.names, recorded.c_str(), folder);
+    ++self.print.entries;
+    if (folder)
+        self.subfolders.push_back(Subfolder{std::wstring(entry, length), std::move(recorded), nullptr, nameExact});
+    else
+        m_files.push_back(ListedFile{std::move(recorded), nameExact ? std::wstring() : std::wstring(entry, length),
+                                     creationTime, lastWriteTime, size, attributes,
+                                     m_pHasher ? std::wstring(entry, length) : std::wstring()});
+}
+
+void CFSSnap::ReadTable()
+{
+    m_pTable.reset();
+    CVolumeDisk disk;
+    if (!disk.Open(m_cDrive)) {
+        // Without administrator rights an NTFS drive is walked; said only
+        // when the system names the drive's file system NTFS.
+        wchar_t root[4] = {static_cast<wchar_t>(static_cast<unsigned char>(m_cDrive)), L':', L'\\', 0};
+        wchar_t system[MAX_PATH + 1] = {};
+        if (disk.LastError() == ERROR_ACCESS_DENIED &&
+            ::GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, system, MAX_PATH + 1) &&
+            std::wcscmp(system, L"NTFS") == 0)
+            m_strTableNote = kTableNeedsRights;
+        return;
+    }
+    auto table = std::make_unique<CNtfsTable>();
+    CNtfsTable::Outcome outcome = table->Load(disk, [&](CNtfsTable::Step step, uint64_t done, uint64_t total) {
+        char status[160];
+        std::snprintf(status, sizeof status, "Reading the %s of %c: (%s)",
+                      step == CNtfsTable::Step::Table ? "master file table" : "directory indexes", m_cDrive,
+                      HashedShare(done, total).c_str());
+        m_pProgress->SetStatusText(status);
+    });
+    switch (outcome) {
+    case CNtfsTable::Outcome::Read:
+        m_pTable = std::move(table);
+        break;
+    case CNtfsTable::Outcome::NotNtfs:
+        break;  // the walk is the only way, and nothing to say
+    case CNtfsTable::Outcome::Unreadable:
+        m_strTableNote = kTableUnreadable;
+        break;
+    case CNtfsTable::Outcome::Unsupported:
+        m_strTableNote = kTableNotUnderstood;
+        break;
+    }
+}
+
+const std::vector<CNtfsEntry>* CFSSnap::TableListing(bool& listable)
+{
+    // The walk's test of a folder stays: it is opened for listing. Its
+    // identity then says which folder of the table the path leads to, through
+    // whatever links the system followed.
+    std::wstring path = m_chain.empty() ? m_widePath + L'\\' : m_widePath;
+    CHandle folder(::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    listable = folder.IsOpen();
+    if (!listable || !::GetFileInformationByHandle(folder.Get(), &info))
+        return nullptr;
+    const uint64_t reference = static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    if (m_chain.empty()) {
+        // The root must be the table's root folder, or the table is of another volume.
+        m_tableVolume = info.dwVolumeSerialNumber;
+        if ((reference & 0xFFFFFFFFFFFFull) != CNtfsTable::kRootRecord) {
+            m_pTable.reset();
+            m_strTableNote = kTableOtherVolume;
+            return nullptr;
+        }
+    } else if (info.dwVolumeSerialNumber != m_tableVolume) {
+        return nullptr;  // a folder mounted from another volume
+    }
+    return m_pTable->Folder(reference);
+}
+
+std::string CFSSnap::TableResultsText() const
+{
+    return NtfsResultsText(m_cDrive, m_nTableFolders, m_nListedFolders, m_strTableNote);
 }
 
 namespace {

@@ -9,12 +9,14 @@
 #include "snapshot/FileHasher.h"
 #include "snapshot/FSProgressMeter.h"
 #include "snapshot/FSSnapFormat.h"
+#include "snapshot/NtfsTable.h"
 #include "seams/Progress.h"
 #include "seams/UserMessages.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,6 +61,9 @@ public:
     uint32_t FoldersFound() const { return m_nFoldersFound; }
     uint32_t FoldersIgnored() const { return m_nFoldersIgnored; }
     const std::string& IgnoredList() const { return m_strIgnored; }
+    // How the last run learnt what the folders hold: from the NTFS master
+    // file table (each folder it knew), or by listing them.
+    uint32_t FoldersFromTable() const { return m_nTableFolders; }
 
 protected:
     // Shows the finished snapshot's text; the results dialog by default.
@@ -112,6 +117,18 @@ private:
         std::wstring wideName;  // only when the contents are hashed
     };
 
+    // Reads the master file table of an NTFS drive, when the drive can be
+    // read raw, so that the walk takes the folders' listings from it.
+    void ReadTable();
+    // The listing of the folder at m_widePath from the table, when the table
+    // knows the folder the path leads to; listable is false when the folder
+    // cannot be listed at all.
+    const std::vector<CNtfsEntry>* TableListing(bool& listable);
+    // What the walk does with one entry of a listing.
+    void AddListed(Frame& self, const wchar_t* name, size_t length, bool folder, uint64_t creationTime,
+                   uint64_t lastWriteTime, uint64_t size, DWORD attributes);
+    // Says in the results how the snapshot was taken, when the drive is NTFS.
+    std::string TableResultsText() const;
     // Walks the drive from its root, depth-first, without recursion: a path
     // may be as deep as the system allows.
     void WalkDrive(CFSSnapWriter& file);
@@ -159,6 +176,10 @@ private:
     uint64_t m_hashLimit = 0;
     CFileHasher* m_pHasher = nullptr;  // while a walk hashes
     DWORD m_lastStatus = 0;            // when the hashing was last told
+    std::unique_ptr<CNtfsTable> m_pTable;  // while a walk lists from it
+    std::string m_strTableNote;            // why an NTFS drive's table was not used
+    DWORD m_tableVolume = 0;               // the serial number of the volume the table is of
+    uint32_t m_nTableFolders = 0, m_nListedFolders = 0;  // listed from the table, and by the system beside it
 };
 
 // Adds the folder, typed as a user gives it (absolute or relative), to the
@@ -176,5 +197,10 @@ extern const char* const kFSSnapQuestion;
 extern const char* const kFSSnapCreateError;
 extern const char* const kFSSnapWriteError;
 extern const char* const kFSSnapHashError;
+// Why an NTFS drive's master file table was not used.
+extern const char* const kTableNeedsRights;
+extern const char* const kTableUnreadable;
+extern const char* const kTableNotUnderstood;
+extern const char* const kTableOtherVolume;
 // The drive's root could not be entered, or vanished during the walk.
 std::string FSSnapDriveError(char driveLetter);

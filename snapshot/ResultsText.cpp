@@ -29,6 +29,20 @@ std::string FSResultsText(uint32_t filesFound, uint32_t foldersFound, uint32_t f
     return ToCrLf(head + ignoredList);
 }
 
+std::string NtfsResultsText(char driveLetter, uint32_t fromTable, uint32_t listed, const std::string& notUsed)
+{
+    const std::string table = std::string("the NTFS master file table of drive ") + driveLetter + ":";
+    if (fromTable == 0)
+        return notUsed.empty() ? std::string()
+                               : ToCrLf("The directories were listed through the file system: " + table +
+                                        " could not be used (" + notUsed + ").\n");
+    std::string text = "The directories were read from " + table;
+    if (listed)
+        text += ", but for " + std::to_string(listed) +
+                " listed through the file system (not in the table, or failing its checks)";
+    return ToCrLf(text + ".\n");
+}
+
 uint32_t CHashCounts::NotHashed() const
 {
     uint32_t total = 0;

@@ -21,6 +21,12 @@ struct CHashCounts {
     uint32_t NotHashed() const;
 };
 
+// How a file-system snapshot of an NTFS drive learnt what its folders hold:
+// fromTable folders read from the drive's master file table and listed
+// beside it by the file system, or why the table was not used (notUsed, an
+// empty text when it was not even tried: a drive of another file system).
+std::string NtfsResultsText(char driveLetter, uint32_t fromTable, uint32_t listed, const std::string& notUsed);
+
 // What a file-system snapshot taken with hashes adds to its results text:
 // how many files were hashed, how many were not, by reason (the limit
 // named), and the files that could not be read, each preceded by "\n" in
