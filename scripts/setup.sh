@@ -8,7 +8,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 packages=(cmake make g++ clang mingw-w64 g++-mingw-w64-i686 googletest libbenchmark-dev
           wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick xdotool x11-utils python3 python3-html5lib python3-markdown nsis
-          locales)
+          locales ntfs-3g)
 for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 SUDO=""

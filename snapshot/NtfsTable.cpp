@@ -233,7 +233,7 @@ struct CNtfsTable::Loader {
         Piece piece;
         std::vector<CNtfsRun> runs;
         uint64_t dataSize;
-        std::vector<uint8_t> bitmap;
+        std::vector<uint8_t> value;  // of a resident bitmap or root
         uint16_t baseSequence;
     };
     std::vector<Found> found;  // $I30 attributes of extension records
@@ -248,6 +248,7 @@ struct CNtfsTable::Loader {
     void ScanExtension(uint64_t number, uint8_t* record, uint64_t base);
     void AttachExtensions();
     bool ReadIndex();
+    bool ParseRoot(const uint8_t* value, size_t size, FolderState& state);
     void ParseNode(const uint8_t* data, size_t size, uint32_t& first, uint32_t& count, bool& ok);
     bool ParseIndexBlock(uint8_t* data, uint32_t folder, uint64_t block);
     void Order(uint32_t folder);
@@ -510,12 +511,7 @@ void CNtfsTable::Loader::ScanFolder(uint64_t number, uint8_t* record, FolderReco
         if (a.type == kIndexRoot) {
             const uint8_t* value;
             uint32_t size;
-            if (state.hasRoot || !a.Value(value, size) || size < 0x20 || U32(value) != 0x30)
-                return false;
-            bool nodeOk;
-            ParseNode(value + 0x10, size - 0x10, state.rootFirst, state.rootCount, nodeOk);
-            state.hasRoot = true;
-            return nodeOk;
+            return a.Value(value, size) && ParseRoot(value, size, state);
         }
         if (a.type == kIndexAllocation) {
             if (a.LowestVcn() == 0)
@@ -550,15 +546,14 @@ void CNtfsTable::Loader::ScanExtension(uint64_t number, uint8_t* record, uint64_
         if (!a.NamedI30() || (a.type != kIndexAllocation && a.type != kBitmap && a.type != kIndexRoot))
             return true;
         Found f{Piece{base, number, a.type, a.Resident() ? 0 : a.LowestVcn()}, {}, 0, {}, baseSequence};
+        const uint8_t* value;
+        uint32_t size;
         if (a.type == kIndexAllocation) {
             if (!a.Runs(f.runs))
                 return false;
             f.dataSize = a.DataSize();
-        } else if (a.type == kBitmap) {
-            const uint8_t* value;
-            uint32_t size;
-            if (a.Value(value, size))
-                f.bitmap.assign(value, value + size);
+        } else if (a.Value(value, size)) {
+            f.value.assign(value, value + size);
         }
         found.push_back(std::move(f));
         return true;
@@ -576,22 +571,33 @@ void CNtfsTable::Loader::AttachExtensions()
                        (want.type != kIndexAllocation || f.piece.lowestVcn == want.lowestVcn) &&
                        f.baseSequence == folder.sequence;
             });
-            if (it == found.end() || want.type == kIndexRoot) {
-                folder.damaged = true;  // the list names what is not there, or a root away from its record
+            if (it == found.end() || (want.type == kIndexRoot && !ParseRoot(it->value.data(), it->value.size(), state))) {
+                folder.damaged = true;  // the list names what is not there
                 break;
             }
             if (want.type == kIndexAllocation) {
                 if (want.lowestVcn == 0)
                     state.allocationSize = it->dataSize;
                 state.allocation.insert(state.allocation.end(), it->runs.begin(), it->runs.end());
-            } else {
-                state.bitmap = it->bitmap;
+            } else if (want.type == kBitmap) {
+                state.bitmap = it->value;
             }
         }
         if (!state.hasRoot)
             folder.damaged = true;
     }
     found.clear();
+}
+
+bool CNtfsTable::Loader::ParseRoot(const uint8_t* value, size_t size, FolderState& state)
+{
+    // The root's own header first: an index of file names (attribute 0x30).
+    if (state.hasRoot || size < 0x20 || U32(value) != 0x30)
+        return false;
+    bool ok;
+    ParseNode(value + 0x10, size - 0x10, state.rootFirst, state.rootCount, ok);
+    state.hasRoot = true;
+    return ok;
 }
 
 void CNtfsTable::Loader::ParseNode(const uint8_t* header, size_t size, uint32_t& first, uint32_t& count, bool& ok)
