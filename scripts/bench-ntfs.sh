@@ -62,8 +62,8 @@ PY
 )
 echo "== the table: $table_bytes bytes at $table_offset"
 
-table_cmd="ln -sfn $work/volume.img $WINEPREFIX/dosdevices/t:: && wine $build/tools/corvane-snap.exe fs T: Z:$work/table.tvrec"
-walk_cmd="rm -f $WINEPREFIX/dosdevices/t:: && wine $build/tools/corvane-snap.exe fs T: Z:$work/walk.tvrec"
+table_cmd="ln -sfn $work/volume.img $WINEPREFIX/dosdevices/t:: && wine $build/tools/corvane-snap.exe fs T: Z:$work/table.tvrec --force"
+walk_cmd="rm -f $WINEPREFIX/dosdevices/t:: && wine $build/tools/corvane-snap.exe fs T: Z:$work/walk.tvrec --force"
 limit_cmd="dd if=$work/volume.img of=/dev/null bs=4M iflag=skip_bytes,count_bytes skip=$table_offset count=$table_bytes status=none && cp $work/table.tvrec $work/copy.tvrec && sync $work/copy.tvrec"
 
 echo "== one of each, with their results and peak memory"

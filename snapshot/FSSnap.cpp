@@ -12,6 +12,8 @@
 #include "snapshot/ResultsText.h"
 #include "snapshot/VolumeDisk.h"
 
+#include <winternl.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <memory>
@@ -306,7 +308,7 @@ void CFSSnap::WalkDrive(CFSSnapWriter& file)
             if (sub.place && !sub.place->chosen)
                 PassFolder(file, *sub.place);
             else
-                EnterFolder(file, sub.recorded, sub.exact ? nullptr : &sub.name);
+                EnterFolder(file, sub.recorded, sub.exact ? nullptr : &sub.name, sub.mayLeaveVolume);
             continue;
         }
         file.EndFolder(folder.countsOffset, folder.subfolderCount, folder.fileCount);
@@ -339,7 +341,8 @@ void CFSSnap::PassFolder(CFSSnapWriter& file, const SnapPlace& place)
     m_chain.push_back(std::move(self));
 }
 
-void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const std::wstring* exact)
+void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const std::wstring* exact,
+                          bool mayLeaveVolume)
 {
     Frame self = BeginFolder(file, name, exact);
 
@@ -348,12 +351,12 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const st
     self.print.names = kNamesHashStart;
     m_files.clear();
     bool listed = true;
-    if (const std::vector<CNtfsEntry>* entries = m_pTable ? TableListing(listed) : nullptr) {
+    if (const std::vector<CNtfsEntry>* entries = m_pTable ? TableListing(mayLeaveVolume, listed) : nullptr) {
         ++m_nTableFolders;
         for (const CNtfsEntry& entry : *entries) {
             std::u16string_view entryName = m_pTable->Name(entry);
             AddListed(self, reinterpret_cast<const wchar_t*>(entryName.data()), entryName.size(), entry.IsFolder(),
-                      entry.creationTime, entry.lastWriteTime, entry.size, entry.attributes);
+                      entry.creationTime, entry.lastWriteTime, entry.size, entry.attributes, true);
         }
     } else if (listed) {
         if (m_pTable)
@@ -365,7 +368,7 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const st
                 continue;
             const wchar_t* entry = finder.GetFileName();
             AddListed(self, entry, std::wcslen(entry), finder.IsDirectory(), finder.GetCreationTime(),
-                      finder.GetLastWriteTime(), finder.GetLength(), finder.GetAttributes());
+                      finder.GetLastWriteTime(), finder.GetLength(), finder.GetAttributes(), false);
         }
         listed = finder.Listed();
     }
@@ -399,14 +402,15 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const st
 }
 
 void CFSSnap::AddListed(Frame& self, const wchar_t* entry, size_t length, bool folder, uint64_t creationTime,
-                        uint64_t lastWriteTime, uint64_t size, DWORD attributes)
+                        uint64_t lastWriteTime, uint64_t size, DWORD attributes, bool fromTable)
 {
     bool nameExact;
     std::string recorded = AnsiName(entry, length, nameExact);
     self.print.names = HashName(self.print.names, recorded.c_str(), folder);
     ++self.print.entries;
     if (folder)
-        self.subfolders.push_back(Subfolder{std::wstring(entry, length), std::move(recorded), nullptr, nameExact});
+        self.subfolders.push_back(Subfolder{std::wstring(entry, length), std::move(recorded), nullptr, nameExact,
+                                            !fromTable || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     else
         m_files.push_back(ListedFile{std::move(recorded), nameExact ? std::wstring() : std::wstring(entry, length),
                                      creationTime, lastWriteTime, size, attributes,
@@ -451,7 +455,7 @@ void CFSSnap::ReadTable()
     }
 }
 
-const std::vector<CNtfsEntry>* CFSSnap::TableListing(bool& listable)
+const std::vector<CNtfsEntry>* CFSSnap::TableListing(bool mayLeaveVolume, bool& listable)
 {
     // The walk's test of a folder stays: it is opened for listing. Its
     // identity then says which folder of the table the path leads to, through
@@ -460,21 +464,37 @@ const std::vector<CNtfsEntry>* CFSSnap::TableListing(bool& listable)
     CHandle folder(::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
     listable = folder.IsOpen();
-    if (!listable || !::GetFileInformationByHandle(folder.Get(), &info))
+    if (!listable)
         return nullptr;
-    const uint64_t reference = static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
-    if (m_chain.empty()) {
-        // The root must be the table's root folder, or the table is of another volume.
-        m_tableVolume = info.dwVolumeSerialNumber;
-        if ((reference & 0xFFFFFFFFFFFFull) != CNtfsTable::kRootRecord) {
-            m_pTable.reset();
-            m_strTableNote = kTableOtherVolume;
+    uint64_t reference;
+    if (m_chain.empty() || mayLeaveVolume) {
+        // The root, and a link that may lead to another volume (a mount
+        // point): the volume's serial number as well.
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!::GetFileInformationByHandle(folder.Get(), &info))
             return nullptr;
+        reference = static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+        if (m_chain.empty()) {
+            // The root must be the table's root folder, or the table is of another volume.
+            m_tableVolume = info.dwVolumeSerialNumber;
+            if ((reference & 0xFFFFFFFFFFFFull) != CNtfsTable::kRootRecord) {
+                m_pTable.reset();
+                m_strTableNote = kTableOtherVolume;
+                return nullptr;
+            }
+        } else if (info.dwVolumeSerialNumber != m_tableVolume) {
+            return nullptr;  // a folder mounted from another volume
         }
-    } else if (info.dwVolumeSerialNumber != m_tableVolume) {
-        return nullptr;  // a folder mounted from another volume
+    } else {
+        // A plain folder is on its parent's volume: its file index alone,
+        // which costs the system far less to tell.
+        FILE_INTERNAL_INFORMATION internal;
+        IO_STATUS_BLOCK status;
+        if (!NT_SUCCESS(::NtQueryInformationFile(folder.Get(), &status, &internal, sizeof internal,
+                                                 FileInternalInformation)))
+            return nullptr;
+        reference = static_cast<uint64_t>(internal.IndexNumber.QuadPart);
     }
     return m_pTable->Folder(reference);
 }

@@ -95,6 +95,7 @@ private:
         std::string recorded;
         const SnapPlace* place = nullptr;
         bool exact = true;  // recorded reads back as name
+        bool mayLeaveVolume = true;  // a link, or below a folder not listed from the table
     };
 
     // A folder on the chain from the root to the folder being walked.
@@ -123,10 +124,11 @@ private:
     // The listing of the folder at m_widePath from the table, when the table
     // knows the folder the path leads to; listable is false when the folder
     // cannot be listed at all.
-    const std::vector<CNtfsEntry>* TableListing(bool& listable);
+    const std::vector<CNtfsEntry>* TableListing(bool mayLeaveVolume, bool& listable);
     // What the walk does with one entry of a listing.
+    // fromTable: the listing is the table's.
     void AddListed(Frame& self, const wchar_t* name, size_t length, bool folder, uint64_t creationTime,
-                   uint64_t lastWriteTime, uint64_t size, DWORD attributes);
+                   uint64_t lastWriteTime, uint64_t size, DWORD attributes, bool fromTable);
     // Says in the results how the snapshot was taken, when the drive is NTFS.
     std::string TableResultsText() const;
     // Walks the drive from its root, depth-first, without recursion: a path
@@ -135,7 +137,9 @@ private:
     // Records the folder at m_path and m_widePath with its files, and puts it
     // on the chain when it has subfolders to walk.
     // exact: the folder's name as the system holds it, when name is not it.
-    void EnterFolder(CFSSnapWriter& file, const std::string& name, const std::wstring* exact = nullptr);
+    // mayLeaveVolume: the folder may be on another volume than its parent.
+    void EnterFolder(CFSSnapWriter& file, const std::string& name, const std::wstring* exact = nullptr,
+                     bool mayLeaveVolume = true);
     // Records a folder on the way to chosen folders, holding only the next
     // steps, without listing it.
     void PassFolder(CFSSnapWriter& file, const SnapPlace& place);
