@@ -1,7 +1,7 @@
 // The NTFS table reader on a volume given as its non-zero sectors (the form
-// of tests/support/NtfsSparseDisk.h): whatever the sectors hold, it returns,
+// of NtfsSparseDisk.h): whatever the sectors hold, it returns,
 // and the listings it gives are within its names.
-#include "tests/support/NtfsSparseDisk.h"
+#include "fuzz/NtfsSparseDisk.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 // unknown (the walk lists it), or the whole table is refused; never a wrong
 // listing, a crash or a hang.
 #include "snapshot/NtfsTable.h"
-#include "tests/support/NtfsSparseDisk.h"
+#include "fuzz/NtfsSparseDisk.h"
 
 #include <gtest/gtest.h>
 

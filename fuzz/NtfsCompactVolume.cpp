@@ -1,7 +1,7 @@
 // Keeps of an NTFS image only the sectors the table reader reads that hold
 // anything, in the form the tests and the fuzz target load.
 //   compact_volume IMAGE OUT
-#include "tests/support/NtfsSparseDisk.h"
+#include "fuzz/NtfsSparseDisk.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes small-volume.bin, the NTFS volume of the table reader's unit tests
-# and the fuzz target's seed: an 8 MiB image made and filled by ntfs-3g (as
+# Makes small-volume.bin, the NTFS volume the table reader's fuzz target
+# starts from and its unit tests read: an 8 MiB image made and filled by ntfs-3g (as
 # root), kept as the sectors the reader reads.
 #   make_small_volume.sh NATIVE_BUILD_FOLDER
 set -euo pipefail
@@ -25,4 +25,4 @@ echo long > "names/$(printf 'L%.0s' $(seq 255))"
 cd /
 umount "$work/mnt"
 cmake --build "$build" --target compact_volume >/dev/null
-"$build/tests/snapshot/compact_volume" "$work/volume.img" "$here/small-volume.bin"
+"$build/fuzz/compact_volume" "$work/volume.img" "$here/small-volume.bin"
