@@ -15,8 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     for (uint64_t record = 0; record < 64; ++record)
         if (const auto* entries = table.Folder(record))
-            for (const CNtfsEntry& entry : *entries)
-                if (!table.Name(entry).empty() && table.Name(entry)[0] == 0xFFFF && entry.size == 1)
+            for (uint32_t number : *entries)
+                if (!table.Name(table.Entry(number)).empty() && table.Name(table.Entry(number))[0] == 0xFFFF &&
+                    table.Entry(number).size == 1)
                     std::abort();  // never: only there so that every name is read
     return 0;
 }

@@ -351,9 +351,10 @@ void CFSSnap::EnterFolder(CFSSnapWriter& file, const std::string& name, const st
     self.print.names = kNamesHashStart;
     m_files.clear();
     bool listed = true;
-    if (const std::vector<CNtfsEntry>* entries = m_pTable ? TableListing(mayLeaveVolume, listed) : nullptr) {
+    if (const std::vector<uint32_t>* entries = m_pTable ? TableListing(mayLeaveVolume, listed) : nullptr) {
         ++m_nTableFolders;
-        for (const CNtfsEntry& entry : *entries) {
+        for (uint32_t number : *entries) {
+            const CNtfsEntry& entry = m_pTable->Entry(number);
             std::u16string_view entryName = m_pTable->Name(entry);
             AddListed(self, reinterpret_cast<const wchar_t*>(entryName.data()), entryName.size(), entry.IsFolder(),
                       entry.creationTime, entry.lastWriteTime, entry.size, entry.attributes, true);
@@ -455,7 +456,7 @@ void CFSSnap::ReadTable()
     }
 }
 
-const std::vector<CNtfsEntry>* CFSSnap::TableListing(bool mayLeaveVolume, bool& listable)
+const std::vector<uint32_t>* CFSSnap::TableListing(bool mayLeaveVolume, bool& listable)
 {
     // The walk's test of a folder stays: it is opened for listing. Its
     // identity then says which folder of the table the path leads to, through

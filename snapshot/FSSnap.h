@@ -124,7 +124,7 @@ private:
     // The listing of the folder at m_widePath from the table, when the table
     // knows the folder the path leads to; listable is false when the folder
     // cannot be listed at all.
-    const std::vector<CNtfsEntry>* TableListing(bool mayLeaveVolume, bool& listable);
+    const std::vector<uint32_t>* TableListing(bool mayLeaveVolume, bool& listable);
     // What the walk does with one entry of a listing.
     // fromTable: the listing is the table's.
     void AddListed(Frame& self, const wchar_t* name, size_t length, bool folder, uint64_t creationTime,

@@ -172,13 +172,13 @@ bool ApplyNtfsFixups(uint8_t* record, size_t size)
 // What is known of a folder while the table and its index blocks are read.
 namespace {
 
-// An index entry as parsed, its place in the tree included.
+// An index entry's place in its tree, while the folders are read.
 struct Pending {
-    CNtfsEntry entry;
     uint64_t child;  // the VCN of the node before it, when it has one
+    uint32_t entry;  // in the table's entries; kUnlisted for a short name, a metadata file, the end
     uint16_t flags;
-    bool listed;     // neither a short name nor a metadata file
 };
+constexpr uint32_t kUnlisted = ~0u;
 
 // A parsed index node: a range of pending entries.
 struct Node {
@@ -260,6 +260,7 @@ CNtfsTable::~CNtfsTable() = default;
 CNtfsTable::Outcome CNtfsTable::Load(INtfsDisk& disk, const ProgressFn& progress)
 {
     m_folders.clear();
+    m_entries.clear();
     m_names.clear();
     m_tableBytes = m_indexBytes = 0;
     Loader loader{*this, disk, progress};
@@ -275,10 +276,13 @@ CNtfsTable::Outcome CNtfsTable::Load(INtfsDisk& disk, const ProgressFn& progress
         return Outcome::Unsupported;
     for (uint32_t i = 0; i < m_folders.size(); ++i)
         loader.Order(i);
+    if (!m_names.empty())
+        m_names.back().shrink_to_fit();
+    m_entries.shrink_to_fit();
     return Outcome::Read;
 }
 
-const std::vector<CNtfsEntry>* CNtfsTable::Folder(uint64_t reference) const
+const std::vector<uint32_t>* CNtfsTable::Folder(uint64_t reference) const
 {
     const uint64_t record = reference & kRecordMask;
     const uint16_t sequence = static_cast<uint16_t>(reference >> 48);
@@ -286,7 +290,23 @@ const std::vector<CNtfsEntry>* CNtfsTable::Folder(uint64_t reference) const
                                [](const FolderRecord& f, uint64_t r) { return f.record < r; });
     if (at == m_folders.end() || at->record != record || at->damaged || (sequence && sequence != at->sequence))
         return nullptr;
-    return &at->entries;
+    return &at->order;
+}
+
+uint32_t CNtfsTable::AddName(const uint8_t* utf16, uint8_t length)
+{
+    // In pieces that never move, each of many names: no copy as they grow,
+    // and no room held twice.
+    constexpr size_t kPieceChars = size_t(1) << kPieceBits;
+    if (m_names.empty() || m_names.back().size() + length > kPieceChars) {
+        m_names.emplace_back();
+        m_names.back().reserve(kPieceChars);
+    }
+    std::vector<char16_t>& piece = m_names.back();
+    const uint32_t name = static_cast<uint32_t>((m_names.size() - 1) << kPieceBits | piece.size());
+    for (unsigned i = 0; i < length; ++i)
+        piece.push_back(static_cast<char16_t>(U16(utf16 + 2 * i)));
+    return name;
 }
 
 size_t CNtfsTable::DamagedFolders() const
@@ -615,8 +635,7 @@ void CNtfsTable::Loader::ParseNode(const uint8_t* header, size_t size, uint32_t&
         const uint16_t length = U16(e + 8), keyLength = U16(e + 10), flags = U16(e + 12);
         if (length < 0x10 || length > end - at || (length & 7))
             return;
-        Pending p{};
-        p.flags = flags;
+        Pending p{0, kUnlisted, flags};
         if (flags & kHasChild) {
             if (length < 0x18)
                 return;
@@ -627,18 +646,16 @@ void CNtfsTable::Loader::ParseNode(const uint8_t* header, size_t size, uint32_t&
             if (keyLength < 0x42 || 0x10u + keyLength > length || 0x42u + 2u * key[0x40] > keyLength)
                 return;
             const uint64_t reference = U64(e) & kRecordMask;
-            p.listed = key[0x41] != kDosNamespace && reference >= kFirstUserRecord;
-            if (p.listed) {
+            if (key[0x41] != kDosNamespace && reference >= kFirstUserRecord) {
                 uint32_t attributes = U32(key + 0x38);
                 if (attributes & kIndexPresent)
                     attributes = (attributes & ~kIndexPresent) | CNtfsEntry::kDirectory;
                 attributes &= 0xFFFF;
                 if (!attributes)
                     attributes = 0x80;  // FILE_ATTRIBUTE_NORMAL, as a listing reports "none"
-                p.entry = CNtfsEntry{U64(key + 8), U64(key + 0x10), U64(key + 0x30), attributes,
-                                     static_cast<uint32_t>(table.m_names.size()), key[0x40]};
-                for (unsigned i = 0; i < key[0x40]; ++i)
-                    table.m_names.push_back(static_cast<char16_t>(U16(key + 0x42 + 2 * i)));
+                p.entry = static_cast<uint32_t>(table.m_entries.size());
+                table.m_entries.push_back(CNtfsEntry{U64(key + 8), U64(key + 0x10), U64(key + 0x30), attributes,
+                                                     table.AddName(key + 0x42, key[0x40]), key[0x40]});
             }
         }
         pending.push_back(p);
@@ -747,7 +764,7 @@ void CNtfsTable::Loader::Order(uint32_t index)
         bool descended;
     };
     std::vector<Step> stack{Step{state.rootFirst, state.rootCount, 0, false}};
-    std::vector<CNtfsEntry> entries;
+    std::vector<uint32_t> order;
     while (!stack.empty()) {
         Step& step = stack.back();
         if (step.at == step.count) {
@@ -772,11 +789,11 @@ void CNtfsTable::Loader::Order(uint32_t index)
             stack.push_back(Step{node->first, node->count, 0, false});
             continue;
         }
-        if (!(p.flags & kLastEntry) && p.listed)
-            entries.push_back(p.entry);
+        if (p.entry != kUnlisted)
+            order.push_back(p.entry);
         ++step.at;
         step.descended = false;
     }
-    folder.entries = std::move(entries);
-    folder.entries.shrink_to_fit();
+    folder.order = std::move(order);
+    folder.order.shrink_to_fit();
 }

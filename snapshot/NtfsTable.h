@@ -32,7 +32,7 @@ struct CNtfsEntry {
 
     uint64_t creationTime, lastWriteTime, size;
     uint32_t attributes;  // as a listing gives them
-    uint32_t name;        // where its name starts in the table's names
+    uint32_t name;        // where its name is in the table's names
     uint16_t nameLength;  // in UTF-16 units
 
     bool IsFolder() const { return (attributes & kDirectory) != 0; }
@@ -67,12 +67,15 @@ public:
     Outcome Load(INtfsDisk& disk, const ProgressFn& progress = nullptr);
 
     // A folder's listing by its file reference (record number in the low 48
-    // bits, sequence number above; a sequence of 0 is not checked): null when
-    // the record is no folder, failed its checks or is not in the table.
-    const std::vector<CNtfsEntry>* Folder(uint64_t reference) const;
+    // bits, sequence number above; a sequence of 0 is not checked): its
+    // entries' numbers in index order, or null when the record is no folder,
+    // failed its checks or is not in the table.
+    const std::vector<uint32_t>* Folder(uint64_t reference) const;
+    const CNtfsEntry& Entry(uint32_t number) const { return m_entries[number]; }
     std::u16string_view Name(const CNtfsEntry& entry) const
     {
-        return std::u16string_view(m_names.data() + entry.name, entry.nameLength);
+        return std::u16string_view(m_names[entry.name >> kPieceBits].data() + (entry.name & kPieceMask),
+                                   entry.nameLength);
     }
 
     uint64_t TableBytes() const { return m_tableBytes; }
@@ -86,13 +89,19 @@ private:
         uint64_t record;
         uint16_t sequence;
         bool damaged;
-        std::vector<CNtfsEntry> entries;  // in index order, once the index is read
+        std::vector<uint32_t> order;  // its entries in index order, once the index is read
     };
     struct Loader;
     friend struct Loader;
+    static constexpr unsigned kPieceBits = 20;
+    static constexpr uint32_t kPieceMask = (1u << kPieceBits) - 1;
+
+    // A name's place: its piece of names above kPieceBits, where in it below.
+    uint32_t AddName(const uint8_t* utf16, uint8_t length);
 
     std::vector<FolderRecord> m_folders;  // by record number
-    std::vector<char16_t> m_names;
+    std::vector<CNtfsEntry> m_entries;    // of every folder
+    std::vector<std::vector<char16_t>> m_names;
     uint64_t m_tableBytes = 0, m_indexBytes = 0;
 };
 

@@ -26,7 +26,8 @@ uint32_t OpenEach(const CNtfsTable& table, const std::wstring& path, uint32_t& f
     if (!entries)
         return 0;
     uint32_t folders = 1;
-    for (const CNtfsEntry& e : *entries) {
+    for (uint32_t number : *entries) {
+        const CNtfsEntry& e = table.Entry(number);
         std::u16string_view name = table.Name(e);
         if (e.IsFolder())
             folders += OpenEach(table, path + L"\\" + std::wstring(name.begin(), name.end()), files);

@@ -68,11 +68,14 @@ uint32_t RecordOf(const std::vector<uint8_t>& volume, std::u16string_view name)
     return U32(&volume[Find(volume, "FILE", name, 1024, 5) + 0x2C]);
 }
 
-std::vector<std::u16string> Names(const CNtfsTable& table, const std::vector<CNtfsEntry>& entries)
+// A folder's listing, a folder's name ending in a backslash.
+std::vector<std::u16string> Names(const CNtfsTable& table, const std::vector<uint32_t>& listing)
 {
     std::vector<std::u16string> names;
-    for (const CNtfsEntry& e : entries)
+    for (uint32_t number : listing) {
+        const CNtfsEntry& e = table.Entry(number);
         names.emplace_back(std::u16string(table.Name(e)) + (e.IsFolder() ? u"\\" : u""));
+    }
     return names;
 }
 
@@ -88,16 +91,16 @@ TEST(NtfsTable, ListsEveryFolderInIndexOrderWithTheIndexCopies)
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(Names(table, *root),
               (std::vector<std::u16string>{u"CASE.TXT", u"case.txt", u"names\\", u"Root file.txt", u"wide\\"}));
-    EXPECT_EQ((*root)[3].size, 5u);  // "root\n"
+    EXPECT_EQ(table.Entry((*root)[3]).size, 5u);  // "root\n"
 
     // A file of 91 names in one folder, over several index blocks; its record needs an attribute list.
     const auto* wide = table.Folder(RecordOf(disk.bytes, u"wide"));
     ASSERT_NE(wide, nullptr);
     ASSERT_EQ(wide->size(), 91u);
-    EXPECT_EQ(table.Name(wide->front()), u"link 01.dat");
-    EXPECT_EQ(table.Name((*wide)[89]), u"link 90.dat");
-    EXPECT_EQ(table.Name(wide->back()), u"original.dat");
-    EXPECT_TRUE(std::all_of(wide->begin(), wide->end(), [](const CNtfsEntry& e) { return e.size == 7; }));
+    EXPECT_EQ(Names(table, *wide)[0], u"link 01.dat");
+    EXPECT_EQ(Names(table, *wide)[89], u"link 90.dat");
+    EXPECT_EQ(Names(table, *wide)[90], u"original.dat");
+    EXPECT_TRUE(std::all_of(wide->begin(), wide->end(), [&](uint32_t n) { return table.Entry(n).size == 7; }));
 
     // The short name beside a long one is not listed.
     const auto* names = table.Folder(RecordOf(disk.bytes, u"names"));
@@ -175,13 +178,15 @@ TEST(NtfsTable, DamageLeavesAFolderToTheWalkOrRefusesTheTable)
         if (damage.outcome != CNtfsTable::Outcome::Read)
             continue;
         EXPECT_EQ(table.DamagedFolders(), unknown ? 1u : 0u);
-        if (unknown)
+        if (unknown) {
             EXPECT_EQ(table.Folder(unknown), nullptr);
+        }
         const auto* root = table.Folder(CNtfsTable::kRootRecord);
         ASSERT_NE(root, nullptr);
         EXPECT_EQ(root->size(), 5u);
-        if (damage.unknown != u"wide")
+        if (damage.unknown != u"wide") {
             EXPECT_EQ(table.Folder(RecordOf(disk.bytes, u"wide"))->size(), 91u);
+        }
     }
 }
 
