@@ -49,8 +49,8 @@ def snap(name, raw):
         return f.read(), done.stdout.decode("cp1252").replace("\r\n", "\n")
 
 
-def mounted(readonly):
-    subprocess.run(["ntfs-3g", "-o", "ro" if readonly else "rw", image, mount], check=True, timeout=60)
+def mounted(readonly, volume=image):
+    subprocess.run(["ntfs-3g", "-o", "ro" if readonly else "rw", volume, mount], check=True, timeout=60)
 
 
 def unmount():
@@ -90,6 +90,7 @@ def fill():
     with open(f"{m}/unique-in-wide.txt", "w") as f:
         f.write("the wide folder's marker")
     os.rename(f"{m}/unique-in-wide.txt", f"{m}/many/sub07/unique-in-wide.txt")
+    os.makedirs(f"{m}/many/sub07/unopenable")
     # Names: long, outside the code page, differing only in case, a short name beside a long one.
     os.makedirs(f"{m}/names/Déjà vu")
     for name in ["L" * 255, "日本語のファイル.txt", "emoji-\U0001F600.txt", "Case.txt", "CASE.TXT", "ε-file"]:
@@ -153,13 +154,13 @@ def table_runs(data):
 
 def break_block(data, marker, magic, size):
     """Spoils the fix-ups of the record or index block (magic, of size bytes)
-    that holds the UTF-16 name marker."""
+    that holds the UTF-16 name marker; the number spoilt."""
     for hit in re.finditer(re.escape(marker.encode("utf-16-le")), data):
         start = hit.start() - hit.start() % size
         if data[start:start + 4] == magic:
             data[start + 510] ^= 0xFF
-            return True
-    return False
+            return 1
+    return 0
 
 
 def index_order(name):
@@ -221,14 +222,28 @@ with open(image, "rb") as f:
     volume = bytearray(f.read())
 check("fragments of the table", table_runs(volume) > 1, True)
 # On the volume itself: an index block of the folder "broken".
-check("index of broken", break_block(volume, "broken-000.txt", b"INDX", 4096), True)
+check("index of broken", break_block(volume, "broken-000.txt", b"INDX", 4096), 1)
 with open(image, "wb") as f:
     f.write(volume)
 # Only in what is read raw: a folder's record, and an index block of the wide folder.
-check("record of sub13", break_block(volume, "sub13", b"FILE", 1024), True)
-check("index of sub07", break_block(volume, "unique-in-wide.txt", b"INDX", 4096), True)
+check("record of sub13", break_block(volume, "sub13", b"FILE", 1024), 1)
+check("index of sub07", break_block(volume, "unique-in-wide.txt", b"INDX", 4096), 1)
+# The folder "names" keeps its index root in another record, which its
+# attribute list names: the extension records of folders (they hold "$I30").
+extensions = [start for start in range(0, len(volume), 1024) if volume[start:start + 4] == b"FILE"
+              and volume[start + 0x20:start + 0x26] != bytes(6) and "$I30".encode("utf-16-le") in volume[start:start + 1024]]
+for start in extensions:
+    volume[start + 510] ^= 0xFF
+check("extension records of folders", len(extensions), 1)
 damaged = os.path.join(folder, "damaged.img")
 with open(damaged, "wb") as f:
+    f.write(volume)
+# A copy whose folder "unopenable" has a broken record on the volume itself.
+with open(image, "rb") as f:
+    volume = bytearray(f.read())
+check("record of unopenable", break_block(volume, "unopenable", b"FILE", 1024), 1)
+locked = os.path.join(folder, "locked.img")
+with open(locked, "wb") as f:
     f.write(volume)
 
 mounted(readonly=True)
@@ -240,16 +255,25 @@ try:
     walked = with_creation_times(walked)
     # The folders the damaged table leaves to the system get Wine's creation times too.
     spoilt = with_creation_times(spoilt)
+    # The folder with the broken record: its parent's index lists it, it
+    # cannot be opened, and it is recorded as not accessible, as a listing
+    # of the running system does. (Wine's own listing leaves out an entry it
+    # cannot look at, so no walk is held against this one.)
+    unmount()
+    mounted(readonly=True, volume=locked)
+    unlisted = snap("locked", locked)[1]
+    check("a folder that cannot be opened", re.findall(r"\d+ directories ignored|T:\\.*", unlisted),
+          ["2 directories ignored", "T:\\loop\\back", "T:\\many\\sub07\\unopenable"])
 finally:
     link("t:", None)
     link("t::", None)
     unmount()
 
-head = "OPERATION SUCCESSFUL.\n\n3648 files found\n128 directories found\n1 directories ignored\n\n" \
+head = "OPERATION SUCCESSFUL.\n\n3648 files found\n129 directories found\n1 directories ignored\n\n" \
        "The following directories could not be accessed and contents were ignored:\n\nT:\\loop\\back\n"
 read = "\nThe directories were read from the NTFS master file table of drive T:, but for {} listed through the " \
        "file system (not in the table, or failing its checks).\n"
-check("results", (walked_text, table_text, spoilt_text), (head, head + read.format(1), head + read.format(3)))
+check("results", (walked_text, table_text, spoilt_text), (head, head + read.format(1), head + read.format(4)))
 check("the walk's snapshot read from the table, intact and damaged", (table == walked, spoilt == walked), (True, True))
 
 for failure in failures:
