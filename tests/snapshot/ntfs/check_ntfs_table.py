@@ -12,22 +12,12 @@ file's creation time from what ntfs-3g reports of its own volume, its
 system.ntfs_crtime attribute, before the two are compared."""
 import os, re, shutil, struct, subprocess, sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from winetests import check, finish, wine_env
+
 build, folder = (os.path.abspath(arg) for arg in sys.argv[1:3])
-top = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 snap_exe = os.path.join(build, "tools", "corvane-snap.exe")
 image, mount, out = (os.path.join(folder, name) for name in ("volume.img", "mnt", "out"))
-failures = []
-
-
-def check(what, got, wanted):
-    if got != wanted:
-        failures.append(f"{what}:\n  got    {got!r}\n  wanted {wanted!r}")
-
-
-def wine_env():
-    script = f'. "{top}/scripts/wine-env.sh" && corvane_wine_prepare "{build}" >&2 && env -0'
-    done = subprocess.run(["bash", "-c", script], check=True, stdout=subprocess.PIPE, timeout=240).stdout
-    return dict(item.split("=", 1) for item in done.decode().split("\0") if "=" in item)
 
 
 def link(name, target):
@@ -202,7 +192,7 @@ def with_creation_times(snapshot):
     return bytes(data)
 
 
-env = wine_env()
+env = wine_env(build)
 if os.path.ismount(mount):
     unmount()
 shutil.rmtree(folder, ignore_errors=True)
@@ -276,6 +266,4 @@ read = "\nThe directories were read from the NTFS master file table of drive T:,
 check("results", (walked_text, table_text, spoilt_text), (head, head + read.format(1), head + read.format(4)))
 check("the walk's snapshot read from the table, intact and damaged", (table == walked, spoilt == walked), (True, True))
 
-for failure in failures:
-    print("FAILED:", failure)
-sys.exit(1 if failures else 0)
+finish()

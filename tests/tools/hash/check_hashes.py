@@ -4,22 +4,14 @@ a file rewritten with its size and times is changed only between two hashed
 snapshots.   check_hashes.py BUILD FOLDER CAPTURE_SUBJECT_EXE"""
 import hashlib, json, os, shutil, subprocess, sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from winetests import check, finish, wine_env
+
 build, folder, subject_exe = sys.argv[1:4]
-top = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 snap_exe = os.path.join(build, "tools", "corvane-snap.exe")
 diff_exe = os.path.join(build, "tools", "corvane-diff.exe")
 LIMIT = 3 << 20
-failures = []
 
-
-def check(what, got, wanted):
-    if got != wanted:
-        failures.append(f"{what}:\n  got    {got!r}\n  wanted {wanted!r}")
-
-def wine_env():
-    script = f'. "{top}/scripts/wine-env.sh" && corvane_wine_prepare "{build}" >&2 && env -0'
-    out = subprocess.run(["bash", "-c", script], check=True, stdout=subprocess.PIPE, timeout=240).stdout
-    return dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
 
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
@@ -35,7 +27,7 @@ def diff(first, second, *options):
     return run(diff_exe, *options, windows_path(f"{out}/{first}.tvrec"), windows_path(f"{out}/{second}.tvrec"))
 
 
-env = wine_env()
+env = wine_env(build)
 drive, out = os.path.join(folder, "drive"), os.path.join(folder, "out")
 shutil.rmtree(folder, ignore_errors=True)
 os.makedirs(os.path.join(drive, "sub"))
@@ -91,6 +83,4 @@ finally:
         holder.wait(timeout=60)
     os.remove(link)
 
-if failures:
-    print("\n".join(failures))
-    sys.exit(1)
+finish()
