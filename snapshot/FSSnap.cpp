@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <memory>
+#include <new>
 #include <utility>
 
 const char* const kFSSnapQuestion =
@@ -32,6 +33,7 @@ const char* const kTableNeedsRights = "reading it needs administrator rights";
 const char* const kTableUnreadable = "the drive could not be read";
 const char* const kTableNotUnderstood = "its structures are damaged or not understood";
 const char* const kTableOtherVolume = "it is not the table of the drive's root";
+const char* const kTableTooLarge = "it is larger than the memory left to hold it";
 const char* const kFSSnapHashError =
     "ERROR: The system's SHA-256 hashing is not available, so file contents cannot be hashed.";
 std::string FSSnapDriveError(char driveLetter)
@@ -434,13 +436,21 @@ void CFSSnap::ReadTable()
         return;
     }
     auto table = std::make_unique<CNtfsTable>();
-    CNtfsTable::Outcome outcome = table->Load(disk, [&](CNtfsTable::Step step, uint64_t done, uint64_t total) {
-        char status[160];
-        std::snprintf(status, sizeof status, "Reading the %s of %c: (%s)",
-                      step == CNtfsTable::Step::Table ? "master file table" : "directory indexes", m_cDrive,
-                      HashedShare(done, total).c_str());
-        m_pProgress->SetStatusText(status);
-    });
+    CNtfsTable::Outcome outcome;
+    try {
+        outcome = table->Load(disk, [&](CNtfsTable::Step step, uint64_t done, uint64_t total) {
+            char status[160];
+            std::snprintf(status, sizeof status, "Reading the %s of %c: (%s)",
+                          step == CNtfsTable::Step::Table ? "master file table" : "directory indexes", m_cDrive,
+                          HashedShare(done, total).c_str());
+            m_pProgress->SetStatusText(status);
+        });
+    } catch (const std::bad_alloc&) {
+        // A volume of more files than this program's memory holds is walked:
+        // the walk holds next to nothing.
+        m_strTableNote = kTableTooLarge;
+        return;
+    }
     switch (outcome) {
     case CNtfsTable::Outcome::Read:
         m_pTable = std::move(table);

@@ -206,5 +206,6 @@ extern const char* const kTableNeedsRights;
 extern const char* const kTableUnreadable;
 extern const char* const kTableNotUnderstood;
 extern const char* const kTableOtherVolume;
+extern const char* const kTableTooLarge;
 // The drive's root could not be entered, or vanished during the walk.
 std::string FSSnapDriveError(char driveLetter);
