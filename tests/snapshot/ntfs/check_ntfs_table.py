@@ -168,9 +168,7 @@ def with_creation_times(snapshot):
 
     def counted():
         nonlocal at
-        n = struct.unpack_from("<H", data, at)[0]
-        at += 2 + n
-        return n
+        at += 2 + struct.unpack_from("<H", data, at)[0]
 
     def folder(path):
         nonlocal at
