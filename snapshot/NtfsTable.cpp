@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -237,6 +238,15 @@ struct CNtfsTable::Loader {
         uint16_t baseSequence;
     };
     std::vector<Found> found;  // $I30 attributes of extension records
+    static std::tuple<uint64_t, uint64_t, uint32_t, uint64_t> Key(uint64_t base, uint64_t record, uint32_t type,
+                                                                 uint64_t vcn)
+    {
+        return std::make_tuple(base, record, type, vcn);
+    }
+    static std::tuple<uint64_t, uint64_t, uint32_t, uint64_t> Key(const Found& f)
+    {
+        return Key(f.piece.base, f.piece.record, f.piece.type, f.piece.type == kIndexAllocation ? f.piece.lowestVcn : 0);
+    }
 
     bool ReadBoot(Outcome& outcome);
     bool ReadVirtual(const std::vector<CNtfsRun>& runs, uint64_t offset, uint8_t* into, size_t size);
@@ -466,7 +476,7 @@ bool CNtfsTable::Loader::FindTableRuns()
         }
     }
     uint64_t clusters;
-    if (!Contiguous(runs, clusters) || dataSize == 0 || dataSize > clusters * clusterSize ||
+    if (!Contiguous(runs, clusters) || clusters > volumeClusters || dataSize == 0 || dataSize > clusters * clusterSize ||
         dataSize / recordSize > (1ull << 32))
         return false;
     for (const CNtfsRun& r : runs)
@@ -582,16 +592,18 @@ void CNtfsTable::Loader::ScanExtension(uint64_t number, uint8_t* record, uint64_
 
 void CNtfsTable::Loader::AttachExtensions()
 {
+    // Sorted, so that each attribute a list names is found at once however
+    // many records a volume has.
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return Key(a) < Key(b); });
     for (size_t i = 0; i < states.size(); ++i) {
         FolderRecord& folder = table.m_folders[i];
         FolderState& state = states[i];
         for (const Piece& want : state.expected) {
-            auto it = std::find_if(found.begin(), found.end(), [&](const Found& f) {
-                return f.piece.base == want.base && f.piece.record == want.record && f.piece.type == want.type &&
-                       (want.type != kIndexAllocation || f.piece.lowestVcn == want.lowestVcn) &&
-                       f.baseSequence == folder.sequence;
-            });
-            if (it == found.end() || (want.type == kIndexRoot && !ParseRoot(it->value.data(), it->value.size(), state))) {
+            const uint64_t vcn = want.type == kIndexAllocation ? want.lowestVcn : 0;
+            auto it = std::lower_bound(found.begin(), found.end(), Key(want.base, want.record, want.type, vcn),
+                                       [](const Found& f, const auto& key) { return Key(f) < key; });
+            if (it == found.end() || Key(*it) != Key(want.base, want.record, want.type, vcn) ||
+                it->baseSequence != folder.sequence || (want.type == kIndexRoot && !ParseRoot(it->value.data(), it->value.size(), state))) {
                 folder.damaged = true;  // the list names what is not there
                 break;
             }
@@ -679,11 +691,14 @@ bool CNtfsTable::Loader::ReadIndex()
         if (table.m_folders[i].damaged || state.allocation.empty())
             continue;
         uint64_t clusters;
-        if (!Contiguous(state.allocation, clusters) || state.allocationSize > clusters * clusterSize) {
+        if (!Contiguous(state.allocation, clusters) || clusters > volumeClusters ||
+            state.allocationSize > clusters * clusterSize) {
             table.m_folders[i].damaged = true;
             continue;
         }
-        const uint64_t blocks = state.allocationSize / blockSize;
+        uint64_t blocks = state.allocationSize / blockSize;
+        if (!state.bitmap.empty())
+            blocks = std::min<uint64_t>(blocks, state.bitmap.size() * 8);
         for (uint64_t b = 0; b < blocks; ++b) {
             if (!state.bitmap.empty() && (b / 8 >= state.bitmap.size() || !(state.bitmap[b / 8] >> (b % 8) & 1)))
                 continue;
