@@ -305,13 +305,11 @@ const std::vector<uint32_t>* CNtfsTable::Folder(uint64_t reference) const
 
 uint32_t CNtfsTable::AddName(const uint8_t* utf16, uint8_t length)
 {
-    // In pieces that never move, each of many names: no copy as they grow,
-    // and no room held twice.
+    // In pieces of many names each: a growing piece moves, but never more
+    // than one piece's worth of names at a time.
     constexpr size_t kPieceChars = size_t(1) << kPieceBits;
-    if (m_names.empty() || m_names.back().size() + length > kPieceChars) {
+    if (m_names.empty() || m_names.back().size() + length > kPieceChars)
         m_names.emplace_back();
-        m_names.back().reserve(kPieceChars);
-    }
     std::vector<char16_t>& piece = m_names.back();
     const uint32_t name = static_cast<uint32_t>((m_names.size() - 1) << kPieceBits | piece.size());
     for (unsigned i = 0; i < length; ++i)
