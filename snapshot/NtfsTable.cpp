@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <tuple>
 
 namespace {
@@ -308,8 +309,11 @@ uint32_t CNtfsTable::AddName(const uint8_t* utf16, uint8_t length)
     // In pieces of many names each: a growing piece moves, but never more
     // than one piece's worth of names at a time.
     constexpr size_t kPieceChars = size_t(1) << kPieceBits;
-    if (m_names.empty() || m_names.back().size() + length > kPieceChars)
+    if (m_names.empty() || m_names.back().size() + length > kPieceChars) {
+        if (m_names.size() >> (32 - kPieceBits))
+            throw std::bad_alloc();  // more names than a place can tell: more than memory holds here
         m_names.emplace_back();
+    }
     std::vector<char16_t>& piece = m_names.back();
     const uint32_t name = static_cast<uint32_t>((m_names.size() - 1) << kPieceBits | piece.size());
     for (unsigned i = 0; i < length; ++i)

@@ -63,7 +63,8 @@ public:
 
     // Reads the whole table, then the folders' index blocks, each in large
     // pieces in the order they lie on the volume. progress is told the bytes
-    // read so far of each step.
+    // read so far of each step. Throws std::bad_alloc when the listings do
+    // not fit into memory.
     Outcome Load(INtfsDisk& disk, const ProgressFn& progress = nullptr);
 
     // A folder's listing by its file reference (record number in the low 48
