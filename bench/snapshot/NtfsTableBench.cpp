@@ -6,23 +6,28 @@
 #include "framework/Handle.h"
 #include "snapshot/VolumeDisk.h"
 
+#include <winternl.h>
+
 #include <cstdio>
 #include <string>
 
 namespace {
 
-// Opens the folder as the walk does and goes on into the subfolders the
+// Opens the folder as the walk does (its file index alone, as for a folder
+// that cannot leave its parent's volume) and goes on into the subfolders the
 // table lists for the folder the system opened; the folders opened.
 uint32_t OpenEach(const CNtfsTable& table, const std::wstring& path, uint32_t& files)
 {
     CHandle folder(::CreateFileW((path + L"\\").c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!folder.IsOpen() || !::GetFileInformationByHandle(folder.Get(), &info))
+    FILE_INTERNAL_INFORMATION internal;
+    IO_STATUS_BLOCK status;
+    if (!folder.IsOpen() || !NT_SUCCESS(::NtQueryInformationFile(folder.Get(), &status, &internal, sizeof internal,
+                                                                 FileInternalInformation)))
         return 0;
     folder.Close();
-    const auto* entries = table.Folder(static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow);
+    const auto* entries = table.Folder(static_cast<uint64_t>(internal.IndexNumber.QuadPart));
     if (!entries)
         return 0;
     uint32_t folders = 1;
