@@ -3,7 +3,6 @@
 // and the listings it gives are within its names.
 #include "fuzz/NtfsSparseDisk.h"
 
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -13,11 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CNtfsTable table;
     if (table.Load(disk) != CNtfsTable::Outcome::Read)
         return 0;
+    // Every listing and name read, for the sanitizers to see.
+    size_t units = 0;
     for (uint64_t record = 0; record < 64; ++record)
         if (const auto* entries = table.Folder(record))
             for (uint32_t number : *entries)
-                if (!table.Name(table.Entry(number)).empty() && table.Name(table.Entry(number))[0] == 0xFFFF &&
-                    table.Entry(number).size == 1)
-                    std::abort();  // never: only there so that every name is read
-    return 0;
+                for (char16_t c : table.Name(table.Entry(number)))
+                    units += c;
+    return units == 1 ? 1 : 0;
 }

@@ -171,7 +171,6 @@ bool ApplyNtfsFixups(uint8_t* record, size_t size)
     return true;
 }
 
-// What is known of a folder while the table and its index blocks are read.
 namespace {
 
 // An index entry's place in its tree, while the folders are read.
@@ -199,6 +198,7 @@ struct Piece {
     uint64_t lowestVcn;
 };
 
+// What is known of a folder while the table and its index blocks are read.
 struct FolderState {
     uint32_t rootFirst = 0, rootCount = 0;
     bool hasRoot = false, hasList = false;

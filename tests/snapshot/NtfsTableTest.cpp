@@ -155,8 +155,6 @@ TEST(NtfsTable, DamageLeavesAFolderToTheWalkOrRefusesTheTable)
          CNtfsTable::Outcome::Read, u"names"},
         {"one index block linked twice", [](auto& v) { LinkTwice(v, u"wide"); }, CNtfsTable::Outcome::Read,
          u"wide"},
-        {"the index block's number", [](auto& v) { v[Find(v, "INDX", u"link 45.dat", 4096) + 0x10] ^= 0x40; },
-         CNtfsTable::Outcome::Read, u"wide"},
         {"the file records of many names", [](auto& v) {
              // Only folders' records are read: a file's, and its extension records, may be anything.
              for (size_t at = 0; (at = Find(v, "FILE", u"original.dat", 1024, 5)) != 0;)
@@ -188,18 +186,6 @@ TEST(NtfsTable, DamageLeavesAFolderToTheWalkOrRefusesTheTable)
             EXPECT_EQ(table.Folder(RecordOf(disk.bytes, u"wide"))->size(), 91u);
         }
     }
-}
-
-TEST(NtfsTable, RunsOfMappingPairs)
-{
-    // One byte of length, two of offset: 0x100, then 0x100 back (sign-extended) to 0, then a hole.
-    const uint8_t runs[] = {0x21, 0x10, 0x00, 0x01, 0x21, 0x08, 0x00, 0xFF, 0x01, 0x04, 0x00};
-    std::vector<CNtfsRun> decoded;
-    ASSERT_TRUE(DecodeNtfsRuns(runs, sizeof runs, 0, decoded));
-    ASSERT_EQ(decoded.size(), 3u);
-    EXPECT_EQ((std::vector<uint64_t>{decoded[0].lcn, decoded[1].lcn, decoded[2].lcn, decoded[2].vcn}),
-              (std::vector<uint64_t>{0x100, 0, CNtfsRun::kSparse, 0x18}));
-    EXPECT_FALSE(DecodeNtfsRuns(runs, 4, 0, decoded));  // not ended by a zero byte
 }
 
 }  // namespace

@@ -122,11 +122,6 @@ def fill():
     set_reparse(f"{m}/junction", 0xA0000003, "\\??\\T:\\target")
     set_reparse(f"{m}/symlink", 0xA000000C, "target\\inner", relative=True)
     set_reparse(f"{m}/loop/back", 0xA0000003, "\\??\\T:\\loop")
-    # A folder whose index is broken on the volume itself: the table leaves
-    # it to the system, which lists what it can (here: nothing).
-    os.makedirs(f"{m}/broken")
-    for i in range(400):
-        open(f"{m}/broken/broken-{i:03}.txt", "w").close()
 
 
 def table_runs(data):
@@ -209,10 +204,6 @@ finally:
 with open(image, "rb") as f:
     volume = bytearray(f.read())
 check("fragments of the table", table_runs(volume) > 1, True)
-# On the volume itself: an index block of the folder "broken".
-check("index of broken", break_block(volume, "broken-000.txt", b"INDX", 4096), 1)
-with open(image, "wb") as f:
-    f.write(volume)
 # Only in what is read raw: a folder's record, and an index block of the wide folder.
 check("record of sub13", break_block(volume, "sub13", b"FILE", 1024), 1)
 check("index of sub07", break_block(volume, "unique-in-wide.txt", b"INDX", 4096), 1)
@@ -257,11 +248,11 @@ finally:
     link("t::", None)
     unmount()
 
-head = "OPERATION SUCCESSFUL.\n\n3648 files found\n129 directories found\n1 directories ignored\n\n" \
+head = "OPERATION SUCCESSFUL.\n\n3648 files found\n128 directories found\n1 directories ignored\n\n" \
        "The following directories could not be accessed and contents were ignored:\n\nT:\\loop\\back\n"
-read = "\nThe directories were read from the NTFS master file table of drive T:, but for {} listed through the " \
-       "file system (not in the table, or failing its checks).\n"
-check("results", (walked_text, table_text, spoilt_text), (head, head + read.format(1), head + read.format(4)))
+read = "\nThe directories were read from the NTFS master file table of drive T:"
+check("results", (walked_text, table_text, spoilt_text), (head, head + read + ".\n", head + read +
+      ", but for 3 listed through the file system (not in the table, or failing its checks).\n"))
 check("the walk's snapshot read from the table, intact and damaged", (table == walked, spoilt == walked), (True, True))
 
 finish()
